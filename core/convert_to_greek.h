@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "conversion_progress.h"
+
+namespace bivano {
+
+// Latin letters to Greek letters. Every Latin letter gives its Greek letter
+// (J, U, C and V/W give ξ, θ, ψ and ω; Q gives a blank), with a few
+// look-ahead rules: "th" before a vowel, "ps" and "ks" give θ, ψ and ξ; "u"
+// after o or e is υ; a small "s" before a non-letter is ς; a "3" or "8"
+// between letters is ξ or θ. Two to nineteen characters between asterisks
+// are copied without the asterisks and without conversion. Everything else
+// is copied unchanged. The result ends with four CR LF pairs and `credit`.
+// No spelling options: every spelling the options offer is read back.
+//
+//   "thalassa" -> "θαλασσα", "8alassa" -> "θαλασσα", "ths" -> "της",
+//   "psomi" -> "ψομι", "ksero" -> "ξερο", "Pws eisai?" -> "Πως εισαι?",
+//   "auto" -> "αθτο", "eu" -> "ευ", "a3b" -> "αξβ", "*word* ok" -> "word οκ".
+//
+// Reports to `progress` as ConversionProgress describes, with a progress
+// repaint whenever the position is ten times the repaint counter, and a
+// result repaint each time that counter reaches kGreekRepaintCount.
+std::u16string ConvertToGreek(std::u16string_view source, std::u16string_view credit,
+                              ConversionProgress& progress);
+
+// Counter steps between two result repaints of ConvertToGreek.
+inline constexpr int kGreekRepaintCount = 700;
+
+// Characters that may stand between the asterisks of a verbatim group.
+inline constexpr std::size_t kVerbatimMin = 2;
+inline constexpr std::size_t kVerbatimMax = 19;
+
+}  // namespace bivano
