@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing and running need.
+# Safe to run again: it only calls apt-get when something is missing.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake make g++ pkg-config
+    # tests and benchmarks
+    libgtest-dev libgmock-dev libbenchmark-dev
+    # the windows
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    # "Arial" in the layouts resolves to Liberation Sans
+    fonts-liberation2 fontconfig
+    # the end-to-end test and screenshots run on a virtual display
+    xvfb xauth x11-utils
+)
+if [[ "${BIVANO_FUZZ_DEPS:-0}" == 1 ]]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then
+    command -v sudo >/dev/null || { echo "Need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+    sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

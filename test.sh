@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test. BIVANO_WERROR=ON treats warnings as errors.
+set -euo pipefail
+cd "$(dirname "$0")"
+bash scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBIVANO_WERROR="${BIVANO_WERROR:-OFF}" >/dev/null
+cmake --build build --parallel "$(nproc)"
+cd build
+ctest --output-on-failure --parallel "$(nproc)"
