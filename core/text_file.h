@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace bivano {
+
+// The bytes of a text file and the text they hold. Files are Windows-1253,
+// one byte per character, as the program has always written them; UTF-8,
+// which most Linux programs write, is recognised and read as such.
+
+enum class TextEncoding { Cp1253, Utf8 };
+
+// Reads a file's bytes: UTF-8 when they start with the UTF-8 byte-order mark
+// (which is dropped) or are valid UTF-8 holding at least one multi-byte
+// sequence; otherwise Windows-1253, every byte one character.
+//   "\xE1\xE2" -> "αβ" (Windows-1253), "\xCE\xB1" -> "α" (UTF-8),
+//   "abc" -> "abc" (either).
+std::u16string DecodeTextFile(std::string_view bytes);
+
+struct EncodedText {
+    std::string bytes;
+    TextEncoding encoding;
+};
+
+// Writes a text as Windows-1253 when every character has a byte there, and
+// otherwise as UTF-8 without a byte-order mark, so that nothing is lost.
+// DecodeTextFile reads either back exactly; a lone surrogate, which UTF-8
+// cannot carry, is the one exception and becomes U+FFFD.
+EncodedText EncodeTextFile(std::u16string_view text);
+
+// Whether `bytes` is well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF).
+bool IsValidUtf8(std::string_view bytes);
+
+}  // namespace bivano
