@@ -1,0 +1,245 @@
+#include "ui/main/text_files.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+
+#include "test_doubles.h"
+#include "ui/main/frm_main.h"
+
+namespace bivano {
+namespace {
+
+using ui::FrmMain;
+
+const QString kOpenFailure =
+    QStringLiteral("Σφάλμα Συστήματος. Σιγουρευτήτε ότι το αρχείο δεν είναι μεγάλύτερο από 64ΚΒ");
+const QString kSaveFailure = QStringLiteral("Σφάλμα Συστήματος για το αρχείο ");
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+class FileCommandsTest : public ::testing::Test {
+  protected:
+    FileCommandsTest() : window(options, {&file_dialog, &message_box}) {}
+
+    QString Path(const QString& name) const { return folder.filePath(name); }
+
+    QTemporaryDir folder;
+    ConversionOptions options;
+    testing::ScriptedFileDialog file_dialog;
+    testing::RecordingMessageBox message_box;
+    FrmMain window;
+};
+
+TEST_F(FileCommandsTest, OpenReadsWindows1253AndUtf8Files) {
+    WriteBytes(Path("old.txt"), "\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1\r\n\xE1\xE2");
+    file_dialog.Choose(Path("old.txt"));
+    window.Openfile->trigger();
+    EXPECT_EQ(window.SourceText(), QStringLiteral("Καλημέρα\r\nαβ"));
+
+    WriteBytes(Path("new.txt"), "\xEF\xBB\xBF\xCE\xB1\xCE\xB2\nline");
+    file_dialog.Choose(Path("new.txt"));
+    window.Openfile->trigger();
+    EXPECT_EQ(window.SourceText(), QStringLiteral("αβ\r\nline"));
+    EXPECT_TRUE(message_box.messages.isEmpty());
+}
+
+TEST_F(FileCommandsTest, DialogsAreSetUpAsTheCommandsAsk) {
+    file_dialog.Cancel();
+    window.Openfile->trigger();
+    file_dialog.Cancel();
+    window.SaveFile->trigger();
+    ASSERT_EQ(file_dialog.requests.size(), 2u);
+    const ui::FileDialogRequest& open = file_dialog.requests[0];
+    const ui::FileDialogRequest& save = file_dialog.requests[1];
+    EXPECT_EQ(open.mode, ui::FileDialogRequest::Mode::Open);
+    EXPECT_TRUE(open.must_exist);
+    EXPECT_FALSE(open.confirm_overwrite);
+    EXPECT_EQ(save.mode, ui::FileDialogRequest::Mode::Save);
+    EXPECT_FALSE(save.must_exist);
+    EXPECT_TRUE(save.confirm_overwrite);
+    for (const auto& request : {open, save}) {
+        EXPECT_EQ(request.default_suffix, QStringLiteral("TXT"));
+        EXPECT_EQ(request.name_filters, (QStringList{QStringLiteral("Text files (*.[Tt][Xx][Tt])"),
+                                                     QStringLiteral("All files (*)")}));
+    }
+    EXPECT_EQ(window.CommonDialog1.Flags, 2);
+}
+
+TEST_F(FileCommandsTest, CancelChangesNothing) {
+    window.SetSourceText(QStringLiteral("source"));
+    window.CommonDialog1.FileName = Path("kept.txt");
+    file_dialog.Cancel();
+    window.Openfile->trigger();
+    file_dialog.Cancel();
+    window.SaveFile->trigger();
+    EXPECT_EQ(window.SourceText(), QStringLiteral("source"));
+    EXPECT_EQ(window.CommonDialog1.FileName, Path("kept.txt"));
+    EXPECT_FALSE(QFile::exists(Path("kept.txt")));
+    EXPECT_TRUE(message_box.messages.isEmpty());
+}
+
+TEST_F(FileCommandsTest, SaveWritesTheResultAndALineBreak) {
+    file_dialog.Choose(Path("empty.txt"));
+    window.SaveFile->trigger();
+    EXPECT_EQ(ReadBytes(Path("empty.txt")), QByteArray("\r\n"));
+
+    window.SetSourceText(QStringLiteral("ths\r\nkai"));
+    window.GreekBtn->click();
+    file_dialog.Choose(Path("greek.txt"));
+    window.SaveFile->trigger();
+    const QByteArray bytes = ReadBytes(Path("greek.txt"));
+    EXPECT_TRUE(bytes.startsWith("\xF4\xE7\xF2\r\n\xEA\xE1\xE9\r\n\r\n\r\n\r\n"));
+    EXPECT_TRUE(bytes.endsWith("/bivano\r\n"));
+    EXPECT_TRUE(message_box.messages.isEmpty());
+}
+
+TEST_F(FileCommandsTest, SaveReplacesAnExistingFileAndOpenReadsItBack) {
+    WriteBytes(Path("out.txt"), QByteArray(5000, 'x'));
+    window.SetSourceText(QStringLiteral("Ж and θ"));  // Ж needs UTF-8
+    window.EnglishBtn->click();
+    file_dialog.Choose(Path("out.txt"));
+    window.SaveFile->trigger();
+    EXPECT_TRUE(ReadBytes(Path("out.txt")).startsWith("\xD0\x96 and 8\r\n"));
+
+    const QString saved = window.ResultText();
+    window.CloseFile->trigger();
+    file_dialog.Choose(Path("out.txt"));
+    window.Openfile->trigger();
+    EXPECT_EQ(window.SourceText(), saved + QStringLiteral("\r\n"));
+}
+
+TEST_F(FileCommandsTest, SaveProposesTheNameOfTheLastOpen) {
+    WriteBytes(Path("letter.txt"), "abc");
+    file_dialog.Choose(Path("letter.txt"));
+    window.Openfile->trigger();
+    file_dialog.Cancel();
+    window.SaveFile->trigger();
+    EXPECT_EQ(file_dialog.requests.back().file_name, Path("letter.txt"));
+}
+
+TEST_F(FileCommandsTest, OpenRefusesWhatIsNoReadableTextFile) {
+    QFile big(Path("big.txt"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(ui::kMaxOpenBytes + 1));  // sparse: costs no disk
+    big.close();
+    for (const QString& path :
+         {Path("missing.txt"), folder.path(), QStringLiteral("/dev/null"), Path("big.txt")}) {
+        window.SetSourceText(QStringLiteral("keep"));
+        message_box.messages.clear();
+        file_dialog.Choose(path);
+        window.Openfile->trigger();
+        EXPECT_EQ(window.SourceText(), QStringLiteral("keep")) << path.toStdString();
+        EXPECT_EQ(message_box.messages, QStringList{kOpenFailure}) << path.toStdString();
+    }
+}
+
+TEST_F(FileCommandsTest, EmptyFileGivesAnEmptySourceBox) {
+    WriteBytes(Path("empty.txt"), "");
+    window.SetSourceText(QStringLiteral("old"));
+    file_dialog.Choose(Path("empty.txt"));
+    window.Openfile->trigger();
+    EXPECT_TRUE(window.SourceText().isEmpty());
+    EXPECT_TRUE(message_box.messages.isEmpty());
+}
+
+TEST_F(FileCommandsTest, FailedSaveNamesTheFileAndTheNextSaveWorks) {
+    const QString impossible = Path("no-such-folder/out.txt");
+    file_dialog.Choose(impossible);
+    window.SaveFile->trigger();
+    EXPECT_EQ(message_box.messages, QStringList{kSaveFailure + impossible});
+
+    file_dialog.Choose(Path("fine.txt"));
+    window.SaveFile->trigger();
+    EXPECT_EQ(message_box.messages.size(), 1);
+    EXPECT_EQ(ReadBytes(Path("fine.txt")), QByteArray("\r\n"));
+}
+
+// Lowers the largest file this process may write, so that a write fails
+// part-way whatever the user's privileges.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = saved_;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_handler_);
+    }
+
+  private:
+    rlimit saved_{};
+    void (*previous_handler_)(int);
+};
+
+TEST_F(FileCommandsTest, FailedSaveLeavesTheOldFileIntact) {
+    const QByteArray old_content = "the old file\r\n";
+    WriteBytes(Path("keep.txt"), old_content);
+    window.SetSourceText(QString(20000, QLatin1Char('a')));
+    window.GreekBtn->click();
+    {
+        FileSizeLimit limit(4096);
+        file_dialog.Choose(Path("keep.txt"));
+        window.SaveFile->trigger();
+    }
+    EXPECT_EQ(message_box.messages, QStringList{kSaveFailure + Path("keep.txt")});
+    EXPECT_EQ(ReadBytes(Path("keep.txt")), old_content);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.txt")});
+
+    file_dialog.Choose(Path("keep.txt"));
+    window.SaveFile->trigger();
+    EXPECT_EQ(ReadBytes(Path("keep.txt")).size(), window.ResultText().size() + 2);
+}
+
+TEST(FileDialog, TypedNameWithoutExtensionGetsTxt) {
+    QTemporaryDir folder;
+    for (const auto& [typed, expected] :
+         {std::pair{"letter", "letter.TXT"}, std::pair{"notes.md", "notes.md"}}) {
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        ui::FileDialogRequest request;
+        request.mode = ui::FileDialogRequest::Mode::Save;
+        request.default_suffix = QStringLiteral("TXT");
+        request.name_filters =
+            ui::CommonDialog::NameFilters(QStringLiteral("Text files|*.TXT|All files|*.*"));
+        ui::ConfigureFileDialog(dialog, request);
+        dialog.setDirectory(folder.path());
+        dialog.show();
+        auto* name_box = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name_box, nullptr);
+        name_box->setText(QString::fromUtf8(typed));
+        QTest::keyClick(name_box, Qt::Key_Return);
+        ASSERT_EQ(dialog.selectedFiles().size(), 1);
+        EXPECT_EQ(dialog.selectedFiles().first(), folder.filePath(QString::fromUtf8(expected)));
+    }
+}
+
+TEST(FileDialog, FilterPatternsMatchAnyCase) {
+    EXPECT_EQ(ui::CommonDialog::NameFilters(QStringLiteral("Text files|*.TXT|All files|*.*")),
+              (QStringList{QStringLiteral("Text files (*.[Tt][Xx][Tt])"),
+                           QStringLiteral("All files (*)")}));
+}
+
+}  // namespace
+}  // namespace bivano

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace bivano::about {
+
+// Who made the program and where to find it: shown in the About window, the
+// banner and the credit lines that end every conversion.
+inline QString ProductName() {
+    return QStringLiteral("Lativo Bivano");
+}
+inline QString Version() {
+    return QStringLiteral("Version 3. 3");
+}
+inline QString AuthorName() {
+    return QStringLiteral("Lativo Bivano");
+}
+inline QString AuthorNickname() {
+    return QStringLiteral("Bivano");
+}
+inline QString WebAddress() {
+    return QStringLiteral("http://www.example.org/bivano");
+}
+inline QString EmailAddress() {
+    return QStringLiteral("bivano@example.org");
+}
+
+}  // namespace bivano::about

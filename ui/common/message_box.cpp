@@ -1,0 +1,12 @@
+#include "message_box.h"
+
+#include <QMessageBox>
+
+namespace bivano::ui {
+
+void QtMessageBox::Show(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Bivano"), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+}  // namespace bivano::ui

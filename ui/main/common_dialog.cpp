@@ -1,0 +1,76 @@
+#include "common_dialog.h"
+
+#include <QFileDialog>
+
+namespace bivano::ui {
+namespace {
+
+QString CaseInsensitivePattern(const QString& pattern) {
+    if (pattern == QLatin1String("*.*")) {
+        return QStringLiteral("*");
+    }
+    QString result;
+    for (const QChar c : pattern) {
+        if (c.isLetter() && c.toLower() != c.toUpper()) {
+            result += QLatin1Char('[') + c.toUpper() + c.toLower() + QLatin1Char(']');
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+QStringList CommonDialog::NameFilters(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            patterns += CaseInsensitivePattern(pattern.trimmed());
+        }
+        filters +=
+            parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return filters;
+}
+
+bool CommonDialog::Show(QWidget* parent, FileDialogRequest::Mode mode) {
+    FileDialogRequest request;
+    request.mode = mode;
+    request.name_filters = NameFilters(Filter);
+    request.default_suffix = DefaultExt;
+    request.must_exist = (Flags & cdlOFNFileMustExist) != 0;
+    request.confirm_overwrite = (Flags & cdlOFNOverwritePrompt) != 0;
+    request.file_name = FileName;
+    const std::optional<QString> chosen = backend_.Run(parent, request);
+    if (!chosen) {
+        return false;
+    }
+    FileName = *chosen;
+    return true;
+}
+
+void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
+    const bool open = request.mode == FileDialogRequest::Mode::Open;
+    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(request.must_exist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilters(request.name_filters);
+    dialog.setDefaultSuffix(request.default_suffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirm_overwrite);
+    if (!request.file_name.isEmpty()) {
+        dialog.selectFile(request.file_name);
+    }
+}
+
+std::optional<QString> QtFileDialogBackend::Run(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent);
+    ConfigureFileDialog(dialog, request);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace bivano::ui

@@ -1,0 +1,372 @@
+#include "frm_main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <utility>
+
+#include "core/convert_to_greek.h"
+#include "core/convert_to_latin.h"
+#include "text_files.h"
+#include "ui/common/about_info.h"
+#include "ui/common/artwork.h"
+#include "ui/common/twips.h"
+
+namespace bivano::ui {
+namespace {
+
+const QString kOpenFailure =
+    QStringLiteral("Σφάλμα Συστήματος. Σιγουρευτήτε ότι το αρχείο δεν είναι μεγάλύτερο από 64ΚΒ");
+const QString kSaveFailure = QStringLiteral("Σφάλμα Συστήματος για το αρχείο ");
+
+// The window's inner area: the layout's width, and tall enough for the
+// whole banner (the layout's own height, 6345, hides most of it).
+constexpr int kInnerWidth = 9480;
+constexpr int kInnerHeight = 8655;
+
+// Screen repaints during a run at most this often: enough to watch the bar
+// move, and few enough that painting costs nothing next to converting.
+constexpr int kPaintIntervalMs = 40;
+
+std::u16string_view View(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+// A text box's own text with its paragraph separators turned into `line_break`.
+QString BoxText(const QPlainTextEdit* box, QLatin1String line_break) {
+    QString text = box->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, line_break);
+    return text;
+}
+
+}  // namespace
+
+FrmMain::FrmMain(const ConversionOptions& current_options, Services services, QWidget* parent)
+    : QMainWindow(parent),
+      file_dialog_(services.file_dialog != nullptr
+                       ? *services.file_dialog
+                       : *(own_file_dialog_ = std::make_unique<QtFileDialogBackend>())),
+      message_box_(services.message_box != nullptr
+                       ? *services.message_box
+                       : *(own_message_box_ = std::make_unique<QtMessageBox>())),
+      CommonDialog1(file_dialog_),
+      current_options_(current_options) {
+    BuildControls();
+    BuildMenu();
+    Form_Load();
+}
+
+FrmMain::~FrmMain() = default;
+
+void FrmMain::BuildControls() {
+    setWindowTitle(QStringLiteral(" Lativo Bivano Ver 3.3"));
+    setWindowIcon(MakeAppIcon());
+    setFont(Arial(8.25).Make(font()));
+
+    auto* inner = new QWidget(this);
+    setCentralWidget(inner);
+
+    Line1 = new QFrame(inner);
+    Line1->setFrameShape(QFrame::HLine);
+    Line1->setFrameShadow(QFrame::Sunken);
+    Label2 = new QLabel(QStringLiteral("Πρότυπο Κείμενο:"), inner);
+    Label3 = new QLabel(QStringLiteral("Μετατροπή:"), inner);
+    Text1 = new QPlainTextEdit(inner);
+    Text2 = new QPlainTextEdit(inner);
+    EnglishBtn = new QPushButton(QStringLiteral("Lativo"), inner);
+    GreekBtn = new QPushButton(QStringLiteral("Ελληνικά"), inner);
+    PasteBtn = new QPushButton(QStringLiteral("Επικόλληση"), inner);
+    CopyBtn = new QPushButton(QStringLiteral("Αντιγραφή"), inner);
+    PrBar = new QProgressBar(inner);
+    Picture1 = new QLabel(inner);
+
+    for (QPlainTextEdit* box : {Text1, Text2}) {
+        box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        box->setTabChangesFocus(true);
+    }
+    Text2->setReadOnly(true);
+    Text2->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    PrBar->setRange(0, 100);
+    PrBar->setValue(0);
+    PrBar->setTextVisible(false);
+    PrBar->setFocusPolicy(Qt::NoFocus);
+    Picture1->setPixmap(MakeBanner());
+    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    for (QLabel* label : {Label2, Label3, Picture1}) {
+        label->setFocusPolicy(Qt::NoFocus);
+    }
+
+    const FontSpec window_font{};
+    ApplyLayout({
+        // control       left   top  width height tab  font
+        {Line1, 0, 0, 9360, 30, -1, window_font},
+        {Label2, 240, 240, 1695, 255, -1, Arial(9)},
+        {Label3, 5040, 240, 1215, 255, -1, Arial(9)},
+        {Text1, 240, 600, 4335, 4095, 7, window_font},
+        {Text2, 5040, 600, 4215, 4095, 8, window_font},
+        {EnglishBtn, 240, 4920, 1215, 375, 2, Arial(9)},
+        {GreekBtn, 1800, 4920, 1215, 375, 3, Arial(9)},
+        {PasteBtn, 3360, 4920, 1215, 375, 4, window_font},
+        {CopyBtn, 8040, 4920, 1215, 375, 5, Arial(9)},
+        {PrBar, 240, 5760, 4335, 255, -1, window_font},
+        {Picture1, 1200, 6240, 8055, 2295, -1, window_font},
+    });
+    // The first control that takes the focus, as when the window opens.
+    EnglishBtn->setFocus();
+
+    inner->setMinimumSize(0, 0);
+    resize(TwipsToPixels(kInnerWidth, this),
+           TwipsToPixels(kInnerHeight, this) + menuBar()->sizeHint().height());
+
+    connect(EnglishBtn, &QPushButton::clicked, this, &FrmMain::EnglishBtn_Click);
+    connect(GreekBtn, &QPushButton::clicked, this, &FrmMain::GreekBtn_Click);
+    connect(PasteBtn, &QPushButton::clicked, this, &FrmMain::PasteBtn_Click);
+    connect(CopyBtn, &QPushButton::clicked, this, &FrmMain::CopyBtn_Click);
+}
+
+void FrmMain::BuildMenu() {
+    File = menuBar()->addMenu(QStringLiteral("Αρχείο"));
+    Openfile = File->addAction(QStringLiteral("Άνοιγμα"));
+    CloseFile = File->addAction(QStringLiteral("Κλείσιμο"));
+    SaveFile = File->addAction(QStringLiteral("Αποθήκευση"));
+    ProgrExit = File->addAction(QStringLiteral("Έξοδος"));
+    Choice = menuBar()->addAction(QStringLiteral("Επιλογές"));
+    Info = menuBar()->addAction(QStringLiteral("Σχετικά"));
+
+    connect(Openfile, &QAction::triggered, this, &FrmMain::Openfile_Click);
+    connect(CloseFile, &QAction::triggered, this, &FrmMain::CloseFile_Click);
+    connect(SaveFile, &QAction::triggered, this, &FrmMain::SaveFile_Click);
+    connect(ProgrExit, &QAction::triggered, this, &FrmMain::ProgrExit_Click);
+    connect(Choice, &QAction::triggered, this, &FrmMain::Choice_Click);
+    connect(Info, &QAction::triggered, this, &FrmMain::Info_Click);
+}
+
+void FrmMain::SetCompanions(QWidget* options_dialog, QWidget* about_window) {
+    options_dialog_ = options_dialog;
+    about_window_ = about_window;
+}
+
+void FrmMain::Form_Load() {
+    LatinCredit =
+        QStringLiteral("Metatrapike apo Ellhnika me ton Lativo Bivano. ") + about::WebAddress();
+    GreekCredit =
+        QStringLiteral("Μετατράπηκε από Lativo με τον Lativo Bivano. ") + about::WebAddress();
+}
+
+QString FrmMain::SourceText() const {
+    return BoxText(Text1, QLatin1String("\r\n"));
+}
+
+QString FrmMain::ResultText() const {
+    return BoxText(Text2, QLatin1String("\r\n"));
+}
+
+void FrmMain::SetSourceText(const QString& text) {
+    // The document takes CR LF, CR and LF each as one line break.
+    Text1->setPlainText(text);
+}
+
+void FrmMain::EnglishBtn_Click() {
+    const QString source = SourceText();
+    const QString credit = LatinCredit;
+    ConvertToLatin(View(source), current_options_, View(credit), *this);
+}
+
+void FrmMain::GreekBtn_Click() {
+    const QString source = SourceText();
+    const QString credit = GreekCredit;
+    ConvertToGreek(View(source), View(credit), *this);
+}
+
+void FrmMain::PasteBtn_Click() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const QMimeData* data = clipboard->mimeData();
+    // A clipboard that cannot be asked counts as holding text.
+    if (data != nullptr && !data->hasText()) {
+        return;
+    }
+    const QString text = clipboard->text();
+    if (data == nullptr && text.isNull()) {
+        return;  // it could not be read either
+    }
+    SetSourceText(text);
+}
+
+void FrmMain::CopyBtn_Click() {
+    QGuiApplication::clipboard()->setText(BoxText(Text2, QLatin1String("\n")));
+}
+
+void FrmMain::Openfile_Click() {
+    CommonDialog1.CancelError = true;
+    CommonDialog1.Flags = CommonDialog::cdlOFNFileMustExist;
+    CommonDialog1.DefaultExt = QStringLiteral("TXT");
+    CommonDialog1.Filter = QStringLiteral("Text files|*.TXT|All files|*.*");
+    if (!CommonDialog1.ShowOpen(this)) {
+        return;
+    }
+    const std::optional<QString> text = ReadTextFile(CommonDialog1.FileName);
+    if (!text) {
+        message_box_.Show(this, kOpenFailure);
+        return;
+    }
+    SetSourceText(*text);
+}
+
+void FrmMain::SaveFile_Click() {
+    CommonDialog1.CancelError = true;
+    CommonDialog1.Flags = CommonDialog::cdlOFNOverwritePrompt;
+    CommonDialog1.DefaultExt = QStringLiteral("TXT");
+    CommonDialog1.Filter = QStringLiteral("Text files|*.TXT|All files|*.*");
+    if (!CommonDialog1.ShowSave(this)) {
+        return;
+    }
+    if (!WriteTextFile(CommonDialog1.FileName, ResultText())) {
+        message_box_.Show(this, kSaveFailure + CommonDialog1.FileName);
+    }
+}
+
+void FrmMain::CloseFile_Click() {
+    Text1->clear();
+    Text2->clear();
+    pending_result_.clear();
+    result_ends_in_cr_ = false;
+}
+
+void FrmMain::ProgrExit_Click() {
+    UnloadCompanions();
+    close();
+}
+
+void FrmMain::Choice_Click() {
+    if (options_dialog_) {
+        options_dialog_->show();
+        options_dialog_->raise();
+        options_dialog_->activateWindow();
+    }
+}
+
+void FrmMain::Info_Click() {
+    if (about_window_) {
+        about_window_->show();
+        about_window_->raise();
+        about_window_->activateWindow();
+    }
+}
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void FrmMain::Form_Unload() {
+    UnloadCompanions();
+}
+
+void FrmMain::UnloadCompanions() {
+    // Each is unloaded once: a window that is gone is left alone.
+    const QPointer<QWidget> options_dialog = std::exchange(options_dialog_, nullptr);
+    const QPointer<QWidget> about_window = std::exchange(about_window_, nullptr);
+    for (QWidget* window : {options_dialog.data(), about_window.data()}) {
+        if (window != nullptr) {
+            window->close();
+        }
+    }
+}
+
+void FrmMain::ClearResult() {
+    Text2->clear();
+    pending_result_.clear();
+    result_ends_in_cr_ = false;
+    // The first screen repaint of a run waits one interval: a short run
+    // shows its result at the end, at once.
+    last_progress_paint_.start();
+    last_result_paint_.start();
+}
+
+void FrmMain::SetMaximum(std::int32_t count) {
+    PrBar->setMaximum(count);
+}
+
+void FrmMain::SetPosition(std::int32_t value) {
+    // Pushing every value to the bar would cost more than the conversion;
+    // it is shown when a repaint asks for it, and at the end of the run.
+    position_ = value;
+    if (value == 0) {
+        ShowPosition();
+    }
+}
+
+void FrmMain::ShowPosition() {
+    if (PrBar->value() != position_) {
+        PrBar->setValue(position_);
+    }
+}
+
+void FrmMain::AppendResult(std::u16string_view text) {
+    pending_result_.append(QStringView(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+bool FrmMain::PaintDue(QElapsedTimer& last_paint) {
+    if (last_paint.isValid() && last_paint.elapsed() < kPaintIntervalMs) {
+        return false;
+    }
+    last_paint.start();
+    return true;
+}
+
+void FrmMain::RepaintProgress() {
+    if (PaintDue(last_progress_paint_)) {
+        ShowPosition();
+        PrBar->repaint();
+    }
+}
+
+void FrmMain::RepaintResult() {
+    if (PaintDue(last_result_paint_)) {
+        FlushResult();
+        Text2->viewport()->repaint();
+    }
+}
+
+void FrmMain::RepaintWindow() {
+    FlushResult();
+    ShowPosition();
+    repaint();
+}
+
+void FrmMain::FlushResult() {
+    if (pending_result_.isEmpty()) {
+        return;
+    }
+    QString piece = std::move(pending_result_);
+    pending_result_ = QString();
+    if (result_ends_in_cr_ && piece.startsWith(QLatin1Char('\n'))) {
+        piece.remove(0, 1);
+    }
+    if (piece.isEmpty()) {
+        return;
+    }
+    result_ends_in_cr_ = piece.endsWith(QLatin1Char('\r'));
+    if (Text2->document()->isEmpty()) {
+        Text2->setPlainText(piece);
+    } else {
+        QTextCursor end(Text2->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(piece);
+    }
+}
+
+}  // namespace bivano::ui
