@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 #include <utility>
 
 #include "core/convert_to_greek.h"
@@ -294,6 +295,7 @@ void FrmMain::ClearResult() {
     // shows its result at the end, at once.
     last_progress_paint_.start();
     last_result_paint_.start();
+    last_result_cost_ms_ = 0;
 }
 
 void FrmMain::SetMaximum(std::int32_t count) {
@@ -335,9 +337,18 @@ void FrmMain::RepaintProgress() {
 }
 
 void FrmMain::RepaintResult() {
-    if (PaintDue(last_result_paint_)) {
+    // Bringing text into a long line lays the whole line out again, so the
+    // pause after a repaint grows with what the last one cost: the repaints
+    // then take a bounded share of the run, however long the text.
+    if (!last_result_paint_.isValid() ||
+        last_result_paint_.elapsed() >=
+            std::max<qint64>(kPaintIntervalMs, 4 * last_result_cost_ms_)) {
+        QElapsedTimer cost;
+        cost.start();
         FlushResult();
         Text2->viewport()->repaint();
+        last_result_cost_ms_ = cost.elapsed();
+        last_result_paint_.start();
     }
 }
 

@@ -126,6 +126,7 @@ class FrmMain final : public QMainWindow, public ConversionProgress {
     std::int32_t position_ = 0;
     QElapsedTimer last_progress_paint_;
     QElapsedTimer last_result_paint_;
+    qint64 last_result_cost_ms_ = 0;
 };
 
 }  // namespace bivano::ui
