@@ -1,16 +1,16 @@
 #include <QApplication>
 
-#include "core/conversion_options.h"
+#include "ui/about/clock.h"
+#include "ui/about/frm_about.h"
 #include "ui/common/artwork.h"
-#include "ui/main/frm_main.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lativo Bivano"));
+    QApplication::setDesktopFileName(QStringLiteral("lativo-bivano"));
     QApplication::setWindowIcon(bivano::ui::MakeAppIcon());
 
-    const bivano::ConversionOptions current_options;
-    bivano::ui::FrmMain main_window(current_options);
-    main_window.show();
+    const bivano::ui::SystemClock clock;
+    bivano::ui::frmAbout about_window(clock);
     return QApplication::exec();
 }

@@ -23,18 +23,21 @@ class ScriptedFileDialog final : public ui::FileDialogBackend {
   public:
     std::optional<QString> Run(QWidget*, const ui::FileDialogRequest& request) override {
         requests.push_back(request);
-        if (answers.empty()) {
+        if (answers.empty() || answers.front().isNull()) {
+            if (!answers.empty()) {
+                answers.pop_front();
+            }
             return std::nullopt;
         }
-        std::optional<QString> answer = answers.front();
+        const QString answer = answers.front();
         answers.pop_front();
         return answer;
     }
 
     void Choose(const QString& path) { answers.push_back(path); }
-    void Cancel() { answers.push_back(std::nullopt); }
+    void Cancel() { answers.push_back(QString()); }
 
-    std::deque<std::optional<QString>> answers;
+    std::deque<QString> answers;  // a null string stands for Cancel
     std::vector<ui::FileDialogRequest> requests;
 };
 

@@ -19,7 +19,7 @@ inline QString AuthorNickname() {
     return QStringLiteral("Bivano");
 }
 inline QString WebAddress() {
-    return QStringLiteral("http://www.example.org/bivano");
+    return QStringLiteral("www.example.org");
 }
 inline QString EmailAddress() {
     return QStringLiteral("bivano@example.org");

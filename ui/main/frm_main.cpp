@@ -65,6 +65,8 @@ FrmMain::FrmMain(const ConversionOptions& current_options, Services services, QW
       current_options_(current_options) {
     BuildControls();
     BuildMenu();
+    resize(TwipsToPixels(kInnerWidth, this),
+           TwipsToPixels(kInnerHeight, this) + menuBar()->sizeHint().height());
     Form_Load();
 }
 
@@ -127,10 +129,6 @@ void FrmMain::BuildControls() {
     });
     // The first control that takes the focus, as when the window opens.
     EnglishBtn->setFocus();
-
-    inner->setMinimumSize(0, 0);
-    resize(TwipsToPixels(kInnerWidth, this),
-           TwipsToPixels(kInnerHeight, this) + menuBar()->sizeHint().height());
 
     connect(EnglishBtn, &QPushButton::clicked, this, &FrmMain::EnglishBtn_Click);
     connect(GreekBtn, &QPushButton::clicked, this, &FrmMain::GreekBtn_Click);
@@ -281,7 +279,8 @@ void FrmMain::UnloadCompanions() {
     const QPointer<QWidget> options_dialog = std::exchange(options_dialog_, nullptr);
     const QPointer<QWidget> about_window = std::exchange(about_window_, nullptr);
     for (QWidget* window : {options_dialog.data(), about_window.data()}) {
-        if (window != nullptr) {
+        if (window != nullptr &&
+            !QMetaObject::invokeMethod(window, "Unload", Qt::DirectConnection)) {
             window->close();
         }
     }

@@ -48,7 +48,8 @@ class FrmMain final : public QMainWindow, public ConversionProgress {
     ~FrmMain() override;
 
     // The options dialog and the About window, shown from the menu bar and
-    // unloaded with this window.
+    // unloaded with this window: through their Unload() slot where they have
+    // one, else by closing them.
     void SetCompanions(QWidget* options_dialog, QWidget* about_window);
 
     // The boxes' texts as the conversions and files see them: lines end in

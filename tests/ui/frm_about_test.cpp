@@ -1,0 +1,167 @@
+#include "ui/about/frm_about.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "test_doubles.h"
+
+namespace bivano {
+namespace {
+
+using ui::frmAbout;
+
+// A clock that moves only when the test says so.
+class HandWoundClock final : public ui::Clock {
+  public:
+    explicit HandWoundClock(int seconds_of_day) : now(seconds_of_day) {}
+    int SecondsOfDay() const override { return now; }
+    int now;
+};
+
+class FrmAboutTest : public ::testing::Test {
+  protected:
+    FrmAboutTest() : about(clock, {&file_dialog, &message_box}) {}
+
+    // Runs the countdown through `seconds` clock seconds, one pass per
+    // second as the timer would, and returns the numbers shown.
+    QStringList CountDown(int seconds) {
+        QStringList shown;
+        for (int i = 0; i < seconds && !about.cmdOK->isVisible(); ++i) {
+            ++clock.now;
+            about.CountdownStep();
+            shown << about.L6->text();
+        }
+        return shown;
+    }
+
+    HandWoundClock clock{12 * 3600};
+    testing::ScriptedFileDialog file_dialog;
+    testing::RecordingMessageBox message_box;
+    frmAbout about;
+};
+
+TEST_F(FrmAboutTest, StartUpShowsTheMainWindowDisabledUnderTheCountdown) {
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_TRUE(about.MainWindow().isVisible());
+    EXPECT_FALSE(about.MainWindow().isEnabled());
+    EXPECT_FALSE(about.OptionsDialog().isVisible());
+    EXPECT_FALSE(about.cmdOK->isVisible());
+    EXPECT_EQ(about.L6->text(), QStringLiteral("6"));
+    EXPECT_EQ(about.lblVersion->text(), QStringLiteral("Version 3. 3"));
+    EXPECT_EQ(about.windowTitle(), QStringLiteral(" Πληροφορίες"));
+    EXPECT_EQ(about.lblTitle->text(), QStringLiteral("Lativo Bivano"));
+    EXPECT_TRUE(about.lblDescription->text().startsWith(
+        QStringLiteral("Αμφίδρομη μετάφραση Ελληνικών και Lativo κειμένων.")));
+}
+
+TEST_F(FrmAboutTest, CountsDownSixSecondsThenShowsOk) {
+    EXPECT_EQ(CountDown(10), (QStringList{"5", "4", "3", "2", "1", "0"}));
+    EXPECT_TRUE(about.cmdOK->isVisible());
+    EXPECT_FALSE(about.MainWindow().isEnabled());
+}
+
+TEST_F(FrmAboutTest, RepeatedPassesWithinASecondShowTheSameNumber) {
+    about.CountdownStep();
+    about.CountdownStep();
+    EXPECT_EQ(about.L6->text(), QStringLiteral("6"));
+    EXPECT_FALSE(about.cmdOK->isVisible());
+}
+
+TEST_F(FrmAboutTest, OkHandsTheProgramToTheMainWindow) {
+    CountDown(6);
+    about.cmdOK->click();
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_TRUE(about.MainWindow().isEnabled());
+    EXPECT_TRUE(about.MainWindow().isActiveWindow() || QApplication::platformName() == "offscreen");
+}
+
+TEST_F(FrmAboutTest, EnterAndEscDoNothingUntilOkThenPressIt) {
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        QTest::keyClick(&about, key);
+        EXPECT_TRUE(about.isVisible());
+    }
+    CountDown(6);
+    QTest::keyClick(&about, Qt::Key_Escape);
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_TRUE(about.MainWindow().isEnabled());
+
+    about.MainWindow().Info->trigger();
+    QTest::keyClick(&about, Qt::Key_Return);
+    EXPECT_FALSE(about.isVisible());
+}
+
+TEST_F(FrmAboutTest, InfoShowsTheWindowAgainWithOkAtOnce) {
+    CountDown(6);
+    about.cmdOK->click();
+    about.move(about.pos() + QPoint(30, 20));
+    const QPoint where = about.pos();
+    about.MainWindow().Info->trigger();
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_TRUE(about.cmdOK->isVisible());
+    EXPECT_FALSE(about.MainWindow().isEnabled());
+    EXPECT_EQ(about.pos(), where);
+    about.cmdOK->click();
+    EXPECT_TRUE(about.MainWindow().isEnabled());
+}
+
+TEST_F(FrmAboutTest, ChangeOfDayEndsTheCountdownAtOnce) {
+    HandWoundClock late(86399);
+    frmAbout midnight(late, {&file_dialog, &message_box});
+    late.now = 0;
+    midnight.CountdownStep();
+    EXPECT_TRUE(midnight.cmdOK->isVisible());
+    EXPECT_EQ(midnight.L6->text(), QStringLiteral("-53"));  // 6 - (86399 mod 60)
+}
+
+TEST_F(FrmAboutTest, WindowSystemCloseWaitsForTheCountdownThenActsAsOk) {
+    EXPECT_FALSE(about.close());  // as the window system would, e.g. on Alt+F4
+    EXPECT_TRUE(about.isVisible());
+    CountDown(6);
+    about.close();
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_TRUE(about.MainWindow().isEnabled());
+}
+
+TEST_F(FrmAboutTest, OptionsChosenInTheDialogSteerTheNextLativoRun) {
+    CountDown(6);
+    about.cmdOK->click();
+    ui::FrmMain& main_window = about.MainWindow();
+    main_window.SetSourceText(QStringLiteral("ξένος"));
+    main_window.EnglishBtn_Click();
+    EXPECT_TRUE(main_window.ResultText().startsWith(QStringLiteral("3enos\r\n")));
+
+    main_window.Choice->trigger();
+    EXPECT_TRUE(about.OptionsDialog().isVisible());
+    EXPECT_FALSE(main_window.isEnabled());
+    about.OptionsDialog().Option3->click();
+    about.OptionsDialog().BtnOK->click();
+    EXPECT_TRUE(main_window.isEnabled());
+    main_window.EnglishBtn_Click();
+    EXPECT_TRUE(main_window.ResultText().startsWith(QStringLiteral("ksenos\r\n")));
+}
+
+TEST_F(FrmAboutTest, ExitUnloadsAllThreeWindows) {
+    CountDown(6);
+    about.cmdOK->click();
+    about.MainWindow().Choice->trigger();
+    about.OptionsDialog().BtnOK->click();
+    about.MainWindow().ProgrExit->trigger();
+    EXPECT_FALSE(about.MainWindow().isVisible());
+    EXPECT_FALSE(about.OptionsDialog().isVisible());
+    EXPECT_FALSE(about.isVisible());
+}
+
+TEST_F(FrmAboutTest, ClosingTheMainWindowDuringTheCountdownEndsEverything) {
+    about.MainWindow().close();
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_FALSE(about.MainWindow().isVisible());
+}
+
+}  // namespace
+}  // namespace bivano

@@ -1,0 +1,143 @@
+#include "ui/options/frm_choice.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "test_doubles.h"
+
+namespace bivano {
+namespace {
+
+using ui::FrmChoice;
+
+class FrmChoiceTest : public ::testing::Test {
+  protected:
+    FrmChoiceTest() { dialog.SetMainWindow(&main_window); }
+
+    void Show() {
+        main_window.show();
+        dialog.show();
+    }
+
+    QWidget main_window;
+    FrmChoice dialog;
+};
+
+TEST_F(FrmChoiceTest, StartsHiddenWithTheDefaults) {
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.CurrentOptions(), ConversionOptions{});
+    EXPECT_EQ(dialog.SavedOptions(), ConversionOptions{});
+    EXPECT_TRUE(dialog.Option1->isChecked());
+    EXPECT_TRUE(dialog.Option4->isChecked());
+    EXPECT_TRUE(dialog.Option7->isChecked());
+    EXPECT_TRUE(dialog.Option9->isChecked());
+}
+
+TEST_F(FrmChoiceTest, ShowsTheCaptionsOfItsLayout) {
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral(" Επιλογές"));
+    const std::vector<std::pair<QAbstractButton*, const char*>> captions = {
+        {dialog.Option1, "3"},         {dialog.Option2, "J"},  {dialog.Option3, "KS"},
+        {dialog.Option4, "8"},         {dialog.Option5, "U"},  {dialog.Option6, "TH"},
+        {dialog.Option7, "C"},         {dialog.Option8, "PS"}, {dialog.Option9, "W"},
+        {dialog.Option10, "V"},        {dialog.BtnOK, "OK"},   {dialog.BtnCancel, "Cancel"},
+        {dialog.BtnDefault, "Default"}};
+    for (const auto& [button, caption] : captions) {
+        EXPECT_EQ(button->text(), QString::fromUtf8(caption));
+    }
+    EXPECT_EQ(dialog.Frame1->title(), QStringLiteral("Ξ"));
+    EXPECT_EQ(dialog.Frame2->title(), QStringLiteral("Θ"));
+    EXPECT_EQ(dialog.Frame3->title(), QStringLiteral("Ψ"));
+    EXPECT_EQ(dialog.Frame4->title(), QStringLiteral("Ω"));
+    EXPECT_EQ(dialog.Option3->parentWidget(), dialog.Frame1);
+    EXPECT_EQ(dialog.Option10->parentWidget(), dialog.Frame4);
+    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+    EXPECT_FALSE(dialog.windowFlags() & Qt::WindowCloseButtonHint);
+}
+
+TEST_F(FrmChoiceTest, SelectingAButtonChangesItsFieldAtOnceAndNoOther) {
+    dialog.Option6->click();
+    EXPECT_EQ(dialog.CurrentOptions(), (ConversionOptions{.theta = ThetaForm::ThetaTH}));
+    dialog.Option3->click();
+    dialog.Option8->click();
+    dialog.Option10->click();
+    EXPECT_EQ(dialog.CurrentOptions(), (ConversionOptions{XiForm::XiKS, ThetaForm::ThetaTH,
+                                                          PsiForm::PsiPS, OmegaForm::OmegaV}));
+    EXPECT_FALSE(dialog.Option1->isChecked());
+    EXPECT_FALSE(dialog.Option2->isChecked());
+    EXPECT_TRUE(dialog.Option3->isChecked());
+}
+
+TEST_F(FrmChoiceTest, CancelAtOnceChangesNothing) {
+    Show();
+    dialog.BtnCancel->click();
+    EXPECT_EQ(dialog.CurrentOptions(), ConversionOptions{});
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(FrmChoiceTest, OkKeepsTheChoiceAndCancelReturnsToIt) {
+    Show();
+    dialog.Option2->click();
+    dialog.BtnOK->click();
+    EXPECT_EQ(dialog.CurrentOptions().xi, XiForm::XiJ);
+    EXPECT_EQ(dialog.SavedOptions().xi, XiForm::XiJ);
+
+    Show();
+    EXPECT_TRUE(dialog.Option2->isChecked());
+    dialog.Option3->click();
+    EXPECT_EQ(dialog.CurrentOptions().xi, XiForm::XiKS);
+    dialog.BtnCancel->click();
+    EXPECT_EQ(dialog.CurrentOptions().xi, XiForm::XiJ);
+    Show();
+    EXPECT_TRUE(dialog.Option2->isChecked());
+}
+
+TEST_F(FrmChoiceTest, DefaultLeavesTheSavedCopyForCancel) {
+    Show();
+    dialog.Option5->click();
+    dialog.BtnOK->click();
+    Show();
+    dialog.BtnDefault->click();
+    EXPECT_EQ(dialog.CurrentOptions(), ConversionOptions{});
+    EXPECT_EQ(dialog.SavedOptions().theta, ThetaForm::ThetaU);
+    Show();
+    dialog.BtnCancel->click();
+    EXPECT_EQ(dialog.CurrentOptions().theta, ThetaForm::ThetaU);
+}
+
+TEST_F(FrmChoiceTest, MainWindowTakesNoInputWhileTheDialogIsUp) {
+    for (QPushButton* button : {dialog.BtnOK, dialog.BtnCancel, dialog.BtnDefault}) {
+        Show();
+        EXPECT_FALSE(main_window.isEnabled());
+        button->click();
+        EXPECT_TRUE(main_window.isEnabled());
+        EXPECT_FALSE(dialog.isVisible());
+    }
+}
+
+TEST_F(FrmChoiceTest, EnterAndEscPressNoButton) {
+    Show();
+    dialog.Option2->setFocus();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        QTest::keyClick(dialog.Option2, key);
+    }
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(main_window.isEnabled());
+}
+
+TEST_F(FrmChoiceTest, WindowSystemCloseActsAsCancel) {
+    Show();
+    dialog.Option6->click();
+    dialog.close();  // as the window system would, e.g. on Alt+F4
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(main_window.isEnabled());
+    EXPECT_EQ(dialog.CurrentOptions(), ConversionOptions{});
+}
+
+}  // namespace
+}  // namespace bivano

@@ -1,0 +1,11 @@
+#include "clock.h"
+
+#include <QTime>
+
+namespace bivano::ui {
+
+int SystemClock::SecondsOfDay() const {
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000;
+}
+
+}  // namespace bivano::ui

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "core/conversion_options.h"
+
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
+
+namespace bivano::ui {
+
+// The options dialog: four groups of option buttons that edit the spelling
+// choices in force. Selecting a button changes CurrentOptions at once; OK
+// keeps the choices as the saved copy, Cancel returns to that copy, Default
+// returns to the defaults. While it is on screen the main window takes no
+// input.
+class FrmChoice final : public QWidget {
+    Q_OBJECT
+
+  public:
+    FrmChoice();
+
+    // The window disabled while the dialog is active.
+    void SetMainWindow(QWidget* main_window);
+
+    // The record in force; the main window reads it at each Lativo run.
+    const ConversionOptions& CurrentOptions() const { return current_options_; }
+    const ConversionOptions& SavedOptions() const { return saved_options_; }
+
+    QGroupBox* Frame1;
+    QGroupBox* Frame2;
+    QGroupBox* Frame3;
+    QGroupBox* Frame4;
+    QRadioButton* Option1;
+    QRadioButton* Option2;
+    QRadioButton* Option3;
+    QRadioButton* Option4;
+    QRadioButton* Option5;
+    QRadioButton* Option6;
+    QRadioButton* Option7;
+    QRadioButton* Option8;
+    QRadioButton* Option9;
+    QRadioButton* Option10;
+    QPushButton* BtnOK;
+    QPushButton* BtnCancel;
+    QPushButton* BtnDefault;
+
+    // Removes the dialog at the end of the program; any other close comes
+    // from the window system and counts as Cancel.
+    Q_INVOKABLE void Unload();
+
+    void BtnOK_Click();
+    void BtnCancel_Click();
+    void BtnDefault_Click();
+
+  protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void Form_Load();
+    void Form_Activate();
+    void CloseDialog();
+    void BuildControls();
+    void SelectButtons(const ConversionOptions& options);
+    ConversionOptions OptionsFromButtons() const;
+
+    ConversionOptions current_options_;
+    ConversionOptions saved_options_;
+    QPointer<QWidget> main_window_;
+    bool shown_before_ = false;
+    bool unloading_ = false;
+};
+
+}  // namespace bivano::ui
