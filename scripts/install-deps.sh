@@ -13,7 +13,7 @@ packages=(
     # "Arial" in the layouts resolves to Liberation Sans
     fonts-liberation2 fontconfig
     # the end-to-end test and screenshots run on a virtual display
-    xvfb xauth x11-utils
+    xvfb xauth x11-utils xdotool
 )
 if [[ "${BIVANO_FUZZ_DEPS:-0}" == 1 ]]; then
     packages+=(clang libclang-rt-14-dev)
