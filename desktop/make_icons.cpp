@@ -19,7 +19,8 @@ int main(int argc, char* argv[]) {
         const QString folder = QStringLiteral("%1x%1/apps").arg(size);
         if (!root.mkpath(folder) ||
             !bivano::ui::MakeIconPixmap(size).save(root.filePath(folder + "/lativo-bivano.png"))) {
-            std::fprintf(stderr, "make_icons: cannot write %s\n", qPrintable(root.filePath(folder)));
+            std::fprintf(stderr, "make_icons: cannot write %s\n",
+                         qPrintable(root.filePath(folder)));
             return 1;
         }
     }

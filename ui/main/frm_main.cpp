@@ -208,11 +208,15 @@ void FrmMain::CopyBtn_Click() {
     QGuiApplication::clipboard()->setText(BoxText(Text2, QLatin1String("\n")));
 }
 
-void FrmMain::Openfile_Click() {
+void FrmMain::PrepareFileDialog(int flags) {
     CommonDialog1.CancelError = true;
-    CommonDialog1.Flags = CommonDialog::cdlOFNFileMustExist;
+    CommonDialog1.Flags = flags;
     CommonDialog1.DefaultExt = QStringLiteral("TXT");
     CommonDialog1.Filter = QStringLiteral("Text files|*.TXT|All files|*.*");
+}
+
+void FrmMain::Openfile_Click() {
+    PrepareFileDialog(CommonDialog::cdlOFNFileMustExist);
     if (!CommonDialog1.ShowOpen(this)) {
         return;
     }
@@ -225,10 +229,7 @@ void FrmMain::Openfile_Click() {
 }
 
 void FrmMain::SaveFile_Click() {
-    CommonDialog1.CancelError = true;
-    CommonDialog1.Flags = CommonDialog::cdlOFNOverwritePrompt;
-    CommonDialog1.DefaultExt = QStringLiteral("TXT");
-    CommonDialog1.Filter = QStringLiteral("Text files|*.TXT|All files|*.*");
+    PrepareFileDialog(CommonDialog::cdlOFNOverwritePrompt);
     if (!CommonDialog1.ShowSave(this)) {
         return;
     }

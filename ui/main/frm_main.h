@@ -110,6 +110,7 @@ class FrmMain final : public QMainWindow, public ConversionProgress {
     void BuildControls();
     void BuildMenu();
     void UnloadCompanions();
+    void PrepareFileDialog(int flags);
     void FlushResult();
     void ShowPosition();
     bool PaintDue(QElapsedTimer& last_paint);
