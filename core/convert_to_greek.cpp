@@ -28,13 +28,25 @@ std::uint8_t CodeOf(char16_t character) {
     return Cp1253Code(character).value_or(kNoCode);
 }
 
-char16_t GreekLetter(std::size_t entry, bool small) {
-    const std::uint8_t code = kGreekLetterTable[entry];
-    if (code == kBlank) {
-        return u' ';
+// The letter step for every ASCII character: the Greek letter of a Latin
+// one, the character itself otherwise. In Windows-1253 the capitals from
+// 193 on and the small letters 32 above them run in Unicode's order from
+// U+0391 and U+03B1, so the table needs no decoding.
+constexpr std::array<char16_t, 128> MakeLetterStep() {
+    std::array<char16_t, 128> step{};
+    for (unsigned ascii = 0; ascii < step.size(); ++ascii) {
+        step[ascii] = static_cast<char16_t>(ascii);
     }
-    return Cp1253Decode(static_cast<std::uint8_t>(small ? code + 32 : code));
+    for (unsigned entry = 0; entry < kGreekLetterTable.size(); ++entry) {
+        const std::uint8_t code = kGreekLetterTable[entry];
+        const bool blank = code == kBlank;
+        step['A' + entry] = blank ? u' ' : static_cast<char16_t>(u'\u0391' + (code - 193));
+        step['a' + entry] = blank ? u' ' : static_cast<char16_t>(u'\u03B1' + (code - 193));
+    }
+    return step;
 }
+constexpr std::array<char16_t, 128> kLetterStep = MakeLetterStep();
+static_assert(kLetterStep['U'] == u'Θ' && kLetterStep['c'] == u'ψ' && kLetterStep['W'] == u'Ω');
 
 char16_t Lower(char16_t character) {
     return (character >= u'A' && character <= u'Z') ? static_cast<char16_t>(character + 32)
@@ -83,6 +95,11 @@ class GreekRun {
         progress_.AppendResult(text);
     }
 
+    void Append(char16_t character) {
+        result_.push_back(character);
+        progress_.AppendResult(std::u16string_view(&character, 1));
+    }
+
     // Length of the verbatim group opened by the asterisk at the current
     // position, or 0 when that asterisk is an ordinary character.
     std::size_t VerbatimLength() const {
@@ -109,8 +126,7 @@ class GreekRun {
                 // even if it is another asterisk.
             }
         }
-        const char16_t output = Convert();
-        Append(std::u16string_view(&output, 1));
+        Append(Convert());
         position_ += skip_ ? 2 : 1;
         skip_ = false;
         if (counter_ >= kGreekRepaintCount) {
@@ -126,13 +142,8 @@ class GreekRun {
         const char16_t after_next = At(position_ + 2);
         const char16_t previous = At(position_ - 1);
 
-        const std::uint8_t code = CodeOf(current);
-        char16_t output = current;
-        if (code >= 65 && code <= 90) {
-            output = GreekLetter(code - 65, false);
-        } else if (code >= 97 && code <= 122) {
-            output = GreekLetter(code - 97, true);
-        }
+        // Only ASCII has codes in the Latin letters' ranges.
+        const char16_t output = current < 0x80 ? kLetterStep[current] : current;
 
         const char16_t lower = Lower(current);
         if (current == u's' && CodeOf(next) < 65) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "all_options.h"
+#include "core/conversion_run.h"
 #include "recording_progress.h"
 
 namespace bivano {
@@ -175,3 +176,23 @@ TEST(ConvertToLatin, LongSourceReachesMaximumAndRepaintsNowAndThen) {
 
 }  // namespace
 }  // namespace bivano
+
+namespace bivano::internal {
+namespace {
+
+TEST(ProgressScale, SourcesBeyondTheCounterRangeAreReportedInProportion) {
+    const std::size_t fits = 2'147'483'647u;
+    EXPECT_EQ(ProgressScale(fits)(fits), 2'147'483'647);
+    EXPECT_EQ(ProgressScale(fits)(12345), 12345);
+    for (const std::size_t length : {fits + 1, std::size_t{5'000'000'000u}, std::size_t{1} << 40}) {
+        const ProgressScale scale(length);
+        const std::int32_t maximum = scale(length);
+        EXPECT_GT(maximum, 1'000'000'000) << length;  // still fine-grained
+        EXPECT_LE(scale(length - 1), maximum);
+        EXPECT_EQ(scale(0), 0);
+        EXPECT_LE(scale(length / 2), maximum / 2 + 1);
+    }
+}
+
+}  // namespace
+}  // namespace bivano::internal
