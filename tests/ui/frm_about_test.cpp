@@ -60,6 +60,16 @@ TEST_F(FrmAboutTest, StartUpShowsTheMainWindowDisabledUnderTheCountdown) {
         QStringLiteral("Αμφίδρομη μετάφραση Ελληνικών και Lativo κειμένων.")));
 }
 
+TEST_F(FrmAboutTest, AboutAndOptionsAreFixedWindowsWithoutTitleBarButtons) {
+    for (QWidget* window :
+         {static_cast<QWidget*>(&about), static_cast<QWidget*>(&about.OptionsDialog())}) {
+        const Qt::WindowFlags flags = window->windowFlags();
+        EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);  // no task-bar entry
+        EXPECT_FALSE(flags & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint));
+        EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    }
+}
+
 TEST_F(FrmAboutTest, CountsDownSixSecondsThenShowsOk) {
     EXPECT_EQ(CountDown(10), (QStringList{"5", "4", "3", "2", "1", "0"}));
     EXPECT_TRUE(about.cmdOK->isVisible());

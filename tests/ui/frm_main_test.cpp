@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -89,6 +90,20 @@ TEST_F(FrmMainTest, ResultBoxCannotBeTypedInto) {
     EXPECT_TRUE(window.Text2->toPlainText().isEmpty());
     EXPECT_TRUE(window.Text2->isReadOnly());
     EXPECT_TRUE(window.Text2->textInteractionFlags() & Qt::TextSelectableByMouse);
+}
+
+TEST_F(FrmMainTest, TypedGreekTextConverts) {
+    window.show();
+    window.Text1->setFocus();
+    // One key event per character: keyClicks cannot carry Greek letters.
+    for (const QChar character : QStringLiteral("Ψυχή μου")) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(character));
+        QApplication::sendEvent(window.Text1, &press);
+    }
+    QTest::keyClick(window.Text1, Qt::Key_Return);
+    EXPECT_EQ(window.SourceText(), QStringLiteral("Ψυχή μου\r\n"));
+    window.EnglishBtn->click();
+    EXPECT_EQ(window.ResultText(), QStringLiteral("Cyxh moy\r\n") + kTail + window.LatinCredit);
 }
 
 TEST_F(FrmMainTest, LativoConvertsTheSourceWithTheOptionsInForce) {
