@@ -180,14 +180,12 @@ void FrmMain::SetSourceText(const QString& text) {
 
 void FrmMain::EnglishBtn_Click() {
     const QString source = SourceText();
-    const QString credit = LatinCredit;
-    ConvertToLatin(View(source), current_options_, View(credit), *this);
+    ConvertToLatin(View(source), current_options_, View(LatinCredit), *this);
 }
 
 void FrmMain::GreekBtn_Click() {
     const QString source = SourceText();
-    const QString credit = GreekCredit;
-    ConvertToGreek(View(source), View(credit), *this);
+    ConvertToGreek(View(source), View(GreekCredit), *this);
 }
 
 void FrmMain::PasteBtn_Click() {
