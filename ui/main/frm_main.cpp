@@ -40,6 +40,9 @@ constexpr int kInnerHeight = 8655;
 // move, and few enough that painting costs nothing next to converting.
 constexpr int kPaintIntervalMs = 40;
 
+// A run expected to end within this time shows its result only at the end.
+constexpr double kEndsSoonMs = 250;
+
 std::u16string_view View(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
@@ -291,6 +294,7 @@ void FrmMain::ClearResult() {
     result_ends_in_cr_ = false;
     // The first screen repaint of a run waits one interval: a short run
     // shows its result at the end, at once.
+    run_timer_.start();
     last_progress_paint_.start();
     last_result_paint_.start();
     last_result_cost_ms_ = 0;
@@ -334,13 +338,26 @@ void FrmMain::RepaintProgress() {
     }
 }
 
+bool FrmMain::RunEndsSoon() const {
+    const qint64 maximum = PrBar->maximum();
+    if (position_ <= 0 || maximum <= 0 || !run_timer_.isValid()) {
+        return false;
+    }
+    const double done = static_cast<double>(position_) / static_cast<double>(maximum);
+    const double remaining_ms = static_cast<double>(run_timer_.elapsed()) * (1.0 - done) / done;
+    return remaining_ms < kEndsSoonMs;
+}
+
 void FrmMain::RepaintResult() {
     // Bringing text into a long line lays the whole line out again, so the
     // pause after a repaint grows with what the last one cost: the repaints
-    // then take a bounded share of the run, however long the text.
-    if (!last_result_paint_.isValid() ||
-        last_result_paint_.elapsed() >=
-            std::max<qint64>(kPaintIntervalMs, 4 * last_result_cost_ms_)) {
+    // then take a bounded share of the run, however long the text. Near the
+    // end of a run the final result is only moments away, and a repaint
+    // would just delay it.
+    const bool due = !last_result_paint_.isValid() ||
+                     last_result_paint_.elapsed() >=
+                         std::max<qint64>(kPaintIntervalMs, 8 * last_result_cost_ms_);
+    if (due && !RunEndsSoon()) {
         QElapsedTimer cost;
         cost.start();
         FlushResult();

@@ -114,6 +114,7 @@ class FrmMain final : public QMainWindow, public ConversionProgress {
     void FlushResult();
     void ShowPosition();
     bool PaintDue(QElapsedTimer& last_paint);
+    bool RunEndsSoon() const;
 
     const ConversionOptions& current_options_;
     QPointer<QWidget> options_dialog_;
@@ -126,6 +127,7 @@ class FrmMain final : public QMainWindow, public ConversionProgress {
     // that follows it belongs to the same break.
     bool result_ends_in_cr_ = false;
     std::int32_t position_ = 0;
+    QElapsedTimer run_timer_;
     QElapsedTimer last_progress_paint_;
     QElapsedTimer last_result_paint_;
     qint64 last_result_cost_ms_ = 0;
