@@ -13,7 +13,7 @@ inline QString Version() {
     return QStringLiteral("Version 3. 3");
 }
 inline QString AuthorName() {
-    return QStringLiteral("Lativo Bivano");
+    return QStringLiteral("Ομάδα Lativo Bivano");  // the Lativo Bivano team
 }
 inline QString AuthorNickname() {
     return QStringLiteral("Bivano");
