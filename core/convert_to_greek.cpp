@@ -82,7 +82,7 @@ class GreekRun {
     }
 
     void CountStep() {
-        // Equal to the original test of position * 0.1 against the counter.
+        // "position * 0.1 equals the counter", in whole numbers.
         if (position_ == 10 * static_cast<std::size_t>(counter_)) {
             progress_.RepaintProgress();
             counter_ = 0;
