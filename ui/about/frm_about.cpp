@@ -8,7 +8,6 @@
 
 #include "ui/common/about_info.h"
 #include "ui/common/artwork.h"
-#include "ui/common/top_level.h"
 #include "ui/common/twips.h"
 
 namespace bivano::ui {
@@ -43,7 +42,7 @@ void SetTextColour(QLabel* label, const QColor& colour) {
 }  // namespace
 
 frmAbout::frmAbout(const Clock& clock, FrmMainServices main_services)
-    : QWidget(nullptr), clock_(clock) {
+    : FixedToolWindow(6720, 3525), clock_(clock) {
     BuildControls();
     countdown_.setInterval(kCountdownPollMs);
     connect(&countdown_, &QTimer::timeout, this, &frmAbout::CountdownStep);
@@ -54,7 +53,6 @@ frmAbout::~frmAbout() = default;
 
 void frmAbout::BuildControls() {
     setWindowTitle(QStringLiteral(" Πληροφορίες"));
-    MakeFixedToolWindow(*this, 6720, 3525);
     QPalette background = palette();
     background.setColor(QPalette::Window, kDarkYellow);
     setPalette(background);
@@ -162,23 +160,6 @@ void frmAbout::cmdOK_Click() {
     hide();
     main_window_->raise();
     main_window_->activateWindow();
-}
-
-bool frmAbout::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) {
-        Form_Activate();
-    }
-    return QWidget::event(event);
-}
-
-void frmAbout::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!shown_before_) {
-        shown_before_ = true;
-        CentreOnScreen(*this);
-    }
-    // As for the options dialog: not every window system activates it.
-    Form_Activate();
 }
 
 void frmAbout::keyPressEvent(QKeyEvent* event) {

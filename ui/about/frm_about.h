@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QTimer>
-#include <QWidget>
 #include <memory>
 
 #include "clock.h"
+#include "ui/common/top_level.h"
 #include "ui/main/frm_main.h"
 #include "ui/options/frm_choice.h"
 
@@ -18,7 +18,7 @@ namespace bivano::ui {
 // disabled, and counts down six seconds before its OK button appears. OK
 // hands the program to the main window; the main window's "Σχετικά" shows
 // this window again, with OK at once.
-class frmAbout final : public QWidget {
+class frmAbout final : public FixedToolWindow {
     Q_OBJECT
 
   public:
@@ -53,8 +53,7 @@ class frmAbout final : public QWidget {
     void CountdownStep();
 
   protected:
-    bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    void Activated() override { Form_Activate(); }
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -69,7 +68,6 @@ class frmAbout final : public QWidget {
     std::unique_ptr<FrmMain> main_window_;
     QTimer countdown_;
     int start_time_ = 0;
-    bool shown_before_ = false;
     bool unloading_ = false;
 };
 

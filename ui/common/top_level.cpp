@@ -1,26 +1,35 @@
 #include "top_level.h"
 
+#include <QEvent>
 #include <QScreen>
-#include <QWidget>
 
 #include "twips.h"
 
 namespace bivano::ui {
 
-void MakeFixedToolWindow(QWidget& window, int inner_width_twips, int inner_height_twips) {
-    window.setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    window.setFixedSize(TwipsToPixels(inner_width_twips, &window),
-                        TwipsToPixels(inner_height_twips, &window));
+FixedToolWindow::FixedToolWindow(int inner_width_twips, int inner_height_twips)
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    setFixedSize(TwipsToPixels(inner_width_twips, this), TwipsToPixels(inner_height_twips, this));
 }
 
-void CentreOnScreen(QWidget& window) {
-    const QScreen* screen = window.screen();
-    if (screen == nullptr) {
-        return;
+bool FixedToolWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) {
+        Activated();
     }
-    QRect frame = window.frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window.move(frame.topLeft());
+    return QWidget::event(event);
+}
+
+void FixedToolWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!shown_before_) {
+        shown_before_ = true;
+        if (const QScreen* on = screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(on->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    Activated();
 }
 
 }  // namespace bivano::ui

@@ -4,20 +4,19 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <array>
 
-#include "ui/common/top_level.h"
 #include "ui/common/twips.h"
 
 namespace bivano::ui {
 
-FrmChoice::FrmChoice() : QWidget(nullptr) {
+FrmChoice::FrmChoice() : FixedToolWindow(3645, 4275) {
     BuildControls();
     Form_Load();
 }
 
 void FrmChoice::BuildControls() {
     setWindowTitle(QStringLiteral(" Επιλογές"));
-    MakeFixedToolWindow(*this, 3645, 4275);
 
     Frame1 = new QGroupBox(QStringLiteral("Ξ"), this);
     Frame2 = new QGroupBox(QStringLiteral("Θ"), this);
@@ -81,44 +80,43 @@ void FrmChoice::SetMainWindow(QWidget* main_window) {
     main_window_ = main_window;
 }
 
+namespace {
+
+// A group's buttons stand in the order of its enumerators, top to bottom.
+template <typename Form, std::size_t N>
+void Select(const std::array<QRadioButton*, N>& buttons, Form value) {
+    for (std::size_t index = 0; index < N; ++index) {
+        buttons[index]->setChecked(static_cast<Form>(index) == value);
+    }
+}
+
+// Leaves `field` as it is while no button of the group is selected, which
+// happens only while the dialog is being set up.
+template <typename Form, std::size_t N>
+void Read(const std::array<QRadioButton*, N>& buttons, Form& field) {
+    for (std::size_t index = 0; index < N; ++index) {
+        if (buttons[index]->isChecked()) {
+            field = static_cast<Form>(index);
+        }
+    }
+}
+
+}  // namespace
+
 void FrmChoice::SelectButtons(const ConversionOptions& options) {
     // In button order, Option1 to Option10.
-    Option1->setChecked(options.xi == XiForm::Xi3);
-    Option2->setChecked(options.xi == XiForm::XiJ);
-    Option3->setChecked(options.xi == XiForm::XiKS);
-    Option4->setChecked(options.theta == ThetaForm::Theta8);
-    Option5->setChecked(options.theta == ThetaForm::ThetaU);
-    Option6->setChecked(options.theta == ThetaForm::ThetaTH);
-    Option7->setChecked(options.psi == PsiForm::PsiC);
-    Option8->setChecked(options.psi == PsiForm::PsiPS);
-    Option9->setChecked(options.omega == OmegaForm::OmegaW);
-    Option10->setChecked(options.omega == OmegaForm::OmegaV);
+    Select(std::array{Option1, Option2, Option3}, options.xi);
+    Select(std::array{Option4, Option5, Option6}, options.theta);
+    Select(std::array{Option7, Option8}, options.psi);
+    Select(std::array{Option9, Option10}, options.omega);
 }
 
 ConversionOptions FrmChoice::OptionsFromButtons() const {
-    // A group with no selection yet (only while the dialog is being set up)
-    // keeps the field it had.
     ConversionOptions options = current_options_;
-    if (Option1->isChecked())
-        options.xi = XiForm::Xi3;
-    if (Option2->isChecked())
-        options.xi = XiForm::XiJ;
-    if (Option3->isChecked())
-        options.xi = XiForm::XiKS;
-    if (Option4->isChecked())
-        options.theta = ThetaForm::Theta8;
-    if (Option5->isChecked())
-        options.theta = ThetaForm::ThetaU;
-    if (Option6->isChecked())
-        options.theta = ThetaForm::ThetaTH;
-    if (Option7->isChecked())
-        options.psi = PsiForm::PsiC;
-    if (Option8->isChecked())
-        options.psi = PsiForm::PsiPS;
-    if (Option9->isChecked())
-        options.omega = OmegaForm::OmegaW;
-    if (Option10->isChecked())
-        options.omega = OmegaForm::OmegaV;
+    Read(std::array{Option1, Option2, Option3}, options.xi);
+    Read(std::array{Option4, Option5, Option6}, options.theta);
+    Read(std::array{Option7, Option8}, options.psi);
+    Read(std::array{Option9, Option10}, options.omega);
     return options;
 }
 
@@ -153,24 +151,6 @@ void FrmChoice::CloseDialog() {
         main_window_->setEnabled(true);
     }
     hide();
-}
-
-bool FrmChoice::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) {
-        Form_Activate();
-    }
-    return QWidget::event(event);
-}
-
-void FrmChoice::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!shown_before_) {
-        shown_before_ = true;
-        CentreOnScreen(*this);
-    }
-    // Some window systems never make a window active on its own; the main
-    // window must still take no input while the dialog is up.
-    Form_Activate();
 }
 
 void FrmChoice::Unload() {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QPointer>
-#include <QWidget>
 
 #include "core/conversion_options.h"
+#include "ui/common/top_level.h"
 
 class QGroupBox;
 class QPushButton;
@@ -16,7 +16,7 @@ namespace bivano::ui {
 // keeps the choices as the saved copy, Cancel returns to that copy, Default
 // returns to the defaults. While it is on screen the main window takes no
 // input.
-class FrmChoice final : public QWidget {
+class FrmChoice final : public FixedToolWindow {
     Q_OBJECT
 
   public:
@@ -56,8 +56,7 @@ class FrmChoice final : public QWidget {
     void BtnDefault_Click();
 
   protected:
-    bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    void Activated() override { Form_Activate(); }
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -71,7 +70,6 @@ class FrmChoice final : public QWidget {
     ConversionOptions current_options_;
     ConversionOptions saved_options_;
     QPointer<QWidget> main_window_;
-    bool shown_before_ = false;
     bool unloading_ = false;
 };
 
