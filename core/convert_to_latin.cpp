@@ -6,9 +6,26 @@
 
 #include "conversion_run.h"
 #include "cp1253.h"
+#include "latin_rules.h"
 
 namespace bivano {
 namespace {
+
+using internal::LatinForm;
+
+LatinForm FormOf(std::u16string_view text) {
+    LatinForm form;
+    for (const char16_t character : text) {
+        form.text[form.length++] = character;
+    }
+    form.present = true;
+    form.letter = true;
+    return form;
+}
+
+LatinForm FormOf(char16_t character) {
+    return FormOf(std::u16string_view(&character, 1));
+}
 
 // Row 1 to 24 of the Greek alphabet; index 0 is unused.
 using LatinLetterTable = std::array<char16_t, 25>;
@@ -28,16 +45,6 @@ LatinLetterTable BuildLatinLetterTable(const ConversionOptions& options) {
     }
     return table;
 }
-
-// Output of one Greek character: one or two characters.
-struct LatinForm {
-    std::array<char16_t, 2> text{};
-    std::uint8_t length = 0;
-
-    static LatinForm Of(char16_t character) { return {{character, 0}, 1}; }
-    static LatinForm Of(std::u16string_view pair) { return {{pair[0], pair[1]}, 2}; }
-    std::u16string_view View() const { return {text.data(), length}; }
-};
 
 bool WantsTwoLetterForm(std::uint8_t code, const ConversionOptions& options) {
     switch (code) {
@@ -66,90 +73,70 @@ std::optional<LatinForm> LatinFormOf(std::uint8_t code, char16_t character,
     if (capital || small) {
         LatinForm form;
         if (capital) {
-            form = LatinForm::Of(table[code <= 209 ? code - 192 : code - 193]);
+            form = FormOf(table[code <= 209 ? code - 192 : code - 193]);
         } else {
-            form = LatinForm::Of(
-                static_cast<char16_t>(table[code <= 242 ? code - 224 : code - 225] + 32));
+            form = FormOf(static_cast<char16_t>(table[code <= 242 ? code - 224 : code - 225] + 32));
         }
         if (WantsTwoLetterForm(code, options)) {
             if (const auto pair = TwoLetterForm(character, options); !pair.empty()) {
-                form = LatinForm::Of(pair);
+                form = FormOf(pair);
             }
         }
         if (code == 238 && options.xi == XiForm::Xi3) {
-            form = LatinForm::Of(u'3');  // code plus 32 would turn the digit into S
+            form = FormOf(u'3');  // code plus 32 would turn the digit into S
         }
         if (code == 232 && options.theta == ThetaForm::Theta8) {
-            form = LatinForm::Of(u'8');  // and this one into X
+            form = FormOf(u'8');  // and this one into X
         }
         return form;
     }
     const char16_t omega_capital = options.omega == OmegaForm::OmegaV ? u'V' : u'W';
     switch (code) {
         case 162:
-            return LatinForm::Of(u'A');  // Ά
+            return FormOf(u'A');  // Ά
         case 184:
-            return LatinForm::Of(u'E');  // Έ
+            return FormOf(u'E');  // Έ
         case 185:
-            return LatinForm::Of(u'H');  // Ή
+            return FormOf(u'H');  // Ή
         case 186:
-            return LatinForm::Of(u'I');  // Ί
+            return FormOf(u'I');  // Ί
         case 188:
-            return LatinForm::Of(u'O');  // Ό
+            return FormOf(u'O');  // Ό
         case 190:
-            return LatinForm::Of(u'Y');  // Ύ
+            return FormOf(u'Y');  // Ύ
         case 191:
-            return LatinForm::Of(omega_capital);  // Ώ
+            return FormOf(omega_capital);  // Ώ
         case 192:
-            return LatinForm::Of(u'i');  // ΐ
+            return FormOf(u'i');  // ΐ
         // Ϊ and Ϋ: Latin letters like their lower-case forms, so that no
         // Greek letter is left in a Latin result.
         case 218:
-            return LatinForm::Of(u'I');  // Ϊ
+            return FormOf(u'I');  // Ϊ
         case 219:
-            return LatinForm::Of(u'Y');  // Ϋ
+            return FormOf(u'Y');  // Ϋ
         case 220:
-            return LatinForm::Of(u'a');  // ά
+            return FormOf(u'a');  // ά
         case 221:
-            return LatinForm::Of(u'e');  // έ
+            return FormOf(u'e');  // έ
         case 222:
-            return LatinForm::Of(u'h');  // ή
+            return FormOf(u'h');  // ή
         case 223:
-            return LatinForm::Of(u'i');  // ί
+            return FormOf(u'i');  // ί
         case 224:
-            return LatinForm::Of(u'y');  // ΰ
+            return FormOf(u'y');  // ΰ
         case 250:
-            return LatinForm::Of(u'i');  // ϊ
+            return FormOf(u'i');  // ϊ
         case 251:
-            return LatinForm::Of(u'y');  // ϋ
+            return FormOf(u'y');  // ϋ
         case 252:
-            return LatinForm::Of(u'o');  // ό
+            return FormOf(u'o');  // ό
         case 253:
-            return LatinForm::Of(u'y');  // ύ
+            return FormOf(u'y');  // ύ
         case 254:
-            return LatinForm::Of(static_cast<char16_t>(omega_capital + 32));  // ώ
+            return FormOf(static_cast<char16_t>(omega_capital + 32));  // ώ
         default:
             return std::nullopt;
     }
-}
-
-// Every character the conversion changes lies in U+0386 (Ά) to U+03CE (ώ);
-// the run looks its form up here by character.
-constexpr char16_t kFirstGreek = u'\u0386';
-constexpr char16_t kLastGreek = u'\u03CE';
-using GreekForms = std::array<LatinForm, kLastGreek - kFirstGreek + 1>;
-
-GreekForms BuildGreekForms(const ConversionOptions& options) {
-    const LatinLetterTable table = BuildLatinLetterTable(options);
-    GreekForms forms{};
-    for (char16_t character = kFirstGreek; character <= kLastGreek; ++character) {
-        if (const auto code = Cp1253Code(character)) {
-            if (const auto form = LatinFormOf(*code, character, table, options)) {
-                forms[character - kFirstGreek] = *form;
-            }
-        }
-    }
-    return forms;
 }
 
 }  // namespace
@@ -173,34 +160,90 @@ std::u16string_view TwoLetterForm(char16_t character, const ConversionOptions& o
     return {};
 }
 
-std::u16string ConvertToLatin(std::u16string_view source, const ConversionOptions& options,
-                              std::u16string_view credit, ConversionProgress& progress) {
-    const GreekForms forms = BuildGreekForms(options);
-    const internal::ProgressScale scale = internal::BeginRun(source.size(), progress);
+namespace internal {
 
-    std::u16string result;
-    result.reserve(source.size() + source.size() / 8 + internal::kTailBreaks.size() +
-                   credit.size());
-    for (std::size_t index = 0; index < source.size(); ++index) {
-        progress.SetPosition(scale(index + 1));
-        const char16_t character = source[index];
-        const std::size_t slot = static_cast<std::size_t>(character - kFirstGreek);
-        if (slot < forms.size() && forms[slot].length != 0) {
-            const std::u16string_view form = forms[slot].View();
-            result.append(form);
-            progress.AppendResult(form);
-        } else {
-            result.push_back(character);
-            progress.AppendResult(source.substr(index, 1));
+LatinForm* LatinForms::Slot(char16_t character) {
+    if (character >= kExtendedFirst) {
+        return &extended_[character - kExtendedFirst];
+    }
+    return &basic_[character - kBasicFirst];
+}
+
+LatinForms::LatinForms(const ConversionOptions& options) {
+    const LatinLetterTable table = BuildLatinLetterTable(options);
+    // The code page's own letters, by the design's classes.
+    for (char16_t character = kBasicFirst; character < kBasicFirst + basic_.size(); ++character) {
+        if (const auto code = Cp1253Code(character)) {
+            if (const auto form = LatinFormOf(*code, character, table, options)) {
+                *Slot(character) = *form;
+            }
         }
+    }
+    // Every other Greek character reads as the text it folds to.
+    for (const GreekFold& fold : GreekFolds()) {
+        LatinForm form;
+        form.present = true;
+        for (const char16_t character : fold.text) {
+            const LatinForm* part = Find(character);
+            if (part != nullptr) {
+                form.letter = form.letter || part->letter;
+            }
+            for (const char16_t output :
+                 part != nullptr ? part->View() : std::u16string_view(&character, 1)) {
+                form.text[form.length++] = output;
+            }
+        }
+        *Slot(fold.character) = form;
+    }
+}
+
+}  // namespace internal
+
+namespace {
+
+// A run in the window: every character is reported, and the text gathered.
+class ReportingSink {
+  public:
+    ReportingSink(std::size_t length, std::u16string& result, ConversionProgress& progress)
+        : result_(result), progress_(progress), scale_(internal::BeginRun(length, progress)) {}
+
+    void BeginCharacter(std::size_t position) { progress_.SetPosition(scale_(position)); }
+
+    void Append(std::u16string_view text) {
+        if (text.size() == 1) {
+            result_.push_back(text.front());
+        } else {
+            result_.append(text);
+        }
+        progress_.AppendResult(text);
+    }
+
+    void EndCharacter(std::size_t position) {
         // A repaint now and then lets a window show a long run advancing; at
         // one in thousands of characters it costs nothing measurable, and a
         // window can still skip requests that come faster than its screen.
-        if ((index + 1) % kLatinRepaintInterval == 0) {
-            progress.RepaintProgress();
-            progress.RepaintResult();
+        if (position % kLatinRepaintInterval == 0) {
+            progress_.RepaintProgress();
+            progress_.RepaintResult();
         }
     }
+
+  private:
+    std::u16string& result_;
+    ConversionProgress& progress_;
+    internal::ProgressScale scale_;
+};
+
+}  // namespace
+
+std::u16string ConvertToLatin(std::u16string_view source, const ConversionOptions& options,
+                              std::u16string_view credit, ConversionProgress& progress) {
+    internal::LatinRules<ReportingSink> rules(options);
+    std::u16string result;
+    result.reserve(source.size() + source.size() / 8 + internal::kTailBreaks.size() +
+                   credit.size());
+    ReportingSink sink(source.size(), result, progress);
+    rules.Convert(source, 1, sink);
     internal::EndRun(result, credit, progress);
     return result;
 }
