@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "text_codec.h"
+
 namespace bivano {
 
 // The bytes of a text file and the text they hold. Files are Windows-1253,
@@ -11,11 +13,11 @@ namespace bivano {
 
 enum class TextEncoding { Cp1253, Utf8 };
 
-// Reads a file's bytes: UTF-8 when they start with the UTF-8 byte-order mark
-// (which is dropped) or are valid UTF-8 holding at least one multi-byte
-// sequence; otherwise Windows-1253, every byte one character.
+// Reads a file's bytes in the encoding DetectEncoding judges them to be in
+// (a byte-order mark is dropped): UTF-8, UTF-16, ISO-8859-7, or else
+// Windows-1253, every byte one character.
 //   "\xE1\xE2" -> "αβ" (Windows-1253), "\xCE\xB1" -> "α" (UTF-8),
-//   "abc" -> "abc" (either).
+//   "\xB6\xED\xE8" -> "Άνθ" (ISO-8859-7), "abc" -> "abc" (any).
 std::u16string DecodeTextFile(std::string_view bytes);
 
 struct EncodedText {
@@ -28,9 +30,5 @@ struct EncodedText {
 // DecodeTextFile reads either back exactly; a lone surrogate, which UTF-8
 // cannot carry, is the one exception and becomes U+FFFD.
 EncodedText EncodeTextFile(std::u16string_view text);
-
-// Whether `bytes` is well-formed UTF-8 (no overlong forms, no surrogates,
-// nothing above U+10FFFF).
-bool IsValidUtf8(std::string_view bytes);
 
 }  // namespace bivano
