@@ -2,11 +2,13 @@
 
 #include "ui/about/clock.h"
 #include "ui/about/frm_about.h"
+#include "ui/common/about_info.h"
 #include "ui/common/artwork.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Lativo Bivano"));
+    QApplication::setApplicationName(bivano::about::ProductName());
+    QApplication::setApplicationVersion(QString::fromUtf8(bivano::product::kVersion.data()));
     QApplication::setDesktopFileName(QStringLiteral("lativo-bivano"));
     QApplication::setWindowIcon(bivano::ui::MakeAppIcon());
 

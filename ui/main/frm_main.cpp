@@ -162,10 +162,8 @@ void FrmMain::SetCompanions(QWidget* options_dialog, QWidget* about_window) {
 }
 
 void FrmMain::Form_Load() {
-    LatinCredit =
-        QStringLiteral("Metatrapike apo Ellhnika me ton Lativo Bivano. ") + about::WebAddress();
-    GreekCredit =
-        QStringLiteral("Μετατράπηκε από Lativo με τον Lativo Bivano. ") + about::WebAddress();
+    LatinCredit = QString::fromStdU16String(std::u16string(product::kLatinCredit));
+    GreekCredit = QString::fromStdU16String(std::u16string(product::kGreekCredit));
 }
 
 QString FrmMain::SourceText() const {

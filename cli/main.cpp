@@ -1,0 +1,21 @@
+// bivano: the conversions from the command line, for files and pipelines.
+#include <QStringList>
+#include <cstdio>
+
+#include "command_line.h"
+#include "run.h"
+
+int main(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int index = 0; index < argc; ++index) {
+        arguments << QString::fromLocal8Bit(argv[index]);
+    }
+    const bivano::cli::Parsed parsed = bivano::cli::ParseCommandLine(arguments);
+    if (!parsed.request) {
+        const QByteArray text = parsed.message.toLocal8Bit();
+        std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()),
+                    parsed.status == 0 ? stdout : stderr);
+        return parsed.status;
+    }
+    return bivano::cli::Run(*parsed.request);
+}
