@@ -203,8 +203,9 @@ Outcome ConvertInput(const Request& request, Input& input, Output& output, QStri
                         "γραμμή %1, στήλη %2: ο χαρακτήρας U+%3 δεν γράφεται σε windows-1253")
                         .arg(failure.line)
                         .arg(failure.column)
-                        .arg(static_cast<uint>(failure.character), 4, 16, QLatin1Char('0'))
-                        .toUpper();
+                        .arg(QString::number(static_cast<uint>(failure.character), 16)
+                                 .toUpper()
+                                 .rightJustified(4, QLatin1Char('0')));
             return Outcome::NotEncodable;
         }
         return Outcome::Done;
