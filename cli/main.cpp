@@ -1,4 +1,6 @@
 // bivano: the conversions from the command line, for files and pipelines.
+#include <malloc.h>
+
 #include <QStringList>
 #include <cstdio>
 
@@ -6,6 +8,10 @@
 #include "run.h"
 
 int main(int argc, char* argv[]) {
+    // The pieces of a conversion are allocated and freed again and again:
+    // keep them on the heap rather than mapping fresh pages for each.
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 128 << 20);
     QStringList arguments;
     for (int index = 0; index < argc; ++index) {
         arguments << QString::fromLocal8Bit(argv[index]);

@@ -7,11 +7,16 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <variant>
+#include <vector>
 
 #include "core/conversion_run.h"
 #include "core/conversion_stream.h"
@@ -23,7 +28,7 @@ namespace {
 
 // Read in pieces of this size: large enough that system calls cost
 // nothing, small enough that memory stays flat whatever the input's size.
-constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
+constexpr std::size_t kPieceBytes = std::size_t{256} << 10;
 
 void Complain(const QString& name, const QString& what) {
     const QByteArray line = QStringLiteral("bivano: %1: %2\n").arg(name, what).toLocal8Bit();
@@ -118,13 +123,13 @@ class Input {
         return true;
     }
 
-    // Reads the next piece into `bytes`; an empty piece is the end.
-    bool Read(std::string& bytes, QString& error) {
-        bytes.resize(kPieceBytes);
+    // Reads the next piece into `piece`; an empty piece is the end. The
+    // piece stays valid until the next call.
+    bool Read(std::string_view& piece, QString& error) {
         for (;;) {
-            const ssize_t got = ::read(fd_, bytes.data(), bytes.size());
+            const ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
             if (got >= 0) {
-                bytes.resize(static_cast<std::size_t>(got));
+                piece = std::string_view(buffer_.data(), static_cast<std::size_t>(got));
                 return true;
             }
             if (errno != EINTR) {
@@ -137,6 +142,7 @@ class Input {
   private:
     QString name_;
     int fd_ = -1;
+    std::vector<char> buffer_ = std::vector<char>(kPieceBytes);
 };
 
 QString DisplayName(const QString& input) {
@@ -170,59 +176,139 @@ class Converter {
 // The reasons one input's conversion stops early.
 enum class Outcome { Done, ReadFailed, WriteFailed, NotEncodable };
 
-// Converts one input into `output`, piece by piece.
-Outcome ConvertInput(const Request& request, Input& input, Output& output, QString& error) {
-    TextDecoder decoder = request.from ? TextDecoder(*request.from) : TextDecoder();
-    Converter converter(request);
-    TextEncoder encoder(request.to);
-    std::string bytes;
+// What the reading side hands to the writing side: text, or the end.
+struct Piece {
     std::u16string text;
-    std::u16string converted;
-    std::string encoded;
-    const auto pass_on = [&](bool last) {
-        converter.Convert(text, converted);
-        if (last) {
-            converter.Finish(converted);
-            if (request.credit) {
+    bool last = false;
+    bool failed = false;  // reading failed; `error` says why
+    QString error;
+};
+
+// A queue of at most two pieces between the two sides of a conversion, so
+// that reading and writing overlap and memory stays flat.
+class Handoff {
+  public:
+    // Waits for room; false when the writing side has given up.
+    bool Push(Piece piece) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return closed_ || pieces_.size() < kDepth; });
+        if (closed_) {
+            return false;
+        }
+        pieces_.push_back(std::move(piece));
+        changed_.notify_all();
+        return true;
+    }
+    Piece Pop() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return !pieces_.empty(); });
+        Piece piece = std::move(pieces_.front());
+        pieces_.pop_front();
+        changed_.notify_all();
+        return piece;
+    }
+    void Close() {
+        const std::lock_guard lock(mutex_);
+        closed_ = true;
+        changed_.notify_all();
+    }
+
+  private:
+    static constexpr std::size_t kDepth = 2;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Piece> pieces_;
+    bool closed_ = false;
+};
+
+QString NotEncodableMessage(const TextEncoder::Failure& failure) {
+    return QStringLiteral("γραμμή %1, στήλη %2: ο χαρακτήρας U+%3 δεν γράφεται σε windows-1253")
+        .arg(failure.line)
+        .arg(failure.column)
+        .arg(QString::number(static_cast<uint>(failure.character), 16)
+                 .toUpper()
+                 .rightJustified(4, QLatin1Char('0')));
+}
+
+// Converts one input into `output`, piece by piece, on two threads: one
+// reads and decodes (and, for Greek, converts), the other does the rest
+// and writes, which splits the work about evenly either way.
+Outcome ConvertInput(const Request& request, Input& input, Output& output, QString& error) {
+    const bool convert_while_reading = request.direction == Direction::Greek;
+    Converter converter(request);
+    Handoff handoff;
+    std::thread reader([&] {
+        TextDecoder decoder = request.from ? TextDecoder(*request.from) : TextDecoder();
+        std::string_view bytes;
+        for (;;) {
+            Piece piece;
+            std::u16string text;
+            if (!input.Read(bytes, piece.error)) {
+                piece.failed = true;
+                handoff.Push(std::move(piece));
+                return;
+            }
+            piece.last = bytes.empty();
+            if (piece.last) {
+                decoder.Finish(text);
+            } else {
+                decoder.Decode(bytes, text);
+            }
+            if (convert_while_reading) {
+                converter.Convert(text, piece.text);
+                if (piece.last) {
+                    converter.Finish(piece.text);
+                }
+            } else {
+                piece.text = std::move(text);
+            }
+            if (!handoff.Push(std::move(piece)) || bytes.empty()) {
+                return;
+            }
+        }
+    });
+    const auto outcome = [&]() {
+        TextEncoder encoder(request.to);
+        std::u16string converted;
+        std::string encoded;
+        for (;;) {
+            Piece piece = handoff.Pop();
+            if (piece.failed) {
+                error = piece.error;
+                return Outcome::ReadFailed;
+            }
+            if (convert_while_reading) {
+                converted = std::move(piece.text);
+            } else {
+                converted.clear();
+                converter.Convert(piece.text, converted);
+                if (piece.last) {
+                    converter.Finish(converted);
+                }
+            }
+            if (piece.last && request.credit) {
                 converted.append(internal::kTailBreaks);
                 converted.append(request.direction == Direction::Latin ? product::kLatinCredit
                                                                        : product::kGreekCredit);
             }
+            encoded.clear();
+            const bool encodable =
+                encoder.Encode(converted, encoded) && (!piece.last || encoder.Finish(encoded));
+            if (!output.Write(encoded, error)) {
+                return Outcome::WriteFailed;
+            }
+            if (!encodable) {
+                error = NotEncodableMessage(encoder.failure());
+                return Outcome::NotEncodable;
+            }
+            if (piece.last) {
+                return Outcome::Done;
+            }
         }
-        const bool encodable =
-            encoder.Encode(converted, encoded) && (!last || encoder.Finish(encoded));
-        text.clear();
-        converted.clear();
-        if (!output.Write(encoded, error)) {
-            return Outcome::WriteFailed;
-        }
-        encoded.clear();
-        if (!encodable) {
-            const TextEncoder::Failure failure = encoder.failure();
-            error = QStringLiteral(
-                        "γραμμή %1, στήλη %2: ο χαρακτήρας U+%3 δεν γράφεται σε windows-1253")
-                        .arg(failure.line)
-                        .arg(failure.column)
-                        .arg(QString::number(static_cast<uint>(failure.character), 16)
-                                 .toUpper()
-                                 .rightJustified(4, QLatin1Char('0')));
-            return Outcome::NotEncodable;
-        }
-        return Outcome::Done;
-    };
-    for (;;) {
-        if (!input.Read(bytes, error)) {
-            return Outcome::ReadFailed;
-        }
-        if (bytes.empty()) {
-            decoder.Finish(text);
-            return pass_on(true);
-        }
-        decoder.Decode(bytes, text);
-        if (const Outcome outcome = pass_on(false); outcome != Outcome::Done) {
-            return outcome;
-        }
-    }
+    }();
+    handoff.Close();
+    reader.join();
+    return outcome;
 }
 
 }  // namespace

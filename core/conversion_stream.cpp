@@ -1,6 +1,8 @@
 #include "conversion_stream.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 #include "greek_rules.h"
 #include "latin_rules.h"
@@ -25,21 +27,16 @@ class BufferSink {
         cursor_ = std::copy(text.begin(), text.end(), cursor_);
     }
     void Append(char16_t character) { *cursor_++ = character; }
+    // All four places are written, and the cursor moves by the length:
+    // no branch on it. The buffer has room for the three extra.
+    void Append(const internal::LatinForm& form) {
+        std::memcpy(cursor_, form.text.data(), sizeof form.text);
+        cursor_ += form.length;
+    }
 
   private:
     char16_t* cursor_;
 };
-
-// Converts into `out` through a BufferSink: `room` is the most the
-// conversion can write.
-template <typename Write>
-void WriteInto(std::u16string& out, std::size_t room, Write write) {
-    const std::size_t start = out.size();
-    out.resize(start + room);
-    BufferSink sink(out.data() + start);
-    write(sink);
-    out.resize(static_cast<std::size_t>(sink.cursor() - out.data()));
-}
 
 // No character has a Latin form longer than this.
 constexpr std::size_t kLongestLatinForm = 3;
@@ -58,8 +55,17 @@ LatinStream::LatinStream(LatinStream&&) noexcept = default;
 LatinStream& LatinStream::operator=(LatinStream&&) noexcept = default;
 
 void LatinStream::Convert(std::u16string_view piece, std::u16string& out) {
-    WriteInto(out, piece.size() * kLongestLatinForm,
-              [&](BufferSink& sink) { state_->rules.Convert(piece, 1, sink); });
+    // Through a buffer, so that no room is made ready for the longest forms.
+    constexpr std::size_t kStep = 4096;
+    std::array<char16_t, kStep * kLongestLatinForm + 4> buffer;
+    out.reserve(out.size() + piece.size() + piece.size() / 4);
+    while (!piece.empty()) {
+        const std::u16string_view part = piece.substr(0, kStep);
+        BufferSink sink(buffer.data());
+        state_->rules.Convert(part, 1, sink);
+        out.append(buffer.data(), sink.cursor());
+        piece.remove_prefix(part.size());
+    }
 }
 
 void LatinStream::Finish(std::u16string&) {}
@@ -71,10 +77,25 @@ struct GreekStream::State {
     std::size_t position = 1;  // of the next pass, in `held`
 
     void Run(std::u16string& out, bool final) {
-        // A pass never writes more than it reads.
-        WriteInto(out, held.size(), [&](BufferSink& sink) {
-            position = internal::GreekRules<BufferSink>(sink).Run(held, position, final);
-        });
+        // A window of the text at a time, through a buffer, so that no room
+        // is made ready beyond what is written. A pass never writes more
+        // than it reads, and a window's passes read at most its own length
+        // plus one look-ahead.
+        constexpr std::size_t kStep = 4096;
+        std::array<char16_t, kStep + 2 * internal::kGreekLookahead> buffer;
+        out.reserve(out.size() + held.size());
+        for (;;) {
+            const std::size_t end =
+                std::min(held.size(), position - 1 + kStep + internal::kGreekLookahead);
+            const bool last_window = end == held.size();
+            BufferSink sink(buffer.data());
+            position = internal::GreekRules<BufferSink>(sink).Run(
+                std::u16string_view(held).substr(0, end), position, final && last_window);
+            out.append(buffer.data(), sink.cursor());
+            if (last_window) {
+                break;
+            }
+        }
         if (position >= 2) {
             // Keep the previous character of the next pass and what follows.
             const std::size_t drop = std::min(position - 2, held.size());

@@ -209,13 +209,14 @@ class ReportingSink {
 
     void BeginCharacter(std::size_t position) { progress_.SetPosition(scale_(position)); }
 
-    void Append(std::u16string_view text) {
-        if (text.size() == 1) {
-            result_.push_back(text.front());
-        } else {
-            result_.append(text);
-        }
-        progress_.AppendResult(text);
+    void Append(const internal::LatinForm& form) {
+        result_.append(form.View());
+        progress_.AppendResult(form.View());
+    }
+
+    void Append(char16_t character) {
+        result_.push_back(character);
+        progress_.AppendResult(std::u16string_view(&character, 1));
     }
 
     void EndCharacter(std::size_t position) {

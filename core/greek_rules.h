@@ -77,6 +77,16 @@ constexpr bool IsRuleCharacter(char16_t character) {
     }
 }
 
+// ASCII characters that no rule and no verbatim group starts from.
+constexpr std::array<bool, 128> MakeTakesNoRule() {
+    std::array<bool, 128> plain{};
+    for (unsigned ascii = 0; ascii < plain.size(); ++ascii) {
+        plain[ascii] = ascii != '*' && !IsRuleCharacter(static_cast<char16_t>(ascii));
+    }
+    return plain;
+}
+inline constexpr std::array<bool, 128> kTakesNoRule = MakeTakesNoRule();
+
 // How far past its position a pass may read: a verbatim group of up to
 // kVerbatimMax characters and its two asterisks, then the next and the
 // after-next character of the character behind it.
@@ -104,6 +114,21 @@ class GreekRules {
             final ? text.size()
                   : (text.size() >= kGreekLookahead ? text.size() - kGreekLookahead : 0);
         while (position_ <= last) {
+            if constexpr (!Sink::kReports) {
+                // Most characters take no rule: only the letter step, and no
+                // pass bookkeeping when nothing is reported.
+                const char16_t current = text_[position_ - 1];
+                if (current >= 0x80) {
+                    sink_.Append(current);
+                    ++position_;
+                    continue;
+                }
+                if (kTakesNoRule[current]) {
+                    sink_.Append(kLetterStep[current]);
+                    ++position_;
+                    continue;
+                }
+            }
             Pass();
         }
         return position_;

@@ -53,7 +53,8 @@ class LatinForms {
 // The Greek-to-Latin rules over a source that may come in pieces. `Sink`
 // receives what a run shows:
 //   BeginCharacter(position)  before the character at that 1-based position;
-//   Append(text)              its output, when it has one;
+//   Append(form) or Append(character)
+//                             its output, when it has one;
 //   EndCharacter(position)    after it.
 // A sink that reports nothing makes these empty inline calls, so a stream
 // pays for no progress reporting.
@@ -71,11 +72,11 @@ class LatinRules {
             if (const LatinForm* form = forms_.Find(character)) {
                 after_letter_ = form->letter;
                 if (form->length != 0) {
-                    sink.Append(form->View());
+                    sink.Append(*form);
                 }
             } else if (!(after_letter_ && IsCombiningMark(character))) {
                 after_letter_ = false;
-                sink.Append(piece.substr(index, 1));
+                sink.Append(character);
             }
             sink.EndCharacter(position);
         }

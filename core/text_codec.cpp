@@ -35,7 +35,7 @@ struct Sequence {
     char32_t code;
 };
 
-Sequence ReadSequence(const std::uint8_t* at, const std::uint8_t* end) {
+inline Sequence ReadSequence(const std::uint8_t* at, const std::uint8_t* end) {
     const std::uint8_t lead = *at;
     int extra = 0;
     char32_t code = lead;
@@ -77,6 +77,10 @@ Sequence ReadSequence(const std::uint8_t* at, const std::uint8_t* end) {
     return {extra + 1, code};
 }
 
+// Text is decoded and encoded through a buffer of this many units, so that
+// no output has to be made ready (zero-filled) beyond what is written.
+constexpr std::size_t kStep = 8192;
+
 bool HasHighByte(const std::uint8_t* at) {
     std::uint64_t word;
     std::memcpy(&word, at, sizeof word);
@@ -88,20 +92,31 @@ bool HasHighByte(const std::uint8_t* at) {
 // `malformed_as_cp1253`. Returns how many bytes it used: all of them, but
 // for a cut-off sequence at the end when `final` is false.
 std::size_t DecodeUtf8(std::string_view bytes, bool final, bool malformed_as_cp1253,
-                       char16_t*& out) {
+                       char16_t*& cursor) {
+    char16_t* out = cursor;  // kept in a register: the bytes may alias anything
     const auto* const begin = reinterpret_cast<const std::uint8_t*>(bytes.data());
     const auto* const end = begin + bytes.size();
     const auto* at = begin;
     while (at < end) {
-        while (end - at >= 8 && !HasHighByte(at)) {
-            for (int k = 0; k < 8; ++k) {
-                out[k] = at[k];
+        const std::uint8_t lead = *at;
+        if (lead < 0x80) {
+            if (end - at >= 8 && !HasHighByte(at)) {
+                for (int k = 0; k < 8; ++k) {
+                    out[k] = at[k];
+                }
+                out += 8;
+                at += 8;
+            } else {
+                *out++ = lead;
+                ++at;
             }
-            out += 8;
-            at += 8;
+            continue;
         }
-        if (at == end) {
-            break;
+        // Greek letters are two bytes each: the common case first.
+        if (lead >= 0xC2 && lead <= 0xDF && end - at >= 2 && (at[1] & 0xC0) == 0x80) {
+            *out++ = static_cast<char16_t>(((lead & 0x1F) << 6) | (at[1] & 0x3F));
+            at += 2;
+            continue;
         }
         const Sequence sequence = ReadSequence(at, end);
         if (sequence.length > 0) {
@@ -120,6 +135,7 @@ std::size_t DecodeUtf8(std::string_view bytes, bool final, bool malformed_as_cp1
             ++at;
         }
     }
+    cursor = out;
     return static_cast<std::size_t>(at - begin);
 }
 
@@ -196,6 +212,14 @@ DetectedEncoding DetectEncoding(std::string_view bytes, bool complete) {
     bool multi_byte = false;
     bool valid = true;
     for (const auto* at = reinterpret_cast<const std::uint8_t*>(bytes.data()); at < end;) {
+        if (end - at >= 8 && !HasHighByte(at)) {
+            at += 8;
+            continue;
+        }
+        if (*at < 0x80) {
+            ++at;
+            continue;
+        }
         const Sequence sequence = ReadSequence(at, end);
         if (sequence.length == 0 || (sequence.length < 0 && complete)) {
             valid = false;
@@ -221,7 +245,7 @@ TextDecoder::TextDecoder() : judging_(true), encoding_(Encoding::Cp1253) {}
 TextDecoder::TextDecoder(Encoding encoding) : judging_(false), encoding_(encoding) {}
 
 void TextDecoder::Decode(std::string_view bytes, std::u16string& out) {
-    if (!judging_ && !at_start_ && held_.empty()) {
+    if (!judging_ && !at_start_ && (held_.empty() || encoding_ == Encoding::Utf8)) {
         DecodeAs(bytes, out);
         return;
     }
@@ -305,13 +329,36 @@ void TextDecoder::DecodeAs(std::string_view bytes, std::u16string& out) {
     const std::size_t start = out.size();
     switch (encoding_) {
         case Encoding::Utf8: {
-            out.resize(start + bytes.size());
-            char16_t* cursor = out.data() + start;
             // A decoder that judged the text keeps every byte of a rare
             // malformed stretch later on, as the Windows-1253 character.
-            const std::size_t used = DecodeUtf8(bytes, false, true, cursor);
-            out.resize(static_cast<std::size_t>(cursor - out.data()));
-            held_.assign(bytes.substr(used));
+            std::array<char16_t, kStep> buffer;
+            if (!held_.empty()) {
+                // Finish the cut-off sequence with the first bytes of this piece.
+                const std::size_t held = held_.size();
+                held_.append(bytes.substr(0, 4));
+                char16_t* cursor = buffer.data();
+                const std::size_t used = DecodeUtf8(held_, false, true, cursor);
+                if (used < held) {
+                    held_.erase(0, used);  // still cut off: the piece was tiny
+                    out.append(buffer.data(), cursor);
+                    break;
+                }
+                out.append(buffer.data(), cursor);
+                bytes.remove_prefix(std::min(bytes.size(), used - held));
+                held_.clear();
+            }
+            out.reserve(out.size() + bytes.size());
+            while (!bytes.empty()) {
+                const std::string_view part = bytes.substr(0, kStep);
+                char16_t* cursor = buffer.data();
+                const std::size_t used = DecodeUtf8(part, false, true, cursor);
+                out.append(buffer.data(), cursor);
+                if (used < part.size() && part.size() == bytes.size()) {
+                    held_.assign(bytes.substr(used));
+                    break;
+                }
+                bytes.remove_prefix(used);
+            }
             break;
         }
         case Encoding::Utf16LE:
@@ -348,9 +395,19 @@ bool TextEncoder::Encode(std::u16string_view text, std::string& out) {
     if (encoding_ == Encoding::Cp1253) {
         return EncodeCp1253(text, out);
     }
-    const std::size_t start = out.size();
-    out.resize(start + 3 * (text.size() + 1));
-    char* cursor = out.data() + start;
+    out.reserve(out.size() + text.size() * 2);
+    std::array<char, 3 * kStep + 4> buffer;
+    while (!text.empty()) {
+        const std::u16string_view part = text.substr(0, kStep);
+        char* cursor = buffer.data();
+        EncodeUtf8(part, cursor);
+        out.append(buffer.data(), cursor);
+        text.remove_prefix(part.size());
+    }
+    return true;
+}
+
+void TextEncoder::EncodeUtf8(std::u16string_view text, char*& cursor) {
     std::size_t index = 0;
     if (held_high_ != 0 && !text.empty()) {
         if (IsLowSurrogate(text[0])) {
@@ -365,6 +422,18 @@ bool TextEncoder::Encode(std::u16string_view text, std::string& out) {
     for (; index < text.size(); ++index) {
         const char16_t unit = text[index];
         if (unit < 0x80) {
+            // Four ASCII units at once where they come in a row.
+            std::uint64_t four;
+            if (index + 4 <= text.size() && (std::memcpy(&four, text.data() + index, sizeof four),
+                                             (four & 0xFF80FF80FF80FF80ULL) == 0)) {
+                cursor[0] = static_cast<char>(four);
+                cursor[1] = static_cast<char>(four >> 16);
+                cursor[2] = static_cast<char>(four >> 32);
+                cursor[3] = static_cast<char>(four >> 48);
+                cursor += 4;
+                index += 3;
+                continue;
+            }
             *cursor++ = static_cast<char>(unit);
         } else if (unit < 0x800) {
             *cursor++ = static_cast<char>(0xC0 | (unit >> 6));
@@ -385,8 +454,6 @@ bool TextEncoder::Encode(std::u16string_view text, std::string& out) {
             AppendUtf8(unit, cursor);
         }
     }
-    out.resize(static_cast<std::size_t>(cursor - out.data()));
-    return true;
 }
 
 bool TextEncoder::EncodeCp1253(std::u16string_view text, std::string& out) {

@@ -49,7 +49,7 @@ class TextDecoder {
     // Appends what was held back, as the text's end.
     void Finish(std::u16string& out);
 
-    static constexpr std::size_t kAutoSample = std::size_t{1} << 20;
+    static constexpr std::size_t kAutoSample = std::size_t{256} << 10;
 
   private:
     void DecodeAs(std::string_view bytes, std::u16string& out);
@@ -83,6 +83,7 @@ class TextEncoder {
 
   private:
     bool EncodeCp1253(std::u16string_view text, std::string& out);
+    void EncodeUtf8(std::u16string_view text, char*& cursor);
 
     Encoding encoding_;
     char16_t held_high_ = 0;  // a high surrogate waiting for its pair

@@ -87,6 +87,29 @@ TEST(ConversionStream, PiecesGiveTheWholeTextsResult) {
     }
 }
 
+TEST(ConversionStream, LongPiecesAcrossTheStreamsOwnWindows) {
+    // Pieces far longer than the few thousand characters a stream converts
+    // at a time, so that its own window edges fall everywhere.
+    std::mt19937 random(1821);
+    for (int round = 0; round < 12; ++round) {
+        const std::u16string text = BoundaryRichText(random, 30000 + random() % 5000);
+        std::vector<std::u16string_view> pieces;
+        for (std::u16string_view rest(text); !rest.empty();) {
+            const std::size_t size = std::min<std::size_t>(rest.size(), 1 + random() % 12000);
+            pieces.push_back(rest.substr(0, size));
+            rest.remove_prefix(size);
+        }
+        SilentProgress progress;
+        GreekStream greek;
+        ASSERT_EQ(U8(Streamed(greek, pieces)),
+                  U8(WithoutTail(ConvertToGreek(text, u"", progress))));
+        const ConversionOptions options{XiForm::XiKS, ThetaForm::ThetaTH, PsiForm::PsiPS};
+        LatinStream latin(options);
+        ASSERT_EQ(U8(Streamed(latin, pieces)),
+                  U8(WithoutTail(ConvertToLatin(text, options, u"", progress))));
+    }
+}
+
 TEST(ConversionStream, VerbatimGroupsAtEveryOffsetOfAPiece) {
     // A group of 19 characters (the longest) and one of 20 (too long), cut
     // at every place.
