@@ -1,5 +1,7 @@
 // libFuzzer target: arbitrary UTF-16 through both conversions under every
-// combination of options; every run must keep the receiver's promises.
+// combination of options; every run must keep the receiver's promises, and
+// the streams cut into pieces must give the same text. The same bytes also
+// go through the text decoder, whole and in pieces.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,8 +9,10 @@
 #include <string>
 
 #include "all_options.h"
+#include "core/conversion_stream.h"
 #include "core/convert_to_greek.h"
 #include "core/convert_to_latin.h"
+#include "core/text_codec.h"
 #include "run_invariants.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -25,13 +29,47 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         }
     };
+    // Pieces of 1, 2, ... code units, as the first byte says.
+    const std::size_t piece = size == 0 ? 1 : 1 + data[0] % 37;
+    auto streamed = [&](auto& stream) {
+        std::u16string out;
+        for (std::size_t at = 0; at < source.size(); at += piece) {
+            stream.Convert(std::u16string_view(source).substr(at, piece), out);
+        }
+        stream.Finish(out);
+        return out + u"\r\n\r\n\r\n\r\n" + credit;
+    };
     {
         RecordingProgress progress;
-        check(progress, ConvertToGreek(source, credit, progress));
+        const std::u16string result = ConvertToGreek(source, credit, progress);
+        check(progress, result);
+        GreekStream stream;
+        if (streamed(stream) != result) {
+            std::abort();
+        }
     }
     for (const ConversionOptions& options : all_options) {
         RecordingProgress progress;
-        check(progress, ConvertToLatin(source, options, credit, progress));
+        const std::u16string result = ConvertToLatin(source, options, credit, progress);
+        check(progress, result);
+        LatinStream stream(options);
+        if (streamed(stream) != result) {
+            std::abort();
+        }
+    }
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    TextDecoder whole(DetectEncoding(bytes).encoding);
+    std::u16string once;
+    whole.Decode(bytes, once);
+    whole.Finish(once);
+    TextDecoder pieces(DetectEncoding(bytes).encoding);
+    std::u16string in_pieces;
+    for (std::size_t at = 0; at < size; at += piece) {
+        pieces.Decode(bytes.substr(at, piece), in_pieces);
+    }
+    pieces.Finish(in_pieces);
+    if (once != in_pieces) {
+        std::abort();
     }
     return 0;
 }
