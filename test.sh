@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything and runs every test. BIVANO_WERROR=ON treats warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")"

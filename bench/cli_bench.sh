@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Speed and memory of `bivano` on about 10 MB of Greek text and of the same
 # text in Latin letters, UTF-8 in and out, against ICU's uconv in the same run.
 #   bench/cli_bench.sh [build folder]      (default: build)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of both conversions on long texts, with a receiver that does nothing
 // and with one that gathers text and position as a window does.
 //

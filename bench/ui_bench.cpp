@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time from a click on a conversion button to the complete result in the
 // result box, on the offscreen platform, for long texts.
 //

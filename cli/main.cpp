@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bivano: the conversions from the command line, for files and pipelines.
 #include <malloc.h>
 

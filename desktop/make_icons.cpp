@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the application icon as PNG files in the hicolor theme's layout:
 //   make_icons FOLDER  ->  FOLDER/16x16/apps/lativo-bivano.png, ...
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: arbitrary UTF-16 through both conversions under every
 // combination of options; every run must keep the receiver's promises, and
 // the streams cut into pieces must give the same text. The same bytes also

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, testing and running need.
 # Safe to run again: it only calls apt-get when something is missing.
 set -euo pipefail
@@ -14,6 +15,8 @@ packages=(
     fonts-liberation2 fontconfig
     # the end-to-end test and screenshots run on a virtual display
     xvfb xauth x11-utils xdotool
+    # the Debian package: manual pages, and the checks CI runs on it
+    scdoc gzip man-db dpkg-dev lintian appstream desktop-file-utils
 )
 if [[ "${BIVANO_FUZZ_DEPS:-0}" == 1 ]]; then
     packages+=(clang libclang-rt-14-dev)

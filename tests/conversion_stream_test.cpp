@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A text converted in pieces gives what the whole text gives.
 #include "core/conversion_stream.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Lativo" reads every Greek letter of Unicode, not only the code page's.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Seeded random texts through both conversions: whatever the text, every run
 // keeps its reporting promises.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Encodings judged and decoded as Open does, in pieces of any size.
 #include "core/text_codec.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 
 #include "ui/about/clock.h"
@@ -9,7 +10,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(bivano::about::ProductName());
     QApplication::setApplicationVersion(QString::fromUtf8(bivano::product::kVersion.data()));
-    QApplication::setDesktopFileName(QStringLiteral("lativo-bivano"));
+    QApplication::setDesktopFileName(QStringLiteral("org.example.LativoBivano"));
     QApplication::setWindowIcon(bivano::ui::MakeAppIcon());
 
     const bivano::ui::SystemClock clock;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real bivano executable, run as a script would run it.
 #include <gtest/gtest.h>
 

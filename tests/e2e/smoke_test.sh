@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the real program on a virtual display, as a person would: waits for
 # the About window's countdown, presses OK, converts a typed word, and ends
 # the program through Αρχείο > Έξοδος. Skipped where Xvfb or xdotool is missing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/options/frm_choice.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window tests run on Qt's offscreen platform unless told otherwise.
 #include <gtest/gtest.h>
 
