@@ -41,6 +41,10 @@ constexpr int kInnerHeight = 8655;
 // move, and few enough that painting costs nothing next to converting.
 constexpr int kPaintIntervalMs = 40;
 
+// Bringing this much text into the result box at once takes a noticeable
+// moment (some 0.1 s).
+constexpr qsizetype kSlowFlushCharacters = 200'000;
+
 // A run expected to end within this time shows its result only at the end.
 constexpr double kEndsSoonMs = 250;
 
@@ -49,11 +53,45 @@ std::u16string_view View(const QString& text) {
 }
 
 // A text box's own text with its paragraph separators turned into `line_break`.
+// Built in one pass: QString::replace moves the tail along at every
+// separator when the replacement is longer, which is quadratic in lines.
 QString BoxText(const QPlainTextEdit* box, QLatin1String line_break) {
-    QString text = box->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, line_break);
+    const QString raw = box->document()->toRawText();
+    const QStringView view(raw);
+    QString text;
+    text.reserve(raw.size() + raw.count(QChar::ParagraphSeparator) * (line_break.size() - 1));
+    qsizetype start = 0;
+    for (qsizetype found = view.indexOf(QChar::ParagraphSeparator); found >= 0;
+         found = view.indexOf(QChar::ParagraphSeparator, start)) {
+        text.append(view.sliced(start, found - start));
+        text.append(line_break);
+        start = found + 1;
+    }
+    text.append(view.sliced(start));
     return text;
 }
+
+// Eats the mouse and key input it sees: what the user did while a run held
+// the window, which the user saw as busy, must not act once it ends.
+class InputDropper final : public QObject {
+  public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::Wheel:
+            case QEvent::ShortcutOverride:
+            case QEvent::Shortcut:
+            case QEvent::ContextMenu:
+                return true;
+            default:
+                return false;
+        }
+    }
+};
 
 }  // namespace
 
@@ -183,11 +221,38 @@ void FrmMain::SetSourceText(const QString& text) {
 void FrmMain::EnglishBtn_Click() {
     const QString source = SourceText();
     ConvertToLatin(View(source), current_options_, View(LatinCredit), *this);
+    EndRun();
 }
 
 void FrmMain::GreekBtn_Click() {
     const QString source = SourceText();
     ConvertToGreek(View(source), View(GreekCredit), *this);
+    EndRun();
+}
+
+void FrmMain::ShowBusy() {
+    if (!busy_cursor_shown_) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        busy_cursor_shown_ = true;
+    }
+}
+
+void FrmMain::EndRun() {
+    if (!busy_cursor_shown_ && run_timer_.elapsed() < kPaintIntervalMs) {
+        return;  // a short run: nobody had time to do anything meanwhile
+    }
+    // The run held the window's thread; what the user clicked or typed
+    // meanwhile is waiting to be handled. Drop it, then show the cursor
+    // as ready again.
+    InputDropper dropper;
+    qApp->installEventFilter(&dropper);
+    QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
+    QCoreApplication::processEvents();
+    qApp->removeEventFilter(&dropper);
+    if (busy_cursor_shown_) {
+        QGuiApplication::restoreOverrideCursor();
+        busy_cursor_shown_ = false;
+    }
 }
 
 void FrmMain::PasteBtn_Click() {
@@ -198,8 +263,11 @@ void FrmMain::PasteBtn_Click() {
         return;
     }
     const QString text = clipboard->text();
-    if (data == nullptr && text.isNull()) {
-        return;  // it could not be read either
+    // Text that was promised but could not be read (an owner that refuses
+    // or never answers gives none) leaves the box as it was, and so does a
+    // text the box cannot hold.
+    if (text.isEmpty() || !FitsTextBox(text)) {
+        return;
     }
     SetSourceText(text);
 }
@@ -332,6 +400,7 @@ bool FrmMain::PaintDue(QElapsedTimer& last_paint) {
 
 void FrmMain::RepaintProgress() {
     if (PaintDue(last_progress_paint_)) {
+        ShowBusy();
         ShowPosition();
         PrBar->repaint();
     }
@@ -357,6 +426,7 @@ void FrmMain::RepaintResult() {
                      last_result_paint_.elapsed() >=
                          std::max<qint64>(kPaintIntervalMs, 8 * last_result_cost_ms_);
     if (due && !RunEndsSoon()) {
+        ShowBusy();
         QElapsedTimer cost;
         cost.start();
         FlushResult();
@@ -367,6 +437,11 @@ void FrmMain::RepaintResult() {
 }
 
 void FrmMain::RepaintWindow() {
+    // Bringing a long result into the box may itself take a while.
+    if ((run_timer_.isValid() && run_timer_.elapsed() >= kPaintIntervalMs) ||
+        pending_result_.size() > kSlowFlushCharacters) {
+        ShowBusy();
+    }
     FlushResult();
     ShowPosition();
     repaint();

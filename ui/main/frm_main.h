@@ -116,6 +116,8 @@ class FrmMain final : public QMainWindow, public ConversionProgress {
     void ShowPosition();
     bool PaintDue(QElapsedTimer& last_paint);
     bool RunEndsSoon() const;
+    void ShowBusy();
+    void EndRun();
 
     const ConversionOptions& current_options_;
     QPointer<QWidget> options_dialog_;
@@ -132,6 +134,8 @@ class FrmMain final : public QMainWindow, public ConversionProgress {
     QElapsedTimer last_progress_paint_;
     QElapsedTimer last_result_paint_;
     qint64 last_result_cost_ms_ = 0;
+    // A run has lasted long enough to show the busy cursor.
+    bool busy_cursor_shown_ = false;
 };
 
 }  // namespace bivano::ui
