@@ -26,7 +26,8 @@ int main(int argc, char* argv[]) {
     }
     const bool one_line = std::strcmp(argv[1], "line") == 0;
     const bivano::ConversionOptions options;
-    bivano::ui::FrmMain window(options);
+    bivano::ui::SystemPlatform platform;
+    bivano::ui::FrmMain window(options, platform.Seams());
     window.show();
     QApplication::processEvents();
     for (int index = 2; index < argc; ++index) {

@@ -5,6 +5,9 @@
 //   ./ui_bench                       every case, one after another
 //   ./ui_bench latin|greek SIZE breaks|nobreaks
 //                                    one case, with this process's peak memory
+//   ./ui_bench readback              100 M characters in 4 M lines read back
+//   ./ui_bench files                 open, convert and save a 64 MiB
+//                                    Windows-1253 file of 1 M lines
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -18,6 +21,11 @@
 
 #include "sample_text.h"
 #include "ui/main/frm_main.h"
+#include "ui/main/text_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -47,6 +55,69 @@ bool RunCase(bivano::ui::FrmMain& window, bool latin, std::size_t size, bool bre
     return complete;
 }
 
+double Seconds(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+}
+
+// Reading a box's text back, as every conversion and Save does.
+void ReadBack(bivano::ui::FrmMain& window) {
+    QString text;
+    text.reserve(100'000'000);
+    const QString line = QStringLiteral("Καλημέρα σας, θάλασσα.\r\n");  // 25 characters
+    while (text.size() + line.size() <= 100'000'000) {
+        text += line;
+    }
+    window.SetSourceText(text);
+    QApplication::processEvents();
+    QElapsedTimer timer;
+    timer.start();
+    const QString back = window.SourceText();
+    std::printf("read back %lld characters in %lld lines: %.3f s\n",
+                static_cast<long long>(back.size()), static_cast<long long>(back.count(u'\n')),
+                Seconds(timer));
+}
+
+// Open, Lativo and Save of a 64 MiB Windows-1253 file with 1 M lines, as
+// the file commands do them.
+bool OpenConvertSave(bivano::ui::FrmMain& window) {
+    QTemporaryDir folder;
+    const QString path = QDir(folder.path()).filePath(QStringLiteral("big.txt"));
+    {
+        QByteArray line(62, '\xE1');  // α
+        for (int index = 0; index < line.size(); index += 8) {
+            line[index] = ' ';
+        }
+        line += "\r\n";
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) {
+            return false;
+        }
+        for (int count = 0; count < 1024 * 1024; ++count) {
+            file.write(line);
+        }
+    }
+    QElapsedTimer timer;
+    timer.start();
+    const auto text = bivano::ui::ReadTextFile(path);
+    if (!text) {
+        std::printf("open failed\n");
+        return false;
+    }
+    window.SetSourceText(*text);
+    QApplication::processEvents();
+    const double opened = Seconds(timer);
+    timer.start();
+    window.EnglishBtn->click();
+    const double converted = Seconds(timer);
+    timer.start();
+    const bool saved = bivano::ui::WriteTextFile(path, window.ResultText());
+    const double written = Seconds(timer);
+    std::printf("64 MiB, 1 M lines: open %.2f s, convert %.2f s, save %.2f s, in all %.2f s%s\n",
+                opened, converted, written, opened + converted + written,
+                saved ? "" : "  SAVE FAILED");
+    return saved;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -55,12 +126,19 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     const bivano::ConversionOptions options;
-    bivano::ui::FrmMain window(options);
+    bivano::ui::SystemPlatform platform;
+    bivano::ui::FrmMain window(options, platform.Seams());
     window.show();
     QApplication::processEvents();
 
     bool complete = true;
-    if (argc == 4) {
+    if (argc == 2 && std::strcmp(argv[1], "readback") == 0) {
+        ReadBack(window);
+        std::printf("peak memory %.1f MiB\n", PeakMiB());
+    } else if (argc == 2 && std::strcmp(argv[1], "files") == 0) {
+        complete = OpenConvertSave(window);
+        std::printf("peak memory %.1f MiB\n", PeakMiB());
+    } else if (argc == 4) {
         complete = RunCase(window, std::strcmp(argv[1], "latin") == 0, std::stoul(argv[2]),
                            std::strcmp(argv[3], "breaks") == 0);
         std::printf("peak memory %.1f MiB\n", PeakMiB());

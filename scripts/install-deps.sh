@@ -13,8 +13,9 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     # "Arial" in the layouts resolves to Liberation Sans
     fonts-liberation2 fontconfig
-    # the end-to-end test and screenshots run on a virtual display
-    xvfb xauth x11-utils xdotool
+    # the end-to-end tests and screenshots: a virtual display, a real window
+    # manager, keyboard, mouse and clipboard driven from outside, screenshots
+    xvfb xauth x11-utils xdotool openbox xclip imagemagick
     # the Debian package: manual pages, and the checks CI runs on it
     scdoc gzip man-db dpkg-dev lintian appstream desktop-file-utils
 )

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 
-#include "ui/about/clock.h"
 #include "ui/about/frm_about.h"
 #include "ui/common/about_info.h"
 #include "ui/common/artwork.h"
+#include "ui/common/platform.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -13,7 +13,7 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("org.example.LativoBivano"));
     QApplication::setWindowIcon(bivano::ui::MakeAppIcon());
 
-    const bivano::ui::SystemClock clock;
-    bivano::ui::frmAbout about_window(clock);
+    bivano::ui::SystemPlatform platform;
+    bivano::ui::frmAbout about_window(platform.Seams());
     return QApplication::exec();
 }

@@ -72,7 +72,7 @@ bool AsNobody(const std::function<bool()>& body) {
 
 class FileSafetyTest : public ::testing::Test {
   protected:
-    FileSafetyTest() : window(options, {&file_dialog, &message_box}) {
+    FileSafetyTest() : window(options, {clock, file_dialog, message_box}) {
         ::chmod(QFile::encodeName(folder.path()).constData(), 0755);
     }
 
@@ -90,6 +90,7 @@ class FileSafetyTest : public ::testing::Test {
 
     QTemporaryDir folder;
     ConversionOptions options;
+    testing::HandWoundClock clock;
     testing::ScriptedFileDialog file_dialog;
     testing::RecordingMessageBox message_box;
     FrmMain window;

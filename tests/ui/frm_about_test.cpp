@@ -17,17 +17,12 @@ namespace {
 
 using ui::frmAbout;
 
-// A clock that moves only when the test says so.
-class HandWoundClock final : public ui::Clock {
-  public:
-    explicit HandWoundClock(int seconds_of_day) : now(seconds_of_day) {}
-    int SecondsOfDay() const override { return now; }
-    int now;
-};
+using testing::HandWoundClock;
+using ui::FrmMain;
 
 class FrmAboutTest : public ::testing::Test {
   protected:
-    FrmAboutTest() : about(clock, {&file_dialog, &message_box}) {}
+    FrmAboutTest() : about({clock, file_dialog, message_box}) {}
 
     // Runs the countdown through `seconds` clock seconds, one pass per
     // second as the timer would, and returns the numbers shown.
@@ -123,7 +118,7 @@ TEST_F(FrmAboutTest, InfoShowsTheWindowAgainWithOkAtOnce) {
 
 TEST_F(FrmAboutTest, ChangeOfDayEndsTheCountdownAtOnce) {
     HandWoundClock late(86399);
-    frmAbout midnight(late, {&file_dialog, &message_box});
+    frmAbout midnight({late, file_dialog, message_box});
     late.now = 0;
     midnight.CountdownStep();
     EXPECT_TRUE(midnight.cmdOK->isVisible());
@@ -168,10 +163,38 @@ TEST_F(FrmAboutTest, ExitUnloadsAllThreeWindows) {
     EXPECT_FALSE(about.isVisible());
 }
 
-TEST_F(FrmAboutTest, ClosingTheMainWindowDuringTheCountdownEndsEverything) {
-    about.MainWindow().close();
+TEST_F(FrmAboutTest, TheLockedMainWindowIgnoresItsCloseButton) {
+    // During the countdown, and while the options dialog is up.
+    EXPECT_FALSE(about.MainWindow().close());
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_TRUE(about.MainWindow().isVisible());
+    CountDown(6);
+    about.cmdOK->click();
+    about.MainWindow().Choice->trigger();
+    EXPECT_FALSE(about.MainWindow().close());
+    EXPECT_TRUE(about.OptionsDialog().isVisible());
+    about.OptionsDialog().BtnCancel->click();
+    // Unlocked, it closes and takes the others with it.
+    EXPECT_TRUE(about.MainWindow().close());
     EXPECT_FALSE(about.isVisible());
-    EXPECT_FALSE(about.MainWindow().isVisible());
+    EXPECT_FALSE(about.OptionsDialog().isVisible());
+}
+
+TEST_F(FrmAboutTest, FocusReturnsToLativoAfterStartUpAndWhereItWasAfterward) {
+    QApplication::setActiveWindow(&about);
+    CountDown(6);
+    about.cmdOK->click();
+    FrmMain& main = about.MainWindow();
+    EXPECT_EQ(main.focusWidget(), main.EnglishBtn);
+    main.CopyBtn->setFocus();
+    main.Choice->trigger();
+    EXPECT_FALSE(main.isEnabled());
+    about.OptionsDialog().BtnOK->click();
+    EXPECT_EQ(main.focusWidget(), main.CopyBtn);
+    main.Info->trigger();
+    EXPECT_TRUE(about.isVisible());
+    about.cmdOK->click();
+    EXPECT_EQ(main.focusWidget(), main.CopyBtn);
 }
 
 }  // namespace

@@ -19,7 +19,13 @@ using ui::FrmChoice;
 
 class FrmChoiceTest : public ::testing::Test {
   protected:
-    FrmChoiceTest() { dialog.SetMainWindow(&main_window); }
+    // Wired as the About window wires the real main window.
+    FrmChoiceTest() {
+        QObject::connect(&dialog, &ui::FixedToolWindow::LockOwner, &main_window,
+                         [this] { main_window.setEnabled(false); });
+        QObject::connect(&dialog, &ui::FixedToolWindow::UnlockOwner, &main_window,
+                         [this] { main_window.setEnabled(true); });
+    }
 
     void Show() {
         main_window.show();
@@ -129,6 +135,29 @@ TEST_F(FrmChoiceTest, EnterAndEscPressNoButton) {
     }
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_FALSE(main_window.isEnabled());
+}
+
+TEST_F(FrmChoiceTest, EnterPressesTheFocusedButton) {
+    Show();
+    dialog.Option6->click();
+    dialog.BtnDefault->setFocus();
+    QTest::keyClick(dialog.BtnDefault, Qt::Key_Return);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.CurrentOptions(), ConversionOptions{});
+    Show();
+    dialog.Option6->click();
+    dialog.BtnOK->setFocus();
+    QTest::keyClick(dialog.BtnOK, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.SavedOptions().theta, ThetaForm::ThetaTH);
+}
+
+TEST_F(FrmChoiceTest, MinimisedAloneItComesBackAtOnce) {
+    Show();
+    dialog.setWindowState(Qt::WindowMinimized);
+    QTest::qWait(20);
+    EXPECT_FALSE(dialog.isMinimized());
+    EXPECT_TRUE(dialog.isVisible());
 }
 
 TEST_F(FrmChoiceTest, WindowSystemCloseActsAsCancel) {

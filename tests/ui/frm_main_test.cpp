@@ -30,9 +30,10 @@ const QString kTail = QStringLiteral("\r\n\r\n\r\n\r\n");
 
 class FrmMainTest : public ::testing::Test {
   protected:
-    FrmMainTest() : window(options, {&file_dialog, &message_box}) {}
+    FrmMainTest() : window(options, {clock, file_dialog, message_box}) {}
 
     ConversionOptions options;
+    testing::HandWoundClock clock;
     testing::ScriptedFileDialog file_dialog;
     testing::RecordingMessageBox message_box;
     FrmMain window;
@@ -202,7 +203,7 @@ TEST_F(FrmMainTest, PasteWithoutTextChangesNothing) {
     EXPECT_TRUE(message_box.messages.isEmpty());
 }
 
-TEST_F(FrmMainTest, CopyPutsTheResultOnTheClipboardWithPlatformLineBreaks) {
+TEST_F(FrmMainTest, CopyPutsTheWholeResultOnTheClipboardAsTheBoxHoldsIt) {
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
     window.CopyBtn->click();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString());
@@ -211,7 +212,7 @@ TEST_F(FrmMainTest, CopyPutsTheResultOnTheClipboardWithPlatformLineBreaks) {
     window.GreekBtn->click();
     window.CopyBtn->click();
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
-              QStringLiteral("αβ\nψδ\n\n\n\n") + window.GreekCredit);
+              QStringLiteral("αβ\r\nψδ\r\n\r\n\r\n\r\n") + window.GreekCredit);
     EXPECT_EQ(window.SourceText(), QStringLiteral("ab\r\ncd"));
 }
 
@@ -239,24 +240,27 @@ class CloseRecorder : public QObject {
 
 TEST_F(FrmMainTest, ExitAndCloseUnloadTheDialogThenAboutThenThemselves) {
     for (bool by_menu : {true, false}) {
+        ui::FrmMain main(options, {clock, file_dialog, message_box});
         QWidget options_dialog;
         QWidget about_window;
         options_dialog.setObjectName(QStringLiteral("FrmChoice"));
         about_window.setObjectName(QStringLiteral("frmAbout"));
-        window.setObjectName(QStringLiteral("FrmMain"));
+        main.setObjectName(QStringLiteral("FrmMain"));
         CloseRecorder recorder;
         for (QObject* watched :
              {static_cast<QObject*>(&options_dialog), static_cast<QObject*>(&about_window),
-              static_cast<QObject*>(&window)}) {
+              static_cast<QObject*>(&main)}) {
             watched->installEventFilter(&recorder);
         }
-        window.SetCompanions(&options_dialog, &about_window);
-        window.show();
+        // As the About window wires them, in this order.
+        QObject::connect(&main, &ui::FrmMain::Unloading, &options_dialog, &QWidget::close);
+        QObject::connect(&main, &ui::FrmMain::Unloading, &about_window, &QWidget::close);
+        main.show();
         about_window.show();
         if (by_menu) {
-            window.ProgrExit->trigger();
+            main.ProgrExit->trigger();
         } else {
-            window.close();
+            main.close();
         }
         // Exit unloads the dialog, the About window, then the main window; the
         // close button reaches the main window first, which then unloads the two.
@@ -266,9 +270,45 @@ TEST_F(FrmMainTest, ExitAndCloseUnloadTheDialogThenAboutThenThemselves) {
                     : QStringList{QStringLiteral("FrmMain"), QStringLiteral("FrmChoice"),
                                   QStringLiteral("frmAbout")};
         EXPECT_EQ(recorder.closed, expected);
-        EXPECT_FALSE(window.isVisible());
+        EXPECT_FALSE(main.isVisible());
         EXPECT_FALSE(about_window.isVisible());
-        window.SetCompanions(nullptr, nullptr);
+    }
+}
+
+TEST_F(FrmMainTest, LockedWindowRefusesItsCloseButtonAndAsksForTheOtherWindow) {
+    int asked = 0;
+    QObject::connect(&window, &ui::FrmMain::ActivatedWhileLocked, [&] { ++asked; });
+    window.show();
+    window.Lock();
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(asked, 1);
+    window.Unlock();
+    EXPECT_TRUE(window.close());
+}
+
+TEST_F(FrmMainTest, UnlockGivesTheFocusBackWhereItWas) {
+    window.show();
+    QApplication::setActiveWindow(&window);
+    window.PasteBtn->setFocus();
+    window.Lock();
+    EXPECT_FALSE(window.isEnabled());
+    window.Unlock();
+    EXPECT_TRUE(window.isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), window.PasteBtn);
+}
+
+TEST_F(FrmMainTest, EnterPressesTheFocusedButton) {
+    window.show();
+    QApplication::setActiveWindow(&window);
+    window.SetSourceText(QStringLiteral("ks"));
+    for (const int key : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
+        window.CloseFile_Click();
+        window.SetSourceText(QStringLiteral("ks"));
+        window.GreekBtn->setFocus();
+        QTest::keyClick(window.GreekBtn, Qt::Key(key),
+                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        EXPECT_TRUE(window.ResultText().startsWith(QStringLiteral("ξ"))) << key;
     }
 }
 

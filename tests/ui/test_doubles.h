@@ -7,7 +7,9 @@
 #include <optional>
 #include <vector>
 
-#include "ui/common/message_box.h"
+#include <QElapsedTimer>
+
+#include "ui/common/platform.h"
 #include "ui/main/common_dialog.h"
 
 #include <ostream>
@@ -47,6 +49,32 @@ class RecordingMessageBox final : public ui::MessageBox {
   public:
     void Show(QWidget*, const QString& text) override { messages << text; }
     QStringList messages;
+};
+
+// A clock whose time of day moves only when the test says so. Its
+// milliseconds run with real time unless the test sets them.
+class HandWoundClock final : public ui::Clock {
+  public:
+    explicit HandWoundClock(int seconds_of_day = 0) : now(seconds_of_day) { started_.start(); }
+    int SecondsOfDay() const override { return now; }
+    qint64 Milliseconds() const override {
+        return milliseconds ? *milliseconds : started_.elapsed();
+    }
+
+    int now;
+    std::optional<qint64> milliseconds;
+
+  private:
+    QElapsedTimer started_;
+};
+
+// The three platform seams as doubles, for windows under test.
+struct TestPlatform {
+    ui::Platform Seams() { return {clock, file_dialog, message_box}; }
+
+    HandWoundClock clock{43200};
+    ScriptedFileDialog file_dialog;
+    RecordingMessageBox message_box;
 };
 
 }  // namespace bivano::testing

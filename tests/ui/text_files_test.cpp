@@ -38,12 +38,13 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
 
 class FileCommandsTest : public ::testing::Test {
   protected:
-    FileCommandsTest() : window(options, {&file_dialog, &message_box}) {}
+    FileCommandsTest() : window(options, {clock, file_dialog, message_box}) {}
 
     QString Path(const QString& name) const { return folder.filePath(name); }
 
     QTemporaryDir folder;
     ConversionOptions options;
+    testing::HandWoundClock clock;
     testing::ScriptedFileDialog file_dialog;
     testing::RecordingMessageBox message_box;
     FrmMain window;

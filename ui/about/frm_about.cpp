@@ -42,12 +42,11 @@ void SetTextColour(QLabel* label, const QColor& colour) {
 
 }  // namespace
 
-frmAbout::frmAbout(const Clock& clock, FrmMainServices main_services)
-    : FixedToolWindow(6720, 3525), clock_(clock) {
+frmAbout::frmAbout(const Platform& platform) : FixedToolWindow(6720, 3525), clock_(platform.clock) {
     BuildControls();
     countdown_.setInterval(kCountdownPollMs);
     connect(&countdown_, &QTimer::timeout, this, &frmAbout::CountdownStep);
-    Form_Load(main_services);
+    Form_Load(platform);
 }
 
 frmAbout::~frmAbout() = default;
@@ -112,17 +111,34 @@ void frmAbout::BuildControls() {
     cmdOK->setAutoDefault(false);
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    LetEnterPressButtons(this);
 }
 
-void frmAbout::Form_Load(FrmMainServices main_services) {
+// Creates the other two windows and connects the three: the one place
+// that knows them all.
+void frmAbout::Form_Load(const Platform& platform) {
     lblVersion->setText(about::Version());
     options_dialog_ = std::make_unique<FrmChoice>();
-    main_window_ = std::make_unique<FrmMain>(options_dialog_->CurrentOptions(), main_services);
-    main_window_->SetCompanions(options_dialog_.get(), this);
-    options_dialog_->SetMainWindow(main_window_.get());
+    main_window_ = std::make_unique<FrmMain>(options_dialog_->CurrentOptions(), platform);
+    FrmMain* main = main_window_.get();
+    FrmChoice* options = options_dialog_.get();
 
-    main_window_->show();
-    main_window_->setEnabled(false);
+    options->SetOwner(main);
+    SetOwner(main);
+    connect(main, &FrmMain::OptionsRequested, options, &FrmChoice::ShowDialog);
+    connect(main, &FrmMain::AboutRequested, this, &frmAbout::ShowAbout);
+    for (FixedToolWindow* window :
+         {static_cast<FixedToolWindow*>(options), static_cast<FixedToolWindow*>(this)}) {
+        connect(window, &FixedToolWindow::LockOwner, main, &FrmMain::Lock);
+        connect(window, &FixedToolWindow::UnlockOwner, main, &FrmMain::Unlock);
+        connect(main, &FrmMain::ActivatedWhileLocked, window, &FixedToolWindow::BringToFront);
+    }
+    // Shut-down: the options dialog, then this window, then the main window.
+    connect(main, &FrmMain::Unloading, options, &FrmChoice::Unload);
+    connect(main, &FrmMain::Unloading, this, &frmAbout::Unload);
+
+    main->show();
+    main->Lock();
     show();
     raise();
     activateWindow();
@@ -151,16 +167,17 @@ void frmAbout::CountdownStep() {
 }
 
 void frmAbout::Form_Activate() {
-    if (main_window_ != nullptr) {
-        main_window_->setEnabled(false);
-    }
+    Q_EMIT LockOwner();
+}
+
+void frmAbout::ShowAbout() {
+    show();
+    BringToFront();
 }
 
 void frmAbout::cmdOK_Click() {
-    main_window_->setEnabled(true);
     hide();
-    main_window_->raise();
-    main_window_->activateWindow();
+    Q_EMIT UnlockOwner();
 }
 
 void frmAbout::keyPressEvent(QKeyEvent* event) {

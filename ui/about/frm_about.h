@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "clock.h"
+#include "ui/common/platform.h"
 #include "ui/common/top_level.h"
 #include "ui/main/frm_main.h"
 #include "ui/options/frm_choice.h"
@@ -23,7 +23,8 @@ class frmAbout final : public FixedToolWindow {
     Q_OBJECT
 
   public:
-    explicit frmAbout(const Clock& clock, FrmMainServices main_services = {});
+    // `platform` must outlive the windows.
+    explicit frmAbout(const Platform& platform);
     ~frmAbout() override;
 
     FrmChoice& OptionsDialog() { return *options_dialog_; }
@@ -42,9 +43,11 @@ class frmAbout final : public FixedToolWindow {
     QLabel* L6;
     QWidget* Line1;
 
+    // Shown again from the main window's "Σχετικά", with OK at once.
+    void ShowAbout();
     // Removes the window at the end of the program; any other close comes
     // from the window system and counts as OK once OK is there.
-    Q_INVOKABLE void Unload();
+    void Unload();
 
     void cmdOK_Click();
 
@@ -59,7 +62,7 @@ class frmAbout final : public FixedToolWindow {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void Form_Load(FrmMainServices main_services);
+    void Form_Load(const Platform& platform);
     void Form_Activate();
     void BuildControls();
 

@@ -2,7 +2,11 @@
 #include "top_level.h"
 
 #include <QEvent>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 #include "twips.h"
 
@@ -11,6 +15,23 @@ namespace bivano::ui {
 FixedToolWindow::FixedToolWindow(int inner_width_twips, int inner_height_twips)
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setFixedSize(TwipsToPixels(inner_width_twips, this), TwipsToPixels(inner_height_twips, this));
+}
+
+void FixedToolWindow::SetOwner(QWidget* owner) {
+    owner_ = owner;
+    winId();  // the native windows must exist to be tied together
+    owner->winId();
+    windowHandle()->setTransientParent(owner->windowHandle());
+}
+
+void FixedToolWindow::BringToFront() {
+    if (isVisible()) {
+        if (isMinimized()) {
+            showNormal();
+        }
+        raise();
+        activateWindow();
+    }
 }
 
 bool FixedToolWindow::event(QEvent* event) {
@@ -31,6 +52,52 @@ void FixedToolWindow::showEvent(QShowEvent* event) {
         }
     }
     Activated();
+}
+
+void FixedToolWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Minimised on its own (the window manager may offer it), it would leave
+    // the main window locked with nothing on screen to unlock it: it comes
+    // back at once. Minimised with its owner, it comes back with the owner.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() &&
+        (owner_ == nullptr || !owner_->isMinimized())) {
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized() && (owner_ == nullptr || !owner_->isMinimized())) {
+                showNormal();
+                BringToFront();
+            }
+        });
+    }
+}
+
+namespace {
+
+class EnterPressesButton final : public QObject {
+  public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+            auto* button = qobject_cast<QPushButton*>(watched);
+            if (enter && button != nullptr && button->isEnabled() && button->isVisible() &&
+                (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+                button->click();
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+void LetEnterPressButtons(QWidget* window) {
+    auto* filter = new EnterPressesButton(window);
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        button->installEventFilter(filter);
+    }
 }
 
 }  // namespace bivano::ui

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common_dialog.h"
 
-#include <QFileDialog>
+#include <QFileInfo>
 
 namespace bivano::ui {
 namespace {
@@ -51,27 +51,6 @@ bool CommonDialog::Show(QWidget* parent, FileDialogRequest::Mode mode) {
     }
     FileName = *chosen;
     return true;
-}
-
-void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
-    const bool open = request.mode == FileDialogRequest::Mode::Open;
-    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(request.must_exist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setNameFilters(request.name_filters);
-    dialog.setDefaultSuffix(request.default_suffix);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirm_overwrite);
-    if (!request.file_name.isEmpty()) {
-        dialog.selectFile(request.file_name);
-    }
-}
-
-std::optional<QString> QtFileDialogBackend::Run(QWidget* parent, const FileDialogRequest& request) {
-    QFileDialog dialog(parent);
-    ConfigureFileDialog(dialog, request);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return dialog.selectedFiles().constFirst();
 }
 
 }  // namespace bivano::ui

@@ -3,40 +3,12 @@
 
 #include <QString>
 #include <QStringList>
-#include <optional>
 
-class QFileDialog;
+#include "ui/common/file_dialog.h"
+
 class QWidget;
 
 namespace bivano::ui {
-
-// What one showing of the file dialog asks for.
-struct FileDialogRequest {
-    enum class Mode { Open, Save };
-    Mode mode = Mode::Open;
-    QStringList name_filters;  // Qt's form: "Text files (*.[Tt][Xx][Tt])"
-    QString default_suffix;    // added to a name typed without one
-    bool must_exist = false;
-    bool confirm_overwrite = false;
-    QString file_name;  // proposed when the dialog opens
-};
-
-// Shows the platform's file dialog; nothing when the user cancels. Tests put
-// a scripted double in its place.
-class FileDialogBackend {
-  public:
-    virtual ~FileDialogBackend() = default;
-    virtual std::optional<QString> Run(QWidget* parent, const FileDialogRequest& request) = 0;
-};
-
-class QtFileDialogBackend final : public FileDialogBackend {
-  public:
-    std::optional<QString> Run(QWidget* parent, const FileDialogRequest& request) override;
-};
-
-// Sets a QFileDialog up as `request` asks; the real backend's only logic,
-// kept apart so that it can be checked without showing a modal dialog.
-void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request);
 
 // The main window's one file dialog, with the properties its two file
 // commands set before each showing. The file name carries over from one

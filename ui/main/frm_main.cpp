@@ -20,9 +20,11 @@
 
 #include "core/convert_to_greek.h"
 #include "core/convert_to_latin.h"
+#include "core/product.h"
 #include "text_files.h"
 #include "ui/common/about_info.h"
 #include "ui/common/artwork.h"
+#include "ui/common/top_level.h"
 #include "ui/common/twips.h"
 
 namespace bivano::ui {
@@ -37,16 +39,9 @@ const QString kSaveFailure = QStringLiteral("Σφάλμα Συστήματος �
 constexpr int kInnerWidth = 9480;
 constexpr int kInnerHeight = 8655;
 
-// Screen repaints during a run at most this often: enough to watch the bar
-// move, and few enough that painting costs nothing next to converting.
-constexpr int kPaintIntervalMs = 40;
-
 // Bringing this much text into the result box at once takes a noticeable
 // moment (some 0.1 s).
 constexpr qsizetype kSlowFlushCharacters = 200'000;
-
-// A run expected to end within this time shows its result only at the end.
-constexpr double kEndsSoonMs = 250;
 
 std::u16string_view View(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
@@ -95,18 +90,15 @@ class InputDropper final : public QObject {
 
 }  // namespace
 
-FrmMain::FrmMain(const ConversionOptions& current_options, Services services, QWidget* parent)
+FrmMain::FrmMain(const ConversionOptions& current_options, const Platform& platform,
+                 QWidget* parent)
     : QMainWindow(parent),
-      file_dialog_(services.file_dialog != nullptr
-                       ? *services.file_dialog
-                       : *(own_file_dialog_ = std::make_unique<QtFileDialogBackend>())),
-      message_box_(services.message_box != nullptr
-                       ? *services.message_box
-                       : *(own_message_box_ = std::make_unique<QtMessageBox>())),
-      CommonDialog1(file_dialog_),
-      current_options_(current_options) {
+      CommonDialog1(platform.file_dialog),
+      current_options_(current_options),
+      message_box_(platform.message_box) {
     BuildControls();
     BuildMenu();
+    feed_ = std::make_unique<ResultFeed>(*Text2, *PrBar, platform.clock);
     resize(TwipsToPixels(kInnerWidth, this),
            TwipsToPixels(kInnerHeight, this) + menuBar()->sizeHint().height());
     Form_Load();
@@ -115,7 +107,10 @@ FrmMain::FrmMain(const ConversionOptions& current_options, Services services, QW
 FrmMain::~FrmMain() = default;
 
 void FrmMain::BuildControls() {
-    setWindowTitle(QStringLiteral(" Lativo Bivano Ver 3.3"));
+    setWindowTitle(QStringLiteral(" %1 Ver %2")
+                       .arg(about::ProductName(),
+                            QString::fromLatin1(product::kVersion.data(),
+                                                static_cast<qsizetype>(product::kVersion.size()))));
     setWindowIcon(MakeAppIcon());
     setFont(Arial(8.25).Make(font()));
 
@@ -176,6 +171,7 @@ void FrmMain::BuildControls() {
     connect(GreekBtn, &QPushButton::clicked, this, &FrmMain::GreekBtn_Click);
     connect(PasteBtn, &QPushButton::clicked, this, &FrmMain::PasteBtn_Click);
     connect(CopyBtn, &QPushButton::clicked, this, &FrmMain::CopyBtn_Click);
+    LetEnterPressButtons(this);
 }
 
 void FrmMain::BuildMenu() {
@@ -193,11 +189,6 @@ void FrmMain::BuildMenu() {
     connect(ProgrExit, &QAction::triggered, this, &FrmMain::ProgrExit_Click);
     connect(Choice, &QAction::triggered, this, &FrmMain::Choice_Click);
     connect(Info, &QAction::triggered, this, &FrmMain::Info_Click);
-}
-
-void FrmMain::SetCompanions(QWidget* options_dialog, QWidget* about_window) {
-    options_dialog_ = options_dialog;
-    about_window_ = about_window;
 }
 
 void FrmMain::Form_Load() {
@@ -238,7 +229,7 @@ void FrmMain::ShowBusy() {
 }
 
 void FrmMain::EndRun() {
-    if (!busy_cursor_shown_ && run_timer_.elapsed() < kPaintIntervalMs) {
+    if (!busy_cursor_shown_ && feed_->Elapsed() < ResultFeed::kPaintIntervalMs) {
         return;  // a short run: nobody had time to do anything meanwhile
     }
     // The run held the window's thread; what the user clicked or typed
@@ -273,7 +264,7 @@ void FrmMain::PasteBtn_Click() {
 }
 
 void FrmMain::CopyBtn_Click() {
-    QGuiApplication::clipboard()->setText(BoxText(Text2, QLatin1String("\n")));
+    QGuiApplication::clipboard()->setText(ResultText());
 }
 
 void FrmMain::PrepareFileDialog(int flags) {
@@ -308,165 +299,96 @@ void FrmMain::SaveFile_Click() {
 
 void FrmMain::CloseFile_Click() {
     Text1->clear();
-    Text2->clear();
-    pending_result_.clear();
-    result_ends_in_cr_ = false;
+    feed_->Reset();
 }
 
 void FrmMain::ProgrExit_Click() {
-    UnloadCompanions();
+    Form_Unload();
     close();
 }
 
 void FrmMain::Choice_Click() {
-    if (options_dialog_) {
-        options_dialog_->show();
-        options_dialog_->raise();
-        options_dialog_->activateWindow();
-    }
+    Q_EMIT OptionsRequested();
 }
 
 void FrmMain::Info_Click() {
-    if (about_window_) {
-        about_window_->show();
-        about_window_->raise();
-        about_window_->activateWindow();
+    Q_EMIT AboutRequested();
+}
+
+void FrmMain::Lock() {
+    if (isEnabled()) {
+        focus_before_lock_ = focusWidget() != nullptr ? focusWidget() : EnglishBtn;
+    }
+    setEnabled(false);
+}
+
+void FrmMain::Unlock() {
+    setEnabled(true);
+    raise();
+    activateWindow();
+    (focus_before_lock_ ? focus_before_lock_.data() : EnglishBtn)->setFocus();
+}
+
+void FrmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !isEnabled()) {
+        Q_EMIT ActivatedWhileLocked();
     }
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
+    // Locked, the window takes no input, its close button included.
+    if (!isEnabled() && !unloading_) {
+        event->ignore();
+        Q_EMIT ActivatedWhileLocked();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
 
 void FrmMain::Form_Unload() {
-    UnloadCompanions();
-}
-
-void FrmMain::UnloadCompanions() {
-    // Each is unloaded once: a window that is gone is left alone.
-    const QPointer<QWidget> options_dialog = std::exchange(options_dialog_, nullptr);
-    const QPointer<QWidget> about_window = std::exchange(about_window_, nullptr);
-    for (QWidget* window : {options_dialog.data(), about_window.data()}) {
-        if (window != nullptr &&
-            !QMetaObject::invokeMethod(window, "Unload", Qt::DirectConnection)) {
-            window->close();
-        }
+    if (!std::exchange(unloading_, true)) {
+        Q_EMIT Unloading();
     }
 }
 
 void FrmMain::ClearResult() {
-    Text2->clear();
-    pending_result_.clear();
-    result_ends_in_cr_ = false;
-    // The first screen repaint of a run waits one interval: a short run
-    // shows its result at the end, at once.
-    run_timer_.start();
-    last_progress_paint_.start();
-    last_result_paint_.start();
-    last_result_cost_ms_ = 0;
+    feed_->Clear();
 }
 
 void FrmMain::SetMaximum(std::int32_t count) {
-    PrBar->setMaximum(count);
+    feed_->SetMaximum(count);
 }
 
 void FrmMain::SetPosition(std::int32_t value) {
-    // Pushing every value to the bar would cost more than the conversion;
-    // it is shown when a repaint asks for it, and at the end of the run.
-    position_ = value;
-    if (value == 0) {
-        ShowPosition();
-    }
-}
-
-void FrmMain::ShowPosition() {
-    if (PrBar->value() != position_) {
-        PrBar->setValue(position_);
-    }
+    feed_->SetPosition(value);
 }
 
 void FrmMain::AppendResult(std::u16string_view text) {
-    pending_result_.append(QStringView(text.data(), static_cast<qsizetype>(text.size())));
-}
-
-bool FrmMain::PaintDue(QElapsedTimer& last_paint) {
-    if (last_paint.isValid() && last_paint.elapsed() < kPaintIntervalMs) {
-        return false;
-    }
-    last_paint.start();
-    return true;
+    feed_->Append(text);
 }
 
 void FrmMain::RepaintProgress() {
-    if (PaintDue(last_progress_paint_)) {
+    if (feed_->RepaintProgress()) {
         ShowBusy();
-        ShowPosition();
-        PrBar->repaint();
     }
-}
-
-bool FrmMain::RunEndsSoon() const {
-    const qint64 maximum = PrBar->maximum();
-    if (position_ <= 0 || maximum <= 0 || !run_timer_.isValid()) {
-        return false;
-    }
-    const double done = static_cast<double>(position_) / static_cast<double>(maximum);
-    const double remaining_ms = static_cast<double>(run_timer_.elapsed()) * (1.0 - done) / done;
-    return remaining_ms < kEndsSoonMs;
 }
 
 void FrmMain::RepaintResult() {
-    // Bringing text into a long line lays the whole line out again, so the
-    // pause after a repaint grows with what the last one cost: the repaints
-    // then take a bounded share of the run, however long the text. Near the
-    // end of a run the final result is only moments away, and a repaint
-    // would just delay it.
-    const bool due = !last_result_paint_.isValid() ||
-                     last_result_paint_.elapsed() >=
-                         std::max<qint64>(kPaintIntervalMs, 8 * last_result_cost_ms_);
-    if (due && !RunEndsSoon()) {
+    if (feed_->RepaintResult()) {
         ShowBusy();
-        QElapsedTimer cost;
-        cost.start();
-        FlushResult();
-        Text2->viewport()->repaint();
-        last_result_cost_ms_ = cost.elapsed();
-        last_result_paint_.start();
     }
 }
 
 void FrmMain::RepaintWindow() {
     // Bringing a long result into the box may itself take a while.
-    if ((run_timer_.isValid() && run_timer_.elapsed() >= kPaintIntervalMs) ||
-        pending_result_.size() > kSlowFlushCharacters) {
+    if (feed_->Elapsed() >= ResultFeed::kPaintIntervalMs ||
+        feed_->PendingSize() > kSlowFlushCharacters) {
         ShowBusy();
     }
-    FlushResult();
-    ShowPosition();
+    feed_->Finish();
     repaint();
-}
-
-void FrmMain::FlushResult() {
-    if (pending_result_.isEmpty()) {
-        return;
-    }
-    QString piece = std::move(pending_result_);
-    pending_result_ = QString();
-    if (result_ends_in_cr_ && piece.startsWith(QLatin1Char('\n'))) {
-        piece.remove(0, 1);
-    }
-    if (piece.isEmpty()) {
-        return;
-    }
-    result_ends_in_cr_ = piece.endsWith(QLatin1Char('\r'));
-    if (Text2->document()->isEmpty()) {
-        Text2->setPlainText(piece);
-    } else {
-        QTextCursor end(Text2->document());
-        end.movePosition(QTextCursor::End);
-        end.insertText(piece);
-    }
 }
 
 }  // namespace bivano::ui

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -10,7 +9,8 @@
 #include "common_dialog.h"
 #include "core/conversion_options.h"
 #include "core/conversion_progress.h"
-#include "ui/common/message_box.h"
+#include "result_feed.h"
+#include "ui/common/platform.h"
 
 class QAction;
 class QFrame;
@@ -22,36 +22,24 @@ class QPushButton;
 
 namespace bivano::ui {
 
-// Where the main window reaches the platform's modal windows; tests replace them.
-struct FrmMainServices {
-    FileDialogBackend* file_dialog = nullptr;  // nullptr: the platform's
-    MessageBox* message_box = nullptr;         // nullptr: the platform's
-};
-
 // The working window: source and result boxes, the two conversion buttons,
 // the clipboard buttons, the progress bar and the menu. It is the receiver
 // through which both conversions fill the result box and move the bar.
 class FrmMain final : public QMainWindow, public ConversionProgress {
     Q_OBJECT
 
-    // Declared first: CommonDialog1 below is built on the backend.
-    std::unique_ptr<FileDialogBackend> own_file_dialog_;
-    std::unique_ptr<MessageBox> own_message_box_;
-    FileDialogBackend& file_dialog_;
-    MessageBox& message_box_;
-
   public:
-    using Services = FrmMainServices;
-
-    // `current_options` is the record in force; it must outlive the window.
-    explicit FrmMain(const ConversionOptions& current_options, Services services = {},
-                     QWidget* parent = nullptr);
+    // `current_options` is the record in force; it and `platform` must
+    // outlive the window.
+    FrmMain(const ConversionOptions& current_options, const Platform& platform,
+            QWidget* parent = nullptr);
     ~FrmMain() override;
 
-    // The options dialog and the About window, shown from the menu bar and
-    // unloaded with this window: through their Unload() slot where they have
-    // one, else by closing them.
-    void SetCompanions(QWidget* options_dialog, QWidget* about_window);
+    // While another window of the program is up the main window takes no
+    // input; the control that had the focus gets it back afterwards (at
+    // start-up, "Lativo").
+    void Lock();
+    void Unlock();
 
     // The boxes' texts as the conversions and files see them: lines end in
     // CR LF, and nothing else is changed.
@@ -102,38 +90,35 @@ class FrmMain final : public QMainWindow, public ConversionProgress {
     void RepaintResult() override;
     void RepaintWindow() override;
 
+  Q_SIGNALS:
+    // "Επιλογές" and "Σχετικά".
+    void OptionsRequested();
+    void AboutRequested();
+    // The window was activated while locked: the window that locks it
+    // should come back to the front.
+    void ActivatedWhileLocked();
+    // The program is ending: the other windows unload, in the order they
+    // are connected, before this one closes.
+    void Unloading();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void Form_Load();
     void Form_Unload();
     void BuildControls();
     void BuildMenu();
-    void UnloadCompanions();
     void PrepareFileDialog(int flags);
-    void FlushResult();
-    void ShowPosition();
-    bool PaintDue(QElapsedTimer& last_paint);
-    bool RunEndsSoon() const;
     void ShowBusy();
     void EndRun();
 
     const ConversionOptions& current_options_;
-    QPointer<QWidget> options_dialog_;
-    QPointer<QWidget> about_window_;
-
-    // Appended text not yet in Text2. Brought in only when the screen is
-    // about to show it: many small inserts into a long line are slow.
-    QString pending_result_;
-    // Text2's last piece ended in CR, already shown as a line break: a LF
-    // that follows it belongs to the same break.
-    bool result_ends_in_cr_ = false;
-    std::int32_t position_ = 0;
-    QElapsedTimer run_timer_;
-    QElapsedTimer last_progress_paint_;
-    QElapsedTimer last_result_paint_;
-    qint64 last_result_cost_ms_ = 0;
+    MessageBox& message_box_;
+    std::unique_ptr<ResultFeed> feed_;
+    QPointer<QWidget> focus_before_lock_;
+    bool unloading_ = false;
     // A run has lasted long enough to show the busy cursor.
     bool busy_cursor_shown_ = false;
 };

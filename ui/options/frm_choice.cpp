@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frm_choice.h"
 
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <array>
 
 #include "ui/common/twips.h"
 
@@ -58,66 +58,67 @@ void FrmChoice::BuildControls() {
         {BtnCancel, 1320, 3600, 975, 495, 15, dialog_font},
         {BtnDefault, 2520, 3600, 975, 495, 16, dialog_font},
     });
-    // Enter and Esc press none of the three buttons.
+    // Enter and Esc press none of the three buttons, but Enter presses the
+    // one that has the focus, as Space does.
     for (QPushButton* button : {BtnOK, BtnCancel, BtnDefault}) {
         button->setAutoDefault(false);
         button->setDefault(false);
     }
+    LetEnterPressButtons(this);
 
-    for (QRadioButton* option : {Option1, Option2, Option3, Option4, Option5, Option6, Option7,
-                                 Option8, Option9, Option10}) {
-        connect(option, &QRadioButton::toggled, this, [this](bool selected) {
+    const auto group = [this](std::initializer_list<QRadioButton*> buttons) {
+        auto* buttons_group = new QButtonGroup(this);
+        int id = 0;
+        for (QRadioButton* button : buttons) {
+            buttons_group->addButton(button, id++);  // in the order of the enumerators
+        }
+        connect(buttons_group, &QButtonGroup::idToggled, this, [this](int, bool selected) {
             if (selected) {
                 current_options_ = OptionsFromButtons();
             }
         });
-    }
+        return buttons_group;
+    };
+    xi_buttons_ = group({Option1, Option2, Option3});
+    theta_buttons_ = group({Option4, Option5, Option6});
+    psi_buttons_ = group({Option7, Option8});
+    omega_buttons_ = group({Option9, Option10});
     connect(BtnOK, &QPushButton::clicked, this, &FrmChoice::BtnOK_Click);
     connect(BtnCancel, &QPushButton::clicked, this, &FrmChoice::BtnCancel_Click);
     connect(BtnDefault, &QPushButton::clicked, this, &FrmChoice::BtnDefault_Click);
 }
 
-void FrmChoice::SetMainWindow(QWidget* main_window) {
-    main_window_ = main_window;
-}
-
 namespace {
 
-// A group's buttons stand in the order of its enumerators, top to bottom.
-template <typename Form, std::size_t N>
-void Select(const std::array<QRadioButton*, N>& buttons, Form value) {
-    for (std::size_t index = 0; index < N; ++index) {
-        buttons[index]->setChecked(static_cast<Form>(index) == value);
-    }
+template <typename Form>
+void Select(QButtonGroup* group, Form value) {
+    group->button(static_cast<int>(value))->setChecked(true);
 }
 
 // Leaves `field` as it is while no button of the group is selected, which
 // happens only while the dialog is being set up.
-template <typename Form, std::size_t N>
-void Read(const std::array<QRadioButton*, N>& buttons, Form& field) {
-    for (std::size_t index = 0; index < N; ++index) {
-        if (buttons[index]->isChecked()) {
-            field = static_cast<Form>(index);
-        }
+template <typename Form>
+void Read(const QButtonGroup* group, Form& field) {
+    if (group->checkedId() >= 0) {
+        field = static_cast<Form>(group->checkedId());
     }
 }
 
 }  // namespace
 
 void FrmChoice::SelectButtons(const ConversionOptions& options) {
-    // In button order, Option1 to Option10.
-    Select(std::array{Option1, Option2, Option3}, options.xi);
-    Select(std::array{Option4, Option5, Option6}, options.theta);
-    Select(std::array{Option7, Option8}, options.psi);
-    Select(std::array{Option9, Option10}, options.omega);
+    Select(xi_buttons_, options.xi);
+    Select(theta_buttons_, options.theta);
+    Select(psi_buttons_, options.psi);
+    Select(omega_buttons_, options.omega);
 }
 
 ConversionOptions FrmChoice::OptionsFromButtons() const {
     ConversionOptions options = current_options_;
-    Read(std::array{Option1, Option2, Option3}, options.xi);
-    Read(std::array{Option4, Option5, Option6}, options.theta);
-    Read(std::array{Option7, Option8}, options.psi);
-    Read(std::array{Option9, Option10}, options.omega);
+    Read(xi_buttons_, options.xi);
+    Read(theta_buttons_, options.theta);
+    Read(psi_buttons_, options.psi);
+    Read(omega_buttons_, options.omega);
     return options;
 }
 
@@ -127,9 +128,12 @@ void FrmChoice::Form_Load() {
 }
 
 void FrmChoice::Form_Activate() {
-    if (main_window_) {
-        main_window_->setEnabled(false);
-    }
+    Q_EMIT LockOwner();
+}
+
+void FrmChoice::ShowDialog() {
+    show();
+    BringToFront();
 }
 
 void FrmChoice::BtnOK_Click() {
@@ -148,10 +152,8 @@ void FrmChoice::BtnDefault_Click() {
 }
 
 void FrmChoice::CloseDialog() {
-    if (main_window_) {
-        main_window_->setEnabled(true);
-    }
     hide();
+    Q_EMIT UnlockOwner();
 }
 
 void FrmChoice::Unload() {

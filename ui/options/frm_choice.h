@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QPointer>
-
 #include "core/conversion_options.h"
 #include "ui/common/top_level.h"
 
+class QButtonGroup;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
@@ -22,9 +21,6 @@ class FrmChoice final : public FixedToolWindow {
 
   public:
     FrmChoice();
-
-    // The window disabled while the dialog is active.
-    void SetMainWindow(QWidget* main_window);
 
     // The record in force; the main window reads it at each Lativo run.
     const ConversionOptions& CurrentOptions() const { return current_options_; }
@@ -48,9 +44,11 @@ class FrmChoice final : public FixedToolWindow {
     QPushButton* BtnCancel;
     QPushButton* BtnDefault;
 
+    // Shown from the main window's "Επιλογές".
+    void ShowDialog();
     // Removes the dialog at the end of the program; any other close comes
     // from the window system and counts as Cancel.
-    Q_INVOKABLE void Unload();
+    void Unload();
 
     void BtnOK_Click();
     void BtnCancel_Click();
@@ -68,9 +66,13 @@ class FrmChoice final : public FixedToolWindow {
     void SelectButtons(const ConversionOptions& options);
     ConversionOptions OptionsFromButtons() const;
 
+    // One group per frame; each button's id is its enumerator's value.
+    QButtonGroup* xi_buttons_;
+    QButtonGroup* theta_buttons_;
+    QButtonGroup* psi_buttons_;
+    QButtonGroup* omega_buttons_;
     ConversionOptions current_options_;
     ConversionOptions saved_options_;
-    QPointer<QWidget> main_window_;
     bool unloading_ = false;
 };
 
