@@ -163,6 +163,11 @@ TEST_F(FrmAboutTest, ExitUnloadsAllThreeWindows) {
     EXPECT_FALSE(about.isVisible());
 }
 
+TEST_F(FrmAboutTest, AuthorLeavesAGapBeforeTheAuthorsName) {
+    EXPECT_LT(about.Label3->geometry().right() + 2, about.Label2->x());
+    EXPECT_EQ(about.Label3->text(), QStringLiteral("Author"));
+}
+
 TEST_F(FrmAboutTest, TheLockedMainWindowIgnoresItsCloseButton) {
     // During the countdown, and while the options dialog is up.
     EXPECT_FALSE(about.MainWindow().close());

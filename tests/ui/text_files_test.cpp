@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -79,7 +80,7 @@ TEST_F(FileCommandsTest, DialogsAreSetUpAsTheCommandsAsk) {
     EXPECT_TRUE(save.confirm_overwrite);
     for (const auto& request : {open, save}) {
         EXPECT_EQ(request.default_suffix, QStringLiteral("TXT"));
-        EXPECT_EQ(request.name_filters, (QStringList{QStringLiteral("Text files (*.[Tt][Xx][Tt])"),
+        EXPECT_EQ(request.name_filters, (QStringList{QStringLiteral("Text files (*.TXT)"),
                                                      QStringLiteral("All files (*)")}));
     }
     EXPECT_EQ(window.CommonDialog1.Flags, 2);
@@ -237,10 +238,58 @@ TEST(FileDialog, TypedNameWithoutExtensionGetsTxt) {
     }
 }
 
-TEST(FileDialog, FilterPatternsMatchAnyCase) {
-    EXPECT_EQ(ui::CommonDialog::NameFilters(QStringLiteral("Text files|*.TXT|All files|*.*")),
-              (QStringList{QStringLiteral("Text files (*.[Tt][Xx][Tt])"),
-                           QStringLiteral("All files (*)")}));
+// The names the dialog lists in `folder` under the chosen file type.
+QStringList Listed(QFileDialog& dialog, const QString& folder) {
+    auto* model = dialog.findChild<QFileSystemModel*>();
+    QStringList names;
+    if (model == nullptr) {
+        return {QStringLiteral("<no model>")};
+    }
+    QTest::qWaitFor([&] {
+        return !model->index(folder).isValid() || model->rowCount(model->index(folder)) > 0;
+    });
+    QTest::qWait(200);  // the model sorts and filters on its own thread
+    const QModelIndex root = model->index(folder);
+    for (int row = 0; row < model->rowCount(root); ++row) {
+        names << model->index(row, 0, root).data().toString();
+    }
+    names.sort();
+    return names;
+}
+
+TEST(FileDialog, FileTypesShowAsWrittenAndMatchAnyCase) {
+    EXPECT_EQ(
+        ui::CommonDialog::NameFilters(QStringLiteral("Text files|*.TXT|All files|*.*")),
+        (QStringList{QStringLiteral("Text files (*.TXT)"), QStringLiteral("All files (*.*)")}));
+    QTemporaryDir folder;
+    for (const char* name : {"a.txt", "B.TXT", "README", "c.md"}) {
+        WriteBytes(folder.filePath(QString::fromLatin1(name)), "x");
+    }
+    for (const bool all : {false, true}) {
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        ui::FileDialogRequest request;
+        request.name_filters =
+            ui::CommonDialog::NameFilters(QStringLiteral("Text files|*.TXT|All files|*.*"));
+        request.selected_filter = all ? request.name_filters[1] : QString();
+        ui::ConfigureFileDialog(dialog, request);
+        dialog.setDirectory(folder.path());
+        dialog.show();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(dialog.selectedNameFilter(), request.name_filters[all ? 1 : 0]);
+        const QStringList expected =
+            all ? QStringList{"B.TXT", "README", "a.txt", "c.md"} : QStringList{"B.TXT", "a.txt"};
+        EXPECT_EQ(Listed(dialog, folder.path()), expected) << (all ? "all files" : "text files");
+    }
+}
+
+TEST_F(FileCommandsTest, OpenOfNameDotTxtTakesTheLowerCaseFileWhenOnlyItExists) {
+    WriteBytes(Path("letter.txt"), "\xE1");
+    file_dialog.Choose(Path("letter.TXT"));  // as the dialog completes a typed "letter"
+    window.Openfile->trigger();
+    EXPECT_EQ(window.SourceText(), QStringLiteral("α"));
+    EXPECT_EQ(window.CommonDialog1.FileName, Path("letter.txt"));
+    EXPECT_TRUE(message_box.messages.isEmpty());
 }
 
 }  // namespace

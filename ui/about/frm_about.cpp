@@ -104,6 +104,15 @@ void frmAbout::BuildControls() {
     for (QLabel* auto_size : {Label2, Label3, Label5, L6}) {
         auto_size->adjustSize();
     }
+    // "Author" was laid out for a narrower font than this platform's: keep
+    // a gap before the author's name, as the layout meant.
+    const int gap = TwipsToPixels(60, this);
+    QFont author_font = Label3->font();
+    while (Label3->x() + Label3->width() + gap > Label2->x() && author_font.pointSizeF() > 6) {
+        author_font.setPointSizeF(author_font.pointSizeF() - 0.25);
+        Label3->setFont(author_font);
+        Label3->adjustSize();
+    }
     // The countdown lies under OK, which covers it once shown.
     L6->lower();
     cmdOK->raise();

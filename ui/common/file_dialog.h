@@ -14,11 +14,12 @@ namespace bivano::ui {
 struct FileDialogRequest {
     enum class Mode { Open, Save };
     Mode mode = Mode::Open;
-    QStringList name_filters;  // Qt's form: "Text files (*.[Tt][Xx][Tt])"
+    QStringList name_filters;  // Qt's form: "Text files (*.TXT)"
     QString default_suffix;    // added to a name typed without one
     bool must_exist = false;
     bool confirm_overwrite = false;
-    QString file_name;  // proposed when the dialog opens
+    QString file_name;        // proposed when the dialog opens
+    QString selected_filter;  // the file type chosen last time, if any
 };
 
 // Shows the platform's file dialog; nothing when the user cancels. Tests put
@@ -41,6 +42,8 @@ class QtFileDialogBackend final : public FileDialogBackend {
 
 // Sets a QFileDialog up as `request` asks; the real backend's only logic,
 // kept apart so that it can be checked without showing a modal dialog.
+// Patterns match names in any case, as they do where the program comes
+// from, and "*.*" matches every name, a dot in it or not.
 void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request);
 
 }  // namespace bivano::ui

@@ -56,16 +56,24 @@ void FixedToolWindow::showEvent(QShowEvent* event) {
 
 void FixedToolWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    // Minimised on its own (the window manager may offer it), it would leave
-    // the main window locked with nothing on screen to unlock it: it comes
-    // back at once. Minimised with its owner, it comes back with the owner.
-    if (event->type() == QEvent::WindowStateChange && isMinimized() &&
-        (owner_ == nullptr || !owner_->isMinimized())) {
+    // Minimised (the window manager may offer it, and may take the main
+    // window along), it would leave the main window locked with nothing on
+    // screen to unlock it: it comes back at once, and with it the main
+    // window.
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
         QTimer::singleShot(0, this, [this] {
-            if (isMinimized() && (owner_ == nullptr || !owner_->isMinimized())) {
-                showNormal();
-                BringToFront();
+            if (!isMinimized()) {
+                return;
             }
+            if (owner_ != nullptr && owner_->isMinimized()) {
+                owner_->showNormal();
+            }
+            // Mapped afresh, the window comes back in its normal state
+            // whatever the window manager made of a request to restore.
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+            hide();
+            show();
+            BringToFront();
         });
     }
 }

@@ -4,32 +4,13 @@
 #include <QFileInfo>
 
 namespace bivano::ui {
-namespace {
-
-QString CaseInsensitivePattern(const QString& pattern) {
-    if (pattern == QLatin1String("*.*")) {
-        return QStringLiteral("*");
-    }
-    QString result;
-    for (const QChar c : pattern) {
-        if (c.isLetter() && c.toLower() != c.toUpper()) {
-            result += QLatin1Char('[') + c.toUpper() + c.toLower() + QLatin1Char(']');
-        } else {
-            result += c;
-        }
-    }
-    return result;
-}
-
-}  // namespace
-
 QStringList CommonDialog::NameFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QStringList patterns;
         for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            patterns += CaseInsensitivePattern(pattern.trimmed());
+            patterns += pattern.trimmed();
         }
         filters +=
             parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
@@ -50,6 +31,15 @@ bool CommonDialog::Show(QWidget* parent, FileDialogRequest::Mode mode) {
         return false;
     }
     FileName = *chosen;
+    // A name typed without an extension got the default one; on this
+    // platform the file is as often "name.txt" as "name.TXT".
+    if (mode == FileDialogRequest::Mode::Open && !QFileInfo::exists(FileName) &&
+        !DefaultExt.isEmpty() && FileName.endsWith(QLatin1Char('.') + DefaultExt)) {
+        const QString lower = FileName.chopped(DefaultExt.size()) + DefaultExt.toLower();
+        if (QFileInfo::exists(lower)) {
+            FileName = lower;
+        }
+    }
     return true;
 }
 

@@ -32,8 +32,8 @@ class CommonDialog {
     bool ShowOpen(QWidget* parent) { return Show(parent, FileDialogRequest::Mode::Open); }
     bool ShowSave(QWidget* parent) { return Show(parent, FileDialogRequest::Mode::Save); }
 
-    // "Text files|*.TXT|All files|*.*" -> {"Text files (*.[Tt][Xx][Tt])", "All files (*)"}:
-    // file names on Linux differ in case, extensions here do not.
+    // "Text files|*.TXT|All files|*.*" -> {"Text files (*.TXT)", "All files (*.*)"}.
+    // The dialog matches them in any case, and "*.*" matches every name.
     static QStringList NameFilters(const QString& filter);
 
   private:
