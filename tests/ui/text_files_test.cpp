@@ -81,7 +81,7 @@ TEST_F(FileCommandsTest, DialogsAreSetUpAsTheCommandsAsk) {
     for (const auto& request : {open, save}) {
         EXPECT_EQ(request.default_suffix, QStringLiteral("TXT"));
         EXPECT_EQ(request.name_filters, (QStringList{QStringLiteral("Text files (*.TXT)"),
-                                                     QStringLiteral("All files (*)")}));
+                                                     QStringLiteral("All files (*.*)")}));
     }
     EXPECT_EQ(window.CommonDialog1.Flags, 2);
 }
