@@ -20,7 +20,7 @@ echo "$deb"
 
 step "validators"
 appstreamcli validate --no-net "$build/desktop/org.example.LativoBivano.metainfo.xml"
-desktop-file-validate desktop/org.example.LativoBivano.desktop
+desktop-file-validate "$build/desktop/org.example.LativoBivano.desktop"
 for page in "$build"/desktop/man/*.1.gz; do
     warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 > /dev/null)
     [[ -z "$warnings" ]] || fail "man warns about $page: $warnings"

@@ -11,5 +11,5 @@ while IFS= read -r file; do
         missing=1
     fi
 done < <(git ls-files -co --exclude-standard -- '*.cpp' '*.h' '*.h.in' '*.sh' '*.py' \
-    '*.scd' 'CMakeLists.txt' '*/CMakeLists.txt' '*.cmake' '*.desktop' run.sh test.sh .ci/run)
+    '*.scd' 'CMakeLists.txt' '*/CMakeLists.txt' '*.cmake' '*.desktop.in' run.sh test.sh .ci/run)
 exit "$missing"

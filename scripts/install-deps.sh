@@ -15,7 +15,7 @@ packages=(
     fonts-liberation2 fontconfig
     # the end-to-end tests and screenshots: a virtual display, a real window
     # manager, keyboard, mouse and clipboard driven from outside, screenshots
-    xvfb xauth x11-utils xdotool openbox xclip imagemagick
+    xvfb xauth x11-utils xdotool openbox xclip wmctrl imagemagick
     # the Debian package: manual pages, and the checks CI runs on it
     scdoc gzip man-db dpkg-dev lintian appstream desktop-file-utils
 )

@@ -132,6 +132,8 @@ void FrmChoice::Form_Activate() {
 }
 
 void FrmChoice::ShowDialog() {
+    // Each showing starts at the first group, whatever had the focus last.
+    xi_buttons_->checkedButton()->setFocus();
     show();
     BringToFront();
 }
