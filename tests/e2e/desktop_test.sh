@@ -186,4 +186,5 @@ status=0
 wait_until 20 sh -c "! kill -0 $program_pid 2>/dev/null" || fail "the program did not end"
 wait "$program_pid" || status=$?
 [[ $status == 0 ]] || fail "the program ended with status $status"
+[[ $failures == 0 ]] || { echo "FAILED: $failures checks"; exit 1; }
 echo "PASS: the desktop test"

@@ -7,9 +7,16 @@
 e2e_pids=()
 clip_pid=""
 
+# With E2E_KEEP_GOING=1 (to see every fault of a build at once) a failed
+# check is counted and the run goes on; the end reports the count.
+failures=0
 fail() {
     echo "FAIL: $*" >&2
     [[ -n "${shots:-}" ]] && shot "failure" || true
+    if [[ "${E2E_KEEP_GOING:-0}" == 1 ]]; then
+        failures=$((failures + 1))
+        return 0
+    fi
     exit 1
 }
 
