@@ -2,8 +2,10 @@
 #include "command_line.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <utility>
 
+#include "core/greek_speller.h"
 #include "core/product.h"
 
 namespace bivano::cli {
@@ -15,7 +17,9 @@ QString HelpText() {
     return QStringLiteral(
         "Χρήση: bivano latin [ΕΠΙΛΟΓΕΣ] [ΑΡΧΕΙΟ...]\n"
         "       bivano greek [ΕΠΙΛΟΓΕΣ] [ΑΡΧΕΙΟ...]\n"
-        "Μετατρέπει κείμενο από Ελληνικά σε Lativo (latin) ή από Lativo σε Ελληνικά (greek).\n"
+        "       bivano accents [ΕΠΙΛΟΓΕΣ] [ΑΡΧΕΙΟ...]\n"
+        "Μετατρέπει κείμενο από Ελληνικά σε Lativo (latin) ή από Lativo σε Ελληνικά (greek),\n"
+        "ή βάζει τόνους και διορθώνει την ορθογραφία ελληνικού κειμένου (accents).\n"
         "Χωρίς ΑΡΧΕΙΟ, ή με -, διαβάζει την τυπική είσοδο. Τα αποτελέσματα πολλών αρχείων\n"
         "γράφονται το ένα μετά το άλλο.\n"
         "\n"
@@ -29,6 +33,9 @@ QString HelpText() {
         "  -d, --directory ΦΑΚΕΛΟΣ γράφει κάθε ΑΡΧΕΙΟ στον ΦΑΚΕΛΟ με το ίδιο όνομα\n"
         "      --credit            προσθέτει τέσσερις αλλαγές γραμμής και τη γραμμή\n"
         "                          του προγράμματος, όπως το παράθυρο\n"
+        "      --accents           (greek) με τόνους και ορθογραφία\n"
+        "      --dictionary ΑΡΧΕΙΟ το λεξικό hunspell για τους τόνους\n"
+        "                          (προεπιλογή /usr/share/hunspell/el_GR.dic)\n"
         "Κωδικοποιήσεις:\n"
         "      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (προεπιλογή auto)\n"
         "      --to utf-8|windows-1253                            (προεπιλογή utf-8)\n"
@@ -69,9 +76,12 @@ Parsed ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption from("from", {}, "encoding");
     const QCommandLineOption to("to", {}, "encoding");
     const QCommandLineOption credit("credit");
+    const QCommandLineOption accents("accents");
+    const QCommandLineOption dictionary("dictionary", {}, "file");
     const QCommandLineOption help(QStringList{"h", "help"});
     const QCommandLineOption version(QStringList{"V", "version"});
-    parser.addOptions({xi, theta, psi, omega, output, directory, from, to, credit, help, version});
+    parser.addOptions({xi, theta, psi, omega, output, directory, from, to, credit, accents,
+                       dictionary, help, version});
 
     if (!parser.parse(arguments)) {
         return UsageError(parser.errorText());
@@ -89,7 +99,7 @@ Parsed ParseCommandLine(const QStringList& arguments) {
 
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        return UsageError(QStringLiteral("λείπει η εντολή: latin ή greek"));
+        return UsageError(QStringLiteral("λείπει η εντολή: latin, greek ή accents"));
     }
     Request request;
     const QString command = positional.takeFirst();
@@ -97,13 +107,16 @@ Parsed ParseCommandLine(const QStringList& arguments) {
         request.direction = Direction::Latin;
     } else if (command == QLatin1String("greek")) {
         request.direction = Direction::Greek;
+    } else if (command == QLatin1String("accents")) {
+        request.direction = Direction::AccentsOnly;
     } else {
-        return UsageError(QStringLiteral("άγνωστη εντολή «%1»: latin ή greek").arg(command));
+        return UsageError(
+            QStringLiteral("άγνωστη εντολή «%1»: latin, greek ή accents").arg(command));
     }
 
     // Every option takes its value once; a second one is a slip.
     for (const QCommandLineOption* option :
-         {&xi, &theta, &psi, &omega, &output, &directory, &from, &to}) {
+         {&xi, &theta, &psi, &omega, &output, &directory, &from, &to, &dictionary}) {
         if (parser.values(*option).size() > 1) {
             return UsageError(
                 QStringLiteral("η επιλογή --%1 δίνεται μία φορά").arg(option->names().last()));
@@ -172,6 +185,13 @@ Parsed ParseCommandLine(const QStringList& arguments) {
         request.to = *value;
     }
     request.credit = parser.isSet(credit);
+    request.accents = parser.isSet(accents) || request.direction == Direction::AccentsOnly;
+    if (parser.isSet(accents) && request.direction == Direction::Latin) {
+        return UsageError(QStringLiteral("η --accents ισχύει για την greek"));
+    }
+    request.dictionary = parser.isSet(dictionary)
+                             ? QFile::encodeName(parser.value(dictionary)).toStdString()
+                             : std::string(GreekSpeller::kHunspellGreek);
     request.output_file = parser.value(output);
     request.output_directory = parser.value(directory);
     request.inputs = positional.isEmpty() ? QStringList{QStringLiteral("-")} : positional;

@@ -4,13 +4,14 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <string>
 
 #include "core/conversion_options.h"
 #include "core/text_codec.h"
 
 namespace bivano::cli {
 
-enum class Direction { Latin, Greek };
+enum class Direction { Latin, Greek, AccentsOnly };
 
 // What one call of `bivano` asks for.
 struct Request {
@@ -19,6 +20,8 @@ struct Request {
     std::optional<Encoding> from;  // nothing: judge each input
     Encoding to = Encoding::Utf8;
     bool credit = false;
+    bool accents = false;      // spell the Greek with accents (greek --accents, accents)
+    std::string dictionary;    // the Greek word list for it
     QString output_file;       // -o
     QString output_directory;  // -d
     QStringList inputs;        // "-" is standard input

@@ -14,6 +14,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <variant>
@@ -21,6 +22,7 @@
 
 #include "core/conversion_run.h"
 #include "core/conversion_stream.h"
+#include "core/greek_speller.h"
 #include "core/product.h"
 #include "core/text_codec.h"
 
@@ -150,28 +152,69 @@ QString DisplayName(const QString& input) {
     return input == QLatin1String("-") ? QStringLiteral("(τυπική είσοδος)") : input;
 }
 
-// The conversion of one direction, whichever it is.
+// The conversion of one direction, whichever it is, and the spelling pass
+// after it when asked for.
 class Converter {
   public:
-    explicit Converter(const Request& request) : stream_(Make(request)) {}
+    Converter(const Request& request, const GreekSpeller* speller) : stream_(Make(request)) {
+        if (speller != nullptr) {
+            spelling_.emplace(*speller);
+        }
+    }
     void Convert(std::u16string_view piece, std::u16string& out) {
-        std::visit([&](auto& stream) { stream.Convert(piece, out); }, stream_);
+        std::visit([&](auto& stream) { Run(stream, piece, out, false); }, stream_);
     }
     void Finish(std::u16string& out) {
-        std::visit([&](auto& stream) { stream.Finish(out); }, stream_);
+        std::visit([&](auto& stream) { Run(stream, {}, out, true); }, stream_);
     }
 
   private:
-    using Stream = std::variant<LatinStream, GreekStream>;
+    using Stream = std::variant<std::monostate, LatinStream, GreekStream>;
 
     static Stream Make(const Request& request) {
-        if (request.direction == Direction::Latin) {
-            return LatinStream(request.options);
+        switch (request.direction) {
+            case Direction::Latin:
+                return LatinStream(request.options);
+            case Direction::Greek:
+                return GreekStream();
+            case Direction::AccentsOnly:
+                break;
         }
-        return GreekStream();
+        return std::monostate();
+    }
+
+    // Only the spelling pass, over the text as it is.
+    void Run(std::monostate&, std::u16string_view piece, std::u16string& out, bool last) {
+        if (!spelling_) {
+            out.append(piece);
+        } else if (last) {
+            spelling_->Finish(out);
+        } else {
+            spelling_->Spell(piece, {}, out);
+        }
+    }
+    void Run(LatinStream& stream, std::u16string_view piece, std::u16string& out, bool last) {
+        last ? stream.Finish(out) : stream.Convert(piece, out);
+    }
+    void Run(GreekStream& stream, std::u16string_view piece, std::u16string& out, bool last) {
+        if (!spelling_) {
+            last ? stream.Finish(out) : stream.Convert(piece, out);
+            return;
+        }
+        converted_.clear();
+        verbatim_.clear();
+        last ? stream.Finish(converted_, &verbatim_)
+             : stream.Convert(piece, converted_, &verbatim_);
+        spelling_->Spell(converted_, verbatim_, out);
+        if (last) {
+            spelling_->Finish(out);
+        }
     }
 
     Stream stream_;
+    std::optional<SpellingStream> spelling_;
+    std::u16string converted_;
+    std::vector<TextRange> verbatim_;
 };
 
 // The reasons one input's conversion stops early.
@@ -234,9 +277,10 @@ QString NotEncodableMessage(const TextEncoder::Failure& failure) {
 // Converts one input into `output`, piece by piece, on two threads: one
 // reads and decodes (and, for Greek, converts), the other does the rest
 // and writes, which splits the work about evenly either way.
-Outcome ConvertInput(const Request& request, Input& input, Output& output, QString& error) {
-    const bool convert_while_reading = request.direction == Direction::Greek;
-    Converter converter(request);
+Outcome ConvertInput(const Request& request, const GreekSpeller* speller, Input& input,
+                     Output& output, QString& error) {
+    const bool convert_while_reading = request.direction != Direction::Latin;
+    Converter converter(request, speller);
     Handoff handoff;
     std::thread reader([&] {
         TextDecoder decoder = request.from ? TextDecoder(*request.from) : TextDecoder();
@@ -315,6 +359,15 @@ Outcome ConvertInput(const Request& request, Input& input, Output& output, QStri
 }  // namespace
 
 int Run(const Request& request) {
+    std::unique_ptr<GreekSpeller> speller;
+    if (request.accents) {
+        speller = GreekSpeller::FromHunspellFile(request.dictionary);
+        if (speller == nullptr) {
+            Complain(QFile::decodeName(request.dictionary.c_str()),
+                     QStringLiteral("δεν βρέθηκε το λεξικό της ελληνικής ορθογραφίας (πακέτο "
+                                    "hunspell-el): το κείμενο μένει χωρίς τόνους"));
+        }
+    }
     bool all_well = true;
     StandardOutput standard_output;
     std::unique_ptr<FileOutput> single_file;
@@ -354,7 +407,7 @@ int Run(const Request& request) {
             }
             output = own_file.get();
         }
-        const Outcome outcome = ConvertInput(request, input, *output, error);
+        const Outcome outcome = ConvertInput(request, speller.get(), input, *output, error);
         switch (outcome) {
             case Outcome::Done:
                 if (own_file && !own_file->Commit(error)) {

@@ -16,7 +16,11 @@ class BufferSink {
   public:
     static constexpr bool kReports = false;
 
-    explicit BufferSink(char16_t* cursor) : cursor_(cursor) {}
+    // `groups`, when given, receives where verbatim groups land, counted
+    // from `base` at the buffer's start.
+    explicit BufferSink(char16_t* cursor, std::vector<TextRange>* groups = nullptr,
+                        std::size_t base = 0)
+        : start_(cursor), cursor_(cursor), groups_(groups), base_(base) {}
     char16_t* cursor() const { return cursor_; }
 
     void BeginCharacter(std::size_t) {}
@@ -24,7 +28,12 @@ class BufferSink {
     void SetPosition(std::size_t) {}
     void RepaintProgress() {}
     void RepaintResult() {}
+    // A group copied between asterisks.
     void Append(std::u16string_view text) {
+        if (groups_ != nullptr) {
+            const std::size_t at = base_ + static_cast<std::size_t>(cursor_ - start_);
+            groups_->push_back({at, at + text.size()});
+        }
         cursor_ = std::copy(text.begin(), text.end(), cursor_);
     }
     void Append(char16_t character) { *cursor_++ = character; }
@@ -36,7 +45,10 @@ class BufferSink {
     }
 
   private:
+    char16_t* start_;
     char16_t* cursor_;
+    std::vector<TextRange>* groups_;
+    std::size_t base_;
 };
 
 // No character has a Latin form longer than this.
@@ -77,7 +89,7 @@ struct GreekStream::State {
     std::u16string held;
     std::size_t position = 1;  // of the next pass, in `held`
 
-    void Run(std::u16string& out, bool final) {
+    void Run(std::u16string& out, bool final, std::vector<TextRange>* groups) {
         // A window of the text at a time, through a buffer, so that no room
         // is made ready beyond what is written. A pass never writes more
         // than it reads, and a window's passes read at most its own length
@@ -89,7 +101,7 @@ struct GreekStream::State {
             const std::size_t end =
                 std::min(held.size(), position - 1 + kStep + internal::kGreekLookahead);
             const bool last_window = end == held.size();
-            BufferSink sink(buffer.data());
+            BufferSink sink(buffer.data(), groups, out.size());
             position = internal::GreekRules<BufferSink>(sink).Run(
                 std::u16string_view(held).substr(0, end), position, final && last_window);
             out.append(buffer.data(), sink.cursor());
@@ -111,13 +123,14 @@ GreekStream::~GreekStream() = default;
 GreekStream::GreekStream(GreekStream&&) noexcept = default;
 GreekStream& GreekStream::operator=(GreekStream&&) noexcept = default;
 
-void GreekStream::Convert(std::u16string_view piece, std::u16string& out) {
+void GreekStream::Convert(std::u16string_view piece, std::u16string& out,
+                          std::vector<TextRange>* verbatim_groups) {
     state_->held.append(piece);
-    state_->Run(out, false);
+    state_->Run(out, false, verbatim_groups);
 }
 
-void GreekStream::Finish(std::u16string& out) {
-    state_->Run(out, true);
+void GreekStream::Finish(std::u16string& out, std::vector<TextRange>* verbatim_groups) {
+    state_->Run(out, true, verbatim_groups);
     state_->held.clear();
     state_->position = 1;
 }

@@ -4,8 +4,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "conversion_options.h"
+#include "text_range.h"
 
 namespace bivano {
 
@@ -46,9 +48,12 @@ class GreekStream {
 
     // Appends to `out` the conversion of as much as the rules' look-ahead
     // allows; up to a few dozen characters are held back for the next piece.
-    void Convert(std::u16string_view piece, std::u16string& out);
+    // `verbatim_groups`, when given, receives where in `out` groups copied
+    // between asterisks landed.
+    void Convert(std::u16string_view piece, std::u16string& out,
+                 std::vector<TextRange>* verbatim_groups = nullptr);
     // Appends the conversion of what was held back, as the text's end.
-    void Finish(std::u16string& out);
+    void Finish(std::u16string& out, std::vector<TextRange>* verbatim_groups = nullptr);
 
   private:
     struct State;

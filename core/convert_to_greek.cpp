@@ -14,14 +14,22 @@ class ReportingSink {
   public:
     static constexpr bool kReports = true;
 
-    ReportingSink(std::size_t length, std::u16string& result, ConversionProgress& progress)
-        : result_(result), progress_(progress), scale_(internal::BeginRun(length, progress)) {}
+    ReportingSink(std::size_t length, std::u16string& result, ConversionProgress& progress,
+                  std::vector<TextRange>* verbatim_groups)
+        : result_(result),
+          progress_(progress),
+          verbatim_groups_(verbatim_groups),
+          scale_(internal::BeginRun(length, progress)) {}
 
     void SetPosition(std::size_t position) { progress_.SetPosition(scale_(position)); }
     void RepaintProgress() { progress_.RepaintProgress(); }
     void RepaintResult() { progress_.RepaintResult(); }
 
+    // A group copied between asterisks.
     void Append(std::u16string_view text) {
+        if (verbatim_groups_ != nullptr) {
+            verbatim_groups_->push_back({result_.size(), result_.size() + text.size()});
+        }
         result_.append(text);
         progress_.AppendResult(text);
     }
@@ -34,16 +42,18 @@ class ReportingSink {
   private:
     std::u16string& result_;
     ConversionProgress& progress_;
+    std::vector<TextRange>* verbatim_groups_;
     internal::ProgressScale scale_;
 };
 
 }  // namespace
 
 std::u16string ConvertToGreek(std::u16string_view source, std::u16string_view credit,
-                              ConversionProgress& progress) {
+                              ConversionProgress& progress,
+                              std::vector<TextRange>* verbatim_groups) {
     std::u16string result;
     result.reserve(source.size() + internal::kTailBreaks.size() + credit.size());
-    ReportingSink sink(source.size(), result, progress);
+    ReportingSink sink(source.size(), result, progress, verbatim_groups);
     internal::GreekRules<ReportingSink>(sink).Run(source, 1, true);
     internal::EndRun(result, credit, progress);
     return result;

@@ -6,6 +6,9 @@
 #include <string_view>
 
 #include "conversion_progress.h"
+#include "text_range.h"
+
+#include <vector>
 
 namespace bivano {
 
@@ -25,8 +28,12 @@ namespace bivano {
 // Reports to `progress` as ConversionProgress describes, with a progress
 // repaint whenever the position is ten times the repaint counter, and a
 // result repaint each time that counter reaches kGreekRepaintCount.
+//
+// `verbatim_groups`, when given, receives where the result holds groups that
+// were copied between asterisks, so that a later pass can leave them alone.
 std::u16string ConvertToGreek(std::u16string_view source, std::u16string_view credit,
-                              ConversionProgress& progress);
+                              ConversionProgress& progress,
+                              std::vector<TextRange>* verbatim_groups = nullptr);
 
 // Counter steps between two result repaints of ConvertToGreek.
 inline constexpr int kGreekRepaintCount = 700;

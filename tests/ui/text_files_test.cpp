@@ -245,7 +245,7 @@ QStringList Listed(QFileDialog& dialog, const QString& folder) {
     if (model == nullptr) {
         return {QStringLiteral("<no model>")};
     }
-    QTest::qWaitFor([&] {
+    (void)QTest::qWaitFor([&] {
         return !model->index(folder).isValid() || model->rowCount(model->index(folder)) > 0;
     });
     QTest::qWait(200);  // the model sorts and filters on its own thread

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <string>
+
 #include "clock.h"
+#include "core/greek_speller.h"
 #include "file_dialog.h"
 #include "message_box.h"
 
@@ -14,6 +17,8 @@ struct Platform {
     const Clock& clock;
     FileDialogBackend& file_dialog;
     MessageBox& message_box;
+    // The Greek word list behind "Με τόνους και ορθογραφία".
+    std::string greek_dictionary = GreekSpeller::kHunspellGreek;
 };
 
 // The real platform, for main().

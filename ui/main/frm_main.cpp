@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/conversion_run.h"
 #include "core/convert_to_greek.h"
 #include "core/convert_to_latin.h"
 #include "core/product.h"
@@ -33,6 +34,9 @@ namespace {
 const QString kOpenFailure =
     QStringLiteral("Σφάλμα Συστήματος. Σιγουρευτήτε ότι το αρχείο δεν είναι μεγάλύτερο από 64ΚΒ");
 const QString kSaveFailure = QStringLiteral("Σφάλμα Συστήματος για το αρχείο ");
+const QString kNoDictionary = QStringLiteral(
+    "Δεν βρέθηκε το λεξικό της ελληνικής ορθογραφίας (πακέτο hunspell-el). Η μετατροπή σε "
+    "Ελληνικά γίνεται χωρίς τόνους και διόρθωση ορθογραφίας.");
 
 // The window's inner area: the layout's width, and tall enough for the
 // whole banner (the layout's own height, 6345, hides most of it).
@@ -95,7 +99,8 @@ FrmMain::FrmMain(const ConversionOptions& current_options, const Platform& platf
     : QMainWindow(parent),
       CommonDialog1(platform.file_dialog),
       current_options_(current_options),
-      message_box_(platform.message_box) {
+      message_box_(platform.message_box),
+      greek_dictionary_(platform.greek_dictionary) {
     BuildControls();
     BuildMenu();
     feed_ = std::make_unique<ResultFeed>(*Text2, *PrBar, platform.clock);
@@ -217,8 +222,42 @@ void FrmMain::EnglishBtn_Click() {
 
 void FrmMain::GreekBtn_Click() {
     const QString source = SourceText();
-    ConvertToGreek(View(source), View(GreekCredit), *this);
+    const bool accented = current_options_.greek == GreekSpelling::Accented;
+    std::vector<TextRange> verbatim;
+    const std::u16string result =
+        ConvertToGreek(View(source), View(GreekCredit), *this, accented ? &verbatim : nullptr);
+    if (accented) {
+        SpellResult(result, verbatim);
+    }
     EndRun();
+}
+
+const GreekSpeller* FrmMain::Speller() {
+    if (speller_ == nullptr && !speller_missing_) {
+        // Built at first use, in about half a second.
+        ShowBusy();
+        speller_ = GreekSpeller::FromHunspellFile(greek_dictionary_);
+        if (speller_ == nullptr) {
+            speller_missing_ = true;  // said once, not at every run
+            message_box_.Show(this, kNoDictionary);
+        }
+    }
+    return speller_.get();
+}
+
+void FrmMain::SpellResult(const std::u16string& result, const std::vector<TextRange>& verbatim) {
+    const GreekSpeller* speller = Speller();
+    if (speller == nullptr) {
+        return;  // the design's result stands
+    }
+    // The tail stays as the conversion wrote it.
+    const std::size_t tail =
+        internal::kTailBreaks.size() + static_cast<std::size_t>(GreekCredit.size());
+    const std::u16string_view body = std::u16string_view(result).substr(0, result.size() - tail);
+    std::u16string spelled = speller->Spell(body, verbatim);
+    spelled.append(std::u16string_view(result).substr(result.size() - tail));
+    feed_->Reset();
+    Text2->setPlainText(QString::fromStdU16String(spelled));
 }
 
 void FrmMain::ShowBusy() {

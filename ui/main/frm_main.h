@@ -9,6 +9,7 @@
 #include "common_dialog.h"
 #include "core/conversion_options.h"
 #include "core/conversion_progress.h"
+#include "core/greek_speller.h"
 #include "result_feed.h"
 #include "ui/common/platform.h"
 
@@ -113,9 +114,14 @@ class FrmMain final : public QMainWindow, public ConversionProgress {
     void PrepareFileDialog(int flags);
     void ShowBusy();
     void EndRun();
+    void SpellResult(const std::u16string& result, const std::vector<TextRange>& verbatim);
+    const GreekSpeller* Speller();
 
     const ConversionOptions& current_options_;
     MessageBox& message_box_;
+    std::string greek_dictionary_;
+    std::unique_ptr<GreekSpeller> speller_;
+    bool speller_missing_ = false;
     std::unique_ptr<ResultFeed> feed_;
     QPointer<QWidget> focus_before_lock_;
     bool unloading_ = false;

@@ -11,7 +11,7 @@
 
 namespace bivano::ui {
 
-FrmChoice::FrmChoice() : FixedToolWindow(3645, 4275) {
+FrmChoice::FrmChoice() : FixedToolWindow(3645, 5235) {
     BuildControls();
     Form_Load();
 }
@@ -23,6 +23,7 @@ void FrmChoice::BuildControls() {
     Frame2 = new QGroupBox(QStringLiteral("Θ"), this);
     Frame3 = new QGroupBox(QStringLiteral("Ψ"), this);
     Frame4 = new QGroupBox(QStringLiteral("Ω"), this);
+    Frame5 = new QGroupBox(QStringLiteral("Ελληνικά"), this);
     Option1 = new QRadioButton(QStringLiteral("3"), Frame1);
     Option2 = new QRadioButton(QStringLiteral("J"), Frame1);
     Option3 = new QRadioButton(QStringLiteral("KS"), Frame1);
@@ -33,6 +34,8 @@ void FrmChoice::BuildControls() {
     Option8 = new QRadioButton(QStringLiteral("PS"), Frame3);
     Option9 = new QRadioButton(QStringLiteral("W"), Frame4);
     Option10 = new QRadioButton(QStringLiteral("V"), Frame4);
+    Option11 = new QRadioButton(QStringLiteral("Όπως γράφτηκαν"), Frame5);
+    Option12 = new QRadioButton(QStringLiteral("Με τόνους και ορθογραφία"), Frame5);
     BtnOK = new QPushButton(QStringLiteral("OK"), this);
     BtnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     BtnDefault = new QPushButton(QStringLiteral("Default"), this);
@@ -44,6 +47,7 @@ void FrmChoice::BuildControls() {
         {Frame2, 1920, 240, 1215, 1575, -1, Arial(9.75)},
         {Frame3, 360, 2160, 1095, 1095, -1, Arial(9.75)},
         {Frame4, 1920, 2160, 1215, 1095, -1, Arial(9.75)},
+        {Frame5, 360, 3420, 2775, 975, -1, Arial(9.75)},
         {Option1, 240, 360, 615, 255, 4, Arial(9)},
         {Option2, 240, 720, 615, 255, 5, Arial(9)},
         {Option3, 240, 1080, 615, 255, 6, Arial(9)},
@@ -54,9 +58,11 @@ void FrmChoice::BuildControls() {
         {Option8, 240, 720, 615, 255, 11, Arial(9)},
         {Option9, 360, 360, 615, 195, 12, Arial(9)},
         {Option10, 360, 600, 615, 255, 13, Arial(9)},
-        {BtnOK, 120, 3600, 975, 495, 14, dialog_font},
-        {BtnCancel, 1320, 3600, 975, 495, 15, dialog_font},
-        {BtnDefault, 2520, 3600, 975, 495, 16, dialog_font},
+        {Option11, 240, 300, 2400, 255, 14, Arial(9)},
+        {Option12, 240, 600, 2400, 255, 15, Arial(9)},
+        {BtnOK, 120, 4560, 975, 495, 16, dialog_font},
+        {BtnCancel, 1320, 4560, 975, 495, 17, dialog_font},
+        {BtnDefault, 2520, 4560, 975, 495, 18, dialog_font},
     });
     // Enter and Esc press none of the three buttons, but Enter presses the
     // one that has the focus, as Space does.
@@ -83,6 +89,7 @@ void FrmChoice::BuildControls() {
     theta_buttons_ = group({Option4, Option5, Option6});
     psi_buttons_ = group({Option7, Option8});
     omega_buttons_ = group({Option9, Option10});
+    greek_buttons_ = group({Option11, Option12});
     connect(BtnOK, &QPushButton::clicked, this, &FrmChoice::BtnOK_Click);
     connect(BtnCancel, &QPushButton::clicked, this, &FrmChoice::BtnCancel_Click);
     connect(BtnDefault, &QPushButton::clicked, this, &FrmChoice::BtnDefault_Click);
@@ -111,6 +118,7 @@ void FrmChoice::SelectButtons(const ConversionOptions& options) {
     Select(theta_buttons_, options.theta);
     Select(psi_buttons_, options.psi);
     Select(omega_buttons_, options.omega);
+    Select(greek_buttons_, options.greek);
 }
 
 ConversionOptions FrmChoice::OptionsFromButtons() const {
@@ -119,6 +127,7 @@ ConversionOptions FrmChoice::OptionsFromButtons() const {
     Read(theta_buttons_, options.theta);
     Read(psi_buttons_, options.psi);
     Read(omega_buttons_, options.omega);
+    Read(greek_buttons_, options.greek);
     return options;
 }
 

@@ -12,10 +12,9 @@ class QRadioButton;
 namespace bivano::ui {
 
 // The options dialog: four groups of option buttons that edit the spelling
-// choices in force. Selecting a button changes CurrentOptions at once; OK
-// keeps the choices as the saved copy, Cancel returns to that copy, Default
-// returns to the defaults. While it is on screen the main window takes no
-// input.
+// choices in force, and a fifth for how "Ελληνικά" spells its result. Selecting a button changes
+// CurrentOptions at once; OK keeps the choices as the saved copy, Cancel returns to that copy,
+// Default returns to the defaults. While it is on screen the main window takes no input.
 class FrmChoice final : public FixedToolWindow {
     Q_OBJECT
 
@@ -30,6 +29,7 @@ class FrmChoice final : public FixedToolWindow {
     QGroupBox* Frame2;
     QGroupBox* Frame3;
     QGroupBox* Frame4;
+    QGroupBox* Frame5;
     QRadioButton* Option1;
     QRadioButton* Option2;
     QRadioButton* Option3;
@@ -40,6 +40,8 @@ class FrmChoice final : public FixedToolWindow {
     QRadioButton* Option8;
     QRadioButton* Option9;
     QRadioButton* Option10;
+    QRadioButton* Option11;
+    QRadioButton* Option12;
     QPushButton* BtnOK;
     QPushButton* BtnCancel;
     QPushButton* BtnDefault;
@@ -71,6 +73,7 @@ class FrmChoice final : public FixedToolWindow {
     QButtonGroup* theta_buttons_;
     QButtonGroup* psi_buttons_;
     QButtonGroup* omega_buttons_;
+    QButtonGroup* greek_buttons_;
     ConversionOptions current_options_;
     ConversionOptions saved_options_;
     bool unloading_ = false;

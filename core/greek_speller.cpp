@@ -1,0 +1,527 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "greek_speller.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <numeric>
+#include <unordered_map>
+
+#include "greek_frequencies.h"
+
+namespace bivano {
+namespace {
+
+// The Greek letters a word is made of: Ά, Έ to Ώ, ΐ to ώ (not the ano
+// teleia U+0387, nor the holes U+038B, U+038D, U+03A2).
+bool IsGreekLetter(char16_t c) {
+    return c == 0x386 || (c >= 0x388 && c <= 0x3CE && c != 0x38B && c != 0x38D && c != 0x3A2);
+}
+
+bool IsUpper(char16_t c) {
+    return (c >= 0x391 && c <= 0x3AB) || c == 0x386 || (c >= 0x388 && c <= 0x38F);
+}
+
+char16_t ToLower(char16_t c) {
+    if (c >= 0x391 && c <= 0x3AB) {
+        return static_cast<char16_t>(c + 0x20);
+    }
+    switch (c) {
+        case 0x386:
+            return 0x3AC;  // Ά
+        case 0x388:
+            return 0x3AD;  // Έ
+        case 0x389:
+            return 0x3AE;  // Ή
+        case 0x38A:
+            return 0x3AF;  // Ί
+        case 0x38C:
+            return 0x3CC;  // Ό
+        case 0x38E:
+            return 0x3CD;  // Ύ
+        case 0x38F:
+            return 0x3CE;  // Ώ
+        default:
+            return c;
+    }
+}
+
+char16_t ToUpper(char16_t c) {
+    if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) {
+        return static_cast<char16_t>(c - 0x20);
+    }
+    switch (c) {
+        case 0x3C2:
+            return 0x3A3;  // ς
+        case 0x3AC:
+            return 0x386;
+        case 0x3AD:
+            return 0x388;
+        case 0x3AE:
+            return 0x389;
+        case 0x3AF:
+            return 0x38A;
+        case 0x3CC:
+            return 0x38C;
+        case 0x3CD:
+            return 0x38E;
+        case 0x3CE:
+            return 0x38F;
+        default:
+            return c;
+    }
+}
+
+// A small letter without its accent or diaeresis; final sigma as sigma.
+char16_t Plain(char16_t c) {
+    switch (c) {
+        case 0x3AC:
+            return 0x3B1;  // ά
+        case 0x3AD:
+            return 0x3B5;  // έ
+        case 0x3AE:
+            return 0x3B7;  // ή
+        case 0x3AF:
+        case 0x3CA:
+        case 0x390:
+            return 0x3B9;  // ί ϊ ΐ
+        case 0x3CC:
+            return 0x3BF;  // ό
+        case 0x3CD:
+        case 0x3CB:
+        case 0x3B0:
+            return 0x3C5;  // ύ ϋ ΰ
+        case 0x3CE:
+            return 0x3C9;  // ώ
+        case 0x3C2:
+            return 0x3C3;  // ς
+        default:
+            return c;
+    }
+}
+
+// Capitals carry no tonos in Greek typography; the diaeresis stays.
+char16_t CapitalWithoutTonos(char16_t small) {
+    switch (small) {
+        case 0x3AC:
+            return 0x391;
+        case 0x3AD:
+            return 0x395;
+        case 0x3AE:
+            return 0x397;
+        case 0x3AF:
+            return 0x399;
+        case 0x3CC:
+            return 0x39F;
+        case 0x3CD:
+            return 0x3A5;
+        case 0x3CE:
+            return 0x3A9;
+        case 0x390:
+            return 0x3AA;  // ΐ -> Ϊ
+        case 0x3B0:
+            return 0x3AB;  // ΰ -> Ϋ
+        default:
+            return ToUpper(small);
+    }
+}
+
+void PlainInto(std::u16string_view word, std::u16string& plain) {
+    plain.clear();
+    for (const char16_t c : word) {
+        plain.push_back(Plain(ToLower(c)));
+    }
+}
+
+// The key of a plain word: the vowels that sound alike fold together, into
+// Latin letters that no Greek letter is mistaken for.
+void KeyInto(std::u16string_view plain, std::u16string& key) {
+    key.clear();
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        const char16_t c = plain[i];
+        const char16_t next = i + 1 < plain.size() ? plain[i + 1] : u'\0';
+        if (next == u'ι' && (c == u'ε' || c == u'ο' || c == u'υ')) {
+            key.push_back(u'i');
+            ++i;
+        } else if (c == u'α' && next == u'ι') {
+            key.push_back(u'e');
+            ++i;
+        } else if (c == u'ο' && next == u'υ') {
+            key.push_back(u'u');
+            ++i;
+        } else if (c == u'η' || c == u'ι' || c == u'υ') {
+            key.push_back(u'i');
+        } else if (c == u'ο' || c == u'ω') {
+            key.push_back(u'o');
+        } else if (c == u'ε') {
+            key.push_back(u'e');
+        } else {
+            key.push_back(c);
+        }
+    }
+}
+
+// Gives `spelled` (small letters, with accents) the case pattern of `typed`.
+std::u16string WithCaseOf(std::u16string_view typed, std::u16string_view spelled) {
+    const auto upper = static_cast<std::size_t>(std::count_if(typed.begin(), typed.end(), IsUpper));
+    std::u16string out(spelled);
+    if (upper == 0) {
+        return out;
+    }
+    if (upper == typed.size() && typed.size() > 1) {
+        std::transform(out.begin(), out.end(), out.begin(), CapitalWithoutTonos);
+        return out;
+    }
+    if (upper == 1 && IsUpper(typed.front())) {
+        out.front() = ToUpper(out.front());
+        return out;
+    }
+    if (typed.size() == out.size()) {
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            if (IsUpper(typed[i])) {
+                out[i] = CapitalWithoutTonos(out[i]);
+            }
+        }
+        return out;
+    }
+    return std::u16string(typed);
+}
+
+std::u16string FromUtf8(std::string_view text) {
+    std::u16string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            out.push_back(lead);
+            ++i;
+        } else if (lead >= 0xC0 && lead < 0xE0 && i + 1 < text.size()) {
+            out.push_back(static_cast<char16_t>(((lead & 0x1F) << 6) | (text[i + 1] & 0x3F)));
+            i += 2;
+        } else {
+            ++i;  // the table holds nothing else
+        }
+    }
+    return out;
+}
+
+bool IsKept(std::span<const TextRange> kept, std::size_t begin, std::size_t end) {
+    return std::any_of(kept.begin(), kept.end(), [&](const TextRange& range) {
+        return range.begin < end && begin < range.end;
+    });
+}
+
+std::uint64_t HashOf(std::u16string_view key) {
+    std::uint64_t hash = 1469598103934665603ULL;
+    for (const char16_t c : key) {
+        hash = (hash ^ c) * 1099511628211ULL;
+    }
+    return hash ^ (hash >> 29);
+}
+
+}  // namespace
+
+std::uint32_t& GreekSpeller::Slot(std::u16string_view key) {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = HashOf(key) & mask;; at = (at + 1) & mask) {
+        std::uint32_t& slot = slots_[at];
+        if (slot == 0) {
+            return slot;
+        }
+        const Group& group = groups_[slot - 1];
+        if (std::u16string_view(keys_).substr(group.key_offset, group.key_length) == key) {
+            return slot;
+        }
+    }
+}
+
+std::uint32_t GreekSpeller::Find(std::u16string_view key) const {
+    if (slots_.empty()) {
+        return 0;
+    }
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = HashOf(key) & mask;; at = (at + 1) & mask) {
+        const std::uint32_t slot = slots_[at];
+        if (slot == 0) {
+            return 0;
+        }
+        const Group& group = groups_[slot - 1];
+        if (std::u16string_view(keys_).substr(group.key_offset, group.key_length) == key) {
+            return slot;
+        }
+    }
+}
+
+// Gathers the words into groups by key, then orders each group best first.
+class GreekSpeller::Builder {
+  public:
+    Builder(GreekSpeller& speller, std::size_t expected_words) : speller_(speller) {
+        const std::string_view table = internal::GreekWordFrequencies();
+        for (std::size_t at = 0; at < table.size();) {
+            const std::size_t end = table.find('\n', at);
+            const std::string_view line = table.substr(at, end - at);
+            const std::size_t space = line.rfind(' ');
+            frequency_[FromUtf8(line.substr(0, space))] =
+                static_cast<std::uint32_t>(std::stoul(std::string(line.substr(space + 1))));
+            at = end + 1;
+        }
+        std::size_t slots = 1024;
+        while (slots < 2 * expected_words) {
+            slots *= 2;
+        }
+        speller_.slots_.assign(slots, 0);
+        pending_.reserve(expected_words);
+        speller_.words_.reserve(expected_words * 10);
+    }
+
+    void Add(std::u16string_view word) {
+        if (word.empty() || word.size() > 0xFFFF ||
+            !std::all_of(word.begin(), word.end(), IsGreekLetter)) {
+            return;
+        }
+        if (2 * (speller_.groups_.size() + 1) > speller_.slots_.size()) {
+            Grow();
+        }
+        lower_.resize(word.size());
+        std::transform(word.begin(), word.end(), lower_.begin(), ToLower);
+        PlainInto(word, plain_);
+        KeyInto(plain_, key_);
+        std::uint32_t& slot = speller_.Slot(key_);
+        if (slot == 0) {
+            speller_.groups_.push_back({static_cast<std::uint32_t>(speller_.keys_.size()),
+                                        static_cast<std::uint16_t>(key_.size()), 0, 0});
+            speller_.keys_.append(key_);
+            slot = static_cast<std::uint32_t>(speller_.groups_.size());
+        }
+        const auto found = frequency_.find(lower_);
+        Pending pending;
+        pending.entry = {static_cast<std::uint32_t>(speller_.words_.size()),
+                         static_cast<std::uint16_t>(word.size()),
+                         found == frequency_.end() ? 0 : found->second, lower_ == word};
+        pending.group = slot - 1;
+        pending.accents = static_cast<std::uint16_t>(
+            std::inner_product(lower_.begin(), lower_.end(), plain_.begin(), 0, std::plus<>(),
+                               [](char16_t a, char16_t b) { return a != b && b != u'σ'; }));
+        ++speller_.groups_[pending.group].count;
+        speller_.words_.append(lower_);
+        pending_.push_back(pending);
+    }
+
+    void Finish() {
+        std::uint32_t first = 0;
+        for (Group& group : speller_.groups_) {
+            group.first = first;
+            first += group.count;
+            group.count = 0;
+        }
+        std::vector<std::uint32_t> order(pending_.size());
+        for (std::uint32_t index = 0; index < pending_.size(); ++index) {
+            Group& group = speller_.groups_[pending_[index].group];
+            order[group.first + group.count++] = index;
+        }
+        // Within a key: the most frequent first, then the fewest accents
+        // (θάλασσα before the enclitic θάλασσά), then words in small letters
+        // (not names), then the list's own order.
+        for (const Group& group : speller_.groups_) {
+            const auto begin = order.begin() + group.first;
+            std::sort(begin, begin + group.count, [&](std::uint32_t a, std::uint32_t b) {
+                const Pending& x = pending_[a];
+                const Pending& y = pending_[b];
+                if (x.entry.frequency != y.entry.frequency) {
+                    return x.entry.frequency > y.entry.frequency;
+                }
+                if (x.accents != y.accents) {
+                    return x.accents < y.accents;
+                }
+                if (x.entry.lower_case != y.entry.lower_case) {
+                    return x.entry.lower_case;
+                }
+                return a < b;
+            });
+        }
+        speller_.entries_.reserve(order.size());
+        for (const std::uint32_t index : order) {
+            speller_.entries_.push_back(pending_[index].entry);
+        }
+        speller_.words_.shrink_to_fit();
+        speller_.keys_.shrink_to_fit();
+    }
+
+  private:
+    struct Pending {
+        Entry entry;
+        std::uint32_t group;
+        std::uint16_t accents;
+    };
+
+    void Grow() {
+        std::vector<std::uint32_t> old(speller_.slots_.size() * 2, 0);
+        old.swap(speller_.slots_);
+        for (std::uint32_t number = 1; number <= speller_.groups_.size(); ++number) {
+            const Group& group = speller_.groups_[number - 1];
+            speller_.Slot(
+                std::u16string_view(speller_.keys_).substr(group.key_offset, group.key_length)) =
+                number;
+        }
+    }
+
+    GreekSpeller& speller_;
+    std::unordered_map<std::u16string, std::uint32_t> frequency_;
+    std::vector<Pending> pending_;
+    std::u16string lower_;
+    std::u16string plain_;
+    std::u16string key_;
+};
+
+GreekSpeller::GreekSpeller(const std::vector<std::u16string>& words) {
+    Builder builder(*this, words.size());
+    for (const std::u16string& word : words) {
+        builder.Add(word);
+    }
+    builder.Finish();
+}
+
+GreekSpeller::GreekSpeller(std::string_view hunspell_list) {
+    Builder builder(*this, static_cast<std::size_t>(
+                               std::atol(std::string(hunspell_list.substr(0, 12)).c_str())));
+    std::u16string word;
+    std::size_t at = hunspell_list.find('\n');  // past the count
+    while (at != std::string_view::npos && at < hunspell_list.size()) {
+        const std::size_t start = at + 1;
+        const std::size_t end = hunspell_list.find('\n', start);
+        const std::string_view line = hunspell_list.substr(
+            start, (end == std::string_view::npos ? hunspell_list.size() : end) - start);
+        word.clear();
+        for (const char byte : line.substr(0, line.find('/'))) {
+            const auto b = static_cast<unsigned char>(byte);
+            if (b == '\r') {
+                break;
+            }
+            // ISO-8859-7: the Greek letters from 0xB6 on lie at U+02D0 plus the byte.
+            word.push_back(b < 0xA0 ? char16_t{b} : static_cast<char16_t>(0x2D0 + b));
+        }
+        builder.Add(word);
+        at = end;
+    }
+    builder.Finish();
+}
+
+std::unique_ptr<GreekSpeller> GreekSpeller::FromHunspellFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return nullptr;
+    }
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
+    if (file.bad()) {
+        return nullptr;
+    }
+    auto speller = std::unique_ptr<GreekSpeller>(new GreekSpeller(std::string_view(bytes)));
+    if (speller->WordCount() == 0) {
+        return nullptr;
+    }
+    return speller;
+}
+
+const GreekSpeller::Entry* GreekSpeller::Best(std::u16string_view plain) const {
+    thread_local std::u16string key;
+    KeyInto(plain, key);
+    const std::uint32_t slot = Find(key);
+    if (slot == 0) {
+        return nullptr;
+    }
+    const Group& group = groups_[slot - 1];
+    const Entry* first = &entries_[group.first];
+    // A word written with the very letters of a candidate meant that one.
+    thread_local std::u16string candidate;
+    for (std::uint32_t i = 0; i < group.count; ++i) {
+        const Entry& entry = first[i];
+        if (entry.length == plain.size()) {
+            PlainInto(Word(entry), candidate);
+            if (candidate == plain) {
+                return &entry;
+            }
+        }
+    }
+    return first;
+}
+
+std::u16string GreekSpeller::SpellWord(std::u16string_view word) const {
+    thread_local std::u16string plain;
+    PlainInto(word, plain);
+    const Entry* best = Best(plain);
+    if (best == nullptr) {
+        // A θ written as "u" after o or e reads back as υ: try θ there.
+        bool changed = false;
+        for (std::size_t i = 1; i < plain.size(); ++i) {
+            if (plain[i] == u'υ' && (plain[i - 1] == u'ο' || plain[i - 1] == u'ε')) {
+                plain[i] = u'θ';
+                changed = true;
+            }
+        }
+        best = changed ? Best(plain) : nullptr;
+    }
+    if (best == nullptr) {
+        return std::u16string(word);
+    }
+    return WithCaseOf(word, Word(*best));
+}
+
+std::u16string GreekSpeller::Spell(std::u16string_view text,
+                                   std::span<const TextRange> kept) const {
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        if (!IsGreekLetter(text[i])) {
+            const bool question = text[i] == u'?' && i > 0 && IsGreekLetter(text[i - 1]) &&
+                                  !IsKept(kept, i - 1, i + 1);
+            out.push_back(question ? u';' : text[i]);
+            ++i;
+            continue;
+        }
+        std::size_t end = i + 1;
+        while (end < text.size() && IsGreekLetter(text[end])) {
+            ++end;
+        }
+        const std::u16string_view word = text.substr(i, end - i);
+        if (IsKept(kept, i, end)) {
+            out.append(word);
+        } else {
+            out.append(SpellWord(word));
+        }
+        i = end;
+    }
+    return out;
+}
+
+void SpellingStream::Spell(std::u16string_view piece, std::span<const TextRange> kept,
+                           std::u16string& out) {
+    std::u16string text = std::move(held_);
+    std::vector<TextRange> ranges = std::move(held_kept_);
+    const std::size_t shift = text.size();
+    text.append(piece);
+    for (const TextRange& range : kept) {
+        ranges.push_back({range.begin + shift, range.end + shift});
+    }
+    // Hold back a word that the end of the piece may have cut.
+    std::size_t cut = text.size();
+    while (cut > 0 && IsGreekLetter(text[cut - 1])) {
+        --cut;
+    }
+    held_ = text.substr(cut);
+    held_kept_.clear();
+    for (const TextRange& range : ranges) {
+        if (range.end > cut) {
+            held_kept_.push_back({std::max(range.begin, cut) - cut, range.end - cut});
+        }
+    }
+    out.append(speller_.Spell(std::u16string_view(text).substr(0, cut), ranges));
+}
+
+void SpellingStream::Finish(std::u16string& out) {
+    out.append(speller_.Spell(held_, held_kept_));
+    held_.clear();
+    held_kept_.clear();
+}
+
+}  // namespace bivano
