@@ -162,6 +162,20 @@ void KeyInto(std::u16string_view plain, std::u16string& key) {
     }
 }
 
+// Whether a plain word holds a letter that only one Latin spelling gives.
+bool IsMarked(std::u16string_view plain) {
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        const char16_t c = plain[i];
+        if (c == u'η' || c == u'υ' || c == u'ω') {
+            return true;
+        }
+        if (i + 1 < plain.size() && plain[i + 1] == u'ι' && (c == u'ε' || c == u'ο' || c == u'α')) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Gives `spelled` (small letters, with accents) the case pattern of `typed`.
 std::u16string WithCaseOf(std::u16string_view typed, std::u16string_view spelled) {
     const auto upper = static_cast<std::size_t>(std::count_if(typed.begin(), typed.end(), IsUpper));
@@ -432,10 +446,19 @@ const GreekSpeller::Entry* GreekSpeller::Best(std::u16string_view plain) const {
     }
     const Group& group = groups_[slot - 1];
     const Entry* first = &entries_[group.first];
-    // A word written with the very letters of a candidate meant that one.
+    // A word written with a letter that only one spelling gives (η from h,
+    // υ from y, ω from w, ει, οι, αι) meant a candidate with those very
+    // letters. An ι, ο or ε may stand for any of its class: there the very
+    // letters win when that word is in use at all ("ti" is τι, not the more
+    // frequent τη), and otherwise the most frequent ("poli" is πολύ, not the
+    // rare πόλι).
+    const bool marked = IsMarked(plain);
     thread_local std::u16string candidate;
     for (std::uint32_t i = 0; i < group.count; ++i) {
         const Entry& entry = first[i];
+        if (!marked && entry.frequency == 0 && first->frequency > 0) {
+            break;
+        }
         if (entry.length == plain.size()) {
             PlainInto(Word(entry), candidate);
             if (candidate == plain) {
