@@ -50,11 +50,12 @@ int main(int argc, char* argv[]) {
         const double read_back = static_cast<double>(timer.nsecsElapsed()) / 1e9;
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
-        std::printf("%-5s %10zu chars: shown %6.2f s, scrolled to the end %6.2f s, read back %5.2f s,"
-                    " %s, peak %5.0f MiB\n",
-                    one_line ? "line" : "lines", size, shown, scrolled, read_back,
-                    back.size() >= static_cast<qsizetype>(size) ? "whole" : "LOST",
-                    static_cast<double>(usage.ru_maxrss) / 1024.0);
+        std::printf(
+            "%-5s %10zu chars: shown %6.2f s, scrolled to the end %6.2f s, read back %5.2f s,"
+            " %s, peak %5.0f MiB\n",
+            one_line ? "line" : "lines", size, shown, scrolled, read_back,
+            back.size() >= static_cast<qsizetype>(size) ? "whole" : "LOST",
+            static_cast<double>(usage.ru_maxrss) / 1024.0);
         std::fflush(stdout);
         window.CloseFile_Click();
         QApplication::processEvents();

@@ -322,6 +322,11 @@ class GreekSpeller::Builder {
     }
 
     void Finish() {
+        // The words of the frequency table come from real text: they join
+        // the dictionary's (a few terms it lacks, such as συμβολοσειρά).
+        for (const auto& [word, count] : frequency_) {
+            Add(word);
+        }
         std::uint32_t first = 0;
         for (Group& group : speller_.groups_) {
             group.first = first;
@@ -474,15 +479,24 @@ std::u16string GreekSpeller::SpellWord(std::u16string_view word) const {
     PlainInto(word, plain);
     const Entry* best = Best(plain);
     if (best == nullptr) {
-        // A θ written as "u" after o or e reads back as υ: try θ there.
-        bool changed = false;
-        for (std::size_t i = 1; i < plain.size(); ++i) {
-            if (plain[i] == u'υ' && (plain[i - 1] == u'ο' || plain[i - 1] == u'ε')) {
-                plain[i] = u'θ';
-                changed = true;
+        // Two ways a θ reads back as other letters: "th" before a consonant
+        // gives τη, and "u" after o or e gives υ. Try θ there.
+        thread_local std::u16string variant;
+        variant.clear();
+        for (std::size_t i = 0; i < plain.size(); ++i) {
+            if (plain[i] == u'τ' && i + 1 < plain.size() && plain[i + 1] == u'η') {
+                variant.push_back(u'θ');
+                ++i;
+            } else if (plain[i] == u'υ' && i > 0 &&
+                       (plain[i - 1] == u'ο' || plain[i - 1] == u'ε')) {
+                variant.push_back(u'θ');
+            } else {
+                variant.push_back(plain[i]);
             }
         }
-        best = changed ? Best(plain) : nullptr;
+        if (variant != plain) {
+            best = Best(variant);
+        }
     }
     if (best == nullptr) {
         return std::u16string(word);
