@@ -162,6 +162,46 @@ void KeyInto(std::u16string_view plain, std::u16string& key) {
     }
 }
 
+// Where a word is stressed, as a rank for breaking ties: most Greek words
+// carry the accent on the next-to-last syllable, then on the last, then
+// on the one before. Vowels that make one sound (ει, οι, αι, ου, υι, αυ,
+// ευ) count as one syllable.
+std::uint16_t StressRank(std::u16string_view lower) {
+    const auto is_vowel = [](char16_t c) {
+        return std::u16string_view(u"αεηιουωάέήίόύώϊϋΐΰ").find(c) != std::u16string_view::npos;
+    };
+    int syllable = 0;  // counted from the end
+    for (std::size_t i = lower.size(); i-- > 0;) {
+        const char16_t c = lower[i];
+        if (!is_vowel(c)) {
+            continue;
+        }
+        const bool accented = c != Plain(c) && c != u'ϊ' && c != u'ϋ';
+        // A vowel that closes a pair with the one before it (ει, αυ, …).
+        if (i > 0 && is_vowel(lower[i - 1])) {
+            const char16_t before = Plain(lower[i - 1]);
+            const char16_t here = Plain(c);
+            const bool pair =
+                (here == u'ι' && c != u'ϊ' &&
+                 (before == u'ε' || before == u'ο' || before == u'α' || before == u'υ')) ||
+                (here == u'υ' && c != u'ϋ' && (before == u'ο' || before == u'α' || before == u'ε'));
+            if (pair) {
+                if (accented || lower[i - 1] != before) {
+                    return syllable == 1 ? 0 : syllable == 0 ? 1 : 2;
+                }
+                --i;
+                ++syllable;
+                continue;
+            }
+        }
+        if (accented) {
+            return syllable == 1 ? 0 : syllable == 0 ? 1 : 2;
+        }
+        ++syllable;
+    }
+    return 3;
+}
+
 // Whether a plain word holds a letter that only one Latin spelling gives.
 bool IsMarked(std::u16string_view plain) {
     for (std::size_t i = 0; i < plain.size(); ++i) {
@@ -313,6 +353,7 @@ class GreekSpeller::Builder {
                          static_cast<std::uint16_t>(word.size()),
                          found == frequency_.end() ? 0 : found->second, lower_ == word};
         pending.group = slot - 1;
+        pending.stress = StressRank(lower_);
         pending.accents = static_cast<std::uint16_t>(
             std::inner_product(lower_.begin(), lower_.end(), plain_.begin(), 0, std::plus<>(),
                                [](char16_t a, char16_t b) { return a != b && b != u'σ'; }));
@@ -322,10 +363,15 @@ class GreekSpeller::Builder {
     }
 
     void Finish() {
-        // The words of the frequency table come from real text: they join
-        // the dictionary's (a few terms it lacks, such as συμβολοσειρά).
+        // The words of the frequency table come from real text, typing
+        // slips included: they fill in only for keys the list has no word
+        // for (terms it lacks, such as συμβολοσειρά).
         for (const auto& [word, count] : frequency_) {
-            Add(word);
+            PlainInto(word, plain_);
+            KeyInto(plain_, key_);
+            if (speller_.Find(key_) == 0) {
+                Add(word);
+            }
         }
         std::uint32_t first = 0;
         for (Group& group : speller_.groups_) {
@@ -339,7 +385,8 @@ class GreekSpeller::Builder {
             order[group.first + group.count++] = index;
         }
         // Within a key: the most frequent first, then the fewest accents
-        // (θάλασσα before the enclitic θάλασσά), then words in small letters
+        // (θάλασσα before the enclitic θάλασσά), then the commonest place of
+        // the accent (καλημέρα before καλήμερα), then words in small letters
         // (not names), then the list's own order.
         for (const Group& group : speller_.groups_) {
             const auto begin = order.begin() + group.first;
@@ -351,6 +398,9 @@ class GreekSpeller::Builder {
                 }
                 if (x.accents != y.accents) {
                     return x.accents < y.accents;
+                }
+                if (x.stress != y.stress) {
+                    return x.stress < y.stress;
                 }
                 if (x.entry.lower_case != y.entry.lower_case) {
                     return x.entry.lower_case;
@@ -371,6 +421,7 @@ class GreekSpeller::Builder {
         Entry entry;
         std::uint32_t group;
         std::uint16_t accents;
+        std::uint16_t stress;
     };
 
     void Grow() {
