@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <numeric>
 #include <unordered_map>
 
@@ -275,16 +274,26 @@ std::uint64_t HashOf(std::u16string_view key) {
 
 }  // namespace
 
-std::uint32_t& GreekSpeller::Slot(std::u16string_view key) {
+// A slot holds a group's number plus one in its low half and the high half
+// of its key's hash in the other, so that most probes settle without
+// reading the key.
+std::uint64_t GreekSpeller::Packed(std::u16string_view key, std::uint32_t number) {
+    return (HashOf(key) & 0xFFFFFFFF00000000ULL) | number;
+}
+
+std::uint64_t& GreekSpeller::Slot(std::u16string_view key) {
+    const std::uint64_t hash = HashOf(key);
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t at = HashOf(key) & mask;; at = (at + 1) & mask) {
-        std::uint32_t& slot = slots_[at];
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        std::uint64_t& slot = slots_[at];
         if (slot == 0) {
             return slot;
         }
-        const Group& group = groups_[slot - 1];
-        if (std::u16string_view(keys_).substr(group.key_offset, group.key_length) == key) {
-            return slot;
+        if ((slot >> 32) == (hash >> 32)) {
+            const Group& group = groups_[static_cast<std::uint32_t>(slot) - 1];
+            if (std::u16string_view(keys_).substr(group.key_offset, group.key_length) == key) {
+                return slot;
+            }
         }
     }
 }
@@ -293,15 +302,19 @@ std::uint32_t GreekSpeller::Find(std::u16string_view key) const {
     if (slots_.empty()) {
         return 0;
     }
+    const std::uint64_t hash = HashOf(key);
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t at = HashOf(key) & mask;; at = (at + 1) & mask) {
-        const std::uint32_t slot = slots_[at];
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        const std::uint64_t slot = slots_[at];
         if (slot == 0) {
             return 0;
         }
-        const Group& group = groups_[slot - 1];
-        if (std::u16string_view(keys_).substr(group.key_offset, group.key_length) == key) {
-            return slot;
+        if ((slot >> 32) == (hash >> 32)) {
+            const auto number = static_cast<std::uint32_t>(slot);
+            const Group& group = groups_[number - 1];
+            if (std::u16string_view(keys_).substr(group.key_offset, group.key_length) == key) {
+                return number;
+            }
         }
     }
 }
@@ -340,19 +353,19 @@ class GreekSpeller::Builder {
         std::transform(word.begin(), word.end(), lower_.begin(), ToLower);
         PlainInto(word, plain_);
         KeyInto(plain_, key_);
-        std::uint32_t& slot = speller_.Slot(key_);
+        std::uint64_t& slot = speller_.Slot(key_);
         if (slot == 0) {
             speller_.groups_.push_back({static_cast<std::uint32_t>(speller_.keys_.size()),
                                         static_cast<std::uint16_t>(key_.size()), 0, 0});
             speller_.keys_.append(key_);
-            slot = static_cast<std::uint32_t>(speller_.groups_.size());
+            slot = Packed(key_, static_cast<std::uint32_t>(speller_.groups_.size()));
         }
         const auto found = frequency_.find(lower_);
         Pending pending;
         pending.entry = {static_cast<std::uint32_t>(speller_.words_.size()),
                          static_cast<std::uint16_t>(word.size()),
                          found == frequency_.end() ? 0 : found->second, lower_ == word};
-        pending.group = slot - 1;
+        pending.group = static_cast<std::uint32_t>(slot) - 1;
         pending.stress = StressRank(lower_);
         pending.accents = static_cast<std::uint16_t>(
             std::inner_product(lower_.begin(), lower_.end(), plain_.begin(), 0, std::plus<>(),
@@ -425,13 +438,13 @@ class GreekSpeller::Builder {
     };
 
     void Grow() {
-        std::vector<std::uint32_t> old(speller_.slots_.size() * 2, 0);
+        std::vector<std::uint64_t> old(speller_.slots_.size() * 2, 0);
         old.swap(speller_.slots_);
         for (std::uint32_t number = 1; number <= speller_.groups_.size(); ++number) {
             const Group& group = speller_.groups_[number - 1];
-            speller_.Slot(
-                std::u16string_view(speller_.keys_).substr(group.key_offset, group.key_length)) =
-                number;
+            const std::u16string_view key =
+                std::u16string_view(speller_.keys_).substr(group.key_offset, group.key_length);
+            speller_.Slot(key) = Packed(key, number);
         }
     }
 
@@ -481,9 +494,14 @@ std::unique_ptr<GreekSpeller> GreekSpeller::FromHunspellFile(const std::string& 
     if (!file) {
         return nullptr;
     }
-    const std::string bytes((std::istreambuf_iterator<char>(file)),
-                            std::istreambuf_iterator<char>());
-    if (file.bad()) {
+    file.seekg(0, std::ios::end);
+    const std::streamoff size = file.tellg();
+    file.seekg(0, std::ios::beg);
+    if (size <= 0 || size > (std::streamoff{1} << 30)) {
+        return nullptr;
+    }
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    if (!file.read(bytes.data(), size)) {
         return nullptr;
     }
     auto speller = std::unique_ptr<GreekSpeller>(new GreekSpeller(std::string_view(bytes)));

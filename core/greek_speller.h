@@ -66,7 +66,8 @@ class GreekSpeller {
     }
     const Entry* Best(std::u16string_view plain) const;
     // The slot of `key`'s group, or the empty slot where it would go.
-    std::uint32_t& Slot(std::u16string_view key);
+    std::uint64_t& Slot(std::u16string_view key);
+    static std::uint64_t Packed(std::u16string_view key, std::uint32_t number);
     // The group's number plus one, or 0 for a key no word has.
     std::uint32_t Find(std::u16string_view key) const;
 
@@ -74,8 +75,9 @@ class GreekSpeller {
     std::u16string keys_;         // every distinct key, one after another
     std::vector<Entry> entries_;  // grouped by key, best first
     std::vector<Group> groups_;
-    // Open addressing over the keys: a group's number plus one, or 0.
-    std::vector<std::uint32_t> slots_;
+    // Open addressing over the keys: a group's number plus one with part of
+    // its key's hash, or 0.
+    std::vector<std::uint64_t> slots_;
 };
 
 // Spells a text that arrives in pieces, holding back a word cut by the end

@@ -23,8 +23,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.example.org)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window needs Qt's platform plugins (xcb), which no library pulls in,
-# and the font that stands in for Arial.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2")
+# the font that stands in for Arial, and the Greek word list for accents.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2, hunspell-el")
 # CPack puts the summary first and indents these lines itself.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Lativo Bivano converts text between the Greek alphabet and Greek written

@@ -13,6 +13,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     # "Arial" in the layouts resolves to Liberation Sans
     fonts-liberation2 fontconfig
+    # the Greek word list behind "Με τόνους και ορθογραφία"
+    hunspell-el
     # the end-to-end tests and screenshots: a virtual display, a real window
     # manager, keyboard, mouse and clipboard driven from outside, screenshots
     xvfb xauth x11-utils xdotool openbox xclip wmctrl imagemagick

@@ -189,4 +189,54 @@ TEST(Cli, LargeInputStreamsThroughThePipe) {
     EXPECT_TRUE(latin.out == expected);
 }
 
+// A hunspell word list in ISO-8859-7, as Debian's hunspell-el ships it.
+QString WriteDictionary(const QTemporaryDir& folder, const QStringList& words) {
+    QByteArray bytes = QByteArray::number(words.size()) + "\n";
+    for (const QString& word : words) {
+        for (const QChar c : word) {
+            bytes += static_cast<char>(c.unicode() >= 0x386 ? c.unicode() - 0x2D0 : c.unicode());
+        }
+        bytes += "\n";
+    }
+    const QString path = folder.filePath("el_GR.dic");
+    WriteAll(path, bytes);
+    return path;
+}
+
+TEST(Cli, AccentsAndSpelling) {
+    QTemporaryDir folder;
+    const QString dictionary = WriteDictionary(folder, {"καλημέρα", "τι", "κάνεις", "έλα"});
+    Result result = RunBivano({"greek", "--accents", "--dictionary", dictionary},
+                              "Kalimera ti kaneis? *kalimera* ELA\r\n");
+    EXPECT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out.toStdString(), "Καλημέρα τι κάνεις; kalimera ΕΛΑ\r\n");
+    result = RunBivano({"accents", "--dictionary", dictionary}, "καλιμερα τι κανις?");
+    EXPECT_EQ(result.out.toStdString(), "καλημέρα τι κάνεις;");
+    // Without the mode, the design's letters; without the dictionary, too,
+    // with one message.
+    result = RunBivano({"greek"}, "Kalimera ti kaneis?");
+    EXPECT_EQ(result.out.toStdString(), "Καλιμερα τι κανεις?");
+    result =
+        RunBivano({"greek", "--accents", "--dictionary", folder.filePath("none.dic")}, "Kalimera");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out.toStdString(), "Καλιμερα");
+    EXPECT_EQ(result.err.count("hunspell-el"), 1) << result.err.toStdString();
+    EXPECT_EQ(RunBivano({"latin", "--accents"}, "α").status, 2);
+}
+
+TEST(Cli, AccentsAcrossReadPieces) {
+    // Words cut between the pieces the program reads still find their spelling.
+    QTemporaryDir folder;
+    const QString dictionary = WriteDictionary(folder, {"καλημέρα", "θάλασσα"});
+    QByteArray input;
+    QByteArray expected;
+    while (input.size() < 600'000) {
+        input += "kalimera thalassa *kalimera* ";
+        expected += "καλημέρα θάλασσα kalimera ";
+    }
+    const Result result = RunBivano({"greek", "--accents", "--dictionary", dictionary}, input);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(result.out == expected);
+}
+
 }  // namespace

@@ -136,6 +136,7 @@ void frmAbout::Form_Load(const Platform& platform) {
     SetOwner(main);
     connect(main, &FrmMain::OptionsRequested, options, &FrmChoice::ShowDialog);
     connect(main, &FrmMain::AboutRequested, this, &frmAbout::ShowAbout);
+    connect(options, &FrmChoice::AccentsChosen, main, &FrmMain::PrepareSpeller);
     for (FixedToolWindow* window :
          {static_cast<FixedToolWindow*>(options), static_cast<FixedToolWindow*>(this)}) {
         connect(window, &FixedToolWindow::LockOwner, main, &FrmMain::Lock);

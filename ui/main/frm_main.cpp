@@ -232,11 +232,19 @@ void FrmMain::GreekBtn_Click() {
     EndRun();
 }
 
+void FrmMain::PrepareSpeller() {
+    if (speller_ == nullptr && !speller_missing_ && !speller_coming_.valid()) {
+        speller_coming_ = std::async(std::launch::async, [path = greek_dictionary_] {
+            return GreekSpeller::FromHunspellFile(path);
+        });
+    }
+}
+
 const GreekSpeller* FrmMain::Speller() {
     if (speller_ == nullptr && !speller_missing_) {
-        // Built at first use, in about half a second.
         ShowBusy();
-        speller_ = GreekSpeller::FromHunspellFile(greek_dictionary_);
+        PrepareSpeller();
+        speller_ = speller_coming_.get();  // ready by now, as a rule
         if (speller_ == nullptr) {
             speller_missing_ = true;  // said once, not at every run
             message_box_.Show(this, kNoDictionary);

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <future>
 #include <memory>
 
 #include "common_dialog.h"
@@ -41,6 +42,10 @@ class FrmMain final : public QMainWindow, public ConversionProgress {
     // start-up, "Lativo").
     void Lock();
     void Unlock();
+
+    // Starts reading the Greek dictionary in the background, so that the
+    // first run with accents finds it ready (it takes about half a second).
+    void PrepareSpeller();
 
     // The boxes' texts as the conversions and files see them: lines end in
     // CR LF, and nothing else is changed.
@@ -121,6 +126,7 @@ class FrmMain final : public QMainWindow, public ConversionProgress {
     MessageBox& message_box_;
     std::string greek_dictionary_;
     std::unique_ptr<GreekSpeller> speller_;
+    std::future<std::unique_ptr<GreekSpeller>> speller_coming_;
     bool speller_missing_ = false;
     std::unique_ptr<ResultFeed> feed_;
     QPointer<QWidget> focus_before_lock_;

@@ -90,6 +90,11 @@ void FrmChoice::BuildControls() {
     psi_buttons_ = group({Option7, Option8});
     omega_buttons_ = group({Option9, Option10});
     greek_buttons_ = group({Option11, Option12});
+    connect(Option12, &QRadioButton::toggled, this, [this](bool selected) {
+        if (selected) {
+            Q_EMIT AccentsChosen();
+        }
+    });
     connect(BtnOK, &QPushButton::clicked, this, &FrmChoice::BtnOK_Click);
     connect(BtnCancel, &QPushButton::clicked, this, &FrmChoice::BtnCancel_Click);
     connect(BtnDefault, &QPushButton::clicked, this, &FrmChoice::BtnDefault_Click);

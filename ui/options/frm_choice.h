@@ -56,6 +56,11 @@ class FrmChoice final : public FixedToolWindow {
     void BtnCancel_Click();
     void BtnDefault_Click();
 
+  Q_SIGNALS:
+    // "Με τόνους και ορθογραφία" was selected: its dictionary may be made
+    // ready before the next run needs it.
+    void AccentsChosen();
+
   protected:
     void Activated() override { Form_Activate(); }
     void closeEvent(QCloseEvent* event) override;
