@@ -26,21 +26,13 @@
 #include "core/convert_to_latin.h"
 #include "core/greek_speller.h"
 #include "core/text_codec.h"
+#include "null_progress.h"
 
 namespace {
 
 using namespace bivano;
 
-class Silent final : public ConversionProgress {
-  public:
-    void ClearResult() override {}
-    void SetMaximum(std::int32_t) override {}
-    void SetPosition(std::int32_t) override {}
-    void RepaintProgress() override {}
-    void AppendResult(std::u16string_view) override {}
-    void RepaintResult() override {}
-    void RepaintWindow() override {}
-};
+using Silent = bench::NullProgress;
 
 std::u16string FromUtf8(const std::string& text) {
     TextDecoder decoder(Encoding::Utf8);

@@ -14,21 +14,11 @@
 
 #include "core/convert_to_greek.h"
 #include "core/convert_to_latin.h"
+#include "null_progress.h"
 #include "sample_text.h"
 
 namespace bivano::bench {
 namespace {
-
-class NullProgress final : public ConversionProgress {
-  public:
-    void ClearResult() override {}
-    void SetMaximum(std::int32_t) override {}
-    void SetPosition(std::int32_t) override {}
-    void RepaintProgress() override {}
-    void AppendResult(std::u16string_view) override {}
-    void RepaintResult() override {}
-    void RepaintWindow() override {}
-};
 
 // Keeps what a window keeps: the text so far and the bar's value.
 class GatheringProgress final : public ConversionProgress {

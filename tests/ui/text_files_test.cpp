@@ -14,28 +14,18 @@
 #include <QTest>
 #include <csignal>
 
+#include "file_helpers.h"
 #include "test_doubles.h"
 #include "ui/main/frm_main.h"
 
 namespace bivano {
 namespace {
 
+using testing::kOpenFailure;
+using testing::kSaveFailure;
+using testing::ReadBytes;
+using testing::WriteBytes;
 using ui::FrmMain;
-
-const QString kOpenFailure =
-    QStringLiteral("Σφάλμα Συστήματος. Σιγουρευτήτε ότι το αρχείο δεν είναι μεγάλύτερο από 64ΚΒ");
-const QString kSaveFailure = QStringLiteral("Σφάλμα Συστήματος για το αρχείο ");
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 class FileCommandsTest : public ::testing::Test {
   protected:
