@@ -258,11 +258,24 @@ std::u16string FromUtf8(std::string_view text) {
     return out;
 }
 
-bool IsKept(std::span<const TextRange> kept, std::size_t begin, std::size_t end) {
-    return std::any_of(kept.begin(), kept.end(), [&](const TextRange& range) {
-        return range.begin < end && begin < range.end;
-    });
-}
+// Walks the kept ranges (in rising order) along with the text, so that each
+// question costs next to nothing however many ranges there are.
+class KeptRanges {
+  public:
+    explicit KeptRanges(std::span<const TextRange> kept) : kept_(kept) {}
+
+    // Whether [begin, end) touches a kept range; `begin` never goes back.
+    bool Touch(std::size_t begin, std::size_t end) {
+        while (next_ < kept_.size() && kept_[next_].end <= begin) {
+            ++next_;
+        }
+        return next_ < kept_.size() && kept_[next_].begin < end;
+    }
+
+  private:
+    std::span<const TextRange> kept_;
+    std::size_t next_ = 0;
+};
 
 std::uint64_t HashOf(std::u16string_view key) {
     std::uint64_t hash = 1469598103934665603ULL;
@@ -577,10 +590,11 @@ std::u16string GreekSpeller::Spell(std::u16string_view text,
                                    std::span<const TextRange> kept) const {
     std::u16string out;
     out.reserve(text.size());
+    KeptRanges kept_ranges(kept);
     for (std::size_t i = 0; i < text.size();) {
         if (!IsGreekLetter(text[i])) {
             const bool question = text[i] == u'?' && i > 0 && IsGreekLetter(text[i - 1]) &&
-                                  !IsKept(kept, i - 1, i + 1);
+                                  !kept_ranges.Touch(i - 1, i + 1);
             out.push_back(question ? u';' : text[i]);
             ++i;
             continue;
@@ -590,7 +604,7 @@ std::u16string GreekSpeller::Spell(std::u16string_view text,
             ++end;
         }
         const std::u16string_view word = text.substr(i, end - i);
-        if (IsKept(kept, i, end)) {
+        if (kept_ranges.Touch(i, end)) {
             out.append(word);
         } else {
             out.append(SpellWord(word));

@@ -34,8 +34,9 @@ class GreekSpeller {
     // Where Debian's hunspell-el puts the Greek word list.
     static constexpr const char* kHunspellGreek = "/usr/share/hunspell/el_GR.dic";
 
-    // Spells every word of Greek letters in `text` outside `kept`; a "?"
-    // right after a Greek word becomes the Greek question mark ";".
+    // Spells every word of Greek letters in `text` outside `kept` (ranges in
+    // rising order, as a conversion reports them); a "?" right after a Greek
+    // word becomes the Greek question mark ";".
     std::u16string Spell(std::u16string_view text, std::span<const TextRange> kept = {}) const;
 
     // One word of Greek letters, spelled; the word itself when unknown.
