@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "greek_frequencies.h"
+#include "text_codec.h"
 
 namespace bivano {
 namespace {
@@ -242,19 +243,10 @@ std::u16string WithCaseOf(std::u16string_view typed, std::u16string_view spelled
 }
 
 std::u16string FromUtf8(std::string_view text) {
+    TextDecoder decoder(Encoding::Utf8);
     std::u16string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            out.push_back(lead);
-            ++i;
-        } else if (lead >= 0xC0 && lead < 0xE0 && i + 1 < text.size()) {
-            out.push_back(static_cast<char16_t>(((lead & 0x1F) << 6) | (text[i + 1] & 0x3F)));
-            i += 2;
-        } else {
-            ++i;  // the table holds nothing else
-        }
-    }
+    decoder.Decode(text, out);
+    decoder.Finish(out);
     return out;
 }
 

@@ -13,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
 #include <utility>
