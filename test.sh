@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBIVANO_WERROR="${BIVANO_WERROR:-OFF}" >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBIVANO_WERROR="${BIVANO_WERROR:-OFF}" -DBIVANO_BUILD_BENCH=ON >/dev/null
 cmake --build build --parallel "$(nproc)"
 cd build
 ctest --output-on-failure --parallel "$(nproc)"

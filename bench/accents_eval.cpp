@@ -21,18 +21,17 @@
 #include <string>
 #include <vector>
 
-#include "core/conversion_run.h"
-#include "core/convert_to_greek.h"
-#include "core/convert_to_latin.h"
-#include "core/greek_speller.h"
-#include "core/text_codec.h"
-#include "null_progress.h"
+#include "core/encoding/text_codec.h"
+#include "core/lativo/convert_to_greek.h"
+#include "core/lativo/convert_to_latin.h"
+#include "core/lativo/result_tail.h"
+#include "core/spelling/speller.h"
 
 namespace {
 
 using namespace bivano;
 
-using Silent = bench::NullProgress;
+using Silent = SilentProgress;
 
 std::u16string FromUtf8(const std::string& text) {
     TextDecoder decoder(Encoding::Utf8);
@@ -72,7 +71,7 @@ std::vector<std::u16string> GreekWords(std::u16string_view text) {
 }
 
 std::u16string WithoutTail(std::u16string text) {
-    text.resize(text.size() - internal::kTailBreaks.size());
+    text.resize(text.size() - kTailBreaks.size());
     return text;
 }
 

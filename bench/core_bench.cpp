@@ -12,9 +12,8 @@
 #include <cstring>
 #include <string>
 
-#include "core/convert_to_greek.h"
-#include "core/convert_to_latin.h"
-#include "null_progress.h"
+#include "core/lativo/convert_to_greek.h"
+#include "core/lativo/convert_to_latin.h"
 #include "sample_text.h"
 
 namespace bivano::bench {
@@ -61,7 +60,7 @@ void BM_ConvertToGreek(benchmark::State& state) {
 constexpr std::int64_t kOneMillion = 1'000'000;
 constexpr std::int64_t kTenMillion = 10'000'000;
 
-BENCHMARK(BM_ConvertToLatin<NullProgress>)
+BENCHMARK(BM_ConvertToLatin<SilentProgress>)
     ->Arg(kOneMillion)
     ->Arg(kTenMillion)
     ->Unit(benchmark::kMillisecond);
@@ -69,7 +68,7 @@ BENCHMARK(BM_ConvertToLatin<GatheringProgress>)
     ->Arg(kOneMillion)
     ->Arg(kTenMillion)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ConvertToGreek<NullProgress>)
+BENCHMARK(BM_ConvertToGreek<SilentProgress>)
     ->Arg(kOneMillion)
     ->Arg(kTenMillion)
     ->Unit(benchmark::kMillisecond);

@@ -2,11 +2,11 @@
 #include "command_line.h"
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <utility>
 
-#include "core/greek_speller.h"
 #include "core/product.h"
+#include "core/spelling/speller.h"
+#include "file_names.h"
 
 namespace bivano::cli {
 namespace {
@@ -159,27 +159,17 @@ Parsed ParseCommandLine(const QStringList& arguments) {
         }
         request.options.omega = *value;
     }
-    if (parser.isSet(from)) {
-        const auto value = Choose<std::optional<Encoding>>(parser.value(from),
-                                                           {{"auto", std::nullopt},
-                                                            {"utf-8", Encoding::Utf8},
-                                                            {"utf8", Encoding::Utf8},
-                                                            {"utf-16", Encoding::Utf16LE},
-                                                            {"utf16", Encoding::Utf16LE},
-                                                            {"windows-1253", Encoding::Cp1253},
-                                                            {"cp1253", Encoding::Cp1253},
-                                                            {"iso-8859-7", Encoding::Iso8859_7}});
-        if (!value) {
+    if (parser.isSet(from) &&
+        parser.value(from).compare(QLatin1String("auto"), Qt::CaseInsensitive) != 0) {
+        request.from = EncodingFromName(parser.value(from).toStdString());
+        if (!request.from) {
             return bad_value(from);
         }
-        request.from = *value;
     }
     if (parser.isSet(to)) {
-        const auto value = Choose<Encoding>(parser.value(to), {{"utf-8", Encoding::Utf8},
-                                                               {"utf8", Encoding::Utf8},
-                                                               {"windows-1253", Encoding::Cp1253},
-                                                               {"cp1253", Encoding::Cp1253}});
-        if (!value) {
+        const std::optional<Encoding> value = EncodingFromName(parser.value(to).toStdString());
+        // Only these two can be written.
+        if (value != Encoding::Utf8 && value != Encoding::Cp1253) {
             return bad_value(to);
         }
         request.to = *value;
@@ -189,18 +179,23 @@ Parsed ParseCommandLine(const QStringList& arguments) {
     if (parser.isSet(accents) && request.direction == Direction::Latin) {
         return UsageError(QStringLiteral("η --accents ισχύει για την greek"));
     }
-    request.dictionary = parser.isSet(dictionary)
-                             ? QFile::encodeName(parser.value(dictionary)).toStdString()
-                             : std::string(GreekSpeller::kHunspellGreek);
-    request.output_file = parser.value(output);
-    request.output_directory = parser.value(directory);
-    request.inputs = positional.isEmpty() ? QStringList{QStringLiteral("-")} : positional;
+    request.dictionary_named = parser.isSet(dictionary);
+    request.dictionary = request.dictionary_named ? BytesFromArgument(parser.value(dictionary))
+                                                  : std::string(GreekSpeller::kHunspellGreek);
+    request.output_file = BytesFromArgument(parser.value(output));
+    request.output_directory = BytesFromArgument(parser.value(directory));
+    for (const QString& input : positional) {
+        request.inputs.push_back(BytesFromArgument(input));
+    }
+    if (request.inputs.empty()) {
+        request.inputs.emplace_back("-");
+    }
 
-    if (parser.isSet(output) && request.output_file.isEmpty()) {
+    if (parser.isSet(output) && request.output_file.empty()) {
         return UsageError(QStringLiteral("η --output θέλει όνομα αρχείου"));
     }
     if (parser.isSet(directory)) {
-        if (request.output_directory.isEmpty()) {
+        if (request.output_directory.empty()) {
             return UsageError(QStringLiteral("η --directory θέλει φάκελο"));
         }
         if (parser.isSet(output)) {

@@ -5,13 +5,11 @@
 #include <QStringList>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "core/conversion_options.h"
-#include "core/text_codec.h"
+#include "core/pipeline.h"
 
 namespace bivano::cli {
-
-enum class Direction { Latin, Greek, AccentsOnly };
 
 // What one call of `bivano` asks for.
 struct Request {
@@ -20,11 +18,13 @@ struct Request {
     std::optional<Encoding> from;  // nothing: judge each input
     Encoding to = Encoding::Utf8;
     bool credit = false;
-    bool accents = false;      // spell the Greek with accents (greek --accents, accents)
-    std::string dictionary;    // the Greek word list for it
-    QString output_file;       // -o
-    QString output_directory;  // -d
-    QStringList inputs;        // "-" is standard input
+    bool accents = false;           // spell the Greek with accents (greek --accents, accents)
+    std::string dictionary;         // the Greek word list for it
+    bool dictionary_named = false;  // --dictionary: a list that cannot be used fails
+    // File names, as the system's bytes.
+    std::string output_file;          // -o
+    std::string output_directory;     // -d
+    std::vector<std::string> inputs;  // "-" is standard input
 };
 
 // The outcome of reading the arguments: a request, or text to print and
@@ -35,6 +35,7 @@ struct Parsed {
     int status = 0;
 };
 
+// `arguments` as ArgumentFromBytes makes them, so that any file name passes.
 Parsed ParseCommandLine(const QStringList& arguments);
 
 }  // namespace bivano::cli

@@ -4,8 +4,10 @@
 
 #include <QStringList>
 #include <cstdio>
+#include <cstring>
 
 #include "command_line.h"
+#include "file_names.h"
 #include "run.h"
 
 int main(int argc, char* argv[]) {
@@ -15,7 +17,7 @@ int main(int argc, char* argv[]) {
     mallopt(M_TRIM_THRESHOLD, 128 << 20);
     QStringList arguments;
     for (int index = 0; index < argc; ++index) {
-        arguments << QString::fromLocal8Bit(argv[index]);
+        arguments << bivano::cli::ArgumentFromBytes(argv[index]);
     }
     const bivano::cli::Parsed parsed = bivano::cli::ParseCommandLine(arguments);
     if (!parsed.request) {

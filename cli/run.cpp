@@ -2,29 +2,25 @@
 #include "run.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <QString>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
-#include <variant>
 #include <vector>
 
-#include "core/conversion_run.h"
-#include "core/conversion_stream.h"
-#include "core/greek_speller.h"
+#include "core/pipeline.h"
 #include "core/product.h"
-#include "core/text_codec.h"
+#include "io/safe_file.h"
 
 namespace bivano::cli {
 namespace {
@@ -33,13 +29,27 @@ namespace {
 // nothing, small enough that memory stays flat whatever the input's size.
 constexpr std::size_t kPieceBytes = std::size_t{256} << 10;
 
-void Complain(const QString& name, const QString& what) {
-    const QByteArray line = QStringLiteral("bivano: %1: %2\n").arg(name, what).toLocal8Bit();
-    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
+const std::string kStandardInput = "-";
+
+// Writes "bivano: NAME: WHAT"; the name goes out as the bytes it is.
+void Complain(std::string_view name, const QString& what) {
+    std::string line = "bivano: ";
+    line.append(name);
+    line.append(": ");
+    line.append(what.toLocal8Bit().toStdString());
+    line.push_back('\n');
+    std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
 QString SystemError(int error) {
+    if (error == io::kNotRegularFile) {
+        return QStringLiteral("δεν είναι κανονικό αρχείο· μένει όπως ήταν");
+    }
     return QString::fromLocal8Bit(std::strerror(error));
+}
+
+std::string DisplayName(const std::string& input) {
+    return input == kStandardInput ? "(τυπική είσοδος)" : input;
 }
 
 // Where one input's result goes.
@@ -47,19 +57,19 @@ class Output {
   public:
     virtual ~Output() = default;
     // Returns false, with `error` set, when the bytes could not be written.
-    virtual bool Write(std::string_view bytes, QString& error) = 0;
+    virtual bool Write(std::string_view bytes, int& error) = 0;
 };
 
 class StandardOutput final : public Output {
   public:
-    bool Write(std::string_view bytes, QString& error) override {
+    bool Write(std::string_view bytes, int& error) override {
         while (!bytes.empty()) {
             const ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
             if (written < 0) {
                 if (errno == EINTR) {
                     continue;
                 }
-                error = SystemError(errno);
+                error = errno;
                 return false;
             }
             bytes.remove_prefix(static_cast<std::size_t>(written));
@@ -68,43 +78,31 @@ class StandardOutput final : public Output {
     }
 };
 
-// A file that replaces its target only when committed.
+// A file that takes its target's place only when committed.
 class FileOutput final : public Output {
   public:
-    explicit FileOutput(const QString& path) : file_(path) {}
-
-    bool Open(QString& error) {
-        if (!file_.open(QIODevice::WriteOnly)) {
-            error = file_.errorString();
-            return false;
-        }
-        return true;
+    bool Open(const std::string& path, int& error) { return Check(writer_.Open(path), error); }
+    bool Write(std::string_view bytes, int& error) override {
+        return Check(writer_.Write(bytes), error);
     }
-    bool Write(std::string_view bytes, QString& error) override {
-        const auto size = static_cast<qint64>(bytes.size());
-        if (file_.write(bytes.data(), size) != size) {
-            error = file_.errorString();
-            return false;
-        }
-        return true;
-    }
-    bool Commit(QString& error) {
-        if (!file_.commit()) {
-            error = file_.errorString();
-            return false;
-        }
-        return true;
-    }
-    void Cancel() { file_.cancelWriting(); }
+    bool Commit(int& error) { return Check(writer_.Commit(), error); }
+    void Cancel() { writer_.Cancel(); }
 
   private:
-    QSaveFile file_;
+    bool Check(bool done, int& error) {
+        if (!done) {
+            error = writer_.error();
+        }
+        return done;
+    }
+    io::SafeWriter writer_;
 };
 
-// An open input: standard input or a file, closed when done.
+// An open input: standard input or a file, closed when done. Any file that
+// can be read will do, FIFOs included, as with cat.
 class Input {
   public:
-    explicit Input(const QString& name) : name_(name) {}
+    explicit Input(const std::string& name) : name_(name) {}
     ~Input() {
         if (fd_ > STDIN_FILENO) {
             ::close(fd_);
@@ -113,14 +111,14 @@ class Input {
     Input(const Input&) = delete;
     Input& operator=(const Input&) = delete;
 
-    bool Open(QString& error) {
-        if (name_ == QLatin1String("-")) {
+    bool Open(int& error) {
+        if (name_ == kStandardInput) {
             fd_ = STDIN_FILENO;
             return true;
         }
-        fd_ = ::open(QFile::encodeName(name_).constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+        fd_ = ::open(name_.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
         if (fd_ < 0) {
-            error = SystemError(errno);
+            error = errno;
             return false;
         }
         return true;
@@ -128,7 +126,7 @@ class Input {
 
     // Reads the next piece into `piece`; an empty piece is the end. The
     // piece stays valid until the next call.
-    bool Read(std::string_view& piece, QString& error) {
+    bool Read(std::string_view& piece, int& error) {
         for (;;) {
             const ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
             if (got >= 0) {
@@ -136,85 +134,16 @@ class Input {
                 return true;
             }
             if (errno != EINTR) {
-                error = SystemError(errno);
+                error = errno;
                 return false;
             }
         }
     }
 
   private:
-    QString name_;
+    std::string name_;
     int fd_ = -1;
     std::vector<char> buffer_ = std::vector<char>(kPieceBytes);
-};
-
-QString DisplayName(const QString& input) {
-    return input == QLatin1String("-") ? QStringLiteral("(τυπική είσοδος)") : input;
-}
-
-// The conversion of one direction, whichever it is, and the spelling pass
-// after it when asked for.
-class Converter {
-  public:
-    Converter(const Request& request, const GreekSpeller* speller) : stream_(Make(request)) {
-        if (speller != nullptr) {
-            spelling_.emplace(*speller);
-        }
-    }
-    void Convert(std::u16string_view piece, std::u16string& out) {
-        std::visit([&](auto& stream) { Run(stream, piece, out, false); }, stream_);
-    }
-    void Finish(std::u16string& out) {
-        std::visit([&](auto& stream) { Run(stream, {}, out, true); }, stream_);
-    }
-
-  private:
-    using Stream = std::variant<std::monostate, LatinStream, GreekStream>;
-
-    static Stream Make(const Request& request) {
-        switch (request.direction) {
-            case Direction::Latin:
-                return LatinStream(request.options);
-            case Direction::Greek:
-                return GreekStream();
-            case Direction::AccentsOnly:
-                break;
-        }
-        return std::monostate();
-    }
-
-    // Only the spelling pass, over the text as it is.
-    void Run(std::monostate&, std::u16string_view piece, std::u16string& out, bool last) {
-        if (!spelling_) {
-            out.append(piece);
-        } else if (last) {
-            spelling_->Finish(out);
-        } else {
-            spelling_->Spell(piece, {}, out);
-        }
-    }
-    void Run(LatinStream& stream, std::u16string_view piece, std::u16string& out, bool last) {
-        last ? stream.Finish(out) : stream.Convert(piece, out);
-    }
-    void Run(GreekStream& stream, std::u16string_view piece, std::u16string& out, bool last) {
-        if (!spelling_) {
-            last ? stream.Finish(out) : stream.Convert(piece, out);
-            return;
-        }
-        converted_.clear();
-        verbatim_.clear();
-        last ? stream.Finish(converted_, &verbatim_)
-             : stream.Convert(piece, converted_, &verbatim_);
-        spelling_->Spell(converted_, verbatim_, out);
-        if (last) {
-            spelling_->Finish(out);
-        }
-    }
-
-    Stream stream_;
-    std::optional<SpellingStream> spelling_;
-    std::u16string converted_;
-    std::vector<TextRange> verbatim_;
 };
 
 // The reasons one input's conversion stops early.
@@ -225,7 +154,7 @@ struct Piece {
     std::u16string text;
     bool last = false;
     bool failed = false;  // reading failed; `error` says why
-    QString error;
+    int error = 0;
 };
 
 // A queue of at most two pieces between the two sides of a conversion, so
@@ -274,16 +203,35 @@ QString NotEncodableMessage(const TextEncoder::Failure& failure) {
                  .rightJustified(4, QLatin1Char('0')));
 }
 
+PipelineSettings SettingsFor(const Request& request, const GreekSpeller* speller) {
+    PipelineSettings settings;
+    settings.direction = request.direction;
+    settings.options = request.options;
+    settings.from = request.from;
+    settings.to = request.to;
+    if (request.credit) {
+        settings.credit = std::u16string(
+            request.direction == Direction::Latin ? product::kLatinCredit : product::kGreekCredit);
+    }
+    settings.speller = speller;
+    return settings;
+}
+
 // Converts one input into `output`, piece by piece, on two threads: one
 // reads and decodes (and, for Greek, converts), the other does the rest
 // and writes, which splits the work about evenly either way.
-Outcome ConvertInput(const Request& request, const GreekSpeller* speller, Input& input,
-                     Output& output, QString& error) {
-    const bool convert_while_reading = request.direction != Direction::Latin;
-    Converter converter(request, speller);
+Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& output,
+                     QString& error) {
+    const bool convert_while_reading = settings.direction != Direction::Latin;
+    Pipeline pipeline(settings);
+    const auto convert = [&](std::u16string_view text, bool last, std::u16string& out) {
+        pipeline.Convert(text, out);
+        if (last) {
+            pipeline.FinishConverting(out);
+        }
+    };
     Handoff handoff;
     std::thread reader([&] {
-        TextDecoder decoder = request.from ? TextDecoder(*request.from) : TextDecoder();
         std::string_view bytes;
         for (;;) {
             Piece piece;
@@ -294,16 +242,9 @@ Outcome ConvertInput(const Request& request, const GreekSpeller* speller, Input&
                 return;
             }
             piece.last = bytes.empty();
-            if (piece.last) {
-                decoder.Finish(text);
-            } else {
-                decoder.Decode(bytes, text);
-            }
+            piece.last ? pipeline.FinishDecoding(text) : pipeline.Decode(bytes, text);
             if (convert_while_reading) {
-                converter.Convert(text, piece.text);
-                if (piece.last) {
-                    converter.Finish(piece.text);
-                }
+                convert(text, piece.last, piece.text);
             } else {
                 piece.text = std::move(text);
             }
@@ -313,37 +254,30 @@ Outcome ConvertInput(const Request& request, const GreekSpeller* speller, Input&
         }
     });
     const auto outcome = [&]() {
-        TextEncoder encoder(request.to);
         std::u16string converted;
         std::string encoded;
+        int write_error = 0;
         for (;;) {
             Piece piece = handoff.Pop();
             if (piece.failed) {
-                error = piece.error;
+                error = SystemError(piece.error);
                 return Outcome::ReadFailed;
             }
             if (convert_while_reading) {
                 converted = std::move(piece.text);
             } else {
                 converted.clear();
-                converter.Convert(piece.text, converted);
-                if (piece.last) {
-                    converter.Finish(converted);
-                }
-            }
-            if (piece.last && request.credit) {
-                converted.append(internal::kTailBreaks);
-                converted.append(request.direction == Direction::Latin ? product::kLatinCredit
-                                                                       : product::kGreekCredit);
+                convert(piece.text, piece.last, converted);
             }
             encoded.clear();
-            const bool encodable =
-                encoder.Encode(converted, encoded) && (!piece.last || encoder.Finish(encoded));
-            if (!output.Write(encoded, error)) {
+            const bool encodable = pipeline.Encode(converted, encoded) &&
+                                   (!piece.last || pipeline.FinishEncoding(encoded));
+            if (!output.Write(encoded, write_error)) {
+                error = SystemError(write_error);
                 return Outcome::WriteFailed;
             }
             if (!encodable) {
-                error = NotEncodableMessage(encoder.failure());
+                error = NotEncodableMessage(pipeline.EncodingFailure());
                 return Outcome::NotEncodable;
             }
             if (piece.last) {
@@ -356,71 +290,142 @@ Outcome ConvertInput(const Request& request, const GreekSpeller* speller, Input&
     return outcome;
 }
 
+QString DictionaryProblem(GreekSpeller::Problem problem) {
+    switch (problem) {
+        case GreekSpeller::Problem::None:
+        case GreekSpeller::Problem::Unreadable:
+            break;
+        case GreekSpeller::Problem::UnknownEncoding:
+            return QStringLiteral(
+                "το λεξικό είναι σε κωδικοποίηση που δεν διαβάζεται (το .aff του ορίζει "
+                "άλλο SET από UTF-8 και ISO8859-7)");
+        case GreekSpeller::Problem::WrongEncoding:
+            return QStringLiteral("το λεξικό δεν είναι στην κωδικοποίηση που ορίζει το .aff του");
+        case GreekSpeller::Problem::NoGreekWords:
+            return QStringLiteral("δεν είναι λεξικό ελληνικών λέξεων");
+    }
+    return QStringLiteral("δεν βρέθηκε το λεξικό της ελληνικής ορθογραφίας (πακέτο hunspell-el)");
+}
+
+// Makes the folder of -d, with the folders above it, when it is missing.
+bool MakeFolder(const std::string& folder, int& error) {
+    struct stat status {};
+    if (::stat(folder.c_str(), &status) == 0) {
+        if (!S_ISDIR(status.st_mode)) {
+            error = ENOTDIR;
+            return false;
+        }
+        return true;
+    }
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+            error = errno;
+            return false;
+        }
+        if (slash == std::string::npos) {
+            break;
+        }
+    }
+    if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+        error = ENOTDIR;
+        return false;
+    }
+    return true;
+}
+
+std::string BaseName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace
 
 int Run(const Request& request) {
+    bool all_well = true;
     std::unique_ptr<GreekSpeller> speller;
     if (request.accents) {
-        speller = GreekSpeller::FromHunspellFile(request.dictionary);
+        GreekSpeller::Problem problem = GreekSpeller::Problem::None;
+        speller = GreekSpeller::FromHunspellFile(request.dictionary, &problem);
         if (speller == nullptr) {
-            Complain(QFile::decodeName(request.dictionary.c_str()),
-                     QStringLiteral("δεν βρέθηκε το λεξικό της ελληνικής ορθογραφίας (πακέτο "
-                                    "hunspell-el): το κείμενο μένει χωρίς τόνους"));
+            Complain(request.dictionary, DictionaryProblem(problem) +
+                                             QStringLiteral(": το κείμενο μένει χωρίς τόνους"));
+            // A list the user named and that cannot be used is a failure;
+            // the system's list missing is only a loss of accents.
+            all_well = !request.dictionary_named;
         }
     }
-    bool all_well = true;
+    const PipelineSettings settings = SettingsFor(request, speller.get());
     StandardOutput standard_output;
     std::unique_ptr<FileOutput> single_file;
-    QString error;
-    if (!request.output_file.isEmpty()) {
-        single_file = std::make_unique<FileOutput>(request.output_file);
-        if (!single_file->Open(error)) {
-            Complain(request.output_file, error);
+    int error = 0;
+    if (!request.output_file.empty()) {
+        single_file = std::make_unique<FileOutput>();
+        if (!single_file->Open(request.output_file, error)) {
+            Complain(request.output_file, SystemError(error));
             return 1;
         }
     }
-    for (const QString& name : request.inputs) {
-        Input input(name);
-        if (!input.Open(error)) {
-            Complain(DisplayName(name), error);
-            all_well = false;
-            continue;
-        }
+    if (!request.output_directory.empty() && !MakeFolder(request.output_directory, error)) {
+        Complain(request.output_directory, SystemError(error));
+        return 1;
+    }
+    // -d: which input each output name came from, so that none is written twice.
+    std::map<std::string, std::string> written_from;
+    for (const std::string& name : request.inputs) {
         std::unique_ptr<FileOutput> own_file;
         Output* output = &standard_output;
-        QString output_name = QStringLiteral("(τυπική έξοδος)");
+        std::string output_name = "(τυπική έξοδος)";
         if (single_file) {
             output = single_file.get();
             output_name = request.output_file;
-        } else if (!request.output_directory.isEmpty()) {
-            output_name = QDir(request.output_directory).filePath(QFileInfo(name).fileName());
-            if (QFileInfo(output_name).absoluteFilePath() == QFileInfo(name).absoluteFilePath()) {
+        } else if (!request.output_directory.empty()) {
+            output_name = request.output_directory + "/" + BaseName(name);
+            const auto [earlier, fresh] = written_from.emplace(output_name, name);
+            if (!fresh) {
+                Complain(name, QStringLiteral("το αποτέλεσμα θα έγραφε πάνω σε εκείνο του %1 "
+                                              "(%2): δεν γράφεται")
+                                   .arg(QString::fromStdString(earlier->second),
+                                        QString::fromStdString(output_name)));
+                all_well = false;
+                continue;
+            }
+            if (io::SameFile(output_name, name)) {
                 Complain(output_name, QStringLiteral("δεν γράφεται πάνω στο ίδιο το αρχείο"));
                 all_well = false;
                 continue;
             }
-            own_file = std::make_unique<FileOutput>(output_name);
-            if (!own_file->Open(error)) {
-                Complain(output_name, error);
+        }
+        Input input(name);
+        if (!input.Open(error)) {
+            Complain(DisplayName(name), SystemError(error));
+            all_well = false;
+            continue;
+        }
+        if (!request.output_directory.empty()) {
+            own_file = std::make_unique<FileOutput>();
+            if (!own_file->Open(output_name, error)) {
+                Complain(output_name, SystemError(error));
                 all_well = false;
                 continue;
             }
             output = own_file.get();
         }
-        const Outcome outcome = ConvertInput(request, speller.get(), input, *output, error);
+        QString message;
+        const Outcome outcome = ConvertInput(settings, input, *output, message);
         switch (outcome) {
             case Outcome::Done:
                 if (own_file && !own_file->Commit(error)) {
-                    Complain(output_name, error);
+                    Complain(output_name, SystemError(error));
                     all_well = false;
                 }
                 continue;
             case Outcome::ReadFailed:
             case Outcome::NotEncodable:
-                Complain(DisplayName(name), error);
+                Complain(DisplayName(name), message);
                 break;
             case Outcome::WriteFailed:
-                Complain(output_name, error);
+                Complain(output_name, message);
                 break;
         }
         all_well = false;
@@ -435,7 +440,7 @@ int Run(const Request& request) {
         if (!all_well) {
             single_file->Cancel();  // never leave a partial result
         } else if (!single_file->Commit(error)) {
-            Complain(request.output_file, error);
+            Complain(request.output_file, SystemError(error));
             return 1;
         }
     }

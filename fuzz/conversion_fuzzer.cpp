@@ -10,10 +10,10 @@
 #include <string>
 
 #include "all_options.h"
-#include "core/conversion_stream.h"
-#include "core/convert_to_greek.h"
-#include "core/convert_to_latin.h"
-#include "core/text_codec.h"
+#include "core/encoding/text_codec.h"
+#include "core/lativo/conversion_stream.h"
+#include "core/lativo/convert_to_greek.h"
+#include "core/lativo/convert_to_latin.h"
 #include "run_invariants.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

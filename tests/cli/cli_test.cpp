@@ -216,9 +216,10 @@ TEST(Cli, AccentsAndSpelling) {
     // with one message.
     result = RunBivano({"greek"}, "Kalimera ti kaneis?");
     EXPECT_EQ(result.out.toStdString(), "Καλιμερα τι κανεις?");
+    // A list the user named and that cannot be used is a failure.
     result =
         RunBivano({"greek", "--accents", "--dictionary", folder.filePath("none.dic")}, "Kalimera");
-    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out.toStdString(), "Καλιμερα");
     EXPECT_EQ(result.err.count("hunspell-el"), 1) << result.err.toStdString();
     EXPECT_EQ(RunBivano({"latin", "--accents"}, "α").status, 2);

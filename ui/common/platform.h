@@ -4,7 +4,7 @@
 #include <string>
 
 #include "clock.h"
-#include "core/greek_speller.h"
+#include "core/spelling/speller.h"
 #include "file_dialog.h"
 #include "message_box.h"
 

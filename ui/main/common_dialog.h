@@ -15,20 +15,18 @@ namespace bivano::ui {
 // showing to the next.
 class CommonDialog {
   public:
-    static constexpr int cdlCancel = 32755;           // error code of a cancel
     static constexpr int cdlOFNOverwritePrompt = 2;   // ask before replacing
     static constexpr int cdlOFNFileMustExist = 4096;  // only existing files
 
     explicit CommonDialog(FileDialogBackend& backend) : backend_(backend) {}
 
-    bool CancelError = false;
     int Flags = 0;
     QString DefaultExt;
     QString Filter;  // "Description|pattern|Description|pattern"
     QString FileName;
 
-    // Shows the dialog; returns false when the user cancels (the error code
-    // cdlCancel when CancelError is set), leaving FileName as it was.
+    // Shows the dialog; returns false when the user cancels, leaving
+    // FileName as it was.
     bool ShowOpen(QWidget* parent) { return Show(parent, FileDialogRequest::Mode::Open); }
     bool ShowSave(QWidget* parent) { return Show(parent, FileDialogRequest::Mode::Save); }
 

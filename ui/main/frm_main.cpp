@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "frm_main.h"
+#include "ui/main/frm_main.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,15 +17,16 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/conversion_run.h"
-#include "core/convert_to_greek.h"
-#include "core/convert_to_latin.h"
+#include "core/lativo/convert_to_greek.h"
+#include "core/lativo/convert_to_latin.h"
+#include "core/lativo/result_tail.h"
+#include "core/pipeline.h"
 #include "core/product.h"
-#include "text_files.h"
 #include "ui/common/about_info.h"
 #include "ui/common/artwork.h"
 #include "ui/common/top_level.h"
 #include "ui/common/twips.h"
+#include "ui/main/text_files.h"
 
 namespace bivano::ui {
 namespace {
@@ -226,7 +227,7 @@ void FrmMain::GreekBtn_Click() {
     const std::u16string result =
         ConvertToGreek(View(source), View(GreekCredit), *this, accented ? &verbatim : nullptr);
     if (accented) {
-        SpellResult(result, verbatim);
+        ShowSpelledResult(result, verbatim);
     }
     EndRun();
 }
@@ -252,17 +253,16 @@ const GreekSpeller* FrmMain::Speller() {
     return speller_.get();
 }
 
-void FrmMain::SpellResult(const std::u16string& result, const std::vector<TextRange>& verbatim) {
+void FrmMain::ShowSpelledResult(const std::u16string& result,
+                                const std::vector<TextRange>& verbatim) {
     const GreekSpeller* speller = Speller();
     if (speller == nullptr) {
         return;  // the design's result stands
     }
     // The tail stays as the conversion wrote it.
-    const std::size_t tail =
-        internal::kTailBreaks.size() + static_cast<std::size_t>(GreekCredit.size());
-    const std::u16string_view body = std::u16string_view(result).substr(0, result.size() - tail);
-    std::u16string spelled = speller->Spell(body, verbatim);
-    spelled.append(std::u16string_view(result).substr(result.size() - tail));
+    const std::u16string spelled =
+        SpellResult(result, verbatim,
+                    kTailBreaks.size() + static_cast<std::size_t>(GreekCredit.size()), *speller);
     feed_->Reset();
     Text2->setPlainText(QString::fromStdU16String(spelled));
 }
@@ -314,7 +314,6 @@ void FrmMain::CopyBtn_Click() {
 }
 
 void FrmMain::PrepareFileDialog(int flags) {
-    CommonDialog1.CancelError = true;
     CommonDialog1.Flags = flags;
     CommonDialog1.DefaultExt = QStringLiteral("TXT");
     CommonDialog1.Filter = QStringLiteral("Text files|*.TXT|All files|*.*");

@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "common_dialog.h"
-#include "core/conversion_options.h"
-#include "core/conversion_progress.h"
-#include "core/greek_speller.h"
+#include "core/lativo/conversion_options.h"
+#include "core/lativo/conversion_progress.h"
+#include "core/spelling/speller.h"
 #include "result_feed.h"
 #include "ui/common/platform.h"
 
@@ -119,7 +119,7 @@ class FrmMain final : public QMainWindow, public ConversionProgress {
     void PrepareFileDialog(int flags);
     void ShowBusy();
     void EndRun();
-    void SpellResult(const std::u16string& result, const std::vector<TextRange>& verbatim);
+    void ShowSpelledResult(const std::u16string& result, const std::vector<TextRange>& verbatim);
     const GreekSpeller* Speller();
 
     const ConversionOptions& current_options_;

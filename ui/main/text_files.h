@@ -38,8 +38,8 @@ std::optional<QString> ReadTextFile(const QString& path);
 //   - A regular file with one name whose owner, group and mode the new file
 //     can take is replaced all at once: on failure it is left as it was.
 //   - Otherwise (a second hard link, another owner that cannot be given, a
-//     folder where no new file can be made) it is emptied and written in
-//     place, as the old file itself, so that its owner, mode and links stay.
+//     folder where no new file can be made) it is written in place, as the
+//     old file itself, so that its owner, mode and links stay.
 //   - A symbolic link stays a link; the file it points to is written.
 bool WriteTextFile(const QString& path, const QString& text);
 

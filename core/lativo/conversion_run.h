@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "core/lativo/conversion_progress.h"
+#include "core/lativo/result_tail.h"
+
+namespace bivano::internal {
+
+// Maps source positions onto the receiver's 32-bit progress range. Sources up
+// to INT32_MAX code units are reported exactly; longer ones (several GiB) are
+// reported in proportion, so that no count overflows and no position passes
+// the maximum.
+class ProgressScale {
+  public:
+    explicit ProgressScale(std::size_t length)
+        : divisor_(length <= kLimit ? 1 : (length + kLimit - 1) / kLimit) {}
+
+    std::int32_t operator()(std::size_t position) const {
+        // The division is skipped for every source that fits, i.e. always in practice.
+        return static_cast<std::int32_t>(divisor_ == 1 ? position : position / divisor_);
+    }
+
+  private:
+    static constexpr std::size_t kLimit =
+        static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+    std::size_t divisor_;
+};
+
+// Opening calls of a run: ClearResult, then SetMaximum unless the source is
+// empty. Returns the scale for the run's positions.
+inline ProgressScale BeginRun(std::size_t length, ConversionProgress& progress) {
+    progress.ClearResult();
+    const ProgressScale scale(length);
+    if (length > 0) {
+        progress.SetMaximum(scale(length));
+    }
+    return scale;
+}
+
+// Closing calls of a run: the tail, the bar back to 0, a repaint.
+inline void EndRun(std::u16string& result, std::u16string_view credit,
+                   ConversionProgress& progress) {
+    const std::size_t tail_start = result.size();
+    result.append(kTailBreaks);
+    result.append(credit);
+    progress.AppendResult(std::u16string_view(result).substr(tail_start));
+    progress.SetPosition(0);
+    progress.RepaintWindow();
+}
+
+}  // namespace bivano::internal

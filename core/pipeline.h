@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/encoding/text_codec.h"
+#include "core/lativo/conversion_options.h"
+#include "core/lativo/conversion_stream.h"
+#include "core/lativo/text_range.h"
+#include "core/spelling/speller.h"
+
+namespace bivano {
+
+// Which way a text goes: Greek letters to Latin ones, Latin letters to
+// Greek, or Greek spelled with accents as it is.
+enum class Direction { Latin, Greek, AccentsOnly };
+
+struct PipelineSettings {
+    Direction direction = Direction::Latin;
+    ConversionOptions options;              // how Latin writes ξ, θ, ψ, ω
+    std::optional<Encoding> from;           // nothing: judged from the bytes, as Open does
+    Encoding to = Encoding::Utf8;           // UTF-8 or Windows-1253
+    std::optional<std::u16string> credit;   // ends the text after four CR LF pairs
+    const GreekSpeller* speller = nullptr;  // Greek and AccentsOnly spell with it
+};
+
+// Bytes in, bytes out, in pieces of any size: decode, convert, spell,
+// encode. The three stages may run on different threads, each stage on one
+// at a time, handing text on in order; Run and Finish do all three in turn.
+// Whatever the pieces, the output is the same as for the whole text at once.
+//
+//   Pipeline latin(PipelineSettings{});   // Latin, UTF-8 in and out
+//   latin.Run("\xCE\xB8\xCE\xAC", out); latin.Finish(out);   // out == "8a"
+class Pipeline {
+  public:
+    explicit Pipeline(const PipelineSettings& settings);
+    ~Pipeline();
+    Pipeline(const Pipeline&) = delete;
+    Pipeline& operator=(const Pipeline&) = delete;
+
+    void Decode(std::string_view bytes, std::u16string& text);
+    void FinishDecoding(std::u16string& text);
+
+    // Converts and spells; the end adds the credit, when there is one.
+    void Convert(std::u16string_view text, std::u16string& out);
+    void FinishConverting(std::u16string& out);
+
+    // False at the first character the output encoding cannot write;
+    // EncodingFailure() then says where.
+    bool Encode(std::u16string_view text, std::string& bytes);
+    bool FinishEncoding(std::string& bytes);
+    TextEncoder::Failure EncodingFailure() const { return encoder_.failure(); }
+
+    bool Run(std::string_view bytes, std::string& out);
+    bool Finish(std::string& out);
+
+  private:
+    class Converter;
+
+    TextDecoder decoder_;
+    std::unique_ptr<Converter> converter_;
+    TextEncoder encoder_;
+    std::u16string text_;       // Run's scratch
+    std::u16string converted_;  // Run's scratch
+};
+
+// What "Ελληνικά" shows with accents and spelling: `result` as the
+// conversion made it, its body spelled outside the `verbatim` groups and
+// its last `tail_length` characters (the line breaks and the credit) kept.
+std::u16string SpellResult(std::u16string_view result, std::span<const TextRange> verbatim,
+                           std::size_t tail_length, const GreekSpeller& speller);
+
+}  // namespace bivano

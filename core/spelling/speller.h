@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/lativo/text_range.h"
+
+namespace bivano {
+
+// Turns Greek written without accents and with the letters that Latin
+// spelling confuses into correctly spelled, accented Greek, word by word:
+//   "Καλιμερα τι κανεις?" -> "Καλημέρα τι κάνεις;", "KALIMERA" -> "ΚΑΛΗΜΕΡΑ",
+//   "Ελα" -> "Έλα". A word the dictionary does not know stays as it is.
+// A word is looked up by a key that folds case, accents, diaeresis, final
+// sigma and the vowels that sound alike ({η, ι, υ, ει, οι, υι}, {ο, ω},
+// {ε, αι}); among the words sharing it, one written with the same letters
+// wins, then the most frequent.
+class GreekSpeller {
+  public:
+    // From a list of correctly spelled words; frequencies come from the
+    // program's own table.
+    explicit GreekSpeller(const std::vector<std::u16string>& words);
+
+    // Why a word list could not be used.
+    enum class Problem {
+        None,
+        Unreadable,       // missing, unreadable, empty or over 1 GiB
+        UnknownEncoding,  // its .aff names an encoding other than UTF-8 or ISO8859-7
+        WrongEncoding,    // its bytes are not in the encoding it is in
+        NoGreekWords,     // not a Greek word list
+    };
+
+    // Reads a hunspell word list: a count on the first line, then one word
+    // a line (anything from a "/" on is dropped), in the encoding that the
+    // SET line of the .aff file beside it names (UTF-8 or ISO8859-7, as
+    // Debian's el_GR has it). Without an .aff, well-formed UTF-8 is read as
+    // such and anything else as ISO-8859-7. Nothing, with `problem` saying
+    // why, when the list cannot be used: never a speller that reads its
+    // words wrong.
+    static std::unique_ptr<GreekSpeller> FromHunspellFile(const std::string& path,
+                                                          Problem* problem = nullptr);
+    // Where Debian's hunspell-el puts the Greek word list.
+    static constexpr const char* kHunspellGreek = "/usr/share/hunspell/el_GR.dic";
+
+    // Spells every word of Greek letters in `text` outside `kept` (ranges in
+    // rising order, as a conversion reports them); a "?" right after a Greek
+    // word becomes the Greek question mark ";".
+    std::u16string Spell(std::u16string_view text, std::span<const TextRange> kept = {}) const;
+
+    // One word of Greek letters, spelled; the word itself when unknown.
+    std::u16string SpellWord(std::u16string_view word) const;
+
+    std::size_t WordCount() const { return entries_.size(); }
+
+  private:
+    class Builder;
+    // From a hunspell list already decoded.
+    explicit GreekSpeller(std::u16string_view hunspell_list);
+
+    struct Entry {
+        std::uint32_t offset;  // into words_
+        std::uint16_t length;
+        std::uint32_t frequency;
+        bool lower_case;
+    };
+    // The words that share one key: entries_[first, first + count).
+    struct Group {
+        std::uint32_t key_offset;  // into keys_
+        std::uint16_t key_length;
+        std::uint32_t first;
+        std::uint32_t count;
+    };
+
+    std::u16string_view Word(const Entry& entry) const {
+        return std::u16string_view(words_).substr(entry.offset, entry.length);
+    }
+    const Entry* Best(std::u16string_view plain) const;
+    // The slot of `key`'s group, or the empty slot where it would go.
+    std::uint64_t& Slot(std::u16string_view key);
+    static std::uint64_t Packed(std::u16string_view key, std::uint32_t number);
+    // The group's number plus one, or 0 for a key no word has.
+    std::uint32_t Find(std::u16string_view key) const;
+
+    std::u16string words_;        // every word, one after another
+    std::u16string keys_;         // every distinct key, one after another
+    std::vector<Entry> entries_;  // grouped by key, best first
+    std::vector<Group> groups_;
+    // Open addressing over the keys: a group's number plus one with part of
+    // its key's hash, or 0.
+    std::vector<std::uint64_t> slots_;
+};
+
+// Spells a text that arrives in pieces, holding back a word cut by the end
+// of a piece. The output adds up to what GreekSpeller::Spell gives for the
+// whole text.
+class SpellingStream {
+  public:
+    explicit SpellingStream(const GreekSpeller& speller) : speller_(speller) {}
+
+    // Appends to `out` the spelling of `piece`; `kept` are ranges of the
+    // piece to leave as they are.
+    void Spell(std::u16string_view piece, std::span<const TextRange> kept, std::u16string& out);
+    void Finish(std::u16string& out);
+
+  private:
+    const GreekSpeller& speller_;
+    std::u16string held_;  // a word, perhaps cut off
+    std::vector<TextRange> held_kept_;
+};
+
+}  // namespace bivano

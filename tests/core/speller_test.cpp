@@ -1,0 +1,134 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Accents and spelling, with a small word list made here, and a handful of
+// everyday sentences with Debian's Greek dictionary.
+#include "core/spelling/speller.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "recording_progress.h"
+
+namespace bivano {
+namespace {
+
+using namespace bivano::testing;
+
+const GreekSpeller& SmallSpeller() {
+    static const GreekSpeller speller(std::vector<std::u16string>{
+        u"καλημέρα", u"καλή", u"κάνεις", u"τι", u"έλα", u"είσαι", u"θάλασσά", u"θάλασσα", u"ποιο",
+        u"πιο", u"Αθήνα", u"εθνικός", u"αυτό", u"ώρα", u"όρα", u"παιδί", u"πεδίο", u"προϊόν",
+        u"word"});
+    return speller;
+}
+
+std::string Spelled(const char* text, std::vector<TextRange> kept = {}) {
+    return U8(SmallSpeller().Spell(U16(text), kept));
+}
+
+struct Case {
+    const char* name;
+    const char* typed;
+    const char* spelled;
+};
+
+void PrintTo(const Case& sample, std::ostream* out) {
+    *out << sample.name;
+}
+
+class Spelling : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Spelling, FindsTheWordMeant) {
+    EXPECT_EQ(Spelled(GetParam().typed), GetParam().spelled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Words, Spelling,
+    ::testing::Values(
+        Case{"EtaWrittenAsIota", "καλιμερα", "καλημέρα"},
+        Case{"EiWrittenAsIota", "κανις", "κάνεις"},
+        Case{"UnmarkedLetterTakesTheFrequentWord", "ορα", "ώρα"},  // ώρα is counted, όρα not
+        Case{"OmicronWhereOmegaMeant", "ωρα", "ώρα"},
+        Case{"AiAndEpsilon", "πεδι", "παιδί"},  // no πεδί: the class finds παιδί
+        Case{"ExactLettersWin", "πιο ποιο", "πιο ποιο"},
+        Case{"FewestAccentsOnATie", "θαλασσα", "θάλασσα"}, Case{"Diaeresis", "προιον", "προϊόν"},
+        Case{"FirstCapital", "Καλιμερα", "Καλημέρα"}, Case{"CapitalTakesItsTonos", "Ελα", "Έλα"},
+        Case{"AllCapitalsWithoutTonos", "ΚΑΛΙΜΕΡΑ ΕΛΑ", "ΚΑΛΗΜΕΡΑ ΕΛΑ"},
+        Case{"NameInSmallLetters", "αθινα", "αθήνα"},
+        Case{"ThetaWrittenAsUAfterE", "ευνικος", "εθνικός"},
+        Case{"UnknownWordStays", "ξξξ καλιμερα", "ξξξ καλημέρα"},
+        Case{"OtherTextStays", "abc 123 word, «τι»", "abc 123 word, «τι»"},
+        Case{"QuestionMarkAfterAGreekWord", "τι κανις? abc? τι ?", "τι κάνεις; abc? τι ?"},
+        Case{"Empty", "", ""}));
+
+TEST(GreekSpeller, KeptRangesStayAsTheyAre) {
+    // "καλιμερα καλιμερα?" with the second word (and its "?") kept.
+    EXPECT_EQ(Spelled("καλιμερα καλιμερα?", {{9, 18}}), "καλημέρα καλιμερα?");
+    EXPECT_EQ(Spelled("καλιμερα?", {{0, 8}}), "καλιμερα?");
+}
+
+TEST(SpellingStream, PiecesGiveTheWholeTextsSpelling) {
+    const std::u16string text = U16("Καλιμερα! τι κανις? ΕΛΑ εδω, καλιμερα θαλασσα");
+    const std::vector<TextRange> kept = {{30, 38}};
+    const std::u16string whole = SmallSpeller().Spell(text, kept);
+    for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+        for (std::size_t second = cut; second <= text.size(); second += 7) {
+            SpellingStream stream(SmallSpeller());
+            std::u16string out;
+            const std::u16string_view view(text);
+            const std::size_t bounds[] = {0, cut, second, text.size()};
+            for (int piece = 0; piece < 3; ++piece) {
+                std::vector<TextRange> local;
+                for (const TextRange& range : kept) {
+                    const std::size_t begin = std::max(range.begin, bounds[piece]);
+                    const std::size_t end = std::min(range.end, bounds[piece + 1]);
+                    if (begin < end) {
+                        local.push_back({begin - bounds[piece], end - bounds[piece]});
+                    }
+                }
+                stream.Spell(view.substr(bounds[piece], bounds[piece + 1] - bounds[piece]), local,
+                             out);
+            }
+            stream.Finish(out);
+            ASSERT_EQ(U8(out), U8(whole)) << "cut at " << cut << " and " << second;
+        }
+    }
+}
+
+TEST(GreekSpeller, ReadsAHunspellList) {
+    const std::string path = ::testing::TempDir() + "/small.dic";
+    {
+        std::ofstream file(path, std::ios::binary);
+        file << "3\n\xEA\xE1\xEB\xE7\xEC\xDD\xF1\xE1\n\xC1\xE8\xDE\xED\xE1/X\nabc\n";  // καλημέρα,
+                                                                                       // Αθήνα
+    }
+    const auto speller = GreekSpeller::FromHunspellFile(path);
+    ASSERT_NE(speller, nullptr);
+    EXPECT_GE(speller->WordCount(), 2u);
+    EXPECT_EQ(U8(speller->Spell(U16("καλιμερα αθινα"))), "καλημέρα αθήνα");
+    EXPECT_EQ(GreekSpeller::FromHunspellFile(::testing::TempDir() + "/missing.dic"), nullptr);
+}
+
+TEST(GreekSpeller, EverydaySentencesWithDebiansDictionary) {
+    const auto speller = GreekSpeller::FromHunspellFile(GreekSpeller::kHunspellGreek);
+    if (speller == nullptr) {
+        if (std::getenv("CI") != nullptr && std::string(std::getenv("CI")) == "true") {
+            FAIL() << "hunspell-el is not installed";
+        }
+        GTEST_SKIP() << "hunspell-el is not installed: the real dictionary is not checked";
+    }
+    const std::pair<const char*, const char*> sentences[] = {
+        {"Καλιμερα τι κανεις?", "Καλημέρα τι κάνεις;"},
+        {"Πως εισαι?", "Πώς είσαι;"},
+        {"ευχαριστω πολι", "ευχαριστώ πολύ"},
+        {"θα ερθω αυριο το πρωι", "θα έρθω αύριο το πρωί"},
+        {"ΚΑΛΙΣΠΕΡΑ", "ΚΑΛΗΣΠΕΡΑ"},
+    };
+    for (const auto& [typed, spelled] : sentences) {
+        EXPECT_EQ(U8(speller->Spell(U16(typed))), spelled);
+    }
+}
+
+}  // namespace
+}  // namespace bivano
