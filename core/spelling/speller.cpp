@@ -383,6 +383,7 @@ class GreekSpeller::Builder {
     }
 
     void Finish() {
+        speller_.list_words_ = pending_.size();
         // The words of the frequency table come from real text, typing
         // slips included: they fill in only for keys the list has no word
         // for (terms it lacks, such as συμβολοσειρά).
@@ -575,7 +576,7 @@ std::unique_ptr<GreekSpeller> GreekSpeller::FromHunspellFile(const std::string& 
     decoder.Decode(*bytes, text);
     decoder.Finish(text);
     auto speller = std::unique_ptr<GreekSpeller>(new GreekSpeller(std::u16string_view(text)));
-    if (speller->WordCount() == 0) {
+    if (speller->ListWordCount() == 0) {
         outcome = Problem::NoGreekWords;
         return nullptr;
     }

@@ -57,6 +57,8 @@ class GreekSpeller {
     std::u16string SpellWord(std::u16string_view word) const;
 
     std::size_t WordCount() const { return entries_.size(); }
+    // Of those, the words the list itself gave.
+    std::size_t ListWordCount() const { return list_words_; }
 
   private:
     class Builder;
@@ -94,6 +96,7 @@ class GreekSpeller {
     // Open addressing over the keys: a group's number plus one with part of
     // its key's hash, or 0.
     std::vector<std::uint64_t> slots_;
+    std::size_t list_words_ = 0;
 };
 
 // Spells a text that arrives in pieces, holding back a word cut by the end

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real bivano executable, run as a script would run it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -239,5 +242,151 @@ TEST(Cli, AccentsAcrossReadPieces) {
     EXPECT_EQ(result.status, 0);
     EXPECT_TRUE(result.out == expected);
 }
+
+// What a shell passes: any bytes, not only UTF-8, through sh and printf.
+Result RunInShell(const QString& folder, const QByteArray& script) {
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral("/bin/sh"), {"-c", QString::fromLatin1(script), BIVANO_CLI});
+    process.closeWriteChannel();
+    process.waitForFinished(30000);
+    return {process.readAllStandardOutput(), process.readAllStandardError(),
+            process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1};
+}
+
+TEST(Cli, OutputOntoAFifoOrDeviceIsRefusedAndLeftAsItWas) {
+    QTemporaryDir folder;
+    const QByteArray fifo = QFile::encodeName(folder.filePath("fifo"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    QStringList targets = {folder.filePath("fifo")};
+    // Our own node, never the system's: as root, a twin of /dev/null.
+    const QByteArray node = QFile::encodeName(folder.filePath("null"));
+    if (::mknod(node.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        targets << folder.filePath("null");
+    }
+    for (const QString& target : targets) {
+        const Result result = RunBivano({"latin", "-o", target}, "α");
+        EXPECT_EQ(result.status, 1) << target.toStdString();
+        EXPECT_TRUE(result.err.contains(QFile::encodeName(target))) << result.err.toStdString();
+        struct stat status {};
+        ASSERT_EQ(::lstat(QFile::encodeName(target).constData(), &status), 0);
+        EXPECT_FALSE(S_ISREG(status.st_mode)) << target.toStdString();
+    }
+    EXPECT_EQ(QDir(folder.path())
+                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)
+                  .size(),
+              targets.size());
+}
+
+TEST(Cli, OutputKeepsHardLinksAndMode) {
+    QTemporaryDir folder;
+    WriteAll(folder.filePath("result.txt"), "old");
+    const QByteArray result_name = QFile::encodeName(folder.filePath("result.txt"));
+    ASSERT_EQ(::chmod(result_name.constData(), 0604), 0);
+    ASSERT_EQ(::link(result_name.constData(),
+                     QFile::encodeName(folder.filePath("other-name.txt")).constData()),
+              0);
+    const Result result = RunBivano({"latin", "-o", "result.txt"}, "ψ", folder.path());
+    EXPECT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_EQ(ReadAll(folder.filePath("other-name.txt")).toStdString(), "c");
+    struct stat status {};
+    ASSERT_EQ(::stat(result_name.constData(), &status), 0);
+    EXPECT_EQ(status.st_nlink, 2u);
+    EXPECT_EQ(status.st_mode & 07777, 0604u);
+}
+
+TEST(Cli, DirectoryRefusesTwoInputsOfOneNameAndMakesAMissingFolder) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkpath("a"));
+    ASSERT_TRUE(QDir(folder.path()).mkpath("b"));
+    WriteAll(folder.filePath("a/x.txt"), "α");
+    WriteAll(folder.filePath("b/x.txt"), "β");
+    WriteAll(folder.filePath("y.txt"), "γ");
+    const Result result =
+        RunBivano({"latin", "-d", "new/out", "a/x.txt", "b/x.txt", "y.txt"}, {}, folder.path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(result.err.contains("b/x.txt")) << result.err.toStdString();
+    EXPECT_EQ(ReadAll(folder.filePath("new/out/x.txt")).toStdString(), "a");  // the first stays
+    EXPECT_EQ(ReadAll(folder.filePath("new/out/y.txt")).toStdString(), "g");
+    // A file where the folder should be is named.
+    WriteAll(folder.filePath("plain"), "");
+    const Result onto_file = RunBivano({"latin", "-d", "plain", "y.txt"}, {}, folder.path());
+    EXPECT_EQ(onto_file.status, 1);
+    EXPECT_TRUE(onto_file.err.startsWith("bivano: plain:")) << onto_file.err.toStdString();
+}
+
+TEST(Cli, NamesThatAreNotUtf8AreReadAndWrittenAsTheyAre) {
+    QTemporaryDir folder;
+    const Result result = RunInShell(
+        folder.path(),
+        "in=$(printf 'in\\377.txt'); out=$(printf 'out\\351.txt'); printf '\\350' > \"$in\" && "
+        "\"$0\" latin \"$in\" && \"$0\" latin -o \"$out\" \"$in\" && mkdir d && "
+        "\"$0\" latin -d d \"$in\" && cat \"$out\" \"d/$in\"");
+    EXPECT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out.toStdString(), "888");
+    const Result missing = RunInShell(folder.path(), "\"$0\" latin \"$(printf 'no\\377')\"");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.err.contains("no\xFF")) << missing.err.toStdString();
+}
+
+// A hunspell list and its .aff, in the encoding given.
+QString WriteDictionaryIn(const QTemporaryDir& folder, const QByteArray& set_line,
+                          const QByteArray& words) {
+    WriteAll(folder.filePath("list.aff"), set_line + "\nTRY abc\n");
+    WriteAll(folder.filePath("list.dic"), words);
+    return folder.filePath("list.dic");
+}
+
+TEST(Cli, WordListsAreReadInTheEncodingTheirAffixFileNames) {
+    const QByteArray utf8_words = "2\nκαλημέρα/A\nθάλασσα\n";
+    const QByteArray iso_words =
+        "2\n\xEA\xE1\xEB\xE7\xEC\xDD\xF1\xE1/A\n\xE8\xDC\xEB\xE1\xF3\xF3\xE1\n";
+    struct Case {
+        const char* name;
+        QByteArray set_line;
+        QByteArray words;
+        int status;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"Utf8", "SET UTF-8", utf8_words, 0, "καλημέρα θάλασσα"},
+        {"Iso", "SET ISO8859-7", iso_words, 0, "καλημέρα θάλασσα"},
+        {"NoSetLineUtf8", "", utf8_words, 0, "καλημέρα θάλασσα"},
+        {"Utf8SaidIso", "SET ISO8859-7", utf8_words, 1, "καλιμερα θαλασσα"},
+        {"IsoSaidUtf8", "SET UTF-8", iso_words, 1, "καλιμερα θαλασσα"},
+        {"OtherEncoding", "SET KOI8-R", iso_words, 1, "καλιμερα θαλασσα"},
+        {"NoGreek", "SET UTF-8", "2\nhello\nworld\n", 1, "καλιμερα θαλασσα"},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir folder;
+        const QString dictionary = WriteDictionaryIn(folder, c.set_line, c.words);
+        const Result result =
+            RunBivano({"greek", "--accents", "--dictionary", dictionary}, "kalimera thalassa");
+        EXPECT_EQ(result.status, c.status) << c.name << ": " << result.err.toStdString();
+        EXPECT_EQ(result.out.toStdString(), c.out) << c.name;
+        EXPECT_EQ(result.err.count("bivano:"), c.status) << c.name;
+    }
+}
+
+#ifdef BIVANO_WINDOW
+TEST(Cli, WindowProgramAnswersHelpWithoutADisplay) {
+    QProcess process;
+    QProcessEnvironment environment;
+    environment.insert("PATH", "/usr/bin:/bin");
+    process.setProcessEnvironment(environment);
+    for (const char* argument : {"--help", "--version"}) {
+        process.start(QStringLiteral(BIVANO_WINDOW), {argument});
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << argument;
+        EXPECT_EQ(process.exitCode(), 0) << argument;
+        EXPECT_TRUE(process.readAllStandardOutput().contains("lativo-bivano")) << argument;
+    }
+    process.start(QStringLiteral(BIVANO_WINDOW), {});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(process.readAllStandardError().contains("DISPLAY"));
+}
+#endif
 
 }  // namespace
