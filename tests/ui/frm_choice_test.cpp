@@ -46,21 +46,7 @@ TEST_F(FrmChoiceTest, StartsHiddenWithTheDefaults) {
     EXPECT_TRUE(dialog.Option9->isChecked());
 }
 
-TEST_F(FrmChoiceTest, ShowsTheCaptionsOfItsLayout) {
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral(" Επιλογές"));
-    const std::vector<std::pair<QAbstractButton*, const char*>> captions = {
-        {dialog.Option1, "3"},         {dialog.Option2, "J"},  {dialog.Option3, "KS"},
-        {dialog.Option4, "8"},         {dialog.Option5, "U"},  {dialog.Option6, "TH"},
-        {dialog.Option7, "C"},         {dialog.Option8, "PS"}, {dialog.Option9, "W"},
-        {dialog.Option10, "V"},        {dialog.BtnOK, "OK"},   {dialog.BtnCancel, "Cancel"},
-        {dialog.BtnDefault, "Default"}};
-    for (const auto& [button, caption] : captions) {
-        EXPECT_EQ(button->text(), QString::fromUtf8(caption));
-    }
-    EXPECT_EQ(dialog.Frame1->title(), QStringLiteral("Ξ"));
-    EXPECT_EQ(dialog.Frame2->title(), QStringLiteral("Θ"));
-    EXPECT_EQ(dialog.Frame3->title(), QStringLiteral("Ψ"));
-    EXPECT_EQ(dialog.Frame4->title(), QStringLiteral("Ω"));
+TEST_F(FrmChoiceTest, IsAFixedWindowWithEachFramesButtonsInIt) {
     EXPECT_EQ(dialog.Option3->parentWidget(), dialog.Frame1);
     EXPECT_EQ(dialog.Option10->parentWidget(), dialog.Frame4);
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
