@@ -68,21 +68,25 @@ class ToLatinRules {
     // position after its end: these rules look at no character ahead, so
     // nothing is held back and Finish does the same.
     std::size_t Convert(std::u16string_view text, std::size_t position) {
+        // Locals, so that what the sink writes cannot make them be read again.
+        Sink& sink = sink_;
+        bool after_letter = after_letter_;
         for (std::size_t index = position - 1; index < text.size(); ++index) {
             const std::size_t at = index + 1;
-            sink_.BeginCharacter(at);
+            sink.BeginCharacter(at);
             const char16_t character = text[index];
             if (const LatinForm* form = forms_.Find(character)) {
-                after_letter_ = form->letter;
+                after_letter = form->letter;
                 if (form->length != 0) {
-                    sink_.Append(*form);
+                    sink.Append(*form);
                 }
-            } else if (!(after_letter_ && IsCombiningMark(character))) {
-                after_letter_ = false;
-                sink_.Append(character);
+            } else if (!(after_letter && IsCombiningMark(character))) {
+                after_letter = false;
+                sink.Append(character);
             }
-            sink_.EndCharacter(at);
+            sink.EndCharacter(at);
         }
+        after_letter_ = after_letter;
         return text.size() + 1;
     }
     std::size_t Finish(std::u16string_view text, std::size_t position) {
