@@ -14,6 +14,7 @@
 #include "core/lativo/conversion_stream.h"
 #include "core/lativo/convert_to_greek.h"
 #include "core/lativo/convert_to_latin.h"
+#include "core/pipeline.h"
 #include "run_invariants.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -71,6 +72,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pieces.Finish(in_pieces);
     if (once != in_pieces) {
         std::abort();
+    }
+    // The front door, with spelling: bytes in pieces give what they give whole.
+    static const GreekSpeller speller(
+        std::vector<std::u16string>{u"καλημέρα", u"θάλασσα", u"τι", u"και", u"Αθήνα"});
+    for (const Direction direction : {Direction::Latin, Direction::Greek, Direction::AccentsOnly}) {
+        PipelineSettings settings;
+        settings.direction = direction;
+        settings.speller = &speller;
+        std::string whole_out;
+        Pipeline whole_pipeline(settings);
+        const bool whole_ok =
+            whole_pipeline.Run(bytes, whole_out) && whole_pipeline.Finish(whole_out);
+        std::string pieces_out;
+        Pipeline pieces_pipeline(settings);
+        bool pieces_ok = true;
+        for (std::size_t at = 0; at < size && pieces_ok; at += piece) {
+            pieces_ok = pieces_pipeline.Run(bytes.substr(at, piece), pieces_out);
+        }
+        pieces_ok = pieces_ok && pieces_pipeline.Finish(pieces_out);
+        if (whole_ok != pieces_ok || whole_out != pieces_out) {
+            std::abort();
+        }
     }
     return 0;
 }
