@@ -33,22 +33,6 @@ using namespace bivano;
 
 using Silent = SilentProgress;
 
-std::u16string FromUtf8(const std::string& text) {
-    TextDecoder decoder(Encoding::Utf8);
-    std::u16string out;
-    decoder.Decode(text, out);
-    decoder.Finish(out);
-    return out;
-}
-
-std::string ToUtf8(std::u16string_view text) {
-    TextEncoder encoder(Encoding::Utf8);
-    std::string out;
-    encoder.Encode(text, out);
-    encoder.Finish(out);
-    return out;
-}
-
 bool IsGreekLetter(char16_t c) {
     return c == 0x386 || (c >= 0x388 && c <= 0x3CE && c != 0x38B && c != 0x38D && c != 0x3A2);
 }

@@ -485,4 +485,20 @@ bool TextEncoder::Finish(std::string& out) {
     return true;
 }
 
+std::u16string FromUtf8(std::string_view bytes) {
+    TextDecoder decoder(Encoding::Utf8);
+    std::u16string text;
+    decoder.Decode(bytes, text);
+    decoder.Finish(text);
+    return text;
+}
+
+std::string ToUtf8(std::u16string_view text) {
+    TextEncoder encoder(Encoding::Utf8);
+    std::string bytes;
+    encoder.Encode(text, bytes);
+    encoder.Finish(bytes);
+    return bytes;
+}
+
 }  // namespace bivano

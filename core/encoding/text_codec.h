@@ -86,4 +86,8 @@ class TextEncoder {
     Failure failure_{};
 };
 
+// A whole text from and to UTF-8 at once: "\xCE\xB8" <-> u"θ".
+std::u16string FromUtf8(std::string_view bytes);
+std::string ToUtf8(std::u16string_view text);
+
 }  // namespace bivano

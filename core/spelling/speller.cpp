@@ -244,14 +244,6 @@ std::u16string WithCaseOf(std::u16string_view typed, std::u16string_view spelled
     return std::u16string(typed);
 }
 
-std::u16string FromUtf8(std::string_view text) {
-    TextDecoder decoder(Encoding::Utf8);
-    std::u16string out;
-    decoder.Decode(text, out);
-    decoder.Finish(out);
-    return out;
-}
-
 // Walks the kept ranges (in rising order) along with the text, so that each
 // question costs next to nothing however many ranges there are.
 class KeptRanges {

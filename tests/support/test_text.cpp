@@ -5,19 +5,11 @@
 namespace bivano::testing {
 
 std::u16string U16(std::string_view utf8) {
-    TextDecoder decoder(Encoding::Utf8);
-    std::u16string out;
-    decoder.Decode(utf8, out);
-    decoder.Finish(out);
-    return out;
+    return FromUtf8(utf8);
 }
 
 std::string U8(std::u16string_view utf16) {
-    TextEncoder encoder(Encoding::Utf8);
-    std::string out;
-    encoder.Encode(utf16, out);
-    encoder.Finish(out);
-    return out;
+    return ToUtf8(utf16);
 }
 
 }  // namespace bivano::testing
