@@ -28,6 +28,10 @@ QString HelpText() {
         "  -t, --theta 8|u|th      θ (προεπιλογή 8)\n"
         "  -p, --psi c|ps          ψ (προεπιλογή c)\n"
         "  -w, --omega w|v         ω (προεπιλογή w)\n"
+        "  -s, --scheme ΟΝΟΜΑ      πρότυπο γραφής (latin): lativo (προεπιλογή, με τις\n"
+        "                          τέσσερις επιλογές), elot743 (διαβατήρια, ISO 843\n"
+        "                          μεταγραφή), iso843 (αντιστρέψιμη μεταγραμμάτιση),\n"
+        "                          alalc (Library of Congress), bgn1962, slug\n"
         "Έξοδος:\n"
         "  -o, --output ΑΡΧΕΙΟ     γράφει στο ΑΡΧΕΙΟ, μόνο όταν μετατραπούν όλα\n"
         "  -d, --directory ΦΑΚΕΛΟΣ γράφει κάθε ΑΡΧΕΙΟ στον ΦΑΚΕΛΟ με το ίδιο όνομα\n"
@@ -71,6 +75,7 @@ Parsed ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption theta({"t", "theta"}, {}, "form");
     const QCommandLineOption psi({"p", "psi"}, {}, "form");
     const QCommandLineOption omega({"w", "omega"}, {}, "form");
+    const QCommandLineOption scheme({"s", "scheme"}, {}, "name");
     const QCommandLineOption output({"o", "output"}, {}, "file");
     const QCommandLineOption directory({"d", "directory"}, {}, "folder");
     const QCommandLineOption from("from", {}, "encoding");
@@ -80,7 +85,7 @@ Parsed ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption dictionary("dictionary", {}, "file");
     const QCommandLineOption help(QStringList{"h", "help"});
     const QCommandLineOption version(QStringList{"V", "version"});
-    parser.addOptions({xi, theta, psi, omega, output, directory, from, to, credit, accents,
+    parser.addOptions({xi, theta, psi, omega, scheme, output, directory, from, to, credit, accents,
                        dictionary, help, version});
 
     if (!parser.parse(arguments)) {
@@ -116,7 +121,7 @@ Parsed ParseCommandLine(const QStringList& arguments) {
 
     // Every option takes its value once; a second one is a slip.
     for (const QCommandLineOption* option :
-         {&xi, &theta, &psi, &omega, &output, &directory, &from, &to, &dictionary}) {
+         {&xi, &theta, &psi, &omega, &scheme, &output, &directory, &from, &to, &dictionary}) {
         if (parser.values(*option).size() > 1) {
             return UsageError(
                 QStringLiteral("η επιλογή --%1 δίνεται μία φορά").arg(option->names().last()));
@@ -158,6 +163,23 @@ Parsed ParseCommandLine(const QStringList& arguments) {
             return bad_value(omega);
         }
         request.options.omega = *value;
+    }
+    if (parser.isSet(scheme)) {
+        const std::optional<LatinScheme> value =
+            SchemeFromName(parser.value(scheme).toLower().toStdString());
+        if (!value) {
+            QStringList names;
+            for (const LatinScheme known : kAllSchemes) {
+                const std::string_view name = SchemeName(known);
+                names << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+            }
+            return UsageError(QStringLiteral("άγνωστο πρότυπο «%1»: %2")
+                                  .arg(parser.value(scheme), names.join(QStringLiteral(", "))));
+        }
+        if (request.direction != Direction::Latin) {
+            return UsageError(QStringLiteral("η --scheme ισχύει για την latin"));
+        }
+        request.options.scheme = *value;
     }
     if (parser.isSet(from) &&
         parser.value(from).compare(QLatin1String("auto"), Qt::CaseInsensitive) != 0) {

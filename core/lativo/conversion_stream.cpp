@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 
+#include "core/lativo/romanizer.h"
 #include "core/lativo/to_greek_rules.h"
 #include "core/lativo/to_latin_rules.h"
 
@@ -59,9 +61,14 @@ constexpr std::size_t kLongestLatinForm = 3;
 }  // namespace
 
 struct LatinStream::State {
-    explicit State(const ConversionOptions& options) : rules(sink, options) {}
+    explicit State(const ConversionOptions& options) : rules(sink, options) {
+        if (options.scheme != LatinScheme::Lativo) {
+            romanizer.emplace(options.scheme);
+        }
+    }
     BufferSink sink;
     internal::ToLatinRules<BufferSink> rules;
+    std::optional<internal::Romanizer> romanizer;  // a published scheme instead
 };
 
 LatinStream::LatinStream(const ConversionOptions& options)
@@ -71,6 +78,10 @@ LatinStream::LatinStream(LatinStream&&) noexcept = default;
 LatinStream& LatinStream::operator=(LatinStream&&) noexcept = default;
 
 void LatinStream::Convert(std::u16string_view piece, std::u16string& out) {
+    if (state_->romanizer) {
+        state_->romanizer->Convert(piece, out);
+        return;
+    }
     // Through a buffer, so that no room is made ready for the longest forms.
     constexpr std::size_t kStep = 4096;
     std::array<char16_t, kStep * kLongestLatinForm + 4> buffer;
@@ -84,7 +95,11 @@ void LatinStream::Convert(std::u16string_view piece, std::u16string& out) {
     }
 }
 
-void LatinStream::Finish(std::u16string&) {}
+void LatinStream::Finish(std::u16string& out) {
+    if (state_->romanizer) {
+        state_->romanizer->Finish(out);
+    }
+}
 
 struct GreekStream::State {
     explicit State(const ConversionOptions& options) : rules(sink, options) {}

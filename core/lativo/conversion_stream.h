@@ -32,7 +32,8 @@ class LatinStream {
 
     // Appends the conversion of `piece` to `out`.
     void Convert(std::u16string_view piece, std::u16string& out);
-    // Appends what is still held back (for this conversion, nothing).
+    // Appends what is still held back: nothing under Lativo, a last word
+    // under the published schemes.
     void Finish(std::u16string& out);
 
   private:

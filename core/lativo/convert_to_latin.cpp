@@ -7,6 +7,7 @@
 
 #include "core/encoding/cp1253.h"
 #include "core/lativo/conversion_run.h"
+#include "core/lativo/romanizer.h"
 #include "core/lativo/to_latin_rules.h"
 
 namespace bivano {
@@ -238,8 +239,41 @@ class ReportingSink {
 
 }  // namespace
 
+namespace {
+
+// A run under one of the published schemes, which read whole words: the
+// source goes in steps, each reported once its output is known.
+std::u16string RomanizeWithProgress(std::u16string_view source, LatinScheme scheme,
+                                    std::u16string_view credit, ConversionProgress& progress) {
+    const internal::ProgressScale scale = internal::BeginRun(source.size(), progress);
+    internal::Romanizer romanizer(scheme);
+    std::u16string result;
+    result.reserve(source.size() + source.size() / 4 + kTailBreaks.size() + credit.size());
+    for (std::size_t at = 0; at < source.size(); at += kLatinRepaintInterval) {
+        const std::size_t end = std::min(source.size(), at + kLatinRepaintInterval);
+        const std::size_t start = result.size();
+        romanizer.Convert(source.substr(at, end - at), result);
+        if (end == source.size()) {
+            romanizer.Finish(result);
+        }
+        progress.SetPosition(scale(end));
+        if (result.size() > start) {
+            progress.AppendResult(std::u16string_view(result).substr(start));
+        }
+        progress.RepaintProgress();
+        progress.RepaintResult();
+    }
+    internal::EndRun(result, credit, progress);
+    return result;
+}
+
+}  // namespace
+
 std::u16string ConvertToLatin(std::u16string_view source, const ConversionOptions& options,
                               std::u16string_view credit, ConversionProgress& progress) {
+    if (options.scheme != LatinScheme::Lativo) {
+        return RomanizeWithProgress(source, options.scheme, credit, progress);
+    }
     std::u16string result;
     result.reserve(source.size() + source.size() / 8 + kTailBreaks.size() + credit.size());
     ReportingSink sink(source.size(), result, progress);

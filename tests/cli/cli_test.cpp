@@ -102,6 +102,24 @@ INSTANTIATE_TEST_SUITE_P(
         Invocation{"BadChoice", {"latin", "--psi", "x"}, "", "", 2},
         Invocation{"BadEncoding", {"latin", "--to", "koi8-r"}, "", "", 2},
         Invocation{"OptionTwice", {"latin", "-x", "j", "-x", "ks"}, "", "", 2},
+        Invocation{"SchemeElot",
+                   {"latin", "--scheme", "elot743"},
+                   "Θεσσαλονίκη ΨΥΧΗ αύριο\n",
+                   "Thessaloniki PSYCHI avrio\n",
+                   0},
+        Invocation{"SchemeInAnyCase", {"latin", "-s", "ISO843"}, "ώρα", "\xE1\xB9\x93ra", 0},
+        Invocation{"SchemeSlug",
+                   {"latin", "-s", "slug"},
+                   "Θεσσαλονίκη, 2024!\nΚαλή χρονιά\n",
+                   "thessaloniki-2024\nkali-chronia\n",
+                   0},
+        Invocation{"SchemeWithCredit",
+                   {"latin", "-s", "bgn1962", "--credit"},
+                   "Κέρκυρα",
+                   "K\xC3\xA9rkira" + kLatinTail,
+                   0},
+        Invocation{"SchemeUnknown", {"latin", "--scheme", "elot"}, "α", "", 2},
+        Invocation{"SchemeOnlyForLatin", {"greek", "--scheme", "elot743"}, "a", "", 2},
         Invocation{"OutputAndDirectory", {"latin", "-o", "a", "-d", "b", "f"}, "", "", 2},
         Invocation{"DirectoryWithStandardInput", {"latin", "-d", "b"}, "", "", 2}));
 
@@ -112,6 +130,13 @@ TEST(Cli, HelpAndVersion) {
     const Result version = RunBivano({"-V"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.toStdString(), "bivano (Lativo Bivano) 3.3\n");
+}
+
+TEST(Cli, UnknownSchemeListsTheSchemes) {
+    const Result result = RunBivano({"latin", "--scheme", "passport"}, "α");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_TRUE(result.err.contains("lativo, elot743, iso843, alalc, bgn1962, slug"))
+        << result.err.toStdString();
 }
 
 TEST(Cli, EncodingFailureNamesLineAndColumn) {

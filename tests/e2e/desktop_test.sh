@@ -107,7 +107,7 @@ stacked_above "$options" "$main" || fail "a click on the main window raised it o
 [[ $(active_window) == "$options" ]] || fail "activating the main window did not bring the options dialog back"
 shot options-after-click
 xdotool windowactivate --sync "$options" > /dev/null 2>&1 || true
-keys Tab Down Down Tab Down Tab Tab Tab Return   # θ: TH; ψ: PS; past ω and Ελληνικά to OK
+keys Tab Down Down Tab Down Tab Tab Tab Tab Return   # θ: TH; ψ: PS; past ω, Ελληνικά and Πρότυπο to OK
 wait_until 10 is_gone "Επιλογές" || fail "OK did not close the options dialog"
 keys space                          # the focus is back on Αντιγραφή
 expect_clipboard $'Kalhmera kosme\r\n8alassa cyxh 3enos wra'"$tail$latin_credit" "the focus did not come back to Αντιγραφή after the options"
@@ -127,7 +127,7 @@ sleep 0.5
 kill -0 "$program_pid" 2> /dev/null || fail "the close button of the main window ended the program while the options dialog was up"
 xdotool windowactivate --sync "$options" > /dev/null 2>&1 || true
 keys Tab Up Up Tab Up                        # θ: 8; ψ: C
-keys Tab Tab Tab Tab Return                  # ω, Ελληνικά, OK, Cancel
+keys Tab Tab Tab Tab Tab Return              # ω, Ελληνικά, Πρότυπο, OK, Cancel
 wait_until 10 is_gone "Επιλογές" || fail "Cancel did not close the options dialog"
 keys shift+Tab shift+Tab shift+Tab space Tab Tab Tab space
 expect_clipboard $'Kalhmera kosme\r\nthalassa psyxh 3enos wra'"$tail$latin_credit" "Cancel did not restore TH and PS"

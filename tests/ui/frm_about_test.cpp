@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -150,6 +152,44 @@ TEST_F(FrmAboutTest, OptionsChosenInTheDialogSteerTheNextLativoRun) {
     EXPECT_TRUE(main_window.isEnabled());
     main_window.EnglishBtn_Click();
     EXPECT_TRUE(main_window.ResultText().startsWith(QStringLiteral("ksenos\r\n")));
+}
+
+TEST_F(FrmAboutTest, ElotChosenInTheSixthFrameWritesThePassportsWayUntilDefault) {
+    CountDown(6);
+    about.cmdOK->click();
+    ui::FrmMain& main_window = about.MainWindow();
+    ui::FrmChoice& dialog = about.OptionsDialog();
+    main_window.SetSourceText(QStringLiteral("Θεσσαλονίκη, ΨΥΧΗ, αύριο"));
+    EXPECT_EQ(dialog.Frame6->title(), QStringLiteral("Πρότυπο"));
+    EXPECT_TRUE(dialog.Option13->isChecked());
+
+    main_window.Choice->trigger();
+    dialog.Option6->click();  // TH, for Lativo only
+    dialog.Option14->click();
+    dialog.BtnOK->click();
+    main_window.EnglishBtn_Click();
+    EXPECT_TRUE(
+        main_window.ResultText().startsWith(QStringLiteral("Thessaloniki, PSYCHI, avrio\r\n")))
+        << main_window.ResultText().toStdString();
+    EXPECT_EQ(main_window.PrBar->value(), 0);
+
+    main_window.Choice->trigger();
+    dialog.Option13->click();
+    dialog.BtnCancel->click();  // back to ΕΛΟΤ 743
+    EXPECT_EQ(dialog.CurrentOptions().scheme, LatinScheme::Elot743);
+    main_window.Choice->trigger();
+    dialog.Option13->click();
+    dialog.BtnOK->click();
+    main_window.EnglishBtn_Click();
+    EXPECT_TRUE(
+        main_window.ResultText().startsWith(QStringLiteral("Thessalonikh, CYXH, ayrio\r\n")))
+        << main_window.ResultText().toStdString();
+
+    main_window.Choice->trigger();
+    dialog.Option14->click();
+    dialog.BtnDefault->click();
+    EXPECT_EQ(dialog.CurrentOptions(), ConversionOptions{});
+    EXPECT_GT(dialog.BtnOK->y(), dialog.Frame6->geometry().bottom());
 }
 
 TEST_F(FrmAboutTest, ExitUnloadsAllThreeWindows) {

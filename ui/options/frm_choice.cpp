@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "frm_choice.h"
+#include "ui/options/frm_choice.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -11,7 +11,7 @@
 
 namespace bivano::ui {
 
-FrmChoice::FrmChoice() : FixedToolWindow(3645, 5235) {
+FrmChoice::FrmChoice() : FixedToolWindow(3645, 6315) {
     BuildControls();
     Form_Load();
 }
@@ -24,6 +24,7 @@ void FrmChoice::BuildControls() {
     Frame3 = new QGroupBox(QStringLiteral("Ψ"), this);
     Frame4 = new QGroupBox(QStringLiteral("Ω"), this);
     Frame5 = new QGroupBox(QStringLiteral("Ελληνικά"), this);
+    Frame6 = new QGroupBox(QStringLiteral("Πρότυπο"), this);
     Option1 = new QRadioButton(QStringLiteral("3"), Frame1);
     Option2 = new QRadioButton(QStringLiteral("J"), Frame1);
     Option3 = new QRadioButton(QStringLiteral("KS"), Frame1);
@@ -36,6 +37,8 @@ void FrmChoice::BuildControls() {
     Option10 = new QRadioButton(QStringLiteral("V"), Frame4);
     Option11 = new QRadioButton(QStringLiteral("Όπως γράφτηκαν"), Frame5);
     Option12 = new QRadioButton(QStringLiteral("Με τόνους και ορθογραφία"), Frame5);
+    Option13 = new QRadioButton(QStringLiteral("Lativo"), Frame6);
+    Option14 = new QRadioButton(QStringLiteral("ΕΛΟΤ 743"), Frame6);
     BtnOK = new QPushButton(QStringLiteral("OK"), this);
     BtnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     BtnDefault = new QPushButton(QStringLiteral("Default"), this);
@@ -48,6 +51,7 @@ void FrmChoice::BuildControls() {
         {Frame3, 360, 2160, 1095, 1095, -1, Arial(9.75)},
         {Frame4, 1920, 2160, 1215, 1095, -1, Arial(9.75)},
         {Frame5, 360, 3420, 2895, 975, -1, Arial(9.75)},
+        {Frame6, 360, 4500, 2895, 975, -1, Arial(9.75)},
         {Option1, 240, 360, 615, 255, 4, Arial(9)},
         {Option2, 240, 720, 615, 255, 5, Arial(9)},
         {Option3, 240, 1080, 615, 255, 6, Arial(9)},
@@ -60,9 +64,11 @@ void FrmChoice::BuildControls() {
         {Option10, 360, 600, 615, 255, 13, Arial(9)},
         {Option11, 240, 300, 2580, 255, 14, Arial(9)},
         {Option12, 240, 600, 2580, 255, 15, Arial(9)},
-        {BtnOK, 120, 4560, 975, 495, 16, dialog_font},
-        {BtnCancel, 1320, 4560, 975, 495, 17, dialog_font},
-        {BtnDefault, 2520, 4560, 975, 495, 18, dialog_font},
+        {Option13, 240, 300, 2580, 255, 16, Arial(9)},
+        {Option14, 240, 600, 2580, 255, 17, Arial(9)},
+        {BtnOK, 120, 5640, 975, 495, 18, dialog_font},
+        {BtnCancel, 1320, 5640, 975, 495, 19, dialog_font},
+        {BtnDefault, 2520, 5640, 975, 495, 20, dialog_font},
     });
     // Enter and Esc press none of the three buttons, but Enter presses the
     // one that has the focus, as Space does.
@@ -90,6 +96,8 @@ void FrmChoice::BuildControls() {
     psi_buttons_ = group({Option7, Option8});
     omega_buttons_ = group({Option9, Option10});
     greek_buttons_ = group({Option11, Option12});
+    // LatinScheme's first two enumerators: Lativo, Elot743.
+    scheme_buttons_ = group({Option13, Option14});
     connect(Option12, &QRadioButton::toggled, this, [this](bool selected) {
         if (selected) {
             Q_EMIT AccentsChosen();
@@ -124,6 +132,10 @@ void FrmChoice::SelectButtons(const ConversionOptions& options) {
     Select(psi_buttons_, options.psi);
     Select(omega_buttons_, options.omega);
     Select(greek_buttons_, options.greek);
+    // The window offers two of the schemes; the others belong to bivano.
+    if (options.scheme == LatinScheme::Lativo || options.scheme == LatinScheme::Elot743) {
+        Select(scheme_buttons_, options.scheme);
+    }
 }
 
 ConversionOptions FrmChoice::OptionsFromButtons() const {
@@ -133,6 +145,7 @@ ConversionOptions FrmChoice::OptionsFromButtons() const {
     Read(psi_buttons_, options.psi);
     Read(omega_buttons_, options.omega);
     Read(greek_buttons_, options.greek);
+    Read(scheme_buttons_, options.scheme);
     return options;
 }
 

@@ -12,7 +12,9 @@ class QRadioButton;
 namespace bivano::ui {
 
 // The options dialog: four groups of option buttons that edit the spelling
-// choices in force, and a fifth for how "Ελληνικά" spells its result. Selecting a button changes
+// choices in force, a fifth for how "Ελληνικά" spells its result, and a
+// sixth for the scheme "Lativo" writes by (its own, which the four steer,
+// or ELOT 743). Selecting a button changes
 // CurrentOptions at once; OK keeps the choices as the saved copy, Cancel returns to that copy,
 // Default returns to the defaults. While it is on screen the main window takes no input.
 class FrmChoice final : public FixedToolWindow {
@@ -30,6 +32,7 @@ class FrmChoice final : public FixedToolWindow {
     QGroupBox* Frame3;
     QGroupBox* Frame4;
     QGroupBox* Frame5;
+    QGroupBox* Frame6;
     QRadioButton* Option1;
     QRadioButton* Option2;
     QRadioButton* Option3;
@@ -42,6 +45,8 @@ class FrmChoice final : public FixedToolWindow {
     QRadioButton* Option10;
     QRadioButton* Option11;
     QRadioButton* Option12;
+    QRadioButton* Option13;
+    QRadioButton* Option14;
     QPushButton* BtnOK;
     QPushButton* BtnCancel;
     QPushButton* BtnDefault;
@@ -79,6 +84,7 @@ class FrmChoice final : public FixedToolWindow {
     QButtonGroup* psi_buttons_;
     QButtonGroup* omega_buttons_;
     QButtonGroup* greek_buttons_;
+    QButtonGroup* scheme_buttons_;
     ConversionOptions current_options_;
     ConversionOptions saved_options_;
     bool unloading_ = false;

@@ -1,0 +1,462 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/lativo/romanizer.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "core/lativo/to_latin_folds.h"
+
+namespace bivano::internal {
+namespace {
+
+constexpr char16_t kAcute = u'\u0301';
+constexpr char16_t kDiaeresis = u'\u0308';
+
+// A Greek letter as the standards see it: the small monotonic letter (σ for
+// ς too), its case, and its marks.
+struct Letter {
+    char16_t base;
+    bool upper = false;
+    bool tonos = false;
+    bool diaeresis = false;
+};
+
+// The letters a character stands for: one, or a few for a fold such as
+// ϛ -> στ; none when it is no Greek letter.
+std::size_t LettersOf(char16_t c, std::array<Letter, 3>& letters) {
+    const auto one = [&](char16_t base, bool upper, bool tonos = false, bool diaeresis = false) {
+        letters[0] = {base, upper, tonos, diaeresis};
+        return std::size_t{1};
+    };
+    switch (c) {
+        case u'Ά':
+            return one(u'α', true, true);
+        case u'Έ':
+            return one(u'ε', true, true);
+        case u'Ή':
+            return one(u'η', true, true);
+        case u'Ί':
+            return one(u'ι', true, true);
+        case u'Ό':
+            return one(u'ο', true, true);
+        case u'Ύ':
+            return one(u'υ', true, true);
+        case u'Ώ':
+            return one(u'ω', true, true);
+        case u'ΐ':
+            return one(u'ι', false, true, true);
+        case u'Ϊ':
+            return one(u'ι', true, false, true);
+        case u'Ϋ':
+            return one(u'υ', true, false, true);
+        case u'ά':
+            return one(u'α', false, true);
+        case u'έ':
+            return one(u'ε', false, true);
+        case u'ή':
+            return one(u'η', false, true);
+        case u'ί':
+            return one(u'ι', false, true);
+        case u'ΰ':
+            return one(u'υ', false, true, true);
+        case u'ς':
+            return one(u'σ', false);
+        case u'ϊ':
+            return one(u'ι', false, false, true);
+        case u'ϋ':
+            return one(u'υ', false, false, true);
+        case u'ό':
+            return one(u'ο', false, true);
+        case u'ύ':
+            return one(u'υ', false, true);
+        case u'ώ':
+            return one(u'ω', false, true);
+        default:
+            break;
+    }
+    if (c >= u'Α' && c <= u'Ω' && c != u'\u03A2') {
+        return one(static_cast<char16_t>(c + 0x20), true);
+    }
+    if (c >= u'α' && c <= u'ω') {
+        return one(c, false);
+    }
+    // Polytonic letters and the letter variants, as Lativo folds them.
+    const auto folds = GreekFolds();
+    const auto found = std::lower_bound(
+        folds.begin(), folds.end(), c,
+        [](const GreekFold& fold, char16_t character) { return fold.character < character; });
+    if (found == folds.end() || found->character != c || found->text.size() > letters.size()) {
+        return 0;
+    }
+    std::size_t count = 0;
+    for (const char16_t part : found->text) {
+        std::array<Letter, 3> inner;
+        if (part == c || LettersOf(part, inner) != 1) {
+            return 0;
+        }
+        letters[count++] = inner[0];
+    }
+    return count;
+}
+
+bool IsLineBreak(char16_t c) {
+    return c == u'\n' || c == u'\r' || c == u'\u2029' || c == u'\u2028';
+}
+
+constexpr bool IsVowel(char16_t base) {
+    return std::u16string_view(u"αεηιουω").find(base) != std::u16string_view::npos;
+}
+
+// Before what αυ, ευ and ηυ sound as av, ev, iv: a vowel or a voiced consonant.
+bool VoicedAt(const std::vector<Letter>& word, std::size_t index) {
+    return index < word.size() &&
+           (IsVowel(word[index].base) ||
+            std::u16string_view(u"βγδζλμνρ").find(word[index].base) != std::u16string_view::npos);
+}
+
+// Whether υ at `index` closes a diphthong with the vowel before it, one of
+// `firsts`: neither a diaeresis on υ nor a tonos on the first vowel parts them.
+bool UpsilonCloses(const std::vector<Letter>& word, std::size_t index, std::u16string_view firsts) {
+    if (index == 0 || index >= word.size()) {
+        return false;
+    }
+    const Letter& first = word[index - 1];
+    const Letter& upsilon = word[index];
+    return upsilon.base == u'υ' && !upsilon.diaeresis && !first.tonos && !first.diaeresis &&
+           firsts.find(first.base) != std::u16string_view::npos;
+}
+
+// What one step of a word gives: Latin text in small letters, how many
+// Greek letters it took, and where a kept tonos or diaeresis goes.
+struct Step {
+    std::u16string_view text;
+    std::size_t letters = 1;
+    std::size_t mark_at = 0;
+};
+
+std::u16string_view SingleLetter(LatinScheme scheme, char16_t base) {
+    // α β γ δ ε ζ η θ ι κ λ μ ν ξ ο π ρ σ τ υ φ χ ψ ω
+    static constexpr std::array<std::u16string_view, 24> kElot = {
+        u"a", u"v", u"g", u"d", u"e", u"z", u"i", u"th", u"i", u"k",  u"l",  u"m",
+        u"n", u"x", u"o", u"p", u"r", u"s", u"t", u"y",  u"f", u"ch", u"ps", u"o"};
+    static constexpr std::array<std::u16string_view, 24> kIso = {
+        u"a", u"v", u"g", u"d", u"e", u"z", u"ī", u"th", u"i", u"k",  u"l",  u"m",
+        u"n", u"x", u"o", u"p", u"r", u"s", u"t", u"y",  u"f", u"ch", u"ps", u"ō"};
+    static constexpr std::array<std::u16string_view, 24> kAlaLc = {
+        u"a", u"v", u"g", u"d", u"e", u"z", u"ē", u"th", u"i",  u"k",  u"l",  u"m",
+        u"n", u"x", u"o", u"p", u"r", u"s", u"t", u"y",  u"ph", u"ch", u"ps", u"ō"};
+    static constexpr std::array<std::u16string_view, 24> kBgn = {
+        u"a", u"v", u"g", u"dh", u"e", u"z", u"i", u"th", u"i", u"k",  u"l",  u"m",
+        u"n", u"x", u"o", u"p",  u"r", u"s", u"t", u"i",  u"f", u"kh", u"ps", u"o"};
+    // The small letters run from α (U+03B1) to ω (U+03C9), with ς at U+03C2.
+    std::size_t index = static_cast<std::size_t>(base - u'α');
+    if (base > u'ς') {
+        --index;
+    }
+    switch (scheme) {
+        case LatinScheme::Iso843:
+            return kIso[index];
+        case LatinScheme::AlaLc:
+            return kAlaLc[index];
+        case LatinScheme::Bgn1962:
+            return kBgn[index];
+        case LatinScheme::Lativo:
+        case LatinScheme::Elot743:
+        case LatinScheme::Slug:
+            break;
+    }
+    return kElot[index];
+}
+
+// The step at `i` of `word` under `scheme`.
+Step StepAt(LatinScheme scheme, const std::vector<Letter>& word, std::size_t i) {
+    const char16_t base = word[i].base;
+    const char16_t next = i + 1 < word.size() ? word[i + 1].base : u'\0';
+    const bool initial = i == 0;
+    switch (scheme) {
+        case LatinScheme::Lativo:
+        case LatinScheme::Slug:
+        case LatinScheme::Elot743:
+            if (UpsilonCloses(word, i + 1, u"αεη")) {
+                const bool voiced = VoicedAt(word, i + 2);
+                switch (base) {
+                    case u'α':
+                        return {voiced ? u"av" : u"af", 2};
+                    case u'ε':
+                        return {voiced ? u"ev" : u"ef", 2};
+                    default:
+                        return {voiced ? u"iv" : u"if", 2};
+                }
+            }
+            if (UpsilonCloses(word, i + 1, u"ο")) {
+                return {u"ou", 2};
+            }
+            if (base == u'μ' && next == u'π') {
+                return {initial ? u"b" : u"mp", 2};
+            }
+            if (base == u'γ') {
+                switch (next) {
+                    case u'γ':
+                        return {u"ng", 2};
+                    case u'κ':
+                        return {u"gk", 2};
+                    case u'ξ':
+                        return {u"nx", 2};
+                    case u'χ':
+                        return {u"nch", 2};
+                    default:
+                        break;
+                }
+            }
+            break;
+        case LatinScheme::Iso843:
+            // Letter by letter; υ is u in the diphthongs.
+            if (base == u'υ' && !word[i].diaeresis &&
+                (UpsilonCloses(word, i, u"αεηοω") || (next == u'ι' && !word[i + 1].diaeresis))) {
+                return {u"u", 1};
+            }
+            break;
+        case LatinScheme::AlaLc:
+            if (base == u'υ' && UpsilonCloses(word, i, u"αεηοω")) {
+                return {u"u", 1};
+            }
+            if (initial && base == u'μ' && next == u'π') {
+                return {u"b", 2};
+            }
+            if (initial && base == u'ν' && next == u'τ') {
+                return {u"d", 2};
+            }
+            if (base == u'γ') {
+                switch (next) {
+                    case u'γ':
+                        return {u"ng", 2};
+                    case u'κ':
+                        return {u"nk", 2};
+                    case u'ξ':
+                        return {u"nx", 2};
+                    case u'χ':
+                        return {u"nch", 2};
+                    default:
+                        break;
+                }
+            }
+            break;
+        case LatinScheme::Bgn1962:
+            if (UpsilonCloses(word, i + 1, u"αεη")) {
+                return {base == u'α' ? u"av" : base == u'ε' ? u"ev" : u"iv", 2, 0};
+            }
+            if (UpsilonCloses(word, i + 1, u"ο")) {
+                return {u"ou", 2, 1};
+            }
+            if ((base == u'ε' || base == u'ο') && next == u'ι' && !word[i].tonos &&
+                !word[i + 1].diaeresis) {
+                return {u"i", 2, 0};
+            }
+            if (base == u'μ' && next == u'π') {
+                return {initial ? u"b" : u"mb", 2};
+            }
+            if (base == u'ν' && next == u'τ') {
+                return {initial ? u"d" : u"nd", 2};
+            }
+            if (base == u'γ') {
+                switch (next) {
+                    case u'γ':
+                        return {u"ng", 2};
+                    case u'κ':
+                        return {initial ? u"g" : u"ng", 2};
+                    case u'ξ':
+                        return {u"nx", 2};
+                    case u'χ':
+                        return {u"nkh", 2};
+                    case u'ε':
+                    case u'η':
+                    case u'ι':
+                    case u'υ':
+                        return {u"y", 1};
+                    default:
+                        break;
+                }
+            }
+            break;
+    }
+    return {SingleLetter(scheme, base), 1};
+}
+
+char16_t Upper(char16_t c) {
+    if (c >= u'a' && c <= u'z') {
+        return static_cast<char16_t>(c - 32);
+    }
+    switch (c) {
+        case u'ī':
+            return u'Ī';
+        case u'ō':
+            return u'Ō';
+        case u'ē':
+            return u'Ē';
+        default:
+            return c;
+    }
+}
+
+// A Latin letter followed by a combining mark, as one character where
+// Unicode has one.
+char16_t Composed(char16_t letter, char16_t mark) {
+    static constexpr std::array<std::array<char16_t, 3>, 26> kPairs = {{
+        {u'a', kAcute, u'á'},     {u'e', kAcute, u'é'},     {u'i', kAcute, u'í'},
+        {u'o', kAcute, u'ó'},     {u'u', kAcute, u'ú'},     {u'y', kAcute, u'ý'},
+        {u'ō', kAcute, u'ṓ'},     {u'ē', kAcute, u'ḗ'},     {u'ï', kAcute, u'ḯ'},
+        {u'A', kAcute, u'Á'},     {u'E', kAcute, u'É'},     {u'I', kAcute, u'Í'},
+        {u'O', kAcute, u'Ó'},     {u'U', kAcute, u'Ú'},     {u'Y', kAcute, u'Ý'},
+        {u'Ō', kAcute, u'Ṓ'},     {u'Ē', kAcute, u'Ḗ'},     {u'Ï', kAcute, u'Ḯ'},
+        {u'i', kDiaeresis, u'ï'}, {u'y', kDiaeresis, u'ÿ'}, {u'u', kDiaeresis, u'ü'},
+        {u'I', kDiaeresis, u'Ï'}, {u'Y', kDiaeresis, u'Ÿ'}, {u'U', kDiaeresis, u'Ü'},
+        {u'e', kDiaeresis, u'ë'}, {u'E', kDiaeresis, u'Ë'},
+    }};
+    for (const auto& [base, combining, composed] : kPairs) {
+        if (base == letter && combining == mark) {
+            return composed;
+        }
+    }
+    return u'\0';
+}
+
+void AppendMarked(std::u16string& out, char16_t letter, bool diaeresis, bool acute) {
+    std::u16string marks;
+    if (diaeresis) {
+        if (const char16_t composed = Composed(letter, kDiaeresis)) {
+            letter = composed;
+        } else {
+            marks.push_back(kDiaeresis);
+        }
+    }
+    if (acute) {
+        if (const char16_t composed = marks.empty() ? Composed(letter, kAcute) : u'\0') {
+            letter = composed;
+        } else {
+            marks.push_back(kAcute);
+        }
+    }
+    out.push_back(letter);
+    out.append(marks);
+}
+
+// Which marks a scheme keeps: ISO 843 and BGN/PCGN both, ALA-LC the diaeresis.
+bool KeepsTonos(LatinScheme scheme) {
+    return scheme == LatinScheme::Iso843 || scheme == LatinScheme::Bgn1962;
+}
+bool KeepsDiaeresis(LatinScheme scheme) {
+    return KeepsTonos(scheme) || scheme == LatinScheme::AlaLc;
+}
+
+void RomanizeWord(LatinScheme scheme, const std::vector<Letter>& word, std::u16string& out) {
+    const bool all_capitals =
+        word.size() > 1 &&
+        std::all_of(word.begin(), word.end(), [](const Letter& l) { return l.upper; });
+    for (std::size_t i = 0; i < word.size();) {
+        const Step step = StepAt(scheme, word, i);
+        bool tonos = false;
+        bool diaeresis = false;
+        for (std::size_t k = i; k < i + step.letters; ++k) {
+            tonos = tonos || word[k].tonos;
+            diaeresis = diaeresis || word[k].diaeresis;
+        }
+        tonos = tonos && KeepsTonos(scheme);
+        diaeresis = diaeresis && KeepsDiaeresis(scheme);
+        for (std::size_t k = 0; k < step.text.size(); ++k) {
+            char16_t letter = step.text[k];
+            if (word[i].upper && (k == 0 || all_capitals)) {
+                letter = Upper(letter);
+            }
+            const bool marked = k == std::min(step.mark_at, step.text.size() - 1);
+            AppendMarked(out, letter, marked && diaeresis, marked && tonos);
+        }
+        i += step.letters;
+    }
+}
+
+}  // namespace
+
+void Romanizer::Convert(std::u16string_view piece, std::u16string& out) {
+    held_.append(piece);
+    Run(false, out);
+}
+
+void Romanizer::Finish(std::u16string& out) {
+    Run(true, out);
+    held_.clear();
+}
+
+void Romanizer::Emit(std::u16string_view text, std::u16string& out) {
+    if (scheme_ != LatinScheme::Slug) {
+        out.append(text);
+        return;
+    }
+    for (const char16_t c : text) {
+        const bool letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+        if (letter || (c >= u'0' && c <= u'9')) {
+            if (hyphen_waiting_ && line_has_text_) {
+                out.push_back(u'-');
+            }
+            hyphen_waiting_ = false;
+            line_has_text_ = true;
+            out.push_back(letter ? static_cast<char16_t>(c | 0x20) : c);
+        } else if (IsLineBreak(c)) {
+            hyphen_waiting_ = false;
+            line_has_text_ = false;
+            out.push_back(c);
+        } else {
+            hyphen_waiting_ = true;
+        }
+    }
+}
+
+void Romanizer::Run(bool final, std::u16string& out) {
+    // A word longer than this is taken as ending at a piece's end, so that
+    // a text without a break never piles up.
+    constexpr std::size_t kLongestHeldWord = std::size_t{1} << 16;
+    std::vector<Letter> word;
+    std::array<Letter, 3> letters;
+    std::size_t plain_start = 0;  // of text that is no word, not yet emitted
+    std::size_t at = 0;
+    while (at < held_.size()) {
+        if (LettersOf(held_[at], letters) == 0) {
+            ++at;
+            continue;
+        }
+        // A word: its letters and the combining marks after them.
+        const std::size_t word_start = at;
+        word.clear();
+        while (at < held_.size()) {
+            const char16_t c = held_[at];
+            const std::size_t count = LettersOf(c, letters);
+            if (count != 0) {
+                word.insert(word.end(), letters.begin(), letters.begin() + count);
+            } else if (IsCombiningMark(c)) {
+                if (c == kAcute || c == u'\u0341' || c == u'\u0344') {
+                    word.back().tonos = true;
+                }
+                if (c == kDiaeresis || c == u'\u0344') {
+                    word.back().diaeresis = true;
+                }
+            } else {
+                break;
+            }
+            ++at;
+        }
+        if (at == held_.size() && !final && at - word_start < kLongestHeldWord) {
+            at = word_start;  // it may go on in the next piece
+            break;
+        }
+        Emit(std::u16string_view(held_).substr(plain_start, word_start - plain_start), out);
+        word_out_.clear();
+        RomanizeWord(scheme_, word, word_out_);
+        Emit(word_out_, out);
+        plain_start = at;
+    }
+    const std::size_t end = at;
+    Emit(std::u16string_view(held_).substr(plain_start, end - plain_start), out);
+    held_.erase(0, end);
+}
+
+}  // namespace bivano::internal
