@@ -3,8 +3,8 @@
 # Builds everything and runs every test. BIVANO_WERROR=ON treats warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")"
-bash scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBIVANO_WERROR="${BIVANO_WERROR:-OFF}" -DBIVANO_BUILD_BENCH=ON >/dev/null
+bash scripts/install-deps.sh test
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBIVANO_WERROR="${BIVANO_WERROR:-OFF}" -DBIVANO_BUILD_TESTS=ON -DBIVANO_BUILD_BENCH=ON >/dev/null
 cmake --build build --parallel "$(nproc)"
 cd build
 ctest --output-on-failure --parallel "$(nproc)"

@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <utility>
 
+#include <QCoreApplication>
 #include "core/product.h"
 #include "core/spelling/speller.h"
 #include "file_names.h"
@@ -14,44 +15,47 @@ namespace {
 constexpr int kUsageError = 2;
 
 QString HelpText() {
-    return QStringLiteral(
-        "Χρήση: bivano latin [ΕΠΙΛΟΓΕΣ] [ΑΡΧΕΙΟ...]\n"
-        "       bivano greek [ΕΠΙΛΟΓΕΣ] [ΑΡΧΕΙΟ...]\n"
-        "       bivano accents [ΕΠΙΛΟΓΕΣ] [ΑΡΧΕΙΟ...]\n"
-        "Μετατρέπει κείμενο από Ελληνικά σε Lativo (latin) ή από Lativo σε Ελληνικά (greek),\n"
-        "ή βάζει τόνους και διορθώνει την ορθογραφία ελληνικού κειμένου (accents).\n"
-        "Χωρίς ΑΡΧΕΙΟ, ή με -, διαβάζει την τυπική είσοδο. Τα αποτελέσματα πολλών αρχείων\n"
-        "γράφονται το ένα μετά το άλλο.\n"
+    return QCoreApplication::translate(
+        "bivano",
+        "Usage: bivano latin [OPTIONS] [FILE...]\n"
+        "       bivano greek [OPTIONS] [FILE...]\n"
+        "       bivano accents [OPTIONS] [FILE...]\n"
+        "Converts text from Greek letters to Latin ones (latin) or back (greek), or\n"
+        "gives Greek typed without accents its accents and correct spelling (accents).\n"
+        "With no FILE, or with -, reads standard input. The results of several files\n"
+        "are written one after another.\n"
         "\n"
-        "Γραφή γραμμάτων (latin· η greek τα διαβάζει όλα):\n"
-        "  -x, --xi 3|j|ks         ξ (προεπιλογή 3)\n"
-        "  -t, --theta 8|u|th      θ (προεπιλογή 8)\n"
-        "  -p, --psi c|ps          ψ (προεπιλογή c)\n"
-        "  -w, --omega w|v         ω (προεπιλογή w)\n"
-        "  -s, --scheme ΟΝΟΜΑ      πρότυπο γραφής (latin): lativo (προεπιλογή, με τις\n"
-        "                          τέσσερις επιλογές), elot743 (διαβατήρια, ISO 843\n"
-        "                          μεταγραφή), iso843 (αντιστρέψιμη μεταγραμμάτιση),\n"
+        "Letters (latin; greek reads every spelling):\n"
+        "  -x, --xi 3|j|ks         ξ (default 3)\n"
+        "  -t, --theta 8|u|th      θ (default 8)\n"
+        "  -p, --psi c|ps          ψ (default c)\n"
+        "  -w, --omega w|v         ω (default w)\n"
+        "  -s, --scheme NAME       how latin writes: lativo (the default, with the four\n"
+        "                          choices above), elot743 (passports, ISO 843\n"
+        "                          transcription), iso843 (reversible transliteration),\n"
         "                          alalc (Library of Congress), bgn1962, slug\n"
-        "Έξοδος:\n"
-        "  -o, --output ΑΡΧΕΙΟ     γράφει στο ΑΡΧΕΙΟ, μόνο όταν μετατραπούν όλα\n"
-        "  -d, --directory ΦΑΚΕΛΟΣ γράφει κάθε ΑΡΧΕΙΟ στον ΦΑΚΕΛΟ με το ίδιο όνομα\n"
-        "      --credit            προσθέτει τέσσερις αλλαγές γραμμής και τη γραμμή\n"
-        "                          του προγράμματος, όπως το παράθυρο\n"
-        "      --accents           (greek) με τόνους και ορθογραφία\n"
-        "      --dictionary ΑΡΧΕΙΟ το λεξικό hunspell για τους τόνους\n"
-        "                          (προεπιλογή /usr/share/hunspell/el_GR.dic)\n"
-        "Κωδικοποιήσεις:\n"
-        "      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (προεπιλογή auto)\n"
-        "      --to utf-8|windows-1253                            (προεπιλογή utf-8)\n"
-        "  -h, --help              αυτή η βοήθεια\n"
-        "  -V, --version           η έκδοση\n"
+        "Output:\n"
+        "  -o, --output FILE       writes to FILE, only once everything has converted\n"
+        "  -d, --directory FOLDER  writes each FILE into FOLDER under its own name\n"
+        "      --credit            adds four line breaks and the program's credit\n"
+        "                          line, as the window does\n"
+        "      --accents           (greek) with accents and correct spelling\n"
+        "      --dictionary FILE   the hunspell word list for the accents\n"
+        "                          (default /usr/share/hunspell/el_GR.dic)\n"
+        "Encodings:\n"
+        "      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (default auto)\n"
+        "      --to utf-8|windows-1253                            (default utf-8)\n"
+        "  -h, --help              this help\n"
+        "  -V, --version           the version\n"
         "\n"
-        "Κατάσταση εξόδου: 0 επιτυχία, 1 αρχείο που δεν διαβάστηκε ή δεν γράφτηκε,\n"
-        "2 λάθος χρήση.\n");
+        "Exit status: 0 success, 1 a file that could not be read or written,\n"
+        "2 wrong usage.\n"
+        "Report bugs at https://www.example.org\n");
 }
 
 Parsed UsageError(const QString& message) {
-    return {std::nullopt, QStringLiteral("bivano: %1\nΔείτε: bivano --help\n").arg(message),
+    return {std::nullopt,
+            QCoreApplication::translate("bivano", "bivano: %1\nTry: bivano --help\n").arg(message),
             kUsageError};
 }
 
@@ -104,7 +108,8 @@ Parsed ParseCommandLine(const QStringList& arguments) {
 
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        return UsageError(QStringLiteral("λείπει η εντολή: latin, greek ή accents"));
+        return UsageError(
+            QCoreApplication::translate("bivano", "missing command: latin, greek or accents"));
     }
     Request request;
     const QString command = positional.takeFirst();
@@ -116,19 +121,20 @@ Parsed ParseCommandLine(const QStringList& arguments) {
         request.direction = Direction::AccentsOnly;
     } else {
         return UsageError(
-            QStringLiteral("άγνωστη εντολή «%1»: latin, greek ή accents").arg(command));
+            QCoreApplication::translate("bivano", "unknown command “%1”: latin, greek or accents")
+                .arg(command));
     }
 
     // Every option takes its value once; a second one is a slip.
     for (const QCommandLineOption* option :
          {&xi, &theta, &psi, &omega, &scheme, &output, &directory, &from, &to, &dictionary}) {
         if (parser.values(*option).size() > 1) {
-            return UsageError(
-                QStringLiteral("η επιλογή --%1 δίνεται μία φορά").arg(option->names().last()));
+            return UsageError(QCoreApplication::translate("bivano", "option --%1 is given once")
+                                  .arg(option->names().last()));
         }
     }
     const auto bad_value = [&](const QCommandLineOption& option) {
-        return UsageError(QStringLiteral("άκυρη τιμή «%1» για την --%2")
+        return UsageError(QCoreApplication::translate("bivano", "invalid value “%1” for --%2")
                               .arg(parser.value(option), option.names().last()));
     };
     if (parser.isSet(xi)) {
@@ -173,11 +179,11 @@ Parsed ParseCommandLine(const QStringList& arguments) {
                 const std::string_view name = SchemeName(known);
                 names << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
             }
-            return UsageError(QStringLiteral("άγνωστο πρότυπο «%1»: %2")
+            return UsageError(QCoreApplication::translate("bivano", "unknown scheme “%1”: %2")
                                   .arg(parser.value(scheme), names.join(QStringLiteral(", "))));
         }
         if (request.direction != Direction::Latin) {
-            return UsageError(QStringLiteral("η --scheme ισχύει για την latin"));
+            return UsageError(QCoreApplication::translate("bivano", "--scheme goes with latin"));
         }
         request.options.scheme = *value;
     }
@@ -199,7 +205,7 @@ Parsed ParseCommandLine(const QStringList& arguments) {
     request.credit = parser.isSet(credit);
     request.accents = parser.isSet(accents) || request.direction == Direction::AccentsOnly;
     if (parser.isSet(accents) && request.direction == Direction::Latin) {
-        return UsageError(QStringLiteral("η --accents ισχύει για την greek"));
+        return UsageError(QCoreApplication::translate("bivano", "--accents goes with greek"));
     }
     request.dictionary_named = parser.isSet(dictionary);
     request.dictionary = request.dictionary_named ? BytesFromArgument(parser.value(dictionary))
@@ -214,17 +220,19 @@ Parsed ParseCommandLine(const QStringList& arguments) {
     }
 
     if (parser.isSet(output) && request.output_file.empty()) {
-        return UsageError(QStringLiteral("η --output θέλει όνομα αρχείου"));
+        return UsageError(QCoreApplication::translate("bivano", "--output needs a file name"));
     }
     if (parser.isSet(directory)) {
         if (request.output_directory.empty()) {
-            return UsageError(QStringLiteral("η --directory θέλει φάκελο"));
+            return UsageError(QCoreApplication::translate("bivano", "--directory needs a folder"));
         }
         if (parser.isSet(output)) {
-            return UsageError(QStringLiteral("οι --output και --directory δεν δίνονται μαζί"));
+            return UsageError(QCoreApplication::translate(
+                "bivano", "--output and --directory do not go together"));
         }
         if (positional.isEmpty() || positional.contains(QStringLiteral("-"))) {
-            return UsageError(QStringLiteral("η --directory θέλει ονόματα αρχείων, όχι -"));
+            return UsageError(
+                QCoreApplication::translate("bivano", "--directory needs file names, not -"));
         }
     }
     return {std::move(request), {}, 0};

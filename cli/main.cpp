@@ -2,19 +2,48 @@
 // bivano: the conversions from the command line, for files and pipelines.
 #include <malloc.h>
 
+#include <QCoreApplication>
+#include <QLocale>
 #include <QStringList>
+#include <QTranslator>
+#include <clocale>
 #include <cstdio>
-#include <cstring>
 
 #include "command_line.h"
 #include "file_names.h"
 #include "run.h"
+
+namespace {
+
+// Messages in the user's language, bivano's own and those of Qt's parser:
+// the installed catalogue, else the one built into the program; English
+// when there is none for the language.
+void LoadTranslations(QTranslator& translator, const QString& name) {
+    const QString installed =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/bivano/translations");
+    for (const QString& folder : {installed, QStringLiteral(":/i18n")}) {
+        if (translator.load(QLocale(), name, QStringLiteral("_"), folder)) {
+            QCoreApplication::installTranslator(&translator);
+            return;
+        }
+    }
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     // The pieces of a conversion are allocated and freed again and again:
     // keep them on the heap rather than mapping fresh pages for each.
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
     mallopt(M_TRIM_THRESHOLD, 128 << 20);
+    // The system's error texts in the user's language too.
+    std::setlocale(LC_ALL, "");
+    QCoreApplication application(argc, argv);
+    QTranslator own_messages;
+    QTranslator parser_messages;
+    LoadTranslations(own_messages, QStringLiteral("bivano"));
+    LoadTranslations(parser_messages, QStringLiteral("bivano_qt"));
+
     QStringList arguments;
     for (int index = 0; index < argc; ++index) {
         arguments << bivano::cli::ArgumentFromBytes(argv[index]);

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include <QCoreApplication>
 #include "core/pipeline.h"
 #include "core/product.h"
 #include "io/safe_file.h"
@@ -43,13 +44,16 @@ void Complain(std::string_view name, const QString& what) {
 
 QString SystemError(int error) {
     if (error == io::kNotRegularFile) {
-        return QStringLiteral("δεν είναι κανονικό αρχείο· μένει όπως ήταν");
+        return QCoreApplication::translate("bivano", "not a regular file: left as it is");
     }
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
 std::string DisplayName(const std::string& input) {
-    return input == kStandardInput ? "(τυπική είσοδος)" : input;
+    if (input != kStandardInput) {
+        return input;
+    }
+    return QCoreApplication::translate("bivano", "(standard input)").toLocal8Bit().toStdString();
 }
 
 // Where one input's result goes.
@@ -195,7 +199,8 @@ class Handoff {
 };
 
 QString NotEncodableMessage(const TextEncoder::Failure& failure) {
-    return QStringLiteral("γραμμή %1, στήλη %2: ο χαρακτήρας U+%3 δεν γράφεται σε windows-1253")
+    return QCoreApplication::translate(
+               "bivano", "line %1, column %2: character U+%3 cannot be written in windows-1253")
         .arg(failure.line)
         .arg(failure.column)
         .arg(QString::number(static_cast<uint>(failure.character), 16)
@@ -296,15 +301,18 @@ QString DictionaryProblem(GreekSpeller::Problem problem) {
         case GreekSpeller::Problem::Unreadable:
             break;
         case GreekSpeller::Problem::UnknownEncoding:
-            return QStringLiteral(
-                "το λεξικό είναι σε κωδικοποίηση που δεν διαβάζεται (το .aff του ορίζει "
-                "άλλο SET από UTF-8 και ISO8859-7)");
+            return QCoreApplication::translate(
+                "bivano",
+                "the word list is in an encoding that cannot be read (its .aff names a SET other "
+                "than UTF-8 and ISO8859-7)");
         case GreekSpeller::Problem::WrongEncoding:
-            return QStringLiteral("το λεξικό δεν είναι στην κωδικοποίηση που ορίζει το .aff του");
+            return QCoreApplication::translate(
+                "bivano", "the word list is not in the encoding its .aff names");
         case GreekSpeller::Problem::NoGreekWords:
-            return QStringLiteral("δεν είναι λεξικό ελληνικών λέξεων");
+            return QCoreApplication::translate("bivano", "not a list of Greek words");
     }
-    return QStringLiteral("δεν βρέθηκε το λεξικό της ελληνικής ορθογραφίας (πακέτο hunspell-el)");
+    return QCoreApplication::translate("bivano",
+                                       "the Greek word list was not found (package hunspell-el)");
 }
 
 // Makes the folder of -d, with the folders above it, when it is missing.
@@ -348,8 +356,9 @@ int Run(const Request& request) {
         GreekSpeller::Problem problem = GreekSpeller::Problem::None;
         speller = GreekSpeller::FromHunspellFile(request.dictionary, &problem);
         if (speller == nullptr) {
-            Complain(request.dictionary, DictionaryProblem(problem) +
-                                             QStringLiteral(": το κείμενο μένει χωρίς τόνους"));
+            Complain(request.dictionary,
+                     DictionaryProblem(problem) +
+                         QCoreApplication::translate("bivano", ": the text stays without accents"));
             // A list the user named and that cannot be used is a failure;
             // the system's list missing is only a loss of accents.
             all_well = !request.dictionary_named;
@@ -375,7 +384,8 @@ int Run(const Request& request) {
     for (const std::string& name : request.inputs) {
         std::unique_ptr<FileOutput> own_file;
         Output* output = &standard_output;
-        std::string output_name = "(τυπική έξοδος)";
+        std::string output_name =
+            QCoreApplication::translate("bivano", "(standard output)").toLocal8Bit().toStdString();
         if (single_file) {
             output = single_file.get();
             output_name = request.output_file;
@@ -383,15 +393,17 @@ int Run(const Request& request) {
             output_name = request.output_directory + "/" + BaseName(name);
             const auto [earlier, fresh] = written_from.emplace(output_name, name);
             if (!fresh) {
-                Complain(name, QStringLiteral("το αποτέλεσμα θα έγραφε πάνω σε εκείνο του %1 "
-                                              "(%2): δεν γράφεται")
-                                   .arg(QString::fromStdString(earlier->second),
-                                        QString::fromStdString(output_name)));
+                Complain(name,
+                         QCoreApplication::translate(
+                             "bivano", "its result would overwrite that of %1 (%2): not written")
+                             .arg(QString::fromStdString(earlier->second),
+                                  QString::fromStdString(output_name)));
                 all_well = false;
                 continue;
             }
             if (io::SameFile(output_name, name)) {
-                Complain(output_name, QStringLiteral("δεν γράφεται πάνω στο ίδιο το αρχείο"));
+                Complain(output_name,
+                         QCoreApplication::translate("bivano", "not written over the file itself"));
                 all_well = false;
                 continue;
             }

@@ -1,43 +1,72 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the Debian packages that building, testing and running need.
-# Safe to run again: it only calls apt-get when something is missing.
+# Installs the Debian packages a task needs; safe to run again, as it only
+# calls apt-get when something is missing.
+#   scripts/install-deps.sh run       building and running the programs
+#   scripts/install-deps.sh test      the above, and the tests and benchmarks
+#   scripts/install-deps.sh package   the above, and making and checking the packages
 set -euo pipefail
+task=${1:-test}
 
-packages=(
+run_packages=(
     # build
     cmake make g++ pkg-config
-    # tests and benchmarks
-    libgtest-dev libgmock-dev libbenchmark-dev
-    # the windows
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    # Qt: the windows, the command line and its translations
+    qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-tools-dev qt6-qpa-plugins libgl-dev
     # "Arial" in the layouts resolves to Liberation Sans
     fonts-liberation2 fontconfig
     # the Greek word list behind "Με τόνους και ορθογραφία"
     hunspell-el
+)
+test_packages=(
+    libgtest-dev libgmock-dev libbenchmark-dev python3
+    # messages under a Greek locale, the system's own included
+    locales libc-l10n
     # the end-to-end tests and screenshots: a virtual display, a real window
     # manager, keyboard, mouse and clipboard driven from outside, screenshots
     xvfb xauth x11-utils xdotool openbox xclip wmctrl imagemagick
-    # the Debian package: manual pages, and the checks CI runs on it
-    scdoc gzip man-db dpkg-dev lintian appstream desktop-file-utils
 )
+package_packages=(
+    # manual pages, the packages and the checks CI runs on them
+    scdoc gzip man-db dpkg-dev debhelper lintian appstream desktop-file-utils fakeroot
+)
+
+packages=("${run_packages[@]}")
+case "$task" in
+    run) ;;
+    test) packages+=("${test_packages[@]}") ;;
+    package) packages+=("${test_packages[@]}" "${package_packages[@]}") ;;
+    *) echo "usage: $0 run|test|package" >&2; exit 2 ;;
+esac
 if [[ "${BIVANO_FUZZ_DEPS:-0}" == 1 ]]; then
     packages+=(clang libclang-rt-14-dev)
 fi
+
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then
+    sudo_cmd=(sudo)
+fi
+as_root() {
+    if [[ ${#sudo_cmd[@]} -gt 0 ]] && ! command -v sudo > /dev/null; then
+        echo "Need root or sudo to: $*" >&2
+        exit 1
+    fi
+    "${sudo_cmd[@]}" "$@"
+}
 
 missing=()
 for package in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
     [[ "$status" == "install ok installed" ]] || missing+=("$package")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
-
-echo "Installing: ${missing[*]}"
-sudo_cmd=()
-if [[ $(id -u) -ne 0 ]]; then
-    command -v sudo >/dev/null || { echo "Need root or sudo to install: ${missing[*]}" >&2; exit 1; }
-    sudo_cmd=(sudo)
+if [[ ${#missing[@]} -gt 0 ]]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    as_root apt-get update -qq
+    as_root apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+# The tests run the programs under a Greek locale.
+if [[ "$task" != run ]] && ! locale -a 2>/dev/null | grep -qi '^el_GR\.utf-\?8$'; then
+    as_root localedef -i el_GR -f UTF-8 el_GR.UTF-8
+fi

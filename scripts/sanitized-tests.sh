@@ -4,9 +4,9 @@
 # (Debug, in build-sanitize) and runs them, the real-X ones included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh test
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DBIVANO_SANITIZE=ON \
-    -DBIVANO_WERROR="${BIVANO_WERROR:-OFF}" -DBIVANO_BUILD_BENCH=OFF > /dev/null
+    -DBIVANO_WERROR="${BIVANO_WERROR:-OFF}" -DBIVANO_BUILD_TESTS=ON -DBIVANO_BUILD_BENCH=OFF > /dev/null
 cmake --build build-sanitize --parallel "$(nproc)"
 export ASAN_OPTIONS=detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <clocale>
 
 namespace {
 
@@ -18,9 +19,21 @@ struct Result {
     int status;
 };
 
+// The environment with messages in the language given, whatever the
+// caller's own.
+QProcessEnvironment EnvironmentIn(const QString& language) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE", "LC_CTYPE"}) {
+        environment.remove(QString::fromLatin1(name));
+    }
+    environment.insert(QStringLiteral("LANG"), language);
+    return environment;
+}
+
 Result RunBivano(const QStringList& arguments, const QByteArray& input = {},
-                 const QString& folder = {}) {
+                 const QString& folder = {}, const QString& language = QStringLiteral("C.UTF-8")) {
     QProcess process;
+    process.setProcessEnvironment(EnvironmentIn(language));
     if (!folder.isEmpty()) {
         process.setWorkingDirectory(folder);
     }
@@ -130,6 +143,38 @@ TEST(Cli, HelpAndVersion) {
     const Result version = RunBivano({"-V"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.toStdString(), "bivano (Lativo Bivano) 3.3\n");
+}
+
+TEST(Cli, MessagesInEnglishAndUnderAGreekLocaleInGreek) {
+    const QString greek = QStringLiteral("el_GR.UTF-8");
+    struct Case {
+        QStringList arguments;
+        const char* english;
+        const char* in_greek;
+    };
+    const Case cases[] = {
+        {{"--help"}, "Usage: bivano latin [OPTIONS]", "Χρήση: bivano latin [ΕΠΙΛΟΓΕΣ]"},
+        {{"latin", "--bogus"}, "Unknown option 'bogus'.", "Άγνωστη επιλογή «bogus»."},
+        {{"latin", "-x", "q"}, "invalid value “q” for --xi", "άκυρη τιμή «q» για την --xi"},
+        {{"nope"}, "unknown command “nope”", "άγνωστη εντολή «nope»"},
+        {{"latin", "-o", "/no/such/folder/x"}, "/no/such/folder/x: ", "/no/such/folder/x: "},
+    };
+    for (const Case& c : cases) {
+        const Result english = RunBivano(c.arguments, {}, {}, QStringLiteral("C.UTF-8"));
+        const Result in_greek = RunBivano(c.arguments, {}, {}, greek);
+        EXPECT_TRUE((english.out + english.err).contains(c.english))
+            << (english.out + english.err).toStdString();
+        EXPECT_TRUE((in_greek.out + in_greek.err).contains(c.in_greek))
+            << (in_greek.out + in_greek.err).toStdString();
+        EXPECT_EQ(english.status, in_greek.status);
+    }
+    // The system's own error texts follow the locale when the system has it.
+    const QByteArray missing = RunBivano({"latin", "/missing"}, {}, {}, greek).err;
+    if (std::setlocale(LC_ALL, "el_GR.UTF-8") == nullptr && qEnvironmentVariableIsEmpty("CI")) {
+        GTEST_SKIP() << "no el_GR.UTF-8 locale here";
+    }
+    std::setlocale(LC_ALL, "C");
+    EXPECT_TRUE(missing.contains("Δεν υπάρχει τέτοιο αρχείο")) << missing.toStdString();
 }
 
 TEST(Cli, UnknownSchemeListsTheSchemes) {
@@ -271,6 +316,7 @@ TEST(Cli, AccentsAcrossReadPieces) {
 // What a shell passes: any bytes, not only UTF-8, through sh and printf.
 Result RunInShell(const QString& folder, const QByteArray& script) {
     QProcess process;
+    process.setProcessEnvironment(EnvironmentIn(QStringLiteral("C.UTF-8")));
     process.setWorkingDirectory(folder);
     process.start(QStringLiteral("/bin/sh"), {"-c", QString::fromLatin1(script), BIVANO_CLI});
     process.closeWriteChannel();
