@@ -7,6 +7,7 @@
 #include "ui/about/frm_about.h"
 #include "ui/common/about_info.h"
 #include "ui/common/artwork.h"
+#include "ui/common/file_dialog.h"
 #include "ui/common/platform.h"
 
 namespace {
@@ -57,6 +58,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QString::fromUtf8(bivano::product::kVersion.data()));
     QApplication::setDesktopFileName(QStringLiteral("org.example.LativoBivano"));
     QApplication::setWindowIcon(bivano::ui::MakeAppIcon());
+    bivano::ui::InstallGreekDialogTexts();
 
     bivano::ui::SystemPlatform platform;
     bivano::ui::frmAbout about_window(platform.Seams());

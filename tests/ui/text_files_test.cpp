@@ -4,14 +4,17 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <csignal>
 
 #include "file_helpers.h"
@@ -225,6 +228,40 @@ TEST(FileDialog, TypedNameWithoutExtensionGetsTxt) {
         QTest::keyClick(name_box, Qt::Key_Return);
         ASSERT_EQ(dialog.selectedFiles().size(), 1);
         EXPECT_EQ(dialog.selectedFiles().first(), folder.filePath(QString::fromUtf8(expected)));
+    }
+}
+
+TEST(FileDialog, LabelsButtonsAndQtsOwnTextsAreGreek) {
+    ui::InstallGreekDialogTexts();
+    for (const bool open : {true, false}) {
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        ui::FileDialogRequest request;
+        request.mode = open ? ui::FileDialogRequest::Mode::Open : ui::FileDialogRequest::Mode::Save;
+        ui::ConfigureFileDialog(dialog, request);
+        dialog.show();
+        QCoreApplication::processEvents();
+        const auto label = [&](const char* name) {
+            auto* widget = dialog.findChild<QLabel*>(QString::fromLatin1(name));
+            return widget != nullptr ? widget->text() : QStringLiteral("<missing>");
+        };
+        EXPECT_EQ(label("lookInLabel"), QStringLiteral("Φάκελος:"));
+        EXPECT_EQ(label("fileNameLabel"), QStringLiteral("Όνομα αρχείου:"));
+        EXPECT_EQ(label("fileTypeLabel"), QStringLiteral("Αρχεία τύπου:"));
+        auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        EXPECT_EQ(buttons->button(open ? QDialogButtonBox::Open : QDialogButtonBox::Save)->text(),
+                  open ? QStringLiteral("Άνοιγμα") : QStringLiteral("Αποθήκευση"));
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Άκυρο"));
+        // What Qt itself writes: the title, the tool tips, the column heads.
+        EXPECT_EQ(dialog.windowTitle(),
+                  open ? QStringLiteral("Άνοιγμα") : QStringLiteral("Αποθήκευση ως"));
+        auto* back = dialog.findChild<QToolButton*>(QStringLiteral("backButton"));
+        ASSERT_NE(back, nullptr);
+        EXPECT_EQ(back->toolTip(), QStringLiteral("Πίσω"));
+        auto* model = dialog.findChild<QFileSystemModel*>();
+        ASSERT_NE(model, nullptr);
+        EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Όνομα"));
     }
 }
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "file_dialog.h"
+#include "ui/common/file_dialog.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QTranslator>
 
 namespace bivano::ui {
 
@@ -21,6 +23,12 @@ void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request) 
         }
     };
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, widen, Qt::QueuedConnection);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Φάκελος:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Όνομα αρχείου:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Αρχεία τύπου:"));
+    dialog.setLabelText(QFileDialog::Accept,
+                        open ? QStringLiteral("Άνοιγμα") : QStringLiteral("Αποθήκευση"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Άκυρο"));
     dialog.setDefaultSuffix(request.default_suffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirm_overwrite);
     if (!request.file_name.isEmpty()) {
@@ -43,6 +51,13 @@ std::optional<QString> QtFileDialogBackend::Run(QWidget* parent, const FileDialo
         return std::nullopt;
     }
     return dialog.selectedFiles().constFirst();
+}
+
+void InstallGreekDialogTexts() {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QStringLiteral(":/i18n/qt_dialogs_el.qm"))) {
+        QCoreApplication::installTranslator(translator);
+    }
 }
 
 }  // namespace bivano::ui

@@ -44,6 +44,12 @@ class QtFileDialogBackend final : public FileDialogBackend {
 // kept apart so that it can be checked without showing a modal dialog.
 // Patterns match names in any case, as they do where the program comes
 // from, and "*.*" matches every name, a dot in it or not.
+// Its labels and buttons are Greek, as the whole window is.
 void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request);
+
+// Greek for the texts Qt's own dialogs show (titles, tool tips, column
+// heads, the question before a file is replaced, Yes and No): Debian has
+// no Greek catalogue for Qt. Call once, with the application made.
+void InstallGreekDialogTexts();
 
 }  // namespace bivano::ui
