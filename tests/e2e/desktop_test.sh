@@ -151,7 +151,7 @@ greek_result=$'Καλιμερα τι κανεις?\r\nθαλασσα e-mail'"$ta
 keys Tab Tab space
 expect_clipboard "$greek_result" "Ελληνικά of the pasted text"
 file_menu 3
-file_dialog "Save" "$work/greek"
+file_dialog "Αποθήκευση ως" "$work/greek"
 wait_until 10 test -s "$work/greek.TXT" || fail "Save wrote no greek.TXT"
 printf '%s\r\n' "$greek_result" | iconv -f utf-8 -t cp1253 > "$work/expected-1253"
 cmp "$work/greek.TXT" "$work/expected-1253" || fail "the saved Windows-1253 bytes differ"
@@ -163,19 +163,19 @@ keys shift+Tab space shift+Tab space   # paste, Ελληνικά
 keys Tab Tab space
 expect_clipboard $'Привет και γεια'"$tail$greek_credit" "Ελληνικά with Cyrillic"
 file_menu 3
-file_dialog "Save" "$work/mixed.txt"
+file_dialog "Αποθήκευση ως" "$work/mixed.txt"
 wait_until 10 test -s "$work/mixed.txt" || fail "Save wrote no mixed.txt"
 printf '%s\r\n' $'Привет και γεια'"$tail$greek_credit" | cmp - "$work/mixed.txt" || fail "the saved UTF-8 bytes differ"
 
 step "Open in Windows-1253 and in UTF-8"
 printf 'ψυχή\r\nθάλασσα' | iconv -f utf-8 -t cp1253 > "$work/old.txt"
 file_menu 1
-file_dialog "Open" "$work/old.txt"
+file_dialog "Άνοιγμα" "$work/old.txt"
 keys shift+Tab shift+Tab shift+Tab space Tab Tab Tab space   # Lativo, Αντιγραφή
 expect_clipboard $'psyxh\r\nthalassa'"$tail$latin_credit" "Open of a Windows-1253 file"
 printf 'ξένος' > "$work/new.txt"
 file_menu 1
-file_dialog "Open" "$work/new.txt"
+file_dialog "Άνοιγμα" "$work/new.txt"
 keys shift+Tab shift+Tab shift+Tab space Tab Tab Tab space
 expect_clipboard "3enos$tail$latin_credit" "Open of a UTF-8 file"
 shot opened
