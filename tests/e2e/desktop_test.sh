@@ -45,6 +45,7 @@ file_dialog() {
     dialog=$(wait_window "$1")
     sleep 0.3
     xdotool windowactivate --sync "$dialog" > /dev/null 2>&1 || true
+    [[ -n "${3:-}" ]] && shot "$3"
     keys ctrl+a
     xdotool type --delay 20 "$2"
     keys Return
@@ -151,7 +152,7 @@ greek_result=$'Καλιμερα τι κανεις?\r\nθαλασσα e-mail'"$ta
 keys Tab Tab space
 expect_clipboard "$greek_result" "Ελληνικά of the pasted text"
 file_menu 3
-file_dialog "Αποθήκευση ως" "$work/greek"
+file_dialog "Αποθήκευση ως" "$work/greek" save-dialog
 wait_until 10 test -s "$work/greek.TXT" || fail "Save wrote no greek.TXT"
 printf '%s\r\n' "$greek_result" | iconv -f utf-8 -t cp1253 > "$work/expected-1253"
 cmp "$work/greek.TXT" "$work/expected-1253" || fail "the saved Windows-1253 bytes differ"
