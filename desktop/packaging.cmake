@@ -1,5 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The Debian package: cmake --build build --target package
+# The Debian packages: cmake --build build --target package makes
+#   bivano_VERSION_ARCH.deb         the command line (Qt Core only), its pages and translations
+#   lativo-bivano_VERSION_ARCH.deb  the window, which depends on bivano
 execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE deb_architecture
                 OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
 if(NOT deb_architecture)
@@ -7,35 +9,66 @@ if(NOT deb_architecture)
 endif()
 
 set(CPACK_GENERATOR DEB)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL)
+if(BIVANO_BUILD_CLI)
+    list(APPEND CPACK_COMPONENTS_ALL cli)
+endif()
+if(BIVANO_BUILD_UI)
+    list(APPEND CPACK_COMPONENTS_ALL gui)
+endif()
 set(CPACK_PACKAGE_NAME lativo-bivano)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Lativo Bivano team")
 set(CPACK_PACKAGE_CONTACT "The Lativo Bivano team <bivano@example.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "convert Greek text to Latin letters and back")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
-set(CPACK_DEBIAN_FILE_NAME lativo-bivano_${PROJECT_VERSION}_${deb_architecture}.deb)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${deb_architecture})
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.example.org)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The window needs Qt's platform plugins (xcb), which no library pulls in,
-# the font that stands in for Arial, and the Greek word list for accents.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2, hunspell-el")
-# CPack puts the summary first and indents these lines itself.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Lativo Bivano converts text between the Greek alphabet and Greek written
-in Latin letters (Greeklish), in both directions, in a small Greek window
-and with the command-line program bivano, which streams files of any size.
-How xi, theta, psi and omega are written is a choice, and the way back
-reads every spelling.
+
+# The command line: its library dependencies come from dpkg-shlibdeps (Qt
+# Core, no display); the word list for accents is recommended, as the
+# conversions work without it.
+set(CPACK_DEBIAN_CLI_PACKAGE_NAME bivano)
+set(CPACK_DEBIAN_CLI_FILE_NAME bivano_${PROJECT_VERSION}_${deb_architecture}.deb)
+set(CPACK_DEBIAN_CLI_PACKAGE_RECOMMENDS "hunspell-el")
+set(CPACK_COMPONENT_CLI_DESCRIPTION
+    "convert Greek text to Latin letters and back, on the command line
+bivano converts text between the Greek alphabet and Greek written in Latin
+letters (Greeklish), in both directions, for files and pipelines of any
+size. Latin letters follow the program's own spelling (with choices for
+xi, theta, psi and omega) or a published standard: ELOT 743 as on Greek
+passports, ISO 843, ALA-LC, BGN/PCGN, or lower-case slugs. The way back
+reads every spelling, and can give accents and correct spelling with the
+Greek word list of hunspell-el.
+
+Το bivano μετατρέπει κείμενο από ελληνικούς σε λατινικούς χαρακτήρες και
+αντίστροφα, από τη γραμμή εντολών.")
+
+# The window: Qt's platform plugins (xcb), which no library pulls in, and
+# the font that stands in for Arial.
+set(CPACK_DEBIAN_GUI_PACKAGE_NAME lativo-bivano)
+set(CPACK_DEBIAN_GUI_FILE_NAME lativo-bivano_${PROJECT_VERSION}_${deb_architecture}.deb)
+set(CPACK_DEBIAN_GUI_PACKAGE_DEPENDS
+    "bivano (= ${PROJECT_VERSION}), qt6-qpa-plugins, fonts-liberation2")
+set(CPACK_DEBIAN_GUI_PACKAGE_RECOMMENDS "hunspell-el")
+set(CPACK_COMPONENT_GUI_DESCRIPTION
+    "convert Greek text to Latin letters and back, in a small Greek window
+Lativo Bivano converts text between the Greek alphabet and Greek written
+in Latin letters (Greeklish), in both directions, in a small window whose
+whole interface is Greek: type, paste or open a text, press Lativo or
+Ελληνικά, and copy or save the result. How xi, theta, psi and omega are
+written is a choice, or ELOT 743 as on Greek passports; the way back reads
+every spelling.
 
 Το Lativo Bivano μετατρέπει κείμενο από ελληνικούς σε λατινικούς
-χαρακτήρες και αντίστροφα, σε ένα μικρό ελληνικό παράθυρο και με το
-πρόγραμμα γραμμής εντολών bivano.")
+χαρακτήρες και αντίστροφα, σε ένα μικρό ελληνικό παράθυρο.")
+
 # Folders as Debian has them, whatever the umask of the build.
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the Debian package from a configured build folder, checks it with
-# Debian's validators and lintian, installs it with apt, runs both programs
-# from PATH (the window on a virtual display of its own), and removes it.
-# Needs root (for apt-get).
+# Builds the two Debian packages from a configured build folder (CPack),
+# checks them with Debian's validators and lintian, installs bivano alone and
+# checks that it needs no Qt GUI library, then the window beside it, runs
+# both from PATH (the window on a virtual display of its own), removes them;
+# last, builds the Debian source package with dpkg-buildpackage and runs
+# lintian on it. Needs root (for apt-get).
 #   scripts/check-package.sh [build folder]        (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,47 +14,76 @@ bash scripts/install-deps.sh package
 
 step() { printf '== %s\n' "$*"; }
 fail() { printf 'FAIL: %s\n' "$*" >&2; exit 1; }
+lint() { lintian --allow-root --fail-on error,warning --suppress-tags binary-has-unneeded-section "$@"; }
 
-step "building the package"
-rm -f "$build"/lativo-bivano_*.deb
+step "building the packages"
+rm -f "$build"/bivano_*.deb "$build"/lativo-bivano_*.deb
 cmake --build "$build" --target package > "$build/package.log" || { cat "$build/package.log"; fail "cpack"; }
-deb=$(ls "$build"/lativo-bivano_*_*.deb)
-echo "$deb"
+cli_deb=$(ls "$build"/bivano_*_*.deb)
+gui_deb=$(ls "$build"/lativo-bivano_*_*.deb)
+echo "$cli_deb $gui_deb"
 
 step "validators"
 appstreamcli validate --no-net "$build/desktop/org.example.LativoBivano.metainfo.xml"
 desktop-file-validate "$build/desktop/org.example.LativoBivano.desktop"
-for page in "$build"/desktop/man/*.1.gz; do
-    warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 > /dev/null)
+while IFS= read -r page; do
+    warnings=$(MANWIDTH=80 LANG=C.UTF-8 man --warnings -l "$page" 2>&1 > /dev/null)
     [[ -z "$warnings" ]] || fail "man warns about $page: $warnings"
-done
-lintian --allow-root --fail-on error,warning --suppress-tags binary-has-unneeded-section "$deb"
+done < <(find "$build/desktop/man" -name '*.1.gz')
+bash -n desktop/completion/bivano
+lint "$cli_deb" "$gui_deb"
 
-installed=0
+step "bivano needs no display"
+depends=$(dpkg-deb -f "$cli_deb" Depends)
+echo "bivano depends on: $depends"
+if grep -Eq 'libqt6(gui|widgets)|qpa|fonts-' <<< "$depends"; then
+    fail "bivano depends on a Qt GUI library"
+fi
+dpkg-deb -f "$cli_deb" Recommends | grep -q hunspell-el || fail "bivano does not recommend hunspell-el"
+dpkg-deb -f "$gui_deb" Depends | grep -q 'bivano (= ' || fail "lativo-bivano does not depend on bivano"
+
+installed=()
 xvfb_pid=""
 program_pid=""
 cleanup() {
     [[ -n "$program_pid" ]] && kill "$program_pid" 2> /dev/null || true
     [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2> /dev/null || true
-    if [[ $installed == 1 ]]; then
-        DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq lativo-bivano > /dev/null || true
+    if [[ ${#installed[@]} -gt 0 ]]; then
+        DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq "${installed[@]}" > /dev/null || true
     fi
+    [[ -n "${source_work:-}" ]] && rm -rf "$source_work"
 }
 trap cleanup EXIT
 
-step "installing with apt"
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "./$deb" > /dev/null
-installed=1
+step "installing bivano alone with apt"
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "./$cli_deb" > /dev/null
+installed=(bivano)
 [[ $(command -v bivano) == /usr/bin/bivano ]] || fail "bivano is not on PATH from /usr/bin"
-[[ $(command -v lativo-bivano) == /usr/bin/lativo-bivano ]] || fail "lativo-bivano is not on PATH"
-
-step "bivano from PATH"
+[[ ! -e /usr/bin/lativo-bivano ]] || fail "bivano brought the window along"
+if ldd /usr/bin/bivano | grep -Eq 'libQt6(Gui|Widgets)|libX|libxcb|libGL'; then
+    fail "bivano links a GUI library: $(ldd /usr/bin/bivano)"
+fi
 bivano --version
 got=$(printf 'θάλασσα ψυχή' | bivano latin -t th)
 [[ $got == "thalassa cyxh" ]] || fail "bivano latin gave '$got'"
 got=$(printf 'Pws eisai?' | bivano greek)
 [[ $got == "Πως εισαι?" ]] || fail "bivano greek gave '$got'"
+got=$(printf 'Θεσσαλονίκη' | bivano latin --scheme elot743)
+[[ $got == "Thessaloniki" ]] || fail "bivano latin --scheme elot743 gave '$got'"
+got=$(LANG=el_GR.UTF-8 bivano --help | head -n 1)
+[[ $got == Χρήση:* ]] || fail "the installed bivano does not speak Greek under el_GR: '$got'"
 man -w bivano > /dev/null || fail "man bivano not found"
+[[ $(man -L el -w bivano) == */el/* ]] || fail "the Greek page of bivano is not found"
+# shellcheck disable=SC1091
+got=$(bash -c 'source /usr/share/bash-completion/completions/bivano
+    COMP_WORDS=(bivano latin --scheme e); COMP_CWORD=3; _bivano; echo "${COMPREPLY[*]}"')
+[[ $got == "elot743" ]] || fail "bash completion of --scheme gave '$got'"
+
+step "installing lativo-bivano beside it"
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "./$gui_deb" > /dev/null
+installed=(lativo-bivano bivano)
+[[ $(command -v lativo-bivano) == /usr/bin/lativo-bivano ]] || fail "lativo-bivano is not on PATH"
+lativo-bivano --help | grep -q lativo-bivano || fail "lativo-bivano --help"
 
 step "lativo-bivano on a virtual display"
 display_file=$(mktemp)
@@ -64,15 +95,30 @@ rm -f "$display_file"
 [[ $display != ":" ]] || fail "Xvfb did not start"
 env -u QT_QPA_PLATFORM DISPLAY="$display" lativo-bivano &
 program_pid=$!
-DISPLAY="$display" timeout 20 xdotool search --sync --onlyvisible --name "Lativo Bivano" > /dev/null ||
-    fail "the window did not appear"
+DISPLAY="$display" timeout 20 xdotool search --sync --onlyvisible --classname "lativo-bivano" > /dev/null ||
+    fail "no window of the class the desktop entry names (StartupWMClass) appeared"
 echo "window shown on $display"
 kill "$program_pid"
 wait "$program_pid" 2> /dev/null || true
 program_pid=""
+kill "$xvfb_pid"
+xvfb_pid=""
 
 step "removing"
-DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq lativo-bivano > /dev/null
-installed=0
+DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq lativo-bivano bivano > /dev/null
+installed=()
 [[ ! -e /usr/bin/bivano && ! -e /usr/bin/lativo-bivano ]] || fail "the programs are still installed"
+
+step "the Debian source package: dpkg-buildpackage -us -uc"
+source_work=$(mktemp -d)
+version=$(dpkg-parsechangelog -l debian/changelog -S Version)
+tree=$source_work/lativo-bivano-$version
+mkdir -p "$tree"
+git ls-files -co --exclude-standard | grep -v '^build' | while IFS= read -r file; do
+    if [[ -e $file ]]; then printf '%s\n' "$file"; fi
+done | tar -cf - -T - | tar -xf - -C "$tree"
+(cd "$tree" && dpkg-buildpackage -us -uc > "$source_work/build.log" 2>&1) ||
+    { tail -n 40 "$source_work/build.log"; fail "dpkg-buildpackage"; }
+ls "$source_work"/*.deb "$source_work"/*.dsc
+lint --pedantic "$source_work"/lativo-bivano_"$version"_*.changes
 echo "package checks passed"

@@ -11,5 +11,6 @@ while IFS= read -r file; do
         missing=1
     fi
 done < <(git ls-files -co --exclude-standard -- '*.cpp' '*.h' '*.h.in' '*.sh' '*.py' \
-    '*.scd' 'CMakeLists.txt' '*/CMakeLists.txt' '*.cmake' '*.desktop.in' run.sh test.sh .ci/run)
+    '*.scd' 'CMakeLists.txt' '*/CMakeLists.txt' '*.cmake' '*.desktop.in' run.sh test.sh .ci/run \
+    debian/rules 'desktop/completion/*')
 exit "$missing"
