@@ -113,8 +113,10 @@ clipboard_is() {
     xclip -selection clipboard -o > "$work/clip-out" 2> /dev/null || return 1
     printf '%s' "$1" | cmp -s - "$work/clip-out"
 }
+# Copy puts LF line breaks on the clipboard, as Linux programs expect, where
+# the result box holds CR LF: $1 is the box's text.
 expect_clipboard() {
-    wait_until 10 clipboard_is "$1" || {
+    wait_until 10 clipboard_is "${1//$'\r\n'/$'\n'}" || {
         echo "clipboard holds:" >&2
         od -c "$work/clip-out" | head -20 >&2
         fail "$2"

@@ -310,7 +310,11 @@ void FrmMain::PasteBtn_Click() {
 }
 
 void FrmMain::CopyBtn_Click() {
-    QGuiApplication::clipboard()->setText(ResultText());
+    // The box keeps the CR LF pairs the conversions write, and Save writes
+    // them; other programs on this platform expect plain LF.
+    QString text = ResultText();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QGuiApplication::clipboard()->setText(text);
 }
 
 void FrmMain::PrepareFileDialog(int flags) {
