@@ -59,6 +59,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         }
     }
+    // The published schemes, which read whole words across the pieces.
+    for (const LatinScheme scheme : kAllSchemes) {
+        ConversionOptions options;
+        options.scheme = scheme;
+        RecordingProgress progress;
+        const std::u16string result = ConvertToLatin(source, options, credit, progress);
+        check(progress, result);
+        LatinStream stream(options);
+        if (streamed(stream) != result) {
+            std::abort();
+        }
+    }
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     TextDecoder whole(DetectEncoding(bytes).encoding);
     std::u16string once;

@@ -75,6 +75,10 @@ std::size_t LettersOf(char16_t c, std::array<Letter, 3>& letters) {
         default:
             break;
     }
+    // Most text is no Greek at all: only the two Greek blocks hold letters.
+    if (c < u'\u0370' || (c > u'\u03FF' && (c < u'\u1F00' || c > u'\u1FFF'))) {
+        return 0;
+    }
     if (c >= u'Α' && c <= u'Ω' && c != u'\u03A2') {
         return one(static_cast<char16_t>(c + 0x20), true);
     }

@@ -13,7 +13,8 @@ namespace bivano::internal {
 // μπ starts a word, what follows αυ, whether a word is all capitals. So the
 // text is taken in words, a word cut by the end of a piece is held back,
 // and everything that is no Greek word passes unchanged (for Slug, as
-// hyphens). Whatever the pieces, the output adds up to the same.
+// hyphens). Whatever the pieces, the output adds up to the same, but for a
+// word of over 65,536 letters, which is taken as ending where a piece ends.
 //
 //   ELOT 743:  "Θεσσαλονίκη" -> "Thessaloniki", "ΘΕΣΣΑΛΟΝΙΚΗ" -> "THESSALONIKI",
 //              "αύριο" -> "avrio", "ευχαριστώ" -> "efcharisto", "Μπαμπάς" -> "Bampas"
