@@ -173,6 +173,25 @@ std::u16string_view SingleLetter(LatinScheme scheme, char16_t base) {
     return kElot[index];
 }
 
+// γ before γ, κ, ξ or χ, as each scheme writes the pair; empty before any
+// other letter.
+std::u16string_view GammaPair(LatinScheme scheme, char16_t next, bool initial) {
+    static constexpr std::array<std::u16string_view, 4> kElot = {u"ng", u"gk", u"nx", u"nch"};
+    static constexpr std::array<std::u16string_view, 4> kAlaLc = {u"ng", u"nk", u"nx", u"nch"};
+    static constexpr std::array<std::u16string_view, 4> kBgn = {u"ng", u"ng", u"nx", u"nkh"};
+    const std::size_t which = std::u16string_view(u"γκξχ").find(next);
+    if (which == std::u16string_view::npos || scheme == LatinScheme::Iso843) {
+        return {};
+    }
+    if (scheme == LatinScheme::AlaLc) {
+        return kAlaLc[which];
+    }
+    if (scheme == LatinScheme::Bgn1962) {
+        return initial && next == u'κ' ? u"g" : kBgn[which];
+    }
+    return kElot[which];
+}
+
 // The step at `i` of `word` under `scheme`.
 Step StepAt(LatinScheme scheme, const std::vector<Letter>& word, std::size_t i) {
     const char16_t base = word[i].base;
@@ -199,19 +218,8 @@ Step StepAt(LatinScheme scheme, const std::vector<Letter>& word, std::size_t i) 
             if (base == u'μ' && next == u'π') {
                 return {initial ? u"b" : u"mp", 2};
             }
-            if (base == u'γ') {
-                switch (next) {
-                    case u'γ':
-                        return {u"ng", 2};
-                    case u'κ':
-                        return {u"gk", 2};
-                    case u'ξ':
-                        return {u"nx", 2};
-                    case u'χ':
-                        return {u"nch", 2};
-                    default:
-                        break;
-                }
+            if (base == u'γ' && !GammaPair(scheme, next, initial).empty()) {
+                return {GammaPair(scheme, next, initial), 2};
             }
             break;
         case LatinScheme::Iso843:
@@ -231,19 +239,8 @@ Step StepAt(LatinScheme scheme, const std::vector<Letter>& word, std::size_t i) 
             if (initial && base == u'ν' && next == u'τ') {
                 return {u"d", 2};
             }
-            if (base == u'γ') {
-                switch (next) {
-                    case u'γ':
-                        return {u"ng", 2};
-                    case u'κ':
-                        return {u"nk", 2};
-                    case u'ξ':
-                        return {u"nx", 2};
-                    case u'χ':
-                        return {u"nch", 2};
-                    default:
-                        break;
-                }
+            if (base == u'γ' && !GammaPair(scheme, next, initial).empty()) {
+                return {GammaPair(scheme, next, initial), 2};
             }
             break;
         case LatinScheme::Bgn1962:
@@ -263,24 +260,12 @@ Step StepAt(LatinScheme scheme, const std::vector<Letter>& word, std::size_t i) 
             if (base == u'ν' && next == u'τ') {
                 return {initial ? u"d" : u"nd", 2};
             }
-            if (base == u'γ') {
-                switch (next) {
-                    case u'γ':
-                        return {u"ng", 2};
-                    case u'κ':
-                        return {initial ? u"g" : u"ng", 2};
-                    case u'ξ':
-                        return {u"nx", 2};
-                    case u'χ':
-                        return {u"nkh", 2};
-                    case u'ε':
-                    case u'η':
-                    case u'ι':
-                    case u'υ':
-                        return {u"y", 1};
-                    default:
-                        break;
-                }
+            if (base == u'γ' && !GammaPair(scheme, next, initial).empty()) {
+                return {GammaPair(scheme, next, initial), 2};
+            }
+            if (base == u'γ' &&
+                std::u16string_view(u"εηιυ").find(next) != std::u16string_view::npos) {
+                return {u"y", 1};  // before the front vowels
             }
             break;
     }
