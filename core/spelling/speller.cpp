@@ -464,21 +464,27 @@ GreekSpeller::GreekSpeller(const std::vector<std::u16string>& words) {
     builder.Finish();
 }
 
-GreekSpeller::GreekSpeller(std::u16string_view hunspell_list) {
-    const std::size_t first_break = std::min(hunspell_list.find(u'\n'), hunspell_list.size());
+GreekSpeller::GreekSpeller(std::string_view hunspell_list, Encoding encoding) {
+    const std::size_t first_break = std::min(hunspell_list.find('\n'), hunspell_list.size());
     std::size_t count = 0;
-    for (const char16_t digit : hunspell_list.substr(0, std::min<std::size_t>(first_break, 9))) {
-        if (digit < u'0' || digit > u'9') {
+    for (const char digit : hunspell_list.substr(0, std::min<std::size_t>(first_break, 9))) {
+        if (digit < '0' || digit > '9') {
             break;
         }
-        count = count * 10 + (digit - u'0');
+        count = count * 10 + static_cast<std::size_t>(digit - '0');
     }
     Builder builder(*this, count);
+    std::u16string word;
+    // Word by word, so that the list is never held twice over.
     for (std::size_t at = first_break; at < hunspell_list.size();) {
         const std::size_t start = at + 1;
-        const std::size_t end = std::min(hunspell_list.find(u'\n', start), hunspell_list.size());
-        std::u16string_view word = hunspell_list.substr(start, end - start);
-        word = word.substr(0, std::min(word.find(u'/'), word.find(u'\r')));
+        const std::size_t end = std::min(hunspell_list.find('\n', start), hunspell_list.size());
+        std::string_view line = hunspell_list.substr(start, end - start);
+        line = line.substr(0, std::min(line.find('/'), line.find('\r')));
+        word.clear();
+        TextDecoder decoder(encoding);
+        decoder.Decode(line, word);
+        decoder.Finish(word);
         builder.Add(word);
         at = end;
     }
@@ -563,11 +569,7 @@ std::unique_ptr<GreekSpeller> GreekSpeller::FromHunspellFile(const std::string& 
         outcome = Problem::WrongEncoding;
         return nullptr;
     }
-    TextDecoder decoder(encoding);
-    std::u16string text;
-    decoder.Decode(*bytes, text);
-    decoder.Finish(text);
-    auto speller = std::unique_ptr<GreekSpeller>(new GreekSpeller(std::u16string_view(text)));
+    auto speller = std::unique_ptr<GreekSpeller>(new GreekSpeller(*bytes, encoding));
     if (speller->ListWordCount() == 0) {
         outcome = Problem::NoGreekWords;
         return nullptr;
@@ -634,7 +636,13 @@ std::u16string GreekSpeller::SpellWord(std::u16string_view word) const {
     if (best == nullptr) {
         return std::u16string(word);
     }
-    return WithCaseOf(word, Word(*best));
+    std::u16string spelled = WithCaseOf(word, Word(*best));
+    // A word the list knows only with a capital (a name) takes it, however
+    // it was typed.
+    if (!best->lower_case && !spelled.empty() && !IsUpper(spelled.front())) {
+        spelled.front() = ToUpper(spelled.front());
+    }
+    return spelled;
 }
 
 std::u16string GreekSpeller::Spell(std::u16string_view text,
@@ -642,14 +650,18 @@ std::u16string GreekSpeller::Spell(std::u16string_view text,
     std::u16string out;
     out.reserve(text.size());
     KeptRanges kept_ranges(kept);
+    bool asking = false;  // a "?" after a Greek word has begun: "??" gives ";;"
     for (std::size_t i = 0; i < text.size();) {
         if (!IsGreekLetter(text[i])) {
-            const bool question = text[i] == u'?' && i > 0 && IsGreekLetter(text[i - 1]) &&
-                                  !kept_ranges.Touch(i - 1, i + 1);
+            const bool question =
+                text[i] == u'?' && i > 0 &&
+                ((IsGreekLetter(text[i - 1]) && !kept_ranges.Touch(i - 1, i + 1)) || asking);
+            asking = question;
             out.push_back(question ? u';' : text[i]);
             ++i;
             continue;
         }
+        asking = false;
         std::size_t end = i + 1;
         while (end < text.size() && IsGreekLetter(text[end])) {
             ++end;
@@ -674,8 +686,12 @@ void SpellingStream::Spell(std::u16string_view piece, std::span<const TextRange>
     for (const TextRange& range : kept) {
         ranges.push_back({range.begin + shift, range.end + shift});
     }
-    // Hold back a word that the end of the piece may have cut.
+    // Hold back a word that the end of the piece may have cut, and the
+    // question marks after it, which more may follow.
     std::size_t cut = text.size();
+    while (cut > 0 && text[cut - 1] == u'?') {
+        --cut;
+    }
     while (cut > 0 && IsGreekLetter(text[cut - 1])) {
         --cut;
     }

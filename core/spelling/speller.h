@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/encoding/encoding.h"
 #include "core/lativo/text_range.h"
 
 namespace bivano {
@@ -62,8 +63,8 @@ class GreekSpeller {
 
   private:
     class Builder;
-    // From a hunspell list already decoded.
-    explicit GreekSpeller(std::u16string_view hunspell_list);
+    // From the bytes of a hunspell list in `encoding`.
+    GreekSpeller(std::string_view hunspell_list, Encoding encoding);
 
     struct Entry {
         std::uint32_t offset;  // into words_

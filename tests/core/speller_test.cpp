@@ -55,11 +55,12 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"FewestAccentsOnATie", "θαλασσα", "θάλασσα"}, Case{"Diaeresis", "προιον", "προϊόν"},
         Case{"FirstCapital", "Καλιμερα", "Καλημέρα"}, Case{"CapitalTakesItsTonos", "Ελα", "Έλα"},
         Case{"AllCapitalsWithoutTonos", "ΚΑΛΙΜΕΡΑ ΕΛΑ", "ΚΑΛΗΜΕΡΑ ΕΛΑ"},
-        Case{"NameInSmallLetters", "αθινα", "αθήνα"},
+        Case{"NameTakesItsCapital", "αθινα Αθινα ΑΘΙΝΑ", "Αθήνα Αθήνα ΑΘΗΝΑ"},
         Case{"ThetaWrittenAsUAfterE", "ευνικος", "εθνικός"},
         Case{"UnknownWordStays", "ξξξ καλιμερα", "ξξξ καλημέρα"},
         Case{"OtherTextStays", "abc 123 word, «τι»", "abc 123 word, «τι»"},
         Case{"QuestionMarkAfterAGreekWord", "τι κανις? abc? τι ?", "τι κάνεις; abc? τι ?"},
+        Case{"EveryQuestionMarkOfTheRun", "τι?? τι?!? abc??", "τι;; τι;!? abc??"},
         Case{"Empty", "", ""}));
 
 TEST(GreekSpeller, KeptRangesStayAsTheyAre) {
@@ -106,7 +107,8 @@ TEST(GreekSpeller, ReadsAHunspellList) {
     const auto speller = GreekSpeller::FromHunspellFile(path);
     ASSERT_NE(speller, nullptr);
     EXPECT_GE(speller->WordCount(), 2u);
-    EXPECT_EQ(U8(speller->Spell(U16("καλιμερα αθινα"))), "καλημέρα αθήνα");
+    EXPECT_EQ(U8(speller->Spell(U16("καλιμερα αθινα"))),
+              "καλημέρα Αθήνα");  // a name keeps its capital
     EXPECT_EQ(GreekSpeller::FromHunspellFile(::testing::TempDir() + "/missing.dic"), nullptr);
 }
 
