@@ -609,6 +609,74 @@ const GreekSpeller::Entry* GreekSpeller::Best(std::u16string_view plain) const {
     return first;
 }
 
+namespace {
+
+// What else a letter of the converted text may have been meant as, from the
+// Latin letters that give it: u (θ) is also υ and ου, v (ω) is β, x (χ) is
+// ξ, h (η) is χ, b, d and g are also μπ, ντ and γκ, and the i of a pair
+// may be η.
+std::u16string_view OtherReadings(char16_t letter) {
+    switch (letter) {
+        case u'θ':
+            return u"υ";  // and ου, tried apart
+        case u'ω':
+            return u"β";
+        case u'χ':
+            return u"ξ";
+        case u'η':
+            return u"χ";
+        default:
+            return {};
+    }
+}
+
+// At most this many readings of one word are looked up.
+constexpr std::size_t kMostReadings = 64;
+
+// The readings of `plain` other than itself: each letter that has others
+// takes each of them in turn, with every choice for the letters before it.
+void OtherWordReadings(std::u16string_view plain, std::vector<std::u16string>& readings) {
+    readings.assign(1, std::u16string(plain));
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        std::u16string_view others = OtherReadings(plain[i]);
+        // "oi", "ei", "ai" are pairs, or a vowel and η: voithisei is βοηθήσει.
+        if (plain[i] == u'ι' && i > 0 &&
+            std::u16string_view(u"αεου").find(plain[i - 1]) != std::u16string_view::npos) {
+            others = u"η";
+        }
+        const bool digraphs =
+            plain[i] == u'θ' || plain[i] == u'β' || plain[i] == u'δ' || plain[i] == u'γ';
+        if (others.empty() && !digraphs) {
+            continue;
+        }
+        const std::size_t count = readings.size();
+        for (std::size_t r = 0; r < count && readings.size() < kMostReadings; ++r) {
+            // Positions move as digraphs are put in: find this letter's place
+            // by what is left of the word after it.
+            const std::u16string reading = readings[r];  // the vector grows below
+            const std::size_t at = reading.size() - (plain.size() - i);
+            for (const char16_t other : others) {
+                std::u16string variant = reading;
+                variant[at] = other;
+                readings.push_back(std::move(variant));
+            }
+            const std::u16string_view digraph = plain[i] == u'θ'   ? u"ου"
+                                                : plain[i] == u'β' ? u"μπ"
+                                                : plain[i] == u'δ' ? u"ντ"
+                                                : plain[i] == u'γ' ? u"γκ"
+                                                                   : u"";
+            if (!digraph.empty() && readings.size() < kMostReadings) {
+                std::u16string variant = reading;
+                variant.replace(at, 1, digraph);
+                readings.push_back(std::move(variant));
+            }
+        }
+    }
+    readings.erase(readings.begin());
+}
+
+}  // namespace
+
 std::u16string GreekSpeller::SpellWord(std::u16string_view word) const {
     thread_local std::u16string plain;
     PlainInto(word, plain);
@@ -631,6 +699,23 @@ std::u16string GreekSpeller::SpellWord(std::u16string_view word) const {
         }
         if (variant != plain) {
             best = Best(variant);
+        }
+    }
+    if (best == nullptr || best->frequency == 0) {
+        // The letters as converted make no word in use: try what else the
+        // Latin letters behind them may have meant, and take the most
+        // frequent word they make.
+        thread_local std::vector<std::u16string> readings;
+        OtherWordReadings(plain, readings);
+        // A word in use beats the converted letters' rare one; with no word
+        // at all, any reading's word will do.
+        const Entry* converted = best;
+        for (const std::u16string& reading : readings) {
+            const Entry* found = Best(reading);
+            if (found != nullptr && (best == nullptr || found->frequency > best->frequency ||
+                                     (best == converted && found->frequency > 0))) {
+                best = found;
+            }
         }
     }
     if (best == nullptr) {

@@ -63,6 +63,29 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"EveryQuestionMarkOfTheRun", "τι?? τι?!? abc??", "τι;; τι;!? abc??"},
         Case{"Empty", "", ""}));
 
+// What the Latin letters behind a converted letter may have meant: the
+// design reads u as θ, v as ω, x as χ, h as η, and b, d, g as single letters.
+TEST(GreekSpeller, ConvertedLettersAreReadAsTheLatinLettersMayHaveMeant) {
+    const GreekSpeller speller(std::vector<std::u16string>{u"αυτό", u"σούπερ", u"βοηθήσει",
+                                                           u"έπαιξε", u"χαρά", u"μπύρα", u"ντομάτα",
+                                                           u"γκρι", u"όχι", u"ηθικό"});
+    const std::pair<const char*, const char*> rows[] = {
+        {"αθτο", "αυτό"},            // auto
+        {"σθπερ", "σούπερ"},         // super
+        {"ωοιθισει", "βοηθήσει"},    // voithisei
+        {"επαιχε", "έπαιξε"},        // epaixe
+        {"ηαρα", "χαρά"},            // hara
+        {"βιρα", "μπύρα"},           // bira
+        {"δοματα", "ντομάτα"},       // domata
+        {"γρι", "γκρι"},             // gri
+        {"οχι ιθικο", "όχι ηθικό"},  // the converted letters' own word stays
+        {"Αθτο ΑΘΤΟ", "Αυτό ΑΥΤΟ"},
+    };
+    for (const auto& [typed, spelled] : rows) {
+        EXPECT_EQ(U8(speller.Spell(U16(typed))), spelled) << typed;
+    }
+}
+
 TEST(GreekSpeller, KeptRangesStayAsTheyAre) {
     // "καλιμερα καλιμερα?" with the second word (and its "?") kept.
     EXPECT_EQ(Spelled("καλιμερα καλιμερα?", {{9, 18}}), "καλημέρα καλιμερα?");
