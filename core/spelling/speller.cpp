@@ -672,6 +672,21 @@ void OtherWordReadings(std::u16string_view plain, std::vector<std::u16string>& r
             }
         }
     }
+    // Two ways a θ reads back as other letters: "th" before a consonant
+    // gives τη, and "u" after o or e gives υ. Try θ at each such place.
+    for (std::size_t i = 0; i + 1 < plain.size() && readings.size() < kMostReadings; ++i) {
+        if (plain[i] == u'τ' && plain[i + 1] == u'η') {
+            std::u16string variant(plain);
+            variant[i] = u'θ';
+            variant.erase(i + 1, 1);
+            readings.push_back(std::move(variant));
+        }
+        if (plain[i + 1] == u'υ' && (plain[i] == u'ο' || plain[i] == u'ε')) {
+            std::u16string variant(plain);
+            variant[i + 1] = u'θ';
+            readings.push_back(std::move(variant));
+        }
+    }
     readings.erase(readings.begin());
 }
 
@@ -681,26 +696,6 @@ std::u16string GreekSpeller::SpellWord(std::u16string_view word) const {
     thread_local std::u16string plain;
     PlainInto(word, plain);
     const Entry* best = Best(plain);
-    if (best == nullptr) {
-        // Two ways a θ reads back as other letters: "th" before a consonant
-        // gives τη, and "u" after o or e gives υ. Try θ there.
-        thread_local std::u16string variant;
-        variant.clear();
-        for (std::size_t i = 0; i < plain.size(); ++i) {
-            if (plain[i] == u'τ' && i + 1 < plain.size() && plain[i + 1] == u'η') {
-                variant.push_back(u'θ');
-                ++i;
-            } else if (plain[i] == u'υ' && i > 0 &&
-                       (plain[i - 1] == u'ο' || plain[i - 1] == u'ε')) {
-                variant.push_back(u'θ');
-            } else {
-                variant.push_back(plain[i]);
-            }
-        }
-        if (variant != plain) {
-            best = Best(variant);
-        }
-    }
     if (best == nullptr || best->frequency == 0) {
         // The letters as converted make no word in use: try what else the
         // Latin letters behind them may have meant, and take the most
@@ -730,13 +725,62 @@ std::u16string GreekSpeller::SpellWord(std::u16string_view word) const {
     return spelled;
 }
 
+namespace {
+
+// Whether `word` (small letters) is an enclitic, and whether only when it
+// ends a phrase: του, το and the like are articles as often.
+enum class Enclitic { No, Always, AtPhraseEnd };
+Enclitic EncliticOf(std::u16string_view word) {
+    static constexpr std::u16string_view kAlways[] = {u"μου", u"σου", u"μας", u"σας"};
+    static constexpr std::u16string_view kAtEnd[] = {u"του", u"της", u"τους", u"τον", u"την",
+                                                     u"το",  u"τα",  u"τις",  u"τη"};
+    if (std::find(std::begin(kAlways), std::end(kAlways), word) != std::end(kAlways)) {
+        return Enclitic::Always;
+    }
+    if (std::find(std::begin(kAtEnd), std::end(kAtEnd), word) != std::end(kAtEnd)) {
+        return Enclitic::AtPhraseEnd;
+    }
+    return Enclitic::No;
+}
+
+bool EndsAPhrase(char16_t c) {
+    return std::u16string_view(u".,;·!?:)»\"\r\n").find(c) != std::u16string_view::npos;
+}
+
+// Puts a tonos on the last syllable of a word in small letters or with a
+// capital first: σύστημα -> σύστημά, άνθρωποι -> άνθρωποί.
+void AccentLastSyllable(std::u16string& word) {
+    static constexpr std::u16string_view kPlain = u"αεηιουω";
+    static constexpr std::u16string_view kAccented = u"άέήίόύώ";
+    for (std::size_t i = word.size(); i-- > 0;) {
+        const std::size_t vowel = kPlain.find(word[i]);
+        if (vowel != std::u16string_view::npos) {
+            word[i] = kAccented[vowel];
+            return;
+        }
+        if (kAccented.find(word[i]) != std::u16string_view::npos || IsUpper(word[i]) ||
+            word[i] == u'ϊ' || word[i] == u'ϋ') {
+            return;  // stressed already, or in capitals
+        }
+    }
+}
+
+}  // namespace
+
 std::u16string GreekSpeller::Spell(std::u16string_view text,
                                    std::span<const TextRange> kept) const {
     std::u16string out;
     out.reserve(text.size());
+    SpellInto(text, text.size(), kept, out);
+    return out;
+}
+
+void GreekSpeller::SpellInto(std::u16string_view text, std::size_t end_of_part,
+                             std::span<const TextRange> kept, std::u16string& out) const {
     KeptRanges kept_ranges(kept);
     bool asking = false;  // a "?" after a Greek word has begun: "??" gives ";;"
-    for (std::size_t i = 0; i < text.size();) {
+    thread_local std::u16string next_lower;
+    for (std::size_t i = 0; i < end_of_part;) {
         if (!IsGreekLetter(text[i])) {
             const bool question =
                 text[i] == u'?' && i > 0 &&
@@ -754,12 +798,39 @@ std::u16string GreekSpeller::Spell(std::u16string_view text,
         const std::u16string_view word = text.substr(i, end - i);
         if (kept_ranges.Touch(i, end)) {
             out.append(word);
-        } else {
-            out.append(SpellWord(word));
+            i = end;
+            continue;
         }
+        std::u16string spelled = SpellWord(word);
+        // The word after one blank, if it is an enclitic that gives this
+        // word a second accent.
+        if (end + 1 < text.size() && text[end] == u' ' && IsGreekLetter(text[end + 1])) {
+            std::size_t next_end = end + 1;
+            while (next_end < text.size() && IsGreekLetter(text[next_end])) {
+                ++next_end;
+            }
+            next_lower.clear();
+            if (next_end - end - 1 <= 4) {  // the enclitics are short: most words stop here
+                for (std::size_t k = end + 1; k < next_end; ++k) {
+                    next_lower.push_back(ToLower(text[k]));
+                }
+            }
+            const Enclitic enclitic = next_lower.empty() ? Enclitic::No : EncliticOf(next_lower);
+            const bool applies = enclitic == Enclitic::Always ||
+                                 (enclitic == Enclitic::AtPhraseEnd &&
+                                  (next_end == text.size() || EndsAPhrase(text[next_end])));
+            if (applies) {
+                thread_local std::u16string lower;
+                lower.resize(spelled.size());
+                std::transform(spelled.begin(), spelled.end(), lower.begin(), ToLower);
+                if (StressRank(lower) == 2 && !kept_ranges.Touch(end + 1, next_end)) {
+                    AccentLastSyllable(spelled);
+                }
+            }
+        }
+        out.append(spelled);
         i = end;
     }
-    return out;
 }
 
 void SpellingStream::Spell(std::u16string_view piece, std::span<const TextRange> kept,
@@ -771,14 +842,33 @@ void SpellingStream::Spell(std::u16string_view piece, std::span<const TextRange>
     for (const TextRange& range : kept) {
         ranges.push_back({range.begin + shift, range.end + shift});
     }
-    // Hold back a word that the end of the piece may have cut, and the
-    // question marks after it, which more may follow.
-    std::size_t cut = text.size();
-    while (cut > 0 && text[cut - 1] == u'?') {
-        --cut;
+    // Hold back what may still change with the next piece: a last word that
+    // reaches the end (it may be cut, and the word before it waits on it for
+    // its second accent), or one that a single blank or question marks
+    // follow (an enclitic, or more question marks, may come).
+    const auto letter = [&](std::size_t at) { return IsGreekLetter(text[at]); };
+    std::size_t last_end = text.size();
+    while (last_end > 0 && !letter(last_end - 1)) {
+        --last_end;
     }
-    while (cut > 0 && IsGreekLetter(text[cut - 1])) {
-        --cut;
+    std::size_t last_start = last_end;
+    while (last_start > 0 && letter(last_start - 1)) {
+        --last_start;
+    }
+    const std::u16string_view gap = std::u16string_view(text).substr(last_end);
+    std::size_t cut = text.size();
+    if (last_end == 0) {
+        // No Greek word: nothing waits.
+    } else if (gap.empty()) {
+        cut = last_start;
+        if (last_start >= 2 && text[last_start - 1] == u' ' && letter(last_start - 2)) {
+            cut = last_start - 1;
+            while (cut > 0 && letter(cut - 1)) {
+                --cut;
+            }
+        }
+    } else if (gap == u" " || gap.find_first_not_of(u'?') == std::u16string_view::npos) {
+        cut = last_start;
     }
     held_ = text.substr(cut);
     held_kept_.clear();
@@ -787,7 +877,7 @@ void SpellingStream::Spell(std::u16string_view piece, std::span<const TextRange>
             held_kept_.push_back({std::max(range.begin, cut) - cut, range.end - cut});
         }
     }
-    out.append(speller_.Spell(std::u16string_view(text).substr(0, cut), ranges));
+    speller_.SpellInto(text, cut, ranges, out);
 }
 
 void SpellingStream::Finish(std::u16string& out) {

@@ -51,8 +51,15 @@ class GreekSpeller {
 
     // Spells every word of Greek letters in `text` outside `kept` (ranges in
     // rising order, as a conversion reports them); a "?" right after a Greek
-    // word becomes the Greek question mark ";".
+    // word becomes the Greek question mark ";". A word stressed on the third
+    // syllable from the end takes a second accent before an enclitic:
+    // before μου, σου, μας, σας always ("το σύστημά σας"), before του,
+    // της, τους, τον, την, το, τα, τις, τη when the enclitic ends a phrase
+    // ("το όνομά του.", not "το σύστημα του υπολογιστή").
     std::u16string Spell(std::u16string_view text, std::span<const TextRange> kept = {}) const;
+    // The same for text[0, end), looking past `end` for the word that follows.
+    void SpellInto(std::u16string_view text, std::size_t end, std::span<const TextRange> kept,
+                   std::u16string& out) const;
 
     // One word of Greek letters, spelled; the word itself when unknown.
     std::u16string SpellWord(std::u16string_view word) const;

@@ -86,6 +86,52 @@ TEST(GreekSpeller, ConvertedLettersAreReadAsTheLatinLettersMayHaveMeant) {
     }
 }
 
+const GreekSpeller& EncliticSpeller() {
+    static const GreekSpeller speller(
+        std::vector<std::u16string>{u"το", u"σύστημα", u"σας", u"όνομα", u"του", u"υπολογιστή",
+                                    u"άνθρωποι", u"μου", u"καρδιά", u"άνοιξε", u"είναι"});
+    return speller;
+}
+
+TEST(GreekSpeller, EncliticsGiveTheWordBeforeThemASecondAccent) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"το συστημα σας", "το σύστημά σας"},
+        {"ανθρωποι μου!", "άνθρωποί μου!"},  // on the ι of οι
+        {"το ονομα του.", "το όνομά του."},  // του ends the phrase
+        {"ανοιξε το", "άνοιξέ το"},
+        {"το συστημα του υπολογιστη", "το σύστημα του υπολογιστή"},  // του is the article
+        {"το ονομα του ειναι", "το όνομα του είναι"},
+        {"η καρδια μου", "η καρδιά μου"},  // stressed on the last syllable: nothing to add
+        {"συστημα, σας", "σύστημα, σας"},  // not one blank apart
+        {"ΣΥΣΤΗΜΑ ΣΑΣ", "ΣΥΣΤΗΜΑ ΣΑΣ"},    // capitals carry no tonos
+        {"Συστημα σας", "Σύστημά σας"},
+    };
+    for (const auto& [typed, spelled] : rows) {
+        EXPECT_EQ(U8(EncliticSpeller().Spell(U16(typed))), spelled) << typed;
+    }
+    // A kept enclitic leaves the word as it is.
+    EXPECT_EQ(U8(EncliticSpeller().Spell(U16("συστημα σας"), std::vector<TextRange>{{8, 11}})),
+              "σύστημα σας");
+}
+
+TEST(SpellingStream, EncliticsAndQuestionMarksAcrossEveryCut) {
+    const std::u16string text =
+        U16("το συστημα σας?? το ονομα του. ανοιξε το οι ανθρωποι μου το συστημα του υπολογιστη");
+    const std::u16string whole = EncliticSpeller().Spell(text);
+    for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+        for (std::size_t second = cut; second <= text.size(); second += 5) {
+            SpellingStream stream(EncliticSpeller());
+            std::u16string out;
+            const std::u16string_view view(text);
+            stream.Spell(view.substr(0, cut), {}, out);
+            stream.Spell(view.substr(cut, second - cut), {}, out);
+            stream.Spell(view.substr(second), {}, out);
+            stream.Finish(out);
+            ASSERT_EQ(U8(out), U8(whole)) << "cut at " << cut << " and " << second;
+        }
+    }
+}
+
 TEST(GreekSpeller, KeptRangesStayAsTheyAre) {
     // "καλιμερα καλιμερα?" with the second word (and its "?") kept.
     EXPECT_EQ(Spelled("καλιμερα καλιμερα?", {{9, 18}}), "καλημέρα καλιμερα?");
