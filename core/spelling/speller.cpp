@@ -244,6 +244,31 @@ std::u16string WithCaseOf(std::u16string_view typed, std::u16string_view spelled
     return std::u16string(typed);
 }
 
+// An ending that lends its accent: at least this many letters, the accent
+// among them, and a word longer than it.
+constexpr std::size_t kShortestEnding = 4;
+
+// The letter's class for matching endings: the vowels that sound alike, and
+// no accents. Length for length, so that a place in one is a place in the other.
+char16_t LetterClass(char16_t c) {
+    const char16_t plain = Plain(ToLower(c));
+    switch (plain) {
+        case u'η':
+        case u'υ':
+            return u'ι';
+        case u'ω':
+            return u'ο';
+        default:
+            return plain;
+    }
+}
+
+std::u16string ReversedClass(std::u16string_view word) {
+    std::u16string reversed(word.rbegin(), word.rend());
+    std::transform(reversed.begin(), reversed.end(), reversed.begin(), LetterClass);
+    return reversed;
+}
+
 // Walks the kept ranges (in rising order) along with the text, so that each
 // question costs next to nothing however many ranges there are.
 class KeptRanges {
@@ -427,6 +452,14 @@ class GreekSpeller::Builder {
         }
         speller_.words_.shrink_to_fit();
         speller_.keys_.shrink_to_fit();
+        for (const auto& [word, count] : frequency_) {
+            if (word.size() >= kShortestEnding && StressRank(word) < 3) {
+                speller_.endings_.push_back({ReversedClass(word), word});
+            }
+        }
+        std::sort(
+            speller_.endings_.begin(), speller_.endings_.end(),
+            [](const Ending& a, const Ending& b) { return a.reversed_class < b.reversed_class; });
     }
 
   private:
@@ -692,6 +725,62 @@ void OtherWordReadings(std::u16string_view plain, std::vector<std::u16string>& r
 
 }  // namespace
 
+std::optional<std::u16string> GreekSpeller::SpellByEnding(std::u16string_view plain) const {
+    if (plain.size() <= kShortestEnding || endings_.empty()) {
+        return std::nullopt;
+    }
+    const std::u16string reversed = ReversedClass(plain);
+    // The longest shared ending is with a neighbour of where the word would go.
+    const auto at = std::lower_bound(endings_.begin(), endings_.end(), reversed,
+                                     [](const Ending& ending, const std::u16string& key) {
+                                         return ending.reversed_class < key;
+                                     });
+    const Ending* best = nullptr;
+    std::size_t best_length = 0;
+    for (auto it = at == endings_.begin() ? at : at - 1; it != endings_.end() && it <= at; ++it) {
+        const auto mismatch = std::mismatch(reversed.begin(), reversed.end(),
+                                            it->reversed_class.begin(), it->reversed_class.end());
+        const auto length = static_cast<std::size_t>(mismatch.first - reversed.begin());
+        if (length > best_length) {
+            best_length = length;
+            best = &*it;
+        }
+    }
+    if (best == nullptr || best_length < kShortestEnding || best_length >= plain.size()) {
+        return std::nullopt;
+    }
+    // The accent must lie inside the shared ending.
+    const std::u16string_view known = best->word;
+    const std::u16string_view ending = known.substr(known.size() - best_length);
+    if (std::none_of(ending.begin(), ending.end(),
+                     [](char16_t c) { return c != Plain(c) && c != u'ϊ' && c != u'ϋ'; })) {
+        return std::nullopt;
+    }
+    // The word as typed, with the known ending's accent, and its η where an
+    // ι was typed (the commonest slip); other letters stay as typed, since a
+    // υ or ω there is a guess.
+    static constexpr std::u16string_view kPlainVowels = u"αεηιουω";
+    static constexpr std::u16string_view kAccentedVowels = u"άέήίόύώ";
+    std::u16string spelled(plain);
+    const std::size_t start = plain.size() - best_length;
+    for (std::size_t i = 0; i < best_length; ++i) {
+        const char16_t typed = plain[start + i];
+        const char16_t meant = ending[i];
+        char16_t letter = Plain(meant) == u'η' && typed == u'ι' ? u'η' : typed;
+        if (meant != Plain(meant) && meant != u'ϊ' && meant != u'ϋ') {
+            const std::size_t vowel = kPlainVowels.find(letter);
+            if (vowel != std::u16string_view::npos) {
+                letter = kAccentedVowels[vowel];
+            }
+        }
+        spelled[start + i] = letter;
+    }
+    if (spelled.back() == u'σ') {
+        spelled.back() = u'ς';
+    }
+    return spelled;
+}
+
 std::u16string GreekSpeller::SpellWord(std::u16string_view word) const {
     thread_local std::u16string plain;
     PlainInto(word, plain);
@@ -714,6 +803,9 @@ std::u16string GreekSpeller::SpellWord(std::u16string_view word) const {
         }
     }
     if (best == nullptr) {
+        if (std::optional<std::u16string> by_ending = SpellByEnding(plain)) {
+            return WithCaseOf(word, *by_ending);
+        }
         return std::u16string(word);
     }
     std::u16string spelled = WithCaseOf(word, Word(*best));

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -96,6 +97,19 @@ class GreekSpeller {
     static std::uint64_t Packed(std::u16string_view key, std::uint32_t number);
     // The group's number plus one, or 0 for a key no word has.
     std::uint32_t Find(std::u16string_view key) const;
+
+    // An unknown word spelled from the known word that ends most like it:
+    // εγκαταστατης takes its accent from -στάτης. Nothing when none is close.
+    std::optional<std::u16string> SpellByEnding(std::u16string_view plain) const;
+
+    // The words in use (the frequency table's), by their ending: each is
+    // the reversed word with its vowels folded to their class, pointing at
+    // the word as written.
+    struct Ending {
+        std::u16string reversed_class;
+        std::u16string word;
+    };
+    std::vector<Ending> endings_;
 
     std::u16string words_;        // every word, one after another
     std::u16string keys_;         // every distinct key, one after another

@@ -132,6 +132,19 @@ TEST(SpellingStream, EncliticsAndQuestionMarksAcrossEveryCut) {
     }
 }
 
+TEST(GreekSpeller, UnknownWordsTakeTheAccentOfTheKnownEndingMostLikeThem) {
+    // The endings come from the words in use, which the frequency table holds.
+    const GreekSpeller& speller = SmallSpeller();
+    const std::pair<const char*, const char*> rows[] = {
+        {"εγκαταστατης", "εγκαταστάτης"},  // from -στάτης
+        {"Εγκαταστατις", "Εγκαταστάτης"},  // its η for the ι typed
+        {"ξξξξξξ", "ξξξξξξ"},              // no ending in common: as typed
+    };
+    for (const auto& [typed, spelled] : rows) {
+        EXPECT_EQ(U8(speller.Spell(U16(typed))), spelled) << typed;
+    }
+}
+
 TEST(GreekSpeller, KeptRangesStayAsTheyAre) {
     // "καλιμερα καλιμερα?" with the second word (and its "?") kept.
     EXPECT_EQ(Spelled("καλιμερα καλιμερα?", {{9, 18}}), "καλημέρα καλιμερα?");
