@@ -391,8 +391,8 @@ int Run(const Request& request) {
             output_name = request.output_file;
         } else if (!request.output_directory.empty()) {
             output_name = request.output_directory + "/" + BaseName(name);
-            const auto [earlier, fresh] = written_from.emplace(output_name, name);
-            if (!fresh) {
+            const auto earlier = written_from.find(output_name);
+            if (earlier != written_from.end()) {
                 Complain(name,
                          QCoreApplication::translate(
                              "bivano", "its result would overwrite that of %1 (%2): not written")
@@ -422,6 +422,8 @@ int Run(const Request& request) {
                 continue;
             }
             output = own_file.get();
+            written_from.emplace(output_name,
+                                 name);  // an input that could not be read claims no name
         }
         QString message;
         const Outcome outcome = ConvertInput(settings, input, *output, message);

@@ -379,6 +379,16 @@ TEST(Cli, DirectoryRefusesTwoInputsOfOneNameAndMakesAMissingFolder) {
     EXPECT_TRUE(result.err.contains("b/x.txt")) << result.err.toStdString();
     EXPECT_EQ(ReadAll(folder.filePath("new/out/x.txt")).toStdString(), "a");  // the first stays
     EXPECT_EQ(ReadAll(folder.filePath("new/out/y.txt")).toStdString(), "g");
+    // An input that cannot be read claims no name.
+    const Result after_missing = RunBivano(
+        {"latin", "-d", "again", "a/missing.txt", "a/x.txt", "b/x.txt"}, {}, folder.path());
+    EXPECT_EQ(after_missing.status, 1);
+    EXPECT_EQ(ReadAll(folder.filePath("again/x.txt")).toStdString(), "a");
+    EXPECT_TRUE(QFile::rename(folder.filePath("a/x.txt"), folder.filePath("a/missing.txt")));
+    const Result first_missing =
+        RunBivano({"latin", "-d", "third", "a/x.txt", "b/x.txt"}, {}, folder.path());
+    EXPECT_EQ(first_missing.status, 1);  // a/x.txt is gone now
+    EXPECT_EQ(ReadAll(folder.filePath("third/x.txt")).toStdString(), "b");
     // A file where the folder should be is named.
     WriteAll(folder.filePath("plain"), "");
     const Result onto_file = RunBivano({"latin", "-d", "plain", "y.txt"}, {}, folder.path());
