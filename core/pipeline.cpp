@@ -3,6 +3,7 @@
 
 #include <variant>
 
+#include "core/lativo/conversion_run.h"
 #include "core/lativo/result_tail.h"
 
 namespace bivano {
@@ -155,16 +156,30 @@ bool Pipeline::Finish(std::string& out) {
     return Encode(converted_, out) && FinishEncoding(out);
 }
 
-std::u16string SpellResult(std::u16string_view result, std::span<const TextRange> verbatim,
-                           std::size_t tail_length, const GreekSpeller& speller) {
-    const std::size_t body = result.size() - std::min(tail_length, result.size());
-    std::u16string spelled;
-    spelled.reserve(result.size() + result.size() / 8);
-    Spelling spelling(&speller);
-    spelling.Spell(result.substr(0, body), verbatim, spelled);
-    spelling.Finish(spelled);
-    spelled.append(result.substr(body));
-    return spelled;
+std::u16string ConvertToGreekSpelled(std::u16string_view source, std::u16string_view credit,
+                                     const GreekSpeller& speller, ConversionProgress& progress) {
+    // A step as long as the Latin run's between repaints.
+    constexpr std::size_t kStep = 4096;
+    const internal::ProgressScale scale = internal::BeginRun(source.size(), progress);
+    PipelineSettings settings;
+    settings.direction = Direction::Greek;
+    settings.speller = &speller;
+    Pipeline::Converter converter(settings);
+    std::u16string result;
+    result.reserve(source.size() + source.size() / 8 + kTailBreaks.size() + credit.size());
+    for (std::size_t at = 0; at < source.size(); at += kStep) {
+        const std::size_t end = std::min(source.size(), at + kStep);
+        const std::size_t start = result.size();
+        converter.Convert(source.substr(at, end - at), result, end == source.size());
+        progress.SetPosition(scale(end));
+        if (result.size() > start) {
+            progress.AppendResult(std::u16string_view(result).substr(start));
+        }
+        progress.RepaintProgress();
+        progress.RepaintResult();
+    }
+    internal::EndRun(result, credit, progress);
+    return result;
 }
 
 }  // namespace bivano

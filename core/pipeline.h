@@ -8,6 +8,7 @@
 
 #include "core/encoding/text_codec.h"
 #include "core/lativo/conversion_options.h"
+#include "core/lativo/conversion_progress.h"
 #include "core/lativo/conversion_stream.h"
 #include "core/lativo/text_range.h"
 #include "core/spelling/speller.h"
@@ -26,6 +27,10 @@ struct PipelineSettings {
     std::optional<std::u16string> credit;   // ends the text after four CR LF pairs
     const GreekSpeller* speller = nullptr;  // Greek and AccentsOnly spell with it
 };
+
+class GreekSpeller;
+std::u16string ConvertToGreekSpelled(std::u16string_view source, std::u16string_view credit,
+                                     const GreekSpeller& speller, ConversionProgress& progress);
 
 // Bytes in, bytes out, in pieces of any size: decode, convert, spell,
 // encode. The three stages may run on different threads, each stage on one
@@ -59,6 +64,8 @@ class Pipeline {
 
   private:
     class Converter;
+    friend std::u16string ConvertToGreekSpelled(std::u16string_view, std::u16string_view,
+                                                const GreekSpeller&, ConversionProgress&);
 
     TextDecoder decoder_;
     std::unique_ptr<Converter> converter_;
@@ -67,10 +74,12 @@ class Pipeline {
     std::u16string converted_;  // Run's scratch
 };
 
-// What "Ελληνικά" shows with accents and spelling: `result` as the
-// conversion made it, its body spelled outside the `verbatim` groups and
-// its last `tail_length` characters (the line breaks and the credit) kept.
-std::u16string SpellResult(std::u16string_view result, std::span<const TextRange> verbatim,
-                           std::size_t tail_length, const GreekSpeller& speller);
+// "Ελληνικά" with accents and spelling as a run of its own: the same calls
+// to `progress` as ConvertToGreek makes (the result cleared, the maximum,
+// rising positions with the text appended, the tail in one piece, the bar
+// back to 0, a repaint), with the spelled text appended once, a step of
+// the source at a time: the same text as a Pipeline with the speller gives.
+std::u16string ConvertToGreekSpelled(std::u16string_view source, std::u16string_view credit,
+                                     const GreekSpeller& speller, ConversionProgress& progress);
 
 }  // namespace bivano

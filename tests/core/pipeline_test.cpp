@@ -10,10 +10,12 @@
 #include "core/lativo/convert_to_latin.h"
 #include "core/lativo/result_tail.h"
 #include "recording_progress.h"
+#include "run_invariants.h"
 
 namespace bivano {
 namespace {
 
+using testing::RecordingProgress;
 using testing::U16;
 using testing::U8;
 
@@ -100,28 +102,30 @@ TEST(Pipeline, WindowsOutputStopsAtTheFirstCharacterItLacks) {
     EXPECT_EQ(pipeline.EncodingFailure().character, U'Ж');
 }
 
-// The window's spelled result and the command line's are one and the same.
-TEST(Pipeline, SpelledResultMatchesTheStreamWithTheTailKept) {
+// The window's spelled run and the command line's give one and the same
+// text, the window's through the receiver, once, as a run must.
+TEST(Pipeline, SpelledRunMatchesTheStreamAndKeepsTheProtocol) {
     const GreekSpeller speller = SmallSpeller();
     std::mt19937 random(7);
     const char* words[] = {"kalimera ",   "ti ",          "kaneis? ",
                            "*kalimera* ", "thalassa\r\n", "8alassa "};
-    std::string text;
-    while (text.size() < 5000) {
-        text += words[random() % std::size(words)];
+    for (const std::size_t length : {std::size_t{0}, std::size_t{30}, std::size_t{13000}}) {
+        std::string text;
+        while (text.size() < length) {
+            text += words[random() % std::size(words)];
+        }
+        const std::u16string credit = u"credit";
+        RecordingProgress progress;
+        const std::u16string window = ConvertToGreekSpelled(U16(text), credit, speller, progress);
+        EXPECT_EQ(testing::RunInvariantBreach(progress, window, U16(text).size(), credit),
+                  std::nullopt);
+        PipelineSettings settings = Settings(Direction::Greek, &speller);
+        settings.credit = credit;
+        for (const std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{4096}}) {
+            EXPECT_EQ(U16(Through(settings, text, piece)), window) << "pieces of " << piece;
+        }
+        EXPECT_TRUE(window.ends_with(std::u16string(kTailBreaks) + credit));
     }
-    SilentProgress progress;
-    std::vector<TextRange> verbatim;
-    const std::u16string credit = u"credit";
-    const std::u16string result = ConvertToGreek(U16(text), credit, progress, &verbatim);
-    const std::u16string window =
-        SpellResult(result, verbatim, kTailBreaks.size() + credit.size(), speller);
-    PipelineSettings settings = Settings(Direction::Greek, &speller);
-    settings.credit = credit;
-    for (const std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{4096}}) {
-        EXPECT_EQ(U16(Through(settings, text, piece)), window) << "pieces of " << piece;
-    }
-    EXPECT_TRUE(window.ends_with(std::u16string(kTailBreaks) + credit));
 }
 
 TEST(Pipeline, StreamReportsWhereVerbatimGroupsLanded) {

@@ -222,12 +222,14 @@ void FrmMain::EnglishBtn_Click() {
 
 void FrmMain::GreekBtn_Click() {
     const QString source = SourceText();
-    const bool accented = current_options_.greek == GreekSpelling::Accented;
-    std::vector<TextRange> verbatim;
-    const std::u16string result =
-        ConvertToGreek(View(source), View(GreekCredit), *this, accented ? &verbatim : nullptr);
-    if (accented) {
-        ShowSpelledResult(result, verbatim);
+    // With accents and spelling the spelled text comes through the same
+    // receiver, once; without the dictionary the run is the plain one.
+    const GreekSpeller* speller =
+        current_options_.greek == GreekSpelling::Accented ? Speller() : nullptr;
+    if (speller != nullptr) {
+        ConvertToGreekSpelled(View(source), View(GreekCredit), *speller, *this);
+    } else {
+        ConvertToGreek(View(source), View(GreekCredit), *this);
     }
     EndRun();
 }
@@ -251,20 +253,6 @@ const GreekSpeller* FrmMain::Speller() {
         }
     }
     return speller_.get();
-}
-
-void FrmMain::ShowSpelledResult(const std::u16string& result,
-                                const std::vector<TextRange>& verbatim) {
-    const GreekSpeller* speller = Speller();
-    if (speller == nullptr) {
-        return;  // the design's result stands
-    }
-    // The tail stays as the conversion wrote it.
-    const std::u16string spelled =
-        SpellResult(result, verbatim,
-                    kTailBreaks.size() + static_cast<std::size_t>(GreekCredit.size()), *speller);
-    feed_->Reset();
-    Text2->setPlainText(QString::fromStdU16String(spelled));
 }
 
 void FrmMain::ShowBusy() {

@@ -119,7 +119,6 @@ class FrmMain final : public QMainWindow, public ConversionProgress {
     void PrepareFileDialog(int flags);
     void ShowBusy();
     void EndRun();
-    void ShowSpelledResult(const std::u16string& result, const std::vector<TextRange>& verbatim);
     const GreekSpeller* Speller();
 
     const ConversionOptions& current_options_;
