@@ -781,11 +781,34 @@ std::optional<std::u16string> GreekSpeller::SpellByEnding(std::u16string_view pl
     return spelled;
 }
 
+bool GreekSpeller::Knows(std::u16string_view word) const {
+    std::u16string plain;
+    PlainInto(word, plain);
+    return Lookup(plain) != nullptr;
+}
+
 std::u16string GreekSpeller::SpellWord(std::u16string_view word) const {
     thread_local std::u16string plain;
     PlainInto(word, plain);
+    const Entry* best = Lookup(plain);
+    if (best == nullptr) {
+        if (std::optional<std::u16string> by_ending = SpellByEnding(plain)) {
+            return WithCaseOf(word, *by_ending);
+        }
+        return std::u16string(word);
+    }
+    std::u16string spelled = WithCaseOf(word, Word(*best));
+    // A word the list knows only with a capital (a name) takes it, however
+    // it was typed.
+    if (!best->lower_case && !spelled.empty() && !IsUpper(spelled.front())) {
+        spelled.front() = ToUpper(spelled.front());
+    }
+    return spelled;
+}
+
+const GreekSpeller::Entry* GreekSpeller::Lookup(std::u16string_view plain) const {
     const Entry* best = Best(plain);
-    if (best == nullptr || best->frequency == 0) {
+    if ((best == nullptr || best->frequency == 0) && plain.size() > 1) {
         // The letters as converted make no word in use: try what else the
         // Latin letters behind them may have meant, and take the most
         // frequent word they make.
@@ -802,19 +825,7 @@ std::u16string GreekSpeller::SpellWord(std::u16string_view word) const {
             }
         }
     }
-    if (best == nullptr) {
-        if (std::optional<std::u16string> by_ending = SpellByEnding(plain)) {
-            return WithCaseOf(word, *by_ending);
-        }
-        return std::u16string(word);
-    }
-    std::u16string spelled = WithCaseOf(word, Word(*best));
-    // A word the list knows only with a capital (a name) takes it, however
-    // it was typed.
-    if (!best->lower_case && !spelled.empty() && !IsUpper(spelled.front())) {
-        spelled.front() = ToUpper(spelled.front());
-    }
-    return spelled;
+    return best;
 }
 
 namespace {

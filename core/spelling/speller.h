@@ -64,6 +64,8 @@ class GreekSpeller {
 
     // One word of Greek letters, spelled; the word itself when unknown.
     std::u16string SpellWord(std::u16string_view word) const;
+    // Whether the list has a word for it, under any reading of its letters.
+    bool Knows(std::u16string_view word) const;
 
     std::size_t WordCount() const { return entries_.size(); }
     // Of those, the words the list itself gave.
@@ -92,6 +94,8 @@ class GreekSpeller {
         return std::u16string_view(words_).substr(entry.offset, entry.length);
     }
     const Entry* Best(std::u16string_view plain) const;
+    // The best word for a plain word under any reading of its letters.
+    const Entry* Lookup(std::u16string_view plain) const;
     // The slot of `key`'s group, or the empty slot where it would go.
     std::uint64_t& Slot(std::u16string_view key);
     static std::uint64_t Packed(std::u16string_view key, std::uint32_t number);

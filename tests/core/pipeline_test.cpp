@@ -77,6 +77,11 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"GreekSpelled", Direction::Greek, "Kalimera ti kaneis? *kalimera*",
             "Καλημέρα τι κάνεις; kalimera"},
         Row{"AccentsOnly", Direction::AccentsOnly, "καλιμερα θαλασα", "καλημέρα θαλασα"},
+        // Addresses and Latin acronyms stay as typed; Greek in capitals does not.
+        Row{"AddressesAndAcronymsStay", Direction::Greek,
+            "des http://a.b/kalimera LVM? KALIMERA (USB2) kalimera nikos@x.gr. ti?",
+            "δες http://a.b/kalimera LVM? ΚΑΛΗΜΕΡΑ (USB2) καλημέρα nikos@x.gr. τι;"},
+        Row{"NotAddresses", Direction::Greek, "a@b ti. www A", "α@β τι. ωωω Α"},
         Row{"Windows1253In", Direction::Latin, "\xE8\xDC", "8a"}),
     [](const auto& info) { return std::string(info.param.name); });
 

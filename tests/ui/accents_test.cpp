@@ -50,11 +50,11 @@ class AccentsTest : public ::testing::Test {
 
 TEST_F(AccentsTest, EllinikaSpellsTheResultAndKeepsTheTailAndVerbatimGroups) {
     ui::FrmMain window(options, PlatformWith(WriteDictionary(folder)));
-    window.SetSourceText(QStringLiteral("Kalimera ti kaneis?\r\n*kalimera* ELA"));
+    window.SetSourceText(QStringLiteral("Kalimera ti kaneis?\r\n*kalimera* ELA LVM"));
     window.GreekBtn->click();
-    EXPECT_EQ(
-        window.ResultText(),
-        QStringLiteral("Καλημέρα τι κάνεις;\r\nkalimera ΕΛΑ\r\n\r\n\r\n\r\n") + window.GreekCredit);
+    EXPECT_EQ(window.ResultText(),
+              QStringLiteral("Καλημέρα τι κάνεις;\r\nkalimera ΕΛΑ LVM\r\n\r\n\r\n\r\n") +
+                  window.GreekCredit);
     EXPECT_TRUE(message_box.messages.isEmpty());
     // Lativo is not touched by the mode.
     window.SetSourceText(QStringLiteral("καλημέρα"));
