@@ -40,6 +40,9 @@ QString HelpText() {
         "      --credit            adds four line breaks and the program's credit\n"
         "                          line, as the window does\n"
         "      --accents           (greek) with accents and correct spelling\n"
+        "      --chat              (with the accents) writes out chat abbreviations:\n"
+        "                          k και, gt γιατί, tpt τίποτα, dld δηλαδή, tlk τελικά,\n"
+        "                          ntx εντάξει\n"
         "      --dictionary FILE   the hunspell word list for the accents\n"
         "                          (default /usr/share/hunspell/el_GR.dic)\n"
         "Encodings:\n"
@@ -86,11 +89,12 @@ Parsed ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption to("to", {}, "encoding");
     const QCommandLineOption credit("credit");
     const QCommandLineOption accents("accents");
+    const QCommandLineOption chat("chat");
     const QCommandLineOption dictionary("dictionary", {}, "file");
     const QCommandLineOption help(QStringList{"h", "help"});
     const QCommandLineOption version(QStringList{"V", "version"});
     parser.addOptions({xi, theta, psi, omega, scheme, output, directory, from, to, credit, accents,
-                       dictionary, help, version});
+                       chat, dictionary, help, version});
 
     if (!parser.parse(arguments)) {
         return UsageError(parser.errorText());
@@ -204,6 +208,10 @@ Parsed ParseCommandLine(const QStringList& arguments) {
     }
     request.credit = parser.isSet(credit);
     request.accents = parser.isSet(accents) || request.direction == Direction::AccentsOnly;
+    request.chat = parser.isSet(chat);
+    if (request.chat && !request.accents) {
+        return UsageError(QCoreApplication::translate("bivano", "--chat goes with accents"));
+    }
     if (parser.isSet(accents) && request.direction == Direction::Latin) {
         return UsageError(QCoreApplication::translate("bivano", "--accents goes with greek"));
     }

@@ -19,6 +19,7 @@ struct Request {
     Encoding to = Encoding::Utf8;
     bool credit = false;
     bool accents = false;           // spell the Greek with accents (greek --accents, accents)
+    bool chat = false;              // and write out the chat abbreviations
     std::string dictionary;         // the Greek word list for it
     bool dictionary_named = false;  // --dictionary: a list that cannot be used fails
     // File names, as the system's bytes.

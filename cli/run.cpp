@@ -219,6 +219,7 @@ PipelineSettings SettingsFor(const Request& request, const GreekSpeller* speller
             request.direction == Direction::Latin ? product::kLatinCredit : product::kGreekCredit);
     }
     settings.speller = speller;
+    settings.chat = request.chat;
     return settings;
 }
 

@@ -12,9 +12,9 @@ namespace {
 // The spelling pass after a conversion, or nothing.
 class Spelling {
   public:
-    explicit Spelling(const GreekSpeller* speller) : speller_(speller) {
+    Spelling(const GreekSpeller* speller, bool chat) : speller_(speller) {
         if (speller != nullptr) {
-            stream_.emplace(*speller);
+            stream_.emplace(*speller, chat);
         }
     }
     bool active() const { return stream_.has_value(); }
@@ -46,7 +46,8 @@ class Pipeline::Converter {
     explicit Converter(const PipelineSettings& settings)
         // Latin letters have no Greek spelling.
         : stream_(Make(settings)),
-          spelling_(settings.direction == Direction::Latin ? nullptr : settings.speller),
+          spelling_(settings.direction == Direction::Latin ? nullptr : settings.speller,
+                    settings.chat),
           credit_(settings.credit) {}
 
     void Convert(std::u16string_view text, std::u16string& out, bool last) {
@@ -275,6 +276,7 @@ std::u16string ConvertToGreekSpelled(std::u16string_view source, std::u16string_
     PipelineSettings settings;
     settings.direction = Direction::Greek;
     settings.speller = &speller;
+    settings.chat = true;
     Pipeline::Converter converter(settings);
     std::u16string result;
     result.reserve(source.size() + source.size() / 8 + kTailBreaks.size() + credit.size());

@@ -26,6 +26,7 @@ struct PipelineSettings {
     Encoding to = Encoding::Utf8;           // UTF-8 or Windows-1253
     std::optional<std::u16string> credit;   // ends the text after four CR LF pairs
     const GreekSpeller* speller = nullptr;  // Greek and AccentsOnly spell with it
+    bool chat = false;                      // and write out the chat abbreviations
 };
 
 class GreekSpeller;
@@ -78,7 +79,8 @@ class Pipeline {
 // to `progress` as ConvertToGreek makes (the result cleared, the maximum,
 // rising positions with the text appended, the tail in one piece, the bar
 // back to 0, a repaint), with the spelled text appended once, a step of
-// the source at a time: the same text as a Pipeline with the speller gives.
+// the source at a time: the same text as a Pipeline with the speller and
+// the chat abbreviations gives.
 std::u16string ConvertToGreekSpelled(std::u16string_view source, std::u16string_view credit,
                                      const GreekSpeller& speller, ConversionProgress& progress);
 

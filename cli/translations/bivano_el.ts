@@ -4,78 +4,6 @@
 <context>
     <name>bivano</name>
     <message>
-        <source>Usage: bivano latin [OPTIONS] [FILE...]
-       bivano greek [OPTIONS] [FILE...]
-       bivano accents [OPTIONS] [FILE...]
-Converts text from Greek letters to Latin ones (latin) or back (greek), or
-gives Greek typed without accents its accents and correct spelling (accents).
-With no FILE, or with -, reads standard input. The results of several files
-are written one after another.
-
-Letters (latin; greek reads every spelling):
-  -x, --xi 3|j|ks         ξ (default 3)
-  -t, --theta 8|u|th      θ (default 8)
-  -p, --psi c|ps          ψ (default c)
-  -w, --omega w|v         ω (default w)
-  -s, --scheme NAME       how latin writes: lativo (the default, with the four
-                          choices above), elot743 (passports, ISO 843
-                          transcription), iso843 (reversible transliteration),
-                          alalc (Library of Congress), bgn1962, slug
-Output:
-  -o, --output FILE       writes to FILE, only once everything has converted
-  -d, --directory FOLDER  writes each FILE into FOLDER under its own name
-      --credit            adds four line breaks and the program's credit
-                          line, as the window does
-      --accents           (greek) with accents and correct spelling
-      --dictionary FILE   the hunspell word list for the accents
-                          (default /usr/share/hunspell/el_GR.dic)
-Encodings:
-      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (default auto)
-      --to utf-8|windows-1253                            (default utf-8)
-  -h, --help              this help
-  -V, --version           the version
-
-Exit status: 0 success, 1 a file that could not be read or written,
-2 wrong usage.
-Report bugs at https://www.example.org
-</source>
-        <translation>Χρήση: bivano latin [ΕΠΙΛΟΓΕΣ] [ΑΡΧΕΙΟ...]
-       bivano greek [ΕΠΙΛΟΓΕΣ] [ΑΡΧΕΙΟ...]
-       bivano accents [ΕΠΙΛΟΓΕΣ] [ΑΡΧΕΙΟ...]
-Μετατρέπει κείμενο από Ελληνικά σε Lativo (latin) ή από Lativo σε Ελληνικά (greek),
-ή βάζει τόνους και διορθώνει την ορθογραφία ελληνικού κειμένου (accents).
-Χωρίς ΑΡΧΕΙΟ, ή με -, διαβάζει την τυπική είσοδο. Τα αποτελέσματα πολλών αρχείων
-γράφονται το ένα μετά το άλλο.
-
-Γραφή γραμμάτων (latin· η greek τα διαβάζει όλα):
-  -x, --xi 3|j|ks         ξ (προεπιλογή 3)
-  -t, --theta 8|u|th      θ (προεπιλογή 8)
-  -p, --psi c|ps          ψ (προεπιλογή c)
-  -w, --omega w|v         ω (προεπιλογή w)
-  -s, --scheme ΟΝΟΜΑ      πρότυπο γραφής (latin): lativo (προεπιλογή, με τις
-                          τέσσερις επιλογές), elot743 (διαβατήρια, ISO 843
-                          μεταγραφή), iso843 (αντιστρέψιμη μεταγραμμάτιση),
-                          alalc (Library of Congress), bgn1962, slug
-Έξοδος:
-  -o, --output ΑΡΧΕΙΟ     γράφει στο ΑΡΧΕΙΟ, μόνο όταν μετατραπούν όλα
-  -d, --directory ΦΑΚΕΛΟΣ γράφει κάθε ΑΡΧΕΙΟ στον ΦΑΚΕΛΟ με το ίδιο όνομα
-      --credit            προσθέτει τέσσερις αλλαγές γραμμής και τη γραμμή
-                          του προγράμματος, όπως το παράθυρο
-      --accents           (greek) με τόνους και ορθογραφία
-      --dictionary ΑΡΧΕΙΟ το λεξικό hunspell για τους τόνους
-                          (προεπιλογή /usr/share/hunspell/el_GR.dic)
-Κωδικοποιήσεις:
-      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (προεπιλογή auto)
-      --to utf-8|windows-1253                            (προεπιλογή utf-8)
-  -h, --help              αυτή η βοήθεια
-  -V, --version           η έκδοση
-
-Κατάσταση εξόδου: 0 επιτυχία, 1 αρχείο που δεν διαβάστηκε ή δεν γράφτηκε,
-2 λάθος χρήση.
-Αναφορές σφαλμάτων: https://www.example.org
-</translation>
-    </message>
-    <message>
         <source>bivano: %1
 Try: bivano --help
 </source>
@@ -170,6 +98,88 @@ Try: bivano --help
     <message>
         <source>(standard output)</source>
         <translation>(τυπική έξοδος)</translation>
+    </message>
+    <message>
+        <source>Usage: bivano latin [OPTIONS] [FILE...]
+       bivano greek [OPTIONS] [FILE...]
+       bivano accents [OPTIONS] [FILE...]
+Converts text from Greek letters to Latin ones (latin) or back (greek), or
+gives Greek typed without accents its accents and correct spelling (accents).
+With no FILE, or with -, reads standard input. The results of several files
+are written one after another.
+
+Letters (latin; greek reads every spelling):
+  -x, --xi 3|j|ks         ξ (default 3)
+  -t, --theta 8|u|th      θ (default 8)
+  -p, --psi c|ps          ψ (default c)
+  -w, --omega w|v         ω (default w)
+  -s, --scheme NAME       how latin writes: lativo (the default, with the four
+                          choices above), elot743 (passports, ISO 843
+                          transcription), iso843 (reversible transliteration),
+                          alalc (Library of Congress), bgn1962, slug
+Output:
+  -o, --output FILE       writes to FILE, only once everything has converted
+  -d, --directory FOLDER  writes each FILE into FOLDER under its own name
+      --credit            adds four line breaks and the program&apos;s credit
+                          line, as the window does
+      --accents           (greek) with accents and correct spelling
+      --chat              (with the accents) writes out chat abbreviations:
+                          k και, gt γιατί, tpt τίποτα, dld δηλαδή, tlk τελικά,
+                          ntx εντάξει
+      --dictionary FILE   the hunspell word list for the accents
+                          (default /usr/share/hunspell/el_GR.dic)
+Encodings:
+      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (default auto)
+      --to utf-8|windows-1253                            (default utf-8)
+  -h, --help              this help
+  -V, --version           the version
+
+Exit status: 0 success, 1 a file that could not be read or written,
+2 wrong usage.
+Report bugs at https://www.example.org
+</source>
+        <translation>Χρήση: bivano latin [ΕΠΙΛΟΓΕΣ] [ΑΡΧΕΙΟ...]
+       bivano greek [ΕΠΙΛΟΓΕΣ] [ΑΡΧΕΙΟ...]
+       bivano accents [ΕΠΙΛΟΓΕΣ] [ΑΡΧΕΙΟ...]
+Μετατρέπει κείμενο από Ελληνικά σε Lativo (latin) ή από Lativo σε Ελληνικά (greek),
+ή βάζει τόνους και διορθώνει την ορθογραφία ελληνικού κειμένου (accents).
+Χωρίς ΑΡΧΕΙΟ, ή με -, διαβάζει την τυπική είσοδο. Τα αποτελέσματα πολλών αρχείων
+γράφονται το ένα μετά το άλλο.
+
+Γραφή γραμμάτων (latin· η greek τα διαβάζει όλα):
+  -x, --xi 3|j|ks         ξ (προεπιλογή 3)
+  -t, --theta 8|u|th      θ (προεπιλογή 8)
+  -p, --psi c|ps          ψ (προεπιλογή c)
+  -w, --omega w|v         ω (προεπιλογή w)
+  -s, --scheme ΟΝΟΜΑ      πρότυπο γραφής (latin): lativo (προεπιλογή, με τις
+                          τέσσερις επιλογές), elot743 (διαβατήρια, ISO 843
+                          μεταγραφή), iso843 (αντιστρέψιμη μεταγραμμάτιση),
+                          alalc (Library of Congress), bgn1962, slug
+Έξοδος:
+  -o, --output ΑΡΧΕΙΟ     γράφει στο ΑΡΧΕΙΟ, μόνο όταν μετατραπούν όλα
+  -d, --directory ΦΑΚΕΛΟΣ γράφει κάθε ΑΡΧΕΙΟ στον ΦΑΚΕΛΟ με το ίδιο όνομα
+      --credit            προσθέτει τέσσερις αλλαγές γραμμής και τη γραμμή
+                          του προγράμματος, όπως το παράθυρο
+      --accents           (greek) με τόνους και ορθογραφία
+      --chat              (με τους τόνους) γράφει ολόκληρες τις συντομογραφίες
+                          της συνομιλίας: k και, gt γιατί, tpt τίποτα,
+                          dld δηλαδή, tlk τελικά, ntx εντάξει
+      --dictionary ΑΡΧΕΙΟ το λεξικό hunspell για τους τόνους
+                          (προεπιλογή /usr/share/hunspell/el_GR.dic)
+Κωδικοποιήσεις:
+      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (προεπιλογή auto)
+      --to utf-8|windows-1253                            (προεπιλογή utf-8)
+  -h, --help              αυτή η βοήθεια
+  -V, --version           η έκδοση
+
+Κατάσταση εξόδου: 0 επιτυχία, 1 αρχείο που δεν διαβάστηκε ή δεν γράφτηκε,
+2 λάθος χρήση.
+Αναφορές σφαλμάτων: https://www.example.org
+</translation>
+    </message>
+    <message>
+        <source>--chat goes with accents</source>
+        <translation>η --chat ισχύει με τους τόνους</translation>
     </message>
 </context>
 </TS>

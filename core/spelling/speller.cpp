@@ -870,6 +870,27 @@ void AccentLastSyllable(std::u16string& word) {
 
 }  // namespace
 
+namespace {
+
+// The chat abbreviations written out, with the case they were typed in;
+// empty for any other word.
+std::u16string ChatWord(std::u16string_view word) {
+    static constexpr std::pair<std::u16string_view, std::u16string_view> kAbbreviations[] = {
+        {u"κ", u"και"},      {u"γτ", u"γιατί"},   {u"τπτ", u"τίποτα"},
+        {u"δλδ", u"δηλαδή"}, {u"τλκ", u"τελικά"}, {u"ντξ", u"εντάξει"},
+    };
+    std::u16string lower(word);
+    std::transform(lower.begin(), lower.end(), lower.begin(), ToLower);
+    for (const auto& [short_form, long_form] : kAbbreviations) {
+        if (lower == short_form) {
+            return WithCaseOf(word, long_form);
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
 std::u16string GreekSpeller::Spell(std::u16string_view text,
                                    std::span<const TextRange> kept) const {
     std::u16string out;
@@ -879,7 +900,8 @@ std::u16string GreekSpeller::Spell(std::u16string_view text,
 }
 
 void GreekSpeller::SpellInto(std::u16string_view text, std::size_t end_of_part,
-                             std::span<const TextRange> kept, std::u16string& out) const {
+                             std::span<const TextRange> kept, std::u16string& out,
+                             bool chat) const {
     KeptRanges kept_ranges(kept);
     bool asking = false;  // a "?" after a Greek word has begun: "??" gives ";;"
     thread_local std::u16string next_lower;
@@ -904,7 +926,10 @@ void GreekSpeller::SpellInto(std::u16string_view text, std::size_t end_of_part,
             i = end;
             continue;
         }
-        std::u16string spelled = SpellWord(word);
+        std::u16string spelled = chat ? ChatWord(word) : std::u16string();
+        if (spelled.empty()) {
+            spelled = SpellWord(word);
+        }
         // The word after one blank, if it is an enclitic that gives this
         // word a second accent.
         if (end + 1 < text.size() && text[end] == u' ' && IsGreekLetter(text[end + 1])) {
@@ -980,11 +1005,11 @@ void SpellingStream::Spell(std::u16string_view piece, std::span<const TextRange>
             held_kept_.push_back({std::max(range.begin, cut) - cut, range.end - cut});
         }
     }
-    speller_.SpellInto(text, cut, ranges, out);
+    speller_.SpellInto(text, cut, ranges, out, chat_);
 }
 
 void SpellingStream::Finish(std::u16string& out) {
-    out.append(speller_.Spell(held_, held_kept_));
+    speller_.SpellInto(held_, held_.size(), held_kept_, out, chat_);
     held_.clear();
     held_kept_.clear();
 }

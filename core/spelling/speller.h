@@ -59,8 +59,10 @@ class GreekSpeller {
     // ("το όνομά του.", not "το σύστημα του υπολογιστή").
     std::u16string Spell(std::u16string_view text, std::span<const TextRange> kept = {}) const;
     // The same for text[0, end), looking past `end` for the word that follows.
+    // With `chat`, the common chat abbreviations are written out first:
+    // κ και, γτ γιατί, τπτ τίποτα, δλδ δηλαδή, τλκ τελικά, ντξ εντάξει.
     void SpellInto(std::u16string_view text, std::size_t end, std::span<const TextRange> kept,
-                   std::u16string& out) const;
+                   std::u16string& out, bool chat = false) const;
 
     // One word of Greek letters, spelled; the word itself when unknown.
     std::u16string SpellWord(std::u16string_view word) const;
@@ -130,7 +132,8 @@ class GreekSpeller {
 // whole text.
 class SpellingStream {
   public:
-    explicit SpellingStream(const GreekSpeller& speller) : speller_(speller) {}
+    explicit SpellingStream(const GreekSpeller& speller, bool chat = false)
+        : speller_(speller), chat_(chat) {}
 
     // Appends to `out` the spelling of `piece`; `kept` are ranges of the
     // piece to leave as they are.
@@ -139,6 +142,7 @@ class SpellingStream {
 
   private:
     const GreekSpeller& speller_;
+    bool chat_;
     std::u16string held_;  // a word, perhaps cut off
     std::vector<TextRange> held_kept_;
 };

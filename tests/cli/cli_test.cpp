@@ -131,6 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "Κέρκυρα",
                    "K\xC3\xA9rkira" + kLatinTail,
                    0},
+        Invocation{"ChatOnlyWithAccents", {"greek", "--chat"}, "k", "", 2},
         Invocation{"SchemeUnknown", {"latin", "--scheme", "elot"}, "α", "", 2},
         Invocation{"SchemeOnlyForLatin", {"greek", "--scheme", "elot743"}, "a", "", 2},
         Invocation{"OutputAndDirectory", {"latin", "-o", "a", "-d", "b", "f"}, "", "", 2},
@@ -285,6 +286,9 @@ TEST(Cli, AccentsAndSpelling) {
     EXPECT_EQ(result.out.toStdString(), "Καλημέρα τι κάνεις; kalimera ΕΛΑ\r\n");
     result = RunBivano({"accents", "--dictionary", dictionary}, "καλιμερα τι κανις?");
     EXPECT_EQ(result.out.toStdString(), "καλημέρα τι κάνεις;");
+    result =
+        RunBivano({"greek", "--accents", "--chat", "--dictionary", dictionary}, "k ti kaneis? gt");
+    EXPECT_EQ(result.out.toStdString(), "και τι κάνεις; γιατί");
     // Without the mode, the design's letters; without the dictionary, too,
     // with one message.
     result = RunBivano({"greek"}, "Kalimera ti kaneis?");

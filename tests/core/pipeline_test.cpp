@@ -126,6 +126,7 @@ TEST(Pipeline, SpelledRunMatchesTheStreamAndKeepsTheProtocol) {
                   std::nullopt);
         PipelineSettings settings = Settings(Direction::Greek, &speller);
         settings.credit = credit;
+        settings.chat = true;  // as the window's mode has it
         for (const std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{4096}}) {
             EXPECT_EQ(U16(Through(settings, text, piece)), window) << "pieces of " << piece;
         }

@@ -145,6 +145,18 @@ TEST(GreekSpeller, UnknownWordsTakeTheAccentOfTheKnownEndingMostLikeThem) {
     }
 }
 
+TEST(GreekSpeller, ChatAbbreviationsAreWrittenOutOnlyWhenAsked) {
+    const std::u16string typed = U16("κ τι? γτ Τπτ ΔΛΔ τλκ ντξ κκ");
+    std::u16string chat;
+    SmallSpeller().SpellInto(typed, typed.size(), {}, chat, true);
+    EXPECT_EQ(U8(chat), "και τι; γιατί Τίποτα ΔΗΛΑΔΗ τελικά εντάξει κκ");
+    EXPECT_EQ(U8(SmallSpeller().Spell(U16("κ γτ"))), "κ γτ");
+    // Kept, it stays.
+    std::u16string kept;
+    SmallSpeller().SpellInto(U16("γτ"), 2, std::vector<TextRange>{{0, 2}}, kept, true);
+    EXPECT_EQ(U8(kept), "γτ");
+}
+
 TEST(GreekSpeller, KeptRangesStayAsTheyAre) {
     // "καλιμερα καλιμερα?" with the second word (and its "?") kept.
     EXPECT_EQ(Spelled("καλιμερα καλιμερα?", {{9, 18}}), "καλημέρα καλιμερα?");

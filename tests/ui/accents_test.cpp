@@ -50,10 +50,10 @@ class AccentsTest : public ::testing::Test {
 
 TEST_F(AccentsTest, EllinikaSpellsTheResultAndKeepsTheTailAndVerbatimGroups) {
     ui::FrmMain window(options, PlatformWith(WriteDictionary(folder)));
-    window.SetSourceText(QStringLiteral("Kalimera ti kaneis?\r\n*kalimera* ELA LVM"));
+    window.SetSourceText(QStringLiteral("Kalimera ti kaneis?\r\n*kalimera* ELA LVM k gt"));
     window.GreekBtn->click();
     EXPECT_EQ(window.ResultText(),
-              QStringLiteral("Καλημέρα τι κάνεις;\r\nkalimera ΕΛΑ LVM\r\n\r\n\r\n\r\n") +
+              QStringLiteral("Καλημέρα τι κάνεις;\r\nkalimera ΕΛΑ LVM και γιατί\r\n\r\n\r\n\r\n") +
                   window.GreekCredit);
     EXPECT_TRUE(message_box.messages.isEmpty());
     // Lativo is not touched by the mode.
