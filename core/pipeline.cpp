@@ -270,29 +270,15 @@ bool Pipeline::Finish(std::string& out) {
 
 std::u16string ConvertToGreekSpelled(std::u16string_view source, std::u16string_view credit,
                                      const GreekSpeller& speller, ConversionProgress& progress) {
-    // A step as long as the Latin run's between repaints.
-    constexpr std::size_t kStep = 4096;
-    const internal::ProgressScale scale = internal::BeginRun(source.size(), progress);
     PipelineSettings settings;
     settings.direction = Direction::Greek;
     settings.speller = &speller;
     settings.chat = true;
     Pipeline::Converter converter(settings);
-    std::u16string result;
-    result.reserve(source.size() + source.size() / 8 + kTailBreaks.size() + credit.size());
-    for (std::size_t at = 0; at < source.size(); at += kStep) {
-        const std::size_t end = std::min(source.size(), at + kStep);
-        const std::size_t start = result.size();
-        converter.Convert(source.substr(at, end - at), result, end == source.size());
-        progress.SetPosition(scale(end));
-        if (result.size() > start) {
-            progress.AppendResult(std::u16string_view(result).substr(start));
-        }
-        progress.RepaintProgress();
-        progress.RepaintResult();
-    }
-    internal::EndRun(result, credit, progress);
-    return result;
+    return internal::RunInSteps(source, credit, progress,
+                                [&](std::u16string_view piece, bool last, std::u16string& out) {
+                                    converter.Convert(piece, out, last);
+                                });
 }
 
 }  // namespace bivano

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -52,6 +53,31 @@ inline void EndRun(std::u16string& result, std::u16string_view credit,
     progress.AppendResult(std::u16string_view(result).substr(tail_start));
     progress.SetPosition(0);
     progress.RepaintWindow();
+}
+
+// A whole run that converts its source a step at a time, each step reported
+// once its output is known: `convert(piece, last, result)` appends what
+// the piece gives (with `last`, what was held back too).
+template <class Convert>
+std::u16string RunInSteps(std::u16string_view source, std::u16string_view credit,
+                          ConversionProgress& progress, Convert convert) {
+    constexpr std::size_t kStep = 4096;
+    const ProgressScale scale = BeginRun(source.size(), progress);
+    std::u16string result;
+    result.reserve(source.size() + source.size() / 4 + kTailBreaks.size() + credit.size());
+    for (std::size_t at = 0; at < source.size(); at += kStep) {
+        const std::size_t end = std::min(source.size(), at + kStep);
+        const std::size_t start = result.size();
+        convert(source.substr(at, end - at), end == source.size(), result);
+        progress.SetPosition(scale(end));
+        if (result.size() > start) {
+            progress.AppendResult(std::u16string_view(result).substr(start));
+        }
+        progress.RepaintProgress();
+        progress.RepaintResult();
+    }
+    EndRun(result, credit, progress);
+    return result;
 }
 
 }  // namespace bivano::internal

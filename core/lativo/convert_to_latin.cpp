@@ -245,26 +245,14 @@ namespace {
 // source goes in steps, each reported once its output is known.
 std::u16string RomanizeWithProgress(std::u16string_view source, LatinScheme scheme,
                                     std::u16string_view credit, ConversionProgress& progress) {
-    const internal::ProgressScale scale = internal::BeginRun(source.size(), progress);
     internal::Romanizer romanizer(scheme);
-    std::u16string result;
-    result.reserve(source.size() + source.size() / 4 + kTailBreaks.size() + credit.size());
-    for (std::size_t at = 0; at < source.size(); at += kLatinRepaintInterval) {
-        const std::size_t end = std::min(source.size(), at + kLatinRepaintInterval);
-        const std::size_t start = result.size();
-        romanizer.Convert(source.substr(at, end - at), result);
-        if (end == source.size()) {
-            romanizer.Finish(result);
-        }
-        progress.SetPosition(scale(end));
-        if (result.size() > start) {
-            progress.AppendResult(std::u16string_view(result).substr(start));
-        }
-        progress.RepaintProgress();
-        progress.RepaintResult();
-    }
-    internal::EndRun(result, credit, progress);
-    return result;
+    return internal::RunInSteps(source, credit, progress,
+                                [&](std::u16string_view piece, bool last, std::u16string& out) {
+                                    romanizer.Convert(piece, out);
+                                    if (last) {
+                                        romanizer.Finish(out);
+                                    }
+                                });
 }
 
 }  // namespace
