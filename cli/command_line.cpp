@@ -42,9 +42,9 @@ QString HelpText() {
         "      --accents           (greek) with accents and correct spelling\n"
         "      --chat              (with the accents) writes out chat abbreviations:\n"
         "                          k και, gt γιατί, tpt τίποτα, dld δηλαδή, tlk τελικά,\n"
-        "                          ntx εντάξει\n"
-        "      --dictionary FILE   the hunspell word list for the accents\n"
-        "                          (default /usr/share/hunspell/el_GR.dic)\n"
+        "                          ntks εντάξει\n"
+        "      --dictionary FILE   a hunspell word list to read the accents with\n"
+        "                          (default: the program's own model of Greek)\n"
         "Encodings:\n"
         "      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (default auto)\n"
         "      --to utf-8|windows-1253                            (default utf-8)\n"
@@ -216,8 +216,8 @@ Parsed ParseCommandLine(const QStringList& arguments) {
         return UsageError(QCoreApplication::translate("bivano", "--accents goes with greek"));
     }
     request.dictionary_named = parser.isSet(dictionary);
-    request.dictionary = request.dictionary_named ? BytesFromArgument(parser.value(dictionary))
-                                                  : std::string(GreekSpeller::kHunspellGreek);
+    request.dictionary =
+        request.dictionary_named ? BytesFromArgument(parser.value(dictionary)) : std::string();
     request.output_file = BytesFromArgument(parser.value(output));
     request.output_directory = BytesFromArgument(parser.value(directory));
     for (const QString& input : positional) {

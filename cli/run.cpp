@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 #include "core/pipeline.h"
 #include "core/product.h"
+#include "io/greek_model_file.h"
 #include "io/safe_file.h"
 
 namespace bivano::cli {
@@ -311,9 +312,11 @@ QString DictionaryProblem(GreekSpeller::Problem problem) {
                 "bivano", "the word list is not in the encoding its .aff names");
         case GreekSpeller::Problem::NoGreekWords:
             return QCoreApplication::translate("bivano", "not a list of Greek words");
+        case GreekSpeller::Problem::NotAModel:
+            return QCoreApplication::translate(
+                "bivano", "the Greek reader's model is damaged or of another version");
     }
-    return QCoreApplication::translate("bivano",
-                                       "the Greek word list was not found (package hunspell-el)");
+    return QCoreApplication::translate("bivano", "the file cannot be read");
 }
 
 // Makes the folder of -d, with the folders above it, when it is missing.
@@ -355,13 +358,14 @@ int Run(const Request& request) {
     std::unique_ptr<GreekSpeller> speller;
     if (request.accents) {
         GreekSpeller::Problem problem = GreekSpeller::Problem::None;
-        speller = GreekSpeller::FromHunspellFile(request.dictionary, &problem);
+        speller = io::OpenGreekSpeller(
+            request.dictionary_named ? request.dictionary : std::string(), &problem);
         if (speller == nullptr) {
-            Complain(request.dictionary,
+            Complain(request.dictionary_named ? request.dictionary : io::DefaultGreekModelPath(),
                      DictionaryProblem(problem) +
                          QCoreApplication::translate("bivano", ": the text stays without accents"));
             // A list the user named and that cannot be used is a failure;
-            // the system's list missing is only a loss of accents.
+            // the program's model missing is only a loss of accents.
             all_well = !request.dictionary_named;
         }
     }

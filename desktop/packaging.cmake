@@ -32,11 +32,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.example.org)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
 # The command line: its library dependencies come from dpkg-shlibdeps (Qt
-# Core, no display); the word list for accents is recommended, as the
-# conversions work without it.
+# Core, no display). The reader's model for accents is in the package.
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME bivano)
 set(CPACK_DEBIAN_CLI_FILE_NAME bivano_${PROJECT_VERSION}_${deb_architecture}.deb)
-set(CPACK_DEBIAN_CLI_PACKAGE_RECOMMENDS "hunspell-el")
 set(CPACK_COMPONENT_CLI_DESCRIPTION
     "convert Greek text to Latin letters and back, on the command line
 bivano converts text between the Greek alphabet and Greek written in Latin
@@ -44,8 +42,9 @@ letters (Greeklish), in both directions, for files and pipelines of any
 size. Latin letters follow the program's own spelling (with choices for
 xi, theta, psi and omega) or a published standard: ELOT 743 as on Greek
 passports, ISO 843, ALA-LC, BGN/PCGN, or lower-case slugs. The way back
-reads every spelling, and can give accents and correct spelling with the
-Greek word list of hunspell-el.
+reads every spelling, and can give accents and correct spelling, read
+from the typed letters with a model of Greek made from hunspell-el's word
+list and word counts of Debian's Greek translations.
 
 Το bivano μετατρέπει κείμενο από ελληνικούς σε λατινικούς χαρακτήρες και
 αντίστροφα, από τη γραμμή εντολών.")
@@ -56,7 +55,6 @@ set(CPACK_DEBIAN_GUI_PACKAGE_NAME lativo-bivano)
 set(CPACK_DEBIAN_GUI_FILE_NAME lativo-bivano_${PROJECT_VERSION}_${deb_architecture}.deb)
 set(CPACK_DEBIAN_GUI_PACKAGE_DEPENDS
     "bivano (= ${PROJECT_VERSION}), qt6-qpa-plugins, fonts-liberation2")
-set(CPACK_DEBIAN_GUI_PACKAGE_RECOMMENDS "hunspell-el")
 set(CPACK_COMPONENT_GUI_DESCRIPTION
     "convert Greek text to Latin letters and back, in a small Greek window
 Lativo Bivano converts text between the Greek alphabet and Greek written

@@ -15,8 +15,8 @@ run_packages=(
     qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-tools-dev qt6-qpa-plugins libgl-dev
     # "Arial" in the layouts resolves to Liberation Sans
     fonts-liberation2 fontconfig
-    # the Greek word list behind "Με τόνους και ορθογραφία"
-    hunspell-el
+    # the Greek and English word lists the reader's model is made from
+    hunspell-el wamerican
 )
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev python3

@@ -1,29 +1,53 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Writes core/spelling/word_frequencies.cpp: how often Greek words occur in Greek
-text that Debian's packages install, for ranking the spelling candidates.
+"""Writes the word counts behind the Greek reader: how often Greek words occur,
+alone and in pairs, in Greek text that Debian's packages install.
 
-Sources, given as folders on the command line (default: /usr/share/locale/el):
-every .mo file below them, read straight from its binary format, and every
-.html file, its tags dropped, but for the half of the help pages that the
-evaluation reads (held_out below). The committed table was made from the
-translations installed on a Debian 12 machine and from LibreOffice's Greek
-interface and help, unpacked without installing:
-    apt-get download libreoffice-help-el libreoffice-l10n-el
-    for deb in *.deb; do dpkg-deb -x "$deb" lo; done
-    scripts/make_greek_frequencies.py /usr/share/locale/el lo > core/spelling/word_frequencies.cpp Debian's installation guide is not read (it is kept for evaluation),
-nor are the Greek manual pages (manpages-el), which the evaluation uses.
-Words are lower-cased and kept with their accents; a word must occur at
-least twice. """
+    scripts/make_greek_frequencies.py OUT_FOLDER SOURCE...
+
+writes OUT_FOLDER/word_frequencies.cpp ("word count" lines) and
+OUT_FOLDER/word_bigrams.cpp ("first second count" lines). The committed
+tables were made on a Debian 12 machine from its installed translations and
+from these packages, unpacked without installing:
+    apt-get download libreoffice-help-el libreoffice-l10n-el gimp-help-el \\
+        firefox-esr-l10n-el thunderbird-l10n-el manpages-el gnome-user-docs \\
+        vlc-l10n inkscape gimp-data libgtk-3-common gnome-control-center-data \\
+        evolution-common nautilus-data gnucash-common calibre gnome-shell-common \\
+        libreoffice-common xfce4-session scribus-data gnumeric-common \\
+        rhythmbox-data totem-common gedit-common shotwell-common pidgin-data \\
+        hexchat-common filezilla-common transmission-common wesnoth-1.16-data \\
+        widelands-data supertuxkart-data hedgewars-data freeciv-data warzone2100-data
+    for deb in *.deb; do dpkg-deb -x "$deb" "x_${deb%%_*}"; done
+    scripts/make_greek_frequencies.py core/spelling /usr/share/locale/el x_*
+What is read below each SOURCE folder: .mo files (straight from their binary
+format), .html help pages (tags dropped), the .ftl, .properties and .dtd
+files inside Firefox's and Thunderbird's .xpi language packs, and gzipped
+manual pages (troff requests dropped), and GNOME's .page help. Half of the
+help pages, by a hash of their names, are held out: the spelling evaluation reads them
+(bench/make_accents_eval_text.py uses the same rule). Debian's installation
+guide and debian-installer are never read: they are kept for evaluation.
+Words are lower-cased and keep their accents. A word counts when it occurs at
+least twice; a pair of words, Greek words with only blanks between them,
+when it occurs at least three times. So does a word with the ending of the
+word after it: "~" and its last two letters without accents (σ for ς), as
+in "της ~ης", which tells which words a word goes with when the pair itself
+was never seen."""
 import collections
 import glob
+import gzip
+import html
+import os
 import re
 import struct
 import sys
 import unicodedata
+import zipfile
 import zlib
 
 WORD = re.compile(r"[\u0386-\u03ce]+")  # Greek letters, with their accents
+TOKEN = re.compile(r"[\u0386-\u03ce]+|[^\s\u0386-\u03ce]+")
+SENTENCE_END = re.compile(r"[.;!?·:\n]+")
+GREEK_CATALOGUE = re.compile(r"/el(_GR)?(\.UTF-8)?/|/el\.mo$")  # packages hold every language
 
 
 def mo_strings(path):
@@ -42,49 +66,109 @@ def mo_strings(path):
 
 def html_strings(path):
     with open(path, encoding="utf-8", errors="ignore") as f:
-        yield re.sub(r"<[^>]*>", " ", f.read())
+        yield html.unescape(re.sub(r"<[^>]*>", "\n", f.read()))
+
+
+def language_pack_strings(path):
+    with zipfile.ZipFile(path) as pack:
+        for name in pack.namelist():
+            if name.endswith((".ftl", ".properties", ".dtd")):
+                for line in pack.read(name).decode("utf-8", errors="ignore").splitlines():
+                    # the text after "key =" or inside a DTD entity's quotes
+                    yield re.sub(r"^[^=\"]*[=\"]", "", line) + "\n"
+
+
+def manual_page_strings(path):
+    with gzip.open(path, "rt", encoding="utf-8", errors="ignore") as f:
+        for line in f:
+            if not line.startswith(('.\\"', "'\\\"")):
+                yield re.sub(r"\\f[BIRP]|\\\S|^\.\S+\s*", " ", line)
 
 
 def held_out(path):
-    """Half of the help pages, by name, are kept out of the counts: the
-    evaluation of the spelling (bench/accents_eval.sh) reads them."""
-    return path.endswith(".html") and zlib.crc32(path.rsplit("/", 1)[-1].encode()) % 2 == 1
+    """Half of the help pages, by name, are kept out of the counts."""
+    return path.endswith(".html") and zlib.crc32(os.path.basename(path).encode()) % 2 == 1
+
+
+def sources(folders):
+    for folder in folders:
+        for path in sorted(glob.glob(f"{folder}/**/*", recursive=True)):
+            if "debian-installer" in path or "installation-guide" in path or held_out(path):
+                continue
+            if path.endswith(".mo"):
+                if GREEK_CATALOGUE.search(path):
+                    yield path, mo_strings(path)
+            elif path.endswith((".html", ".page")) and "/el/" in path:
+                yield path, html_strings(path)
+            elif path.endswith(".xpi"):
+                yield path, language_pack_strings(path)
+            elif "/man/" in path and path.endswith(".gz"):
+                yield path, manual_page_strings(path)
+
+
+def ending(word):
+    plain = "".join(c for c in unicodedata.normalize("NFD", word) if not unicodedata.combining(c))
+    return "~" + plain.replace("ς", "σ")[-2:]
+
+
+def write_table(path, generator_note, rows, comment):
+    with open(path, "w", encoding="utf-8") as out:
+        name = os.path.splitext(os.path.basename(path))[0]
+        function = "GreekWordFrequencies" if name == "word_frequencies" else "GreekWordPairs"
+        out.write("// SPDX-License-Identifier: GPL-3.0-or-later\n")
+        out.write(f"// Generated by scripts/make_greek_frequencies.py {generator_note}. Do not edit.\n")
+        out.write('#include "core/spelling/word_frequencies.h"\n\n')
+        out.write("namespace bivano::internal {\n\n")
+        out.write(f"// {comment}\n")
+        out.write(f"std::string_view {function}() {{\n")
+        out.write("    return\n")
+        line = ""
+        for row in rows:
+            line += " ".join(str(part) for part in row) + "\\n"
+            if len(line) > 60:
+                out.write(f'        "{line}"\n')
+                line = ""
+        if line:
+            out.write(f'        "{line}"\n')
+        out.write("        ;\n}\n\n}  // namespace bivano::internal\n")
 
 
 def main():
-    counts = collections.Counter()
-    folders = sys.argv[1:] or ["/usr/share/locale/el"]
-    files = sorted(path for folder in folders for pattern in ("*.mo", "*.html")
-                   for path in glob.glob(f"{folder}/**/{pattern}", recursive=True))
-    files = [path for path in files if not held_out(path)]
-    for path in files:
-        for text in (mo_strings(path) if path.endswith(".mo") else html_strings(path)):
+    out_folder, *folders = sys.argv[1:]
+    words = collections.Counter()
+    pairs = collections.Counter()
+    files = 0
+    for path, texts in sources(folders):
+        files += 1
+        for text in texts:
             text = unicodedata.normalize("NFC", text)
-            for word in WORD.findall(text):
-                if len(word) > 1 or word.lower() in "ηοή":  # the one-letter words
-                    counts[word.lower()] += 1
-    rows = [(word, count) for word, count in counts.items() if count >= 2]
-    rows.sort(key=lambda row: (-row[1], row[0]))
-    print("// SPDX-License-Identifier: GPL-3.0-or-later")
-    print(f"// Generated by scripts/make_greek_frequencies.py from {len(files)} files of Greek")
-    print(f"// translations and help in Debian's packages; {len(rows)} words. Do not edit.")
-    print('#include "core/spelling/word_frequencies.h"\n')
-    print("namespace bivano::internal {\n")
-    print("// Lines of \"word count\", most frequent first, in UTF-8.")
-    print("std::string_view GreekWordFrequencies() {")
-    print("    return")
-    line = []
-    for word, count in rows:
-        line.append(f"{word} {count}\\n")
-        if len(line) == 6:
-            print('        "' + "".join(line) + '"')
-            line = []
-    if line:
-        print('        "' + "".join(line) + '"')
-    print("        ;")
-    print("}\n")
-    print("}  // namespace bivano::internal")
-    print(f"{len(files)} files, {len(rows)} words", file=sys.stderr)
+            for sentence in SENTENCE_END.split(text):
+                previous = None
+                for token in TOKEN.findall(sentence):
+                    if not WORD.fullmatch(token):
+                        previous = None
+                        continue
+                    word = token.lower()
+                    if len(word) > 1 or word in "ηοήκ":  # the one-letter words
+                        words[word] += 1
+                        if previous is not None:
+                            pairs[(previous, word)] += 1
+                            pairs[(previous, ending(word))] += 1
+                        previous = word
+                    else:
+                        previous = None
+    word_rows = sorted(((w, c) for w, c in words.items() if c >= 2), key=lambda r: (-r[1], r[0]))
+    known = {w for w, _ in word_rows}
+    pair_rows = sorted(((a, b, c) for (a, b), c in pairs.items()
+                        if c >= 3 and a in known and (b in known or b.startswith("~"))),
+                       key=lambda r: (-r[2], r[0], r[1]))
+    note = f"from {files} files of Greek translations, help and manual pages in Debian's packages"
+    write_table(f"{out_folder}/word_frequencies.cpp", f"{note}; {len(word_rows)} words", word_rows,
+                'Lines of "word count", most frequent first, in UTF-8.')
+    write_table(f"{out_folder}/word_bigrams.cpp", f"{note}; {len(pair_rows)} pairs", pair_rows,
+                'Lines of "first second count": how often the second word follows the first.')
+    print(f"{files} files, {len(word_rows)} words, {len(pair_rows)} pairs, "
+          f"{sum(words.values())} running words", file=sys.stderr)
 
 
 if __name__ == "__main__":

@@ -76,10 +76,6 @@ Try: bivano --help
         <translation>δεν είναι λεξικό ελληνικών λέξεων</translation>
     </message>
     <message>
-        <source>the Greek word list was not found (package hunspell-el)</source>
-        <translation>δεν βρέθηκε το λεξικό της ελληνικής ορθογραφίας (πακέτο hunspell-el)</translation>
-    </message>
-    <message>
         <source>: the text stays without accents</source>
         <translation>: το κείμενο μένει χωρίς τόνους</translation>
     </message>
@@ -98,6 +94,10 @@ Try: bivano --help
     <message>
         <source>(standard output)</source>
         <translation>(τυπική έξοδος)</translation>
+    </message>
+    <message>
+        <source>--chat goes with accents</source>
+        <translation>η --chat ισχύει με τους τόνους</translation>
     </message>
     <message>
         <source>Usage: bivano latin [OPTIONS] [FILE...]
@@ -125,9 +125,9 @@ Output:
       --accents           (greek) with accents and correct spelling
       --chat              (with the accents) writes out chat abbreviations:
                           k και, gt γιατί, tpt τίποτα, dld δηλαδή, tlk τελικά,
-                          ntx εντάξει
-      --dictionary FILE   the hunspell word list for the accents
-                          (default /usr/share/hunspell/el_GR.dic)
+                          ntks εντάξει
+      --dictionary FILE   a hunspell word list to read the accents with
+                          (default: the program&apos;s own model of Greek)
 Encodings:
       --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (default auto)
       --to utf-8|windows-1253                            (default utf-8)
@@ -163,9 +163,9 @@ Report bugs at https://www.example.org
       --accents           (greek) με τόνους και ορθογραφία
       --chat              (με τους τόνους) γράφει ολόκληρες τις συντομογραφίες
                           της συνομιλίας: k και, gt γιατί, tpt τίποτα,
-                          dld δηλαδή, tlk τελικά, ntx εντάξει
-      --dictionary ΑΡΧΕΙΟ το λεξικό hunspell για τους τόνους
-                          (προεπιλογή /usr/share/hunspell/el_GR.dic)
+                          dld δηλαδή, tlk τελικά, ntks εντάξει
+      --dictionary ΑΡΧΕΙΟ ένα λεξικό hunspell για τους τόνους
+                          (προεπιλογή: το μοντέλο ελληνικών του προγράμματος)
 Κωδικοποιήσεις:
       --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (προεπιλογή auto)
       --to utf-8|windows-1253                            (προεπιλογή utf-8)
@@ -178,8 +178,12 @@ Report bugs at https://www.example.org
 </translation>
     </message>
     <message>
-        <source>--chat goes with accents</source>
-        <translation>η --chat ισχύει με τους τόνους</translation>
+        <source>the Greek reader&apos;s model is damaged or of another version</source>
+        <translation>το μοντέλο ελληνικών του προγράμματος είναι κατεστραμμένο ή άλλης έκδοσης</translation>
+    </message>
+    <message>
+        <source>the file cannot be read</source>
+        <translation>το αρχείο δεν διαβάζεται</translation>
     </message>
 </context>
 </TS>

@@ -2,105 +2,40 @@
 #include "core/spelling/speller.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <array>
+#include <cmath>
 #include <fstream>
-#include <numeric>
 #include <optional>
 #include <sstream>
-#include <unordered_map>
 
 #include "core/encoding/text_codec.h"
+#include "core/lativo/conversion_stream.h"
+#include "core/lativo/to_greek_rules.h"
 #include "core/spelling/word_frequencies.h"
 
 namespace bivano {
 namespace {
 
-// The Greek letters a word is made of: Ά, Έ to Ώ, ΐ to ώ (not the ano
-// teleia U+0387, nor the holes U+038B, U+038D, U+03A2).
-bool IsGreekLetter(char16_t c) {
-    return c == 0x386 || (c >= 0x388 && c <= 0x3CE && c != 0x38B && c != 0x38D && c != 0x3A2);
+using internal::GreekLower;
+using internal::GreekUpper;
+using internal::IsGreekLetter;
+using internal::IsGreekUpper;
+using internal::PlainLetter;
+
+bool IsLatinLetter(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
 bool IsUpper(char16_t c) {
-    return (c >= 0x391 && c <= 0x3AB) || c == 0x386 || (c >= 0x388 && c <= 0x38F);
+    return (c >= u'A' && c <= u'Z') || IsGreekUpper(c);
 }
 
-char16_t ToLower(char16_t c) {
-    if (c >= 0x391 && c <= 0x3AB) {
-        return static_cast<char16_t>(c + 0x20);
+// Small letters for the readings: Latin ones, and Greek ones without accents.
+char16_t ReadingLower(char16_t c) {
+    if (c >= u'A' && c <= u'Z') {
+        return static_cast<char16_t>(c + 32);
     }
-    switch (c) {
-        case 0x386:
-            return 0x3AC;  // Ά
-        case 0x388:
-            return 0x3AD;  // Έ
-        case 0x389:
-            return 0x3AE;  // Ή
-        case 0x38A:
-            return 0x3AF;  // Ί
-        case 0x38C:
-            return 0x3CC;  // Ό
-        case 0x38E:
-            return 0x3CD;  // Ύ
-        case 0x38F:
-            return 0x3CE;  // Ώ
-        default:
-            return c;
-    }
-}
-
-char16_t ToUpper(char16_t c) {
-    if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) {
-        return static_cast<char16_t>(c - 0x20);
-    }
-    switch (c) {
-        case 0x3C2:
-            return 0x3A3;  // ς
-        case 0x3AC:
-            return 0x386;
-        case 0x3AD:
-            return 0x388;
-        case 0x3AE:
-            return 0x389;
-        case 0x3AF:
-            return 0x38A;
-        case 0x3CC:
-            return 0x38C;
-        case 0x3CD:
-            return 0x38E;
-        case 0x3CE:
-            return 0x38F;
-        default:
-            return c;
-    }
-}
-
-// A small letter without its accent or diaeresis; final sigma as sigma.
-char16_t Plain(char16_t c) {
-    switch (c) {
-        case 0x3AC:
-            return 0x3B1;  // ά
-        case 0x3AD:
-            return 0x3B5;  // έ
-        case 0x3AE:
-            return 0x3B7;  // ή
-        case 0x3AF:
-        case 0x3CA:
-        case 0x390:
-            return 0x3B9;  // ί ϊ ΐ
-        case 0x3CC:
-            return 0x3BF;  // ό
-        case 0x3CD:
-        case 0x3CB:
-        case 0x3B0:
-            return 0x3C5;  // ύ ϋ ΰ
-        case 0x3CE:
-            return 0x3C9;  // ώ
-        case 0x3C2:
-            return 0x3C3;  // ς
-        default:
-            return c;
-    }
+    return PlainLetter(GreekLower(c));
 }
 
 // Capitals carry no tonos in Greek typography; the diaeresis stays.
@@ -125,167 +60,392 @@ char16_t CapitalWithoutTonos(char16_t small) {
         case 0x3B0:
             return 0x3AB;  // ΰ -> Ϋ
         default:
-            return ToUpper(small);
+            return GreekUpper(small);
     }
 }
 
-void PlainInto(std::u16string_view word, std::u16string& plain) {
-    plain.clear();
-    for (const char16_t c : word) {
-        plain.push_back(Plain(ToLower(c)));
-    }
+bool IsAccented(char16_t c) {
+    return c != PlainLetter(c) && c != u'ϊ' && c != u'ϋ' && c != u'ς';
 }
 
-// The key of a plain word: the vowels that sound alike fold together, into
-// Latin letters that no Greek letter is mistaken for.
-void KeyInto(std::u16string_view plain, std::u16string& key) {
-    key.clear();
-    for (std::size_t i = 0; i < plain.size(); ++i) {
-        const char16_t c = plain[i];
-        const char16_t next = i + 1 < plain.size() ? plain[i + 1] : u'\0';
-        if (next == u'ι' && (c == u'ε' || c == u'ο' || c == u'υ')) {
-            key.push_back(u'i');
-            ++i;
-        } else if (c == u'α' && next == u'ι') {
-            key.push_back(u'e');
-            ++i;
-        } else if (c == u'ο' && next == u'υ') {
-            key.push_back(u'u');
-            ++i;
-        } else if (c == u'η' || c == u'ι' || c == u'υ') {
-            key.push_back(u'i');
-        } else if (c == u'ο' || c == u'ω') {
-            key.push_back(u'o');
-        } else if (c == u'ε') {
-            key.push_back(u'e');
-        } else {
-            key.push_back(c);
-        }
-    }
+std::size_t AccentCount(std::u16string_view lower) {
+    return static_cast<std::size_t>(std::count_if(lower.begin(), lower.end(), IsAccented));
 }
 
-// Where a word is stressed, as a rank for breaking ties: most Greek words
-// carry the accent on the next-to-last syllable, then on the last, then
-// on the one before. Vowels that make one sound (ει, οι, αι, ου, υι, αυ,
-// ευ) count as one syllable.
-std::uint16_t StressRank(std::u16string_view lower) {
-    const auto is_vowel = [](char16_t c) {
-        return std::u16string_view(u"αεηιουωάέήίόύώϊϋΐΰ").find(c) != std::u16string_view::npos;
-    };
-    int syllable = 0;  // counted from the end
-    for (std::size_t i = lower.size(); i-- > 0;) {
-        const char16_t c = lower[i];
-        if (!is_vowel(c)) {
-            continue;
-        }
-        const bool accented = c != Plain(c) && c != u'ϊ' && c != u'ϋ';
-        // A vowel that closes a pair with the one before it (ει, αυ, …).
-        if (i > 0 && is_vowel(lower[i - 1])) {
-            const char16_t before = Plain(lower[i - 1]);
-            const char16_t here = Plain(c);
-            const bool pair =
-                (here == u'ι' && c != u'ϊ' &&
-                 (before == u'ε' || before == u'ο' || before == u'α' || before == u'υ')) ||
-                (here == u'υ' && c != u'ϋ' && (before == u'ο' || before == u'α' || before == u'ε'));
-            if (pair) {
-                if (accented || lower[i - 1] != before) {
-                    return syllable == 1 ? 0 : syllable == 0 ? 1 : 2;
-                }
-                --i;
-                ++syllable;
-                continue;
-            }
-        }
-        if (accented) {
-            return syllable == 1 ? 0 : syllable == 0 ? 1 : 2;
-        }
-        ++syllable;
+// Writes into `out` `spelled` (small letters, with accents) with the case
+// of `typed`: all capitals, a first capital, or, letter for letter, the
+// capitals of a typed word as long.
+void WithCaseOf(std::u16string_view typed, std::u16string_view spelled, std::u16string& out) {
+    out.assign(spelled);
+    std::size_t upper = 0;
+    for (const char16_t c : typed) {
+        upper += IsUpper(c) ? 1 : 0;
     }
-    return 3;
-}
-
-// Whether a plain word holds a letter that only one Latin spelling gives.
-bool IsMarked(std::u16string_view plain) {
-    for (std::size_t i = 0; i < plain.size(); ++i) {
-        const char16_t c = plain[i];
-        if (c == u'η' || c == u'υ' || c == u'ω') {
-            return true;
-        }
-        if (i + 1 < plain.size() && plain[i + 1] == u'ι' && (c == u'ε' || c == u'ο' || c == u'α')) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Gives `spelled` (small letters, with accents) the case pattern of `typed`.
-std::u16string WithCaseOf(std::u16string_view typed, std::u16string_view spelled) {
-    const auto upper = static_cast<std::size_t>(std::count_if(typed.begin(), typed.end(), IsUpper));
-    std::u16string out(spelled);
-    if (upper == 0) {
-        return out;
+    if (upper == 0 || out.empty()) {
+        return;
     }
     if (upper == typed.size() && typed.size() > 1) {
         std::transform(out.begin(), out.end(), out.begin(), CapitalWithoutTonos);
-        return out;
+        return;
     }
-    if (upper == 1 && IsUpper(typed.front())) {
-        out.front() = ToUpper(out.front());
-        return out;
-    }
-    if (typed.size() == out.size()) {
+    if (typed.size() == out.size() && upper > 1) {
         for (std::size_t i = 0; i < out.size(); ++i) {
             if (IsUpper(typed[i])) {
                 out[i] = CapitalWithoutTonos(out[i]);
             }
         }
-        return out;
+        return;
     }
-    return std::u16string(typed);
+    if (IsUpper(typed.front())) {
+        out.front() = GreekUpper(out.front());
+    }
 }
 
-// An ending that lends its accent: at least this many letters, the accent
-// among them, and a word longer than it.
-constexpr std::size_t kShortestEnding = 4;
+// Puts a tonos on the last syllable of a word in small letters or with a
+// capital first: σύστημα -> σύστημά, άνθρωποι -> άνθρωποί.
+void AccentLastSyllable(std::u16string& word) {
+    static constexpr std::u16string_view kPlain = u"αεηιουω";
+    static constexpr std::u16string_view kAccented = u"άέήίόύώ";
+    for (std::size_t i = word.size(); i-- > 0;) {
+        const std::size_t vowel = kPlain.find(word[i]);
+        if (vowel != std::u16string_view::npos) {
+            word[i] = kAccented[vowel];
+            return;
+        }
+        if (kAccented.find(word[i]) != std::u16string_view::npos || IsGreekUpper(word[i]) ||
+            word[i] == u'ϊ' || word[i] == u'ϋ') {
+            return;  // stressed already, or in capitals
+        }
+    }
+}
 
-// The letter's class for matching endings: the vowels that sound alike, and
-// no accents. Length for length, so that a place in one is a place in the other.
-char16_t LetterClass(char16_t c) {
-    const char16_t plain = Plain(ToLower(c));
-    switch (plain) {
+// Whether `word` (small letters) is an enclitic, and whether only when it
+// ends a phrase: του, το and the like are articles as often.
+enum class Enclitic { No, Always, AtPhraseEnd };
+Enclitic EncliticOf(std::u16string_view word) {
+    static constexpr std::u16string_view kAlways[] = {u"μου", u"σου", u"μας", u"σας"};
+    static constexpr std::u16string_view kAtEnd[] = {u"του", u"της", u"τους", u"τον", u"την",
+                                                     u"το",  u"τα",  u"τις",  u"τη"};
+    if (std::find(std::begin(kAlways), std::end(kAlways), word) != std::end(kAlways)) {
+        return Enclitic::Always;
+    }
+    if (std::find(std::begin(kAtEnd), std::end(kAtEnd), word) != std::end(kAtEnd)) {
+        return Enclitic::AtPhraseEnd;
+    }
+    return Enclitic::No;
+}
+
+bool EndsAPhrase(char16_t c) {
+    return std::u16string_view(u".,;·!?:)»\"\r\n").find(c) != std::u16string_view::npos;
+}
+
+// The chat abbreviations, as the plain conversion writes them, written out.
+std::u16string_view ChatWord(std::u16string_view plain) {
+    static constexpr std::pair<std::u16string_view, std::u16string_view> kAbbreviations[] = {
+        {u"κ", u"και"},      {u"γτ", u"γιατί"},    {u"τπτ", u"τίποτα"},  {u"δλδ", u"δηλαδή"},
+        {u"τλκ", u"τελικά"}, {u"ντξ", u"εντάξει"}, {u"ντχ", u"εντάξει"},
+    };
+    for (const auto& [short_form, long_form] : kAbbreviations) {
+        if (plain == short_form) {
+            return long_form;
+        }
+    }
+    return {};
+}
+
+// One way to read the letters at a place of a typed word: how many it
+// takes, the Greek letters (plain, one or two) it gives, and how unlikely
+// a typing it is.
+struct Reading {
+    std::uint8_t length;
+    std::u16string_view greek;
+    float cost;
+};
+
+// A vowel of Greek letters typed for another that sounds alike.
+constexpr float kGreekSlip = 1.5F;
+
+// Consonants that people type once where Greek doubles them.
+constexpr std::u16string_view kDoubled = u"λμνρσπτκγ";
+
+// Every reading of the letters of `word` (small, see ReadingLower) from
+// place `at` on; `add` is called with each. The costs are in units of how
+// much likelier a word must be in running text to win against a better
+// reading: a few units for a reading people seldom type.
+template <class Add>
+void ForEachReading(std::u16string_view word, std::size_t at, Add&& add) {
+    const char16_t c = word[at];
+    const char16_t next = at + 1 < word.size() ? word[at + 1] : u'\0';
+    const char16_t before = at > 0 ? word[at - 1] : u'\0';
+    const bool after_a_or_e = before == u'a' || before == u'e' || before == u'α' || before == u'ε';
+    const auto one = [&](std::u16string_view greek, float cost) { add(Reading{1, greek, cost}); };
+    const auto two = [&](std::u16string_view greek, float cost) { add(Reading{2, greek, cost}); };
+    switch (c) {
+        case u'a':
+            one(u"α", 0);
+            if (next == u'i') {
+                two(u"αι", 0);
+            }
+            return;
+        case u'b':
+            one(u"μπ", 0);
+            one(u"β", 0.3F);
+            return;
+        case u'c':
+            if (next == u'h') {
+                two(u"χ", 0);
+            }
+            one(u"ψ", 0);
+            one(u"κ", 1.5F);
+            one(u"σ", 1.5F);
+            return;
+        case u'd':
+            one(u"δ", 0);
+            one(u"ντ", 0.4F);
+            return;
+        case u'e':
+            one(u"ε", 0);
+            one(u"αι", 0.5F);
+            one(u"η", 1.8F);
+            if (next == u'i') {
+                two(u"ει", 0);
+            }
+            return;
+        case u'f':
+            one(u"φ", 0);
+            if (after_a_or_e) {
+                one(u"υ", 0.2F);
+            }
+            return;
+        case u'g':
+            one(u"γ", 0);
+            one(u"γκ", 0.5F);
+            if (next == u'k') {
+                two(u"γκ", 0);
+            } else if (next == u'g') {
+                two(u"γγ", 0);
+                two(u"γκ", 0.4F);
+            }
+            return;
+        case u'h':
+            one(u"η", 0);
+            one(u"χ", 0.5F);
+            return;
+        case u'i':
+            one(u"ι", 0);
+            one(u"η", 0.5F);
+            one(u"υ", 0.5F);
+            one(u"ει", 0.5F);
+            one(u"οι", 0.6F);
+            return;
+        case u'j':
+            one(u"ξ", 0.3F);
+            one(u"τζ", 1.2F);
+            return;
+        case u'k':
+            one(u"κ", 0);
+            if (next == u's') {
+                two(u"ξ", 0);
+            } else if (next == u'h') {
+                two(u"χ", 0.5F);
+            }
+            return;
+        case u'o':
+            one(u"ο", 0);
+            one(u"ω", 0.3F);
+            if (next == u'i') {
+                two(u"οι", 0);
+            } else if (next == u'u') {
+                two(u"ου", 0);
+            } else if (next == u'y') {
+                two(u"ου", 0.3F);
+            }
+            return;
+        case u'p':
+            one(u"π", 0);
+            if (next == u's') {
+                two(u"ψ", 0);
+            } else if (next == u'h') {
+                two(u"φ", 0);
+            }
+            return;
+        case u'q':
+            one(u"κ", 1.0F);
+            return;
+        case u't':
+            one(u"τ", 0);
+            if (next == u'h') {
+                two(u"θ", 0);
+            }
+            return;
+        case u'u':
+            one(u"υ", 0);
+            one(u"ου", 0.6F);
+            one(u"θ", 1.0F);
+            return;
+        case u'v':
+            one(u"β", 0);
+            one(u"ω", 0.8F);
+            if (after_a_or_e) {
+                one(u"υ", 0.1F);
+            }
+            return;
+        case u'w':
+            one(u"ω", 0);
+            one(u"ο", 0.6F);
+            return;
+        case u'x':
+            one(u"χ", 0);
+            one(u"ξ", 0.3F);
+            return;
+        case u'y':
+            one(u"υ", 0);
+            one(u"ι", 0.6F);
+            one(u"η", 0.6F);
+            one(u"γ", 1.0F);
+            return;
+        case u'l':
+            one(u"λ", 0);
+            return;
+        case u'm':
+            one(u"μ", 0);
+            return;
+        case u'n':
+            one(u"ν", 0);
+            return;
+        case u'r':
+            one(u"ρ", 0);
+            return;
+        case u's':
+            one(u"σ", 0);
+            return;
+        case u'z':
+            one(u"ζ", 0);
+            return;
+        case u'3':
+            one(u"ξ", 0);
+            return;
+        case u'8':
+            one(u"θ", 0);
+            return;
+        // Greek letters typed without accents: on a Greek keyboard the
+        // vowels that sound alike are seldom mixed up, but they are.
+        case u'ι':
+            one(u"ι", 0);
+            one(u"η", kGreekSlip);
+            one(u"υ", kGreekSlip);
+            one(u"ει", kGreekSlip);
+            one(u"οι", kGreekSlip);
+            return;
         case u'η':
         case u'υ':
-            return u'ι';
+            one(std::u16string_view(&word[at], 1), 0);
+            one(u"ι", kGreekSlip);
+            one(c == u'η' ? u"υ" : u"η", kGreekSlip);
+            return;
+        case u'ο':
+            one(u"ο", 0);
+            one(u"ω", kGreekSlip);
+            return;
         case u'ω':
-            return u'ο';
+            one(u"ω", 0);
+            one(u"ο", kGreekSlip);
+            return;
+        case u'ε':
+            one(u"ε", 0);
+            one(u"αι", kGreekSlip);
+            if (next == u'ι') {
+                two(u"ι", kGreekSlip);
+            }
+            return;
+        case u'α':
+            one(u"α", 0);
+            if (next == u'ι') {
+                two(u"ε", kGreekSlip);
+            }
+            return;
         default:
-            return plain;
+            break;
+    }
+    if (IsGreekLetter(c)) {
+        add(Reading{1, std::u16string_view(&word[at], 1), 0});
     }
 }
 
-std::u16string ReversedClass(std::u16string_view word) {
-    std::u16string reversed(word.rbegin(), word.rend());
-    std::transform(reversed.begin(), reversed.end(), reversed.begin(), LetterClass);
-    return reversed;
-}
-
-// Walks the kept ranges (in rising order) along with the text, so that each
-// question costs next to nothing however many ranges there are.
-class KeptRanges {
-  public:
-    explicit KeptRanges(std::span<const TextRange> kept) : kept_(kept) {}
-
-    // Whether [begin, end) touches a kept range; `begin` never goes back.
-    bool Touch(std::size_t begin, std::size_t end) {
-        while (next_ < kept_.size() && kept_[next_].end <= begin) {
-            ++next_;
+// The likeliest letters of a typed word read one place at a time: the
+// cheapest reading at each, the longer of two alike (th is θ, ou is ου).
+std::u16string PrimaryReading(std::u16string_view word) {
+    std::u16string greek;
+    for (std::size_t at = 0; at < word.size();) {
+        Reading best{1, {}, 1e9F};
+        ForEachReading(word, at, [&](const Reading& reading) {
+            if (reading.cost < best.cost ||
+                (reading.cost == best.cost && reading.length > best.length)) {
+                best = reading;
+            }
+        });
+        if (best.greek.empty()) {
+            greek.push_back(word[at]);
+        } else {
+            greek.append(best.greek);
         }
-        return next_ < kept_.size() && kept_[next_].begin < end;
+        at += best.length;
     }
+    return greek;
+}
 
-  private:
-    std::span<const TextRange> kept_;
-    std::size_t next_ = 0;
+// Readings costlier than this, added up over a word, are not followed.
+constexpr float kMostCost = 2.6F;
+// A consonant typed once for two.
+constexpr float kDoubledCost = 0.9F;
+// A pair never seen, against one seen: about log 0.4.
+constexpr double kBackOff = -0.9;
+// How much one unit of reading cost weighs against the word model's
+// natural logarithms.
+constexpr double kCostWeight = 2.3;
+// The most words of one plain form, and of one typed word, weighed.
+constexpr std::size_t kMostPerForm = 4;
+constexpr std::size_t kMostChoices = 8;
+// A choice this much less likely alone than the best is not weighed.
+constexpr double kWidestMargin = 9.0;
+// Words longer than this are not followed, nor kept in the cache.
+constexpr std::size_t kLongestWord = 48;
+// Readings this cheap are the letters as typed: an English word stays in
+// Latin letters unless a Greek word reads from it so (to, me, auto, paw).
+constexpr float kAsTyped = 0.5F;
+// Capitals read as Greek ones when a word reads from them this easily
+// (KALIMERA); otherwise they are an acronym (LVM, BASIC).
+constexpr float kCapitalsAsGreek = 0.6F;
+// Phrases longer than this many words are weighed in parts.
+constexpr std::size_t kLongestPhrase = 256;
+// A piece with no place to cut is read whole past this length.
+constexpr std::size_t kLongestHeld = std::size_t{1} << 16;
+// Words remembered by one reader before it starts afresh.
+constexpr std::size_t kMostRemembered = std::size_t{1} << 16;
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+// One choice for a typed word: a word of the model, how unlikely the
+// reading that gives it, and its score alone (the word's log likelihood
+// less the reading's cost).
+struct Choice {
+    std::uint32_t word;
+    float cost;
+    double score;
+    std::uint32_t ending;  // the word's ending, for the counts
+};
+
+// What a typed word (in small letters) may be.
+struct WordReading {
+    std::vector<Choice> choices;  // best first; empty for an unknown word
+    std::u16string fixed;         // an unknown word spelled by its ending, a chat word
+    std::u16string converted;     // an unknown word's letters, small
+    bool chat = false;            // a chat abbreviation, written out
+    bool in_english = false;      // in the English word list
+    bool exact = false;           // a Greek word in use reads from its very letters
+    bool english = false;         // and reads as no Greek word as typed
 };
 
 std::uint64_t HashOf(std::u16string_view key) {
@@ -296,233 +456,714 @@ std::uint64_t HashOf(std::u16string_view key) {
     return hash ^ (hash >> 29);
 }
 
-}  // namespace
-
-// A slot holds a group's number plus one in its low half and the high half
-// of its key's hash in the other, so that most probes settle without
-// reading the key.
-std::uint64_t GreekSpeller::Packed(std::u16string_view key, std::uint32_t number) {
-    return (HashOf(key) & 0xFFFFFFFF00000000ULL) | number;
-}
-
-std::uint64_t& GreekSpeller::Slot(std::u16string_view key) {
-    const std::uint64_t hash = HashOf(key);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
-        std::uint64_t& slot = slots_[at];
-        if (slot == 0) {
-            return slot;
-        }
-        if ((slot >> 32) == (hash >> 32)) {
-            const Group& group = groups_[static_cast<std::uint32_t>(slot) - 1];
-            if (std::u16string_view(keys_).substr(group.key_offset, group.key_length) == key) {
-                return slot;
-            }
-        }
-    }
-}
-
-std::uint32_t GreekSpeller::Find(std::u16string_view key) const {
-    if (slots_.empty()) {
-        return 0;
-    }
-    const std::uint64_t hash = HashOf(key);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
-        const std::uint64_t slot = slots_[at];
-        if (slot == 0) {
-            return 0;
-        }
-        if ((slot >> 32) == (hash >> 32)) {
-            const auto number = static_cast<std::uint32_t>(slot);
-            const Group& group = groups_[number - 1];
-            if (std::u16string_view(keys_).substr(group.key_offset, group.key_length) == key) {
-                return number;
-            }
-        }
-    }
-}
-
-// Gathers the words into groups by key, then orders each group best first.
-class GreekSpeller::Builder {
+// The readings of the typed words met so far, by their small letters:
+// most words of a text are met again and again.
+class ReadingCache {
   public:
-    Builder(GreekSpeller& speller, std::size_t expected_words) : speller_(speller) {
-        const std::string_view table = internal::GreekWordFrequencies();
-        for (std::size_t at = 0; at < table.size();) {
-            const std::size_t end = table.find('\n', at);
-            const std::string_view line = table.substr(at, end - at);
-            const std::size_t space = line.rfind(' ');
-            frequency_[FromUtf8(line.substr(0, space))] =
-                static_cast<std::uint32_t>(std::stoul(std::string(line.substr(space + 1))));
-            at = end + 1;
-        }
-        std::size_t slots = 1024;
-        while (slots < 2 * expected_words) {
-            slots *= 2;
-        }
-        speller_.slots_.assign(slots, 0);
-        pending_.reserve(expected_words);
-        speller_.words_.reserve(expected_words * 10);
-    }
+    static constexpr std::uint32_t kNone = 0xFFFFFFFF;
 
-    void Add(std::u16string_view word) {
-        if (word.empty() || word.size() > 0xFFFF ||
-            !std::all_of(word.begin(), word.end(), IsGreekLetter)) {
-            return;
+    std::uint32_t Find(std::u16string_view key, std::uint64_t hash) const {
+        if (slots_.empty()) {
+            return kNone;
         }
-        if (2 * (speller_.groups_.size() + 1) > speller_.slots_.size()) {
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            const std::uint32_t slot = slots_[at];
+            if (slot == 0) {
+                return kNone;
+            }
+            const Entry& entry = entries_[slot - 1];
+            if (entry.hash == hash && KeyOf(entry) == key) {
+                return slot - 1;
+            }
+        }
+    }
+    std::uint32_t Add(std::u16string_view key, std::uint64_t hash, WordReading reading) {
+        if (2 * (entries_.size() + 1) > slots_.size()) {
             Grow();
         }
-        lower_.resize(word.size());
-        std::transform(word.begin(), word.end(), lower_.begin(), ToLower);
-        PlainInto(word, plain_);
-        KeyInto(plain_, key_);
-        std::uint64_t& slot = speller_.Slot(key_);
-        if (slot == 0) {
-            speller_.groups_.push_back({static_cast<std::uint32_t>(speller_.keys_.size()),
-                                        static_cast<std::uint16_t>(key_.size()), 0, 0});
-            speller_.keys_.append(key_);
-            slot = Packed(key_, static_cast<std::uint32_t>(speller_.groups_.size()));
+        entries_.push_back({keys_.size(), key.size(), hash, std::move(reading)});
+        keys_.append(key);
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t at = hash & mask;
+        while (slots_[at] != 0) {
+            at = (at + 1) & mask;
         }
-        const auto found = frequency_.find(lower_);
-        Pending pending;
-        pending.entry = {static_cast<std::uint32_t>(speller_.words_.size()),
-                         static_cast<std::uint16_t>(word.size()),
-                         found == frequency_.end() ? 0 : found->second, lower_ == word};
-        pending.group = static_cast<std::uint32_t>(slot) - 1;
-        pending.stress = StressRank(lower_);
-        pending.accents = static_cast<std::uint16_t>(
-            std::inner_product(lower_.begin(), lower_.end(), plain_.begin(), 0, std::plus<>(),
-                               [](char16_t a, char16_t b) { return a != b && b != u'σ'; }));
-        ++speller_.groups_[pending.group].count;
-        speller_.words_.append(lower_);
-        pending_.push_back(pending);
+        slots_[at] = static_cast<std::uint32_t>(entries_.size());
+        return static_cast<std::uint32_t>(entries_.size() - 1);
     }
-
-    void Finish() {
-        speller_.list_words_ = pending_.size();
-        // The words of the frequency table come from real text, typing
-        // slips included: they fill in only for keys the list has no word
-        // for (terms it lacks, such as συμβολοσειρά).
-        for (const auto& [word, count] : frequency_) {
-            PlainInto(word, plain_);
-            KeyInto(plain_, key_);
-            if (speller_.Find(key_) == 0) {
-                Add(word);
-            }
-        }
-        std::uint32_t first = 0;
-        for (Group& group : speller_.groups_) {
-            group.first = first;
-            first += group.count;
-            group.count = 0;
-        }
-        std::vector<std::uint32_t> order(pending_.size());
-        for (std::uint32_t index = 0; index < pending_.size(); ++index) {
-            Group& group = speller_.groups_[pending_[index].group];
-            order[group.first + group.count++] = index;
-        }
-        // Within a key: the most frequent first, then the fewest accents
-        // (θάλασσα before the enclitic θάλασσά), then the commonest place of
-        // the accent (καλημέρα before καλήμερα), then words in small letters
-        // (not names), then the list's own order.
-        for (const Group& group : speller_.groups_) {
-            const auto begin = order.begin() + group.first;
-            std::sort(begin, begin + group.count, [&](std::uint32_t a, std::uint32_t b) {
-                const Pending& x = pending_[a];
-                const Pending& y = pending_[b];
-                if (x.entry.frequency != y.entry.frequency) {
-                    return x.entry.frequency > y.entry.frequency;
-                }
-                if (x.accents != y.accents) {
-                    return x.accents < y.accents;
-                }
-                if (x.stress != y.stress) {
-                    return x.stress < y.stress;
-                }
-                if (x.entry.lower_case != y.entry.lower_case) {
-                    return x.entry.lower_case;
-                }
-                return a < b;
-            });
-        }
-        speller_.entries_.reserve(order.size());
-        for (const std::uint32_t index : order) {
-            speller_.entries_.push_back(pending_[index].entry);
-        }
-        speller_.words_.shrink_to_fit();
-        speller_.keys_.shrink_to_fit();
-        for (const auto& [word, count] : frequency_) {
-            if (word.size() >= kShortestEnding && StressRank(word) < 3) {
-                speller_.endings_.push_back({ReversedClass(word), word});
-            }
-        }
-        std::sort(
-            speller_.endings_.begin(), speller_.endings_.end(),
-            [](const Ending& a, const Ending& b) { return a.reversed_class < b.reversed_class; });
+    const WordReading& At(std::uint32_t index) const { return entries_[index].reading; }
+    std::size_t size() const { return entries_.size(); }
+    // Changes whenever Clear makes the numbers given out void.
+    std::uint64_t generation() const { return generation_; }
+    void Clear() {
+        ++generation_;
+        entries_.clear();
+        keys_.clear();
+        std::fill(slots_.begin(), slots_.end(), 0);
     }
 
   private:
-    struct Pending {
-        Entry entry;
-        std::uint32_t group;
-        std::uint16_t accents;
-        std::uint16_t stress;
+    struct Entry {
+        std::size_t key_offset;
+        std::size_t key_length;
+        std::uint64_t hash;
+        WordReading reading;
     };
-
+    std::u16string_view KeyOf(const Entry& entry) const {
+        return std::u16string_view(keys_).substr(entry.key_offset, entry.key_length);
+    }
     void Grow() {
-        std::vector<std::uint64_t> old(speller_.slots_.size() * 2, 0);
-        old.swap(speller_.slots_);
-        for (std::uint32_t number = 1; number <= speller_.groups_.size(); ++number) {
-            const Group& group = speller_.groups_[number - 1];
-            const std::u16string_view key =
-                std::u16string_view(speller_.keys_).substr(group.key_offset, group.key_length);
-            speller_.Slot(key) = Packed(key, number);
+        slots_.assign(std::max<std::size_t>(1024, slots_.size() * 2), 0);
+        const std::size_t mask = slots_.size() - 1;
+        for (std::uint32_t number = 0; number < entries_.size(); ++number) {
+            std::size_t at = entries_[number].hash & mask;
+            while (slots_[at] != 0) {
+                at = (at + 1) & mask;
+            }
+            slots_[at] = number + 1;
         }
     }
 
-    GreekSpeller& speller_;
-    std::unordered_map<std::u16string, std::uint32_t> frequency_;
-    std::vector<Pending> pending_;
-    std::u16string lower_;
-    std::u16string plain_;
-    std::u16string key_;
+    std::vector<Entry> entries_;
+    std::u16string keys_;
+    std::vector<std::uint32_t> slots_;
+    std::uint64_t generation_ = 0;
 };
 
-GreekSpeller::GreekSpeller(const std::vector<std::u16string>& words) {
-    Builder builder(*this, words.size());
-    for (const std::u16string& word : words) {
-        builder.Add(word);
+class ReadingStream::Reader {
+  public:
+    Reader(const GreekSpeller& speller, Source source, bool chat)
+        : model_(speller.Model()), source_(source), chat_(chat) {}
+
+    // The readings of a typed word, from the cache when it was met before;
+    // good until the end of the phrase.
+    std::uint32_t Read(std::u16string_view typed) {
+        lower_.resize(typed.size());
+        std::transform(typed.begin(), typed.end(), lower_.begin(), ReadingLower);
+        const std::uint64_t hash = HashOf(lower_);
+        if (const std::uint32_t found = cache_.Find(lower_, hash); found != ReadingCache::kNone) {
+            return found;
+        }
+        return cache_.Add(lower_, hash, Weigh(lower_));
     }
-    builder.Finish();
+    const WordReading& ReadingOf(std::u16string_view typed) { return cache_.At(Read(typed)); }
+
+    // Whether a typed word reads as a Greek word with readings that cost
+    // no more than `most`.
+    bool ReadsAsGreek(std::u16string_view typed, float most) {
+        const WordReading& reading = ReadingOf(typed);
+        return std::any_of(reading.choices.begin(), reading.choices.end(),
+                           [&](const Choice& c) { return c.cost <= most; });
+    }
+
+    void Process(std::u16string_view text, bool final, std::u16string& out);
+
+  private:
+    WordReading Weigh(std::u16string_view lower);
+    void Follow(const GreekModel::Node& node, std::u16string_view word, std::size_t at, float cost);
+    std::u16string Converted(std::u16string_view lower) const;
+    std::u16string ByEnding(std::u16string_view plain) const;
+    double WordScore(std::uint32_t word) const;
+    double PairScore(std::uint32_t first, const Choice& second) const;
+
+    // The phrase being gathered: words with only blanks between them.
+    struct PhraseWord {
+        std::size_t begin;
+        std::size_t end;
+        std::uint32_t reading;
+    };
+    // Writes the phrase, and the blanks after it up to `upto`.
+    void FlushPhrase(std::u16string_view text, std::size_t upto, bool final, std::u16string& out);
+    // `reading` receives the word's readings when they were looked up;
+    // `inside` says whether the word is inside a sentence, not its first.
+    bool IsKeptLatin(std::u16string_view word, bool inside, std::uint32_t& reading);
+    // Whether a word at `at` is the first of a sentence.
+    bool StartsASentence(std::u16string_view text, std::size_t at) const;
+
+    const GreekModel& model_;
+    Source source_;
+    bool chat_;
+    ReadingCache cache_;
+    std::u16string lower_;
+    std::vector<Choice> found_;  // Follow's findings
+    std::vector<PhraseWord> phrase_;
+    // FlushPhrase's workspace, kept from phrase to phrase.
+    struct Cell {
+        double score;
+        std::uint32_t from;
+    };
+    std::vector<Cell> cells_;
+    std::vector<std::size_t> first_cell_;
+    std::vector<int> chosen_;
+    std::vector<std::u16string> words_;
+    std::vector<std::uint8_t> stress_;
+    // The last character before the text, but for blanks: the start of
+    // the text is a sentence's.
+    char16_t before_text_ = u'\n';
+};
+
+void ReadingStream::Reader::Follow(const GreekModel::Node& node, std::u16string_view word,
+                                   std::size_t at, float cost) {
+    if (at == word.size()) {
+        const std::span<const GreekModel::Word> words = model_.WordsAt(node);
+        // The enclitic forms (θάλασσά) are written by the rule, not chosen.
+        const bool has_single_accent = std::any_of(
+            words.begin(), words.end(),
+            [&](const GreekModel::Word& w) { return AccentCount(model_.Letters(w)) <= 1; });
+        std::size_t taken = 0;
+        for (const GreekModel::Word& candidate : words) {
+            if (taken == kMostPerForm) {
+                break;
+            }
+            if (has_single_accent && AccentCount(model_.Letters(candidate)) > 1) {
+                continue;
+            }
+            const std::uint32_t number = model_.NumberOf(candidate);
+            const auto same = std::find_if(found_.begin(), found_.end(),
+                                           [&](const Choice& c) { return c.word == number; });
+            if (same == found_.end()) {
+                found_.push_back({number, cost, 0, 0});
+            } else {
+                same->cost = std::min(same->cost, cost);
+            }
+            ++taken;
+        }
+        return;
+    }
+    const auto step = [&](const Reading& reading) {
+        const float total = cost + reading.cost;
+        if (total > kMostCost) {
+            return;
+        }
+        const GreekModel::Node* here = &node;
+        for (const char16_t letter : reading.greek) {
+            here = model_.Child(*here, letter);
+            if (here == nullptr) {
+                return;
+            }
+        }
+        Follow(*here, word, at + reading.length, total);
+        // The consonant typed once where Greek has two.
+        if (reading.greek.size() == 1 && kDoubled.find(reading.greek[0]) != std::u16string::npos &&
+            total + kDoubledCost <= kMostCost) {
+            if (const GreekModel::Node* twice = model_.Child(*here, reading.greek[0])) {
+                Follow(*twice, word, at + reading.length, total + kDoubledCost);
+            }
+        }
+    };
+    ForEachReading(word, at, step);
 }
 
-GreekSpeller::GreekSpeller(std::string_view hunspell_list, Encoding encoding) {
-    const std::size_t first_break = std::min(hunspell_list.find('\n'), hunspell_list.size());
-    std::size_t count = 0;
-    for (const char digit : hunspell_list.substr(0, std::min<std::size_t>(first_break, 9))) {
-        if (digit < '0' || digit > '9') {
+std::u16string ReadingStream::Reader::Converted(std::u16string_view typed) const {
+    if (source_ == Source::Greek) {
+        return std::u16string(typed);
+    }
+    GreekStream stream;
+    std::u16string greek;
+    stream.Convert(typed, greek);
+    stream.Finish(greek);
+    return greek;
+}
+
+// An unknown word spelled from the known word that ends most like it: the
+// word as typed, with the known ending's accent and its η where an ι was
+// typed (the commonest slip); other letters stay as typed, since a υ or ω
+// there is a guess. Empty when no known ending of four letters or more,
+// holding the accent, is shared.
+std::u16string ReadingStream::Reader::ByEnding(std::u16string_view plain) const {
+    constexpr std::size_t kShortestEnding = 4;
+    if (plain.size() <= kShortestEnding ||
+        !std::all_of(plain.begin(), plain.end(), IsGreekLetter)) {
+        return {};
+    }
+    const auto [known, length] = model_.LongestEnding(plain);
+    if (known == nullptr || length < kShortestEnding || length >= plain.size()) {
+        return {};
+    }
+    const std::u16string_view letters = model_.Letters(*known);
+    const std::u16string_view ending = letters.substr(letters.size() - length);
+    if (std::none_of(ending.begin(), ending.end(), IsAccented)) {
+        return {};
+    }
+    static constexpr std::u16string_view kPlainVowels = u"αεηιουω";
+    static constexpr std::u16string_view kAccentedVowels = u"άέήίόύώ";
+    std::u16string spelled(plain);
+    const std::size_t start = plain.size() - length;
+    for (std::size_t i = 0; i < length; ++i) {
+        const char16_t typed = plain[start + i];
+        const char16_t meant = ending[i];
+        char16_t letter = PlainLetter(meant) == u'η' && typed == u'ι' ? u'η' : typed;
+        if (IsAccented(meant)) {
+            const std::size_t vowel = kPlainVowels.find(letter);
+            if (vowel != std::u16string_view::npos) {
+                letter = kAccentedVowels[vowel];
+            }
+        }
+        spelled[start + i] = letter;
+    }
+    if (spelled.back() == u'σ') {
+        spelled.back() = u'ς';
+    }
+    return spelled;
+}
+
+double ReadingStream::Reader::WordScore(std::uint32_t number) const {
+    const GreekModel::Word* word = model_.WordAt(number);
+    const double count = word == nullptr ? 0 : word->frequency;
+    return std::log((count + 0.1) / (static_cast<double>(model_.RunningWords()) + 1.0));
+}
+
+// The score of choice `second` after the word `first`: the log likelihood
+// of the pair, from how often it was seen, less the reading's cost. A pair
+// never seen backs off to the choice alone, weighed by how much of what
+// follows `first` no counted pair accounts for: after a word that is
+// nearly always followed by the same few (the article η), an unseen
+// follower is unlikely; after one followed by anything (ή), less so.
+double ReadingStream::Reader::PairScore(std::uint32_t first, const Choice& second) const {
+    const GreekModel::Word* word = model_.WordAt(first);
+    if (word == nullptr || word->frequency == 0) {
+        return kBackOff + second.score;
+    }
+    const std::uint32_t together = model_.PairCount(first, second.word);
+    const double frequency = word->frequency;
+    if (together > 0 && word->frequency >= together) {
+        return std::log(together / frequency) - kCostWeight * second.cost;
+    }
+    // How often `first` goes with a word of this ending (της with -ης,
+    // τις with -ες), shared out among the words of the ending.
+    const std::uint32_t with_ending = model_.EndingPairCount(first, second.ending);
+    const std::uint32_t ending = model_.EndingCount(second.ending);
+    if (with_ending > 0 && ending > 0 && word->frequency >= with_ending) {
+        const GreekModel::Word* next = model_.WordAt(second.word);
+        const double share = (next == nullptr ? 0.0 : next->frequency) + 0.1;
+        return kBackOff + std::log(with_ending / frequency) + std::log(share / ending) -
+               kCostWeight * second.cost;
+    }
+    const double unaccounted =
+        std::max(1.0, frequency - static_cast<double>(std::min(word->followed, word->frequency)));
+    return kBackOff + std::log(unaccounted / frequency) + second.score;
+}
+
+WordReading ReadingStream::Reader::Weigh(std::u16string_view lower) {
+    WordReading reading;
+    reading.converted = Converted(lower);
+    std::u16string plain = reading.converted;
+    std::transform(plain.begin(), plain.end(), plain.begin(),
+                   [](char16_t c) { return PlainLetter(GreekLower(c)); });
+    if (chat_) {
+        if (const std::u16string_view chat = ChatWord(plain); !chat.empty()) {
+            reading.fixed = std::u16string(chat);
+            reading.chat = true;
+            return reading;
+        }
+    }
+    found_.clear();
+    if (lower.size() <= kLongestWord && model_.Root() != nullptr) {
+        Follow(*model_.Root(), lower, 0, 0);
+    }
+    // Best first by the word alone; a phrase weighs the likeliest only.
+    for (Choice& choice : found_) {
+        choice.score = WordScore(choice.word) - kCostWeight * choice.cost;
+        if (const GreekModel::Word* word = model_.WordAt(choice.word)) {
+            choice.ending = GreekModel::EndingOf(model_.Letters(*word));
+        }
+    }
+    std::sort(found_.begin(), found_.end(),
+              [](const Choice& a, const Choice& b) { return a.score > b.score; });
+    for (const Choice& choice : found_) {
+        if (reading.choices.size() == kMostChoices ||
+            choice.score < found_.front().score - kWidestMargin) {
             break;
         }
-        count = count * 10 + static_cast<std::size_t>(digit - '0');
+        reading.choices.push_back(choice);
     }
-    Builder builder(*this, count);
-    std::u16string word;
-    // Word by word, so that the list is never held twice over.
-    for (std::size_t at = first_break; at < hunspell_list.size();) {
-        const std::size_t start = at + 1;
-        const std::size_t end = std::min(hunspell_list.find('\n', start), hunspell_list.size());
-        std::string_view line = hunspell_list.substr(start, end - start);
-        line = line.substr(0, std::min(line.find('/'), line.find('\r')));
-        word.clear();
-        TextDecoder decoder(encoding);
-        decoder.Decode(line, word);
-        decoder.Finish(word);
-        builder.Add(word);
-        at = end;
+    if (source_ == Source::Latin && lower.size() >= 2 &&
+        std::all_of(lower.begin(), lower.end(),
+                    [](char16_t c) { return c >= u'a' && c <= u'z'; })) {
+        std::string ascii(lower.begin(), lower.end());
+        // English, unless a Greek word other than a name reads from it as
+        // typed: "super", "Python" (Πύθων) stay; "to", "tin", "auto" do not.
+        reading.in_english = model_.IsEnglish(ascii);
+        reading.exact =
+            std::any_of(reading.choices.begin(), reading.choices.end(), [&](const Choice& c) {
+                const GreekModel::Word* word = model_.WordAt(c.word);
+                return c.cost == 0 && word != nullptr && word->frequency > 0 &&
+                       (word->flags & GreekModel::kSmall) != 0;
+            });
+        reading.english =
+            reading.in_english &&
+            std::none_of(reading.choices.begin(), reading.choices.end(), [&](const Choice& c) {
+                const GreekModel::Word* word = model_.WordAt(c.word);
+                return c.cost <= kAsTyped && word != nullptr &&
+                       (word->flags & GreekModel::kSmall) != 0;
+            });
     }
-    builder.Finish();
+    if (reading.choices.empty()) {
+        // An unknown word: its likeliest letters rather than the plain
+        // conversion's (u is υ more often than θ), with an accent when a
+        // known ending lends one.
+        if (source_ == Source::Latin &&
+            std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; })) {
+            plain = PrimaryReading(lower);
+            reading.converted = plain;
+            if (!plain.empty() && plain.back() == u'σ') {
+                reading.converted.back() = u'ς';
+            }
+        }
+        reading.fixed = ByEnding(plain);
+    }
+    return reading;
 }
+
+// Capitals and digits in Latin letters (LVM, USB2) that read as no Greek
+// word; KALIMERA and ELA are Greek in capitals. Web and e-mail addresses.
+// English words (from Debian's English word list) that read as no Greek
+// word as typed: "super", "and", but not "to", "me", "auto".
+bool ReadingStream::Reader::IsKeptLatin(std::u16string_view word, bool inside,
+                                        std::uint32_t& reading) {
+    const auto starts = [&](std::u16string_view prefix) {
+        if (word.size() < prefix.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < prefix.size(); ++i) {
+            if (ReadingLower(word[i]) != prefix[i]) {
+                return false;
+            }
+        }
+        return true;
+    };
+    if (word.find(u"://") != std::u16string_view::npos || starts(u"www.")) {
+        return true;
+    }
+    const std::size_t at = word.find(u'@');
+    if (at != std::u16string_view::npos && at > 0 &&
+        word.find(u'.', at + 2) != std::u16string_view::npos && word.back() != u'.') {
+        return true;
+    }
+    // A name in Latin letters (ScriptForge, LibreOffice): a capital after a
+    // small letter; or letters and digits that are no Greek reading (A1,
+    // Sheet2, x86; 3 and 8 may be ξ and θ).
+    std::size_t capitals = 0;
+    std::size_t digits = 0;
+    bool other_digits = false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const char16_t c = word[i];
+        if (c >= u'A' && c <= u'Z') {
+            ++capitals;
+            if (i > 0 && word[i - 1] >= u'a' && word[i - 1] <= u'z') {
+                return true;
+            }
+        } else if (c >= u'0' && c <= u'9') {
+            ++digits;
+            other_digits |= c != u'3' && c != u'8';
+        } else if (!IsLatinLetter(c)) {
+            return false;
+        }
+    }
+    if (digits > 0 && digits < word.size()) {
+        const bool capitals_then_digits =
+            capitals > 0 && word.find_first_of(u"0123456789") == capitals;
+        if (other_digits || capitals_then_digits) {
+            return true;
+        }
+    }
+    if (capitals + digits == word.size()) {
+        // One capital (a one-letter word) is no acronym; KALIMERA is Greek.
+        return capitals >= 2 &&
+               (digits > 0 || (!ReadsAsGreek(word, kCapitalsAsGreek) && !ReadingOf(word).chat));
+    }
+    if (digits > 0 || word.size() < 2) {
+        return false;
+    }
+    reading = Read(word);
+    // A capital on an English word inside a sentence makes it a name or a
+    // term (Base, Title), unless a Greek word in use reads from its very
+    // letters (To, Mia).
+    const WordReading& read = cache_.At(reading);
+    return read.english ||
+           (inside && capitals == 1 && IsUpper(word.front()) && read.in_english && !read.exact);
+}
+
+void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t upto, bool final,
+                                        std::u16string& out) {
+    if (phrase_.empty()) {
+        return;
+    }
+    // The likeliest words for the phrase, left to right (Viterbi): for each
+    // word's choice, the best score of a phrase ending in it and where from.
+    const std::size_t count = phrase_.size();
+    first_cell_.resize(count + 1);
+    cells_.clear();
+    for (std::size_t i = 0; i < count; ++i) {
+        first_cell_[i] = cells_.size();
+        const std::vector<Choice>& choices = cache_.At(phrase_[i].reading).choices;
+        const std::vector<Choice>* before =
+            i > 0 ? &cache_.At(phrase_[i - 1].reading).choices : nullptr;
+        for (const Choice& choice : choices) {
+            if (before == nullptr || before->empty()) {
+                cells_.push_back({choice.score, 0});
+                continue;
+            }
+            Cell best{-1e300, 0};
+            for (std::size_t p = 0; p < before->size(); ++p) {
+                const double score =
+                    cells_[first_cell_[i - 1] + p].score + PairScore((*before)[p].word, choice);
+                if (score > best.score) {
+                    best = {score, static_cast<std::uint32_t>(p)};
+                }
+            }
+            cells_.push_back(best);
+        }
+    }
+    first_cell_[count] = cells_.size();
+    chosen_.assign(count, -1);
+    for (std::size_t i = count; i-- > 0;) {
+        const auto begin = cells_.begin() + static_cast<std::ptrdiff_t>(first_cell_[i]);
+        const auto end = cells_.begin() + static_cast<std::ptrdiff_t>(first_cell_[i + 1]);
+        if (begin == end) {
+            continue;
+        }
+        if (i + 1 == count || chosen_[i + 1] < 0) {
+            chosen_[i] = static_cast<int>(
+                std::max_element(begin, end,
+                                 [](const Cell& a, const Cell& b) { return a.score < b.score; }) -
+                begin);
+        } else {
+            chosen_[i] = static_cast<int>(
+                cells_[first_cell_[i + 1] + static_cast<std::size_t>(chosen_[i + 1])].from);
+        }
+    }
+    // The words as written, then their second accents, then out.
+    words_.resize(std::max(words_.size(), count));
+    stress_.assign(count, 3);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::u16string_view typed =
+            text.substr(phrase_[i].begin, phrase_[i].end - phrase_[i].begin);
+        const WordReading& reading = cache_.At(phrase_[i].reading);
+        std::u16string& word = words_[i];
+        if (chosen_[i] >= 0) {
+            const GreekModel::Word* known =
+                model_.WordAt(reading.choices[static_cast<std::size_t>(chosen_[i])].word);
+            WithCaseOf(typed, model_.Letters(*known), word);
+            stress_[i] = known->stress;
+            // A word the dictionary knows only with a capital (a name)
+            // takes it, however it was typed.
+            if ((known->flags & GreekModel::kSmall) == 0 && !word.empty()) {
+                word.front() = GreekUpper(word.front());
+            }
+        } else if (!reading.fixed.empty()) {
+            WithCaseOf(typed, reading.fixed, word);
+            stress_[i] = internal::StressRank(reading.fixed);
+        } else {
+            WithCaseOf(typed, reading.converted, word);
+        }
+        // A word typed with a digit first (8a) has no case of its own: at
+        // the start of a sentence it takes a capital.
+        if (!typed.empty() && typed.front() < u'A' && !word.empty() && i == 0 &&
+            StartsASentence(text, phrase_[i].begin)) {
+            word.front() = GreekUpper(word.front());
+        }
+    }
+    for (std::size_t i = 0; i + 1 < count; ++i) {
+        if (stress_[i] != 2 || phrase_[i + 1].begin != phrase_[i].end + 1) {
+            continue;
+        }
+        lower_.assign(words_[i + 1]);
+        std::transform(lower_.begin(), lower_.end(), lower_.begin(), GreekLower);
+        const Enclitic enclitic = EncliticOf(lower_);
+        const std::size_t after = phrase_[i + 1].end;
+        const bool at_end = after == text.size() ? final : EndsAPhrase(text[after]);
+        if (enclitic == Enclitic::Always || (enclitic == Enclitic::AtPhraseEnd && at_end)) {
+            AccentLastSyllable(words_[i]);
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) {
+            out.append(text.substr(phrase_[i - 1].end, phrase_[i].begin - phrase_[i - 1].end));
+        }
+        out.append(words_[i]);
+    }
+    out.append(text.substr(phrase_.back().end, upto - phrase_.back().end));
+    phrase_.clear();
+    if (cache_.size() >= kMostRemembered) {
+        cache_.Clear();
+    }
+}
+
+void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u16string& out) {
+    const bool latin = source_ == Source::Latin;
+    const auto is_space = [](char16_t c) {
+        return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+    };
+    const auto is_letter = [&](char16_t c) {
+        return IsGreekLetter(c) || (latin && IsLatinLetter(c));
+    };
+    const auto word_character = [&](char16_t c) {
+        return is_letter(c) || (latin && (c == u'3' || c == u'8'));
+    };
+    bool asking = false;             // a "?" after a Greek word has begun: "??" gives ";;"
+    bool after_word = false;         // the last thing written was a word read as Greek
+    std::size_t kept_until = 0;      // a Latin word kept as typed ends here
+    std::size_t verbatim_after = 0;  // no group between asterisks opens here
+    PhraseWord known{0, 0, ReadingCache::kNone};  // a word whose readings were looked up
+    std::uint64_t known_generation = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const char16_t c = text[i];
+        // A word kept as typed: judged on the whole blank-delimited word,
+        // without the punctuation around it.
+        if (latin && i >= kept_until && !is_space(c) && (i == 0 || is_space(text[i - 1]))) {
+            std::size_t stop = i;
+            while (stop < text.size() && !is_space(text[stop])) {
+                ++stop;
+            }
+            std::u16string_view word = text.substr(i, stop - i);
+            const std::size_t lead = std::min(word.find_first_not_of(u"([{\"'«"), word.size());
+            word.remove_prefix(lead);
+            while (!word.empty() && std::u16string_view(u".,;:!?)]}\"'»").find(word.back()) !=
+                                        std::u16string_view::npos) {
+                word.remove_suffix(1);
+            }
+            kept_until = stop;
+            std::uint32_t reading = ReadingCache::kNone;
+            const bool kept =
+                !word.empty() && IsKeptLatin(word, !StartsASentence(text, i), reading);
+            if (reading != ReadingCache::kNone) {
+                known = {i + lead, i + lead + word.size(), reading};
+                known_generation = cache_.generation();
+            }
+            if (kept) {
+                FlushPhrase(text, i, final, out);
+                out.append(text.substr(i, lead));
+                out.append(word);
+                i += lead + word.size();
+                after_word = false;
+                asking = false;
+                continue;
+            }
+        }
+        if (latin && c == u'*' && i >= verbatim_after) {
+            // A group between asterisks stays as it is, without them.
+            const std::u16string_view after = text.substr(i + 1);
+            const std::size_t closing = after.substr(0, internal::kVerbatimMax + 1).find(u'*');
+            if (closing != std::u16string_view::npos && closing >= internal::kVerbatimMin) {
+                FlushPhrase(text, i, final, out);
+                out.append(after.substr(0, closing));
+                i += closing + 2;
+                verbatim_after = i + 1;
+                kept_until = std::max(kept_until, i);
+                after_word = false;
+                asking = false;
+                continue;
+            }
+        }
+        if (is_letter(c) || (word_character(c) && i + 1 < text.size() && is_letter(text[i + 1]))) {
+            std::size_t end = i + 1;
+            while (end < text.size() && word_character(text[end])) {
+                ++end;
+            }
+            // A phrase goes on over blanks only, and only so long.
+            const bool joins =
+                !phrase_.empty() && phrase_.size() < kLongestPhrase &&
+                text.substr(phrase_.back().end, i - phrase_.back().end).find_first_not_of(u" \t") ==
+                    std::u16string_view::npos;
+            if (!joins) {
+                FlushPhrase(text, i, final, out);
+            }
+            const bool met =
+                known.begin == i && known.end == end && known_generation == cache_.generation();
+            phrase_.push_back({i, end, met ? known.reading : Read(text.substr(i, end - i))});
+            i = end;
+            after_word = true;
+            asking = false;
+            continue;
+        }
+        // Anything else ends the phrase unless it is a blank.
+        if (c != u' ' && c != u'\t') {
+            FlushPhrase(text, i, final, out);
+        }
+        if (phrase_.empty()) {
+            const bool question = c == u'?' && (after_word || asking);
+            asking = question;
+            out.push_back(question ? u';' : (latin && c < 0x80 ? internal::kLetterStep[c] : c));
+        } else {
+            asking = false;
+        }
+        after_word = false;
+        ++i;
+    }
+    FlushPhrase(text, text.size(), final, out);
+    for (std::size_t i = text.size(); i-- > 0;) {
+        if (!is_space(text[i]) || text[i] == u'\n') {
+            before_text_ = text[i];
+            break;
+        }
+    }
+}
+
+bool ReadingStream::Reader::StartsASentence(std::u16string_view text, std::size_t at) const {
+    while (at > 0 && (text[at - 1] == u' ' || text[at - 1] == u'\t')) {
+        --at;
+    }
+    const char16_t before = at == 0 ? before_text_ : text[at - 1];
+    return std::u16string_view(u".!?;\n").find(before) != std::u16string_view::npos;
+}
+
+// ---------------------------------------------------------------------------
+
+ReadingStream::ReadingStream(const GreekSpeller& speller, Source source, bool chat)
+    : reader_(std::make_unique<Reader>(speller, source, chat)) {}
+ReadingStream::~ReadingStream() = default;
+ReadingStream::ReadingStream(ReadingStream&&) noexcept = default;
+
+void ReadingStream::Read(std::u16string_view piece, std::u16string& out) {
+    held_.append(piece);
+    // Cut after a line break, or after a blank that follows punctuation: no
+    // phrase, no word kept as typed and no enclitic reaches across. No group
+    // between asterisks may be open there either.
+    const auto is_space = [](char16_t c) {
+        return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+    };
+    const auto word_character = [](char16_t c) {
+        return IsGreekLetter(c) || IsLatinLetter(c) || (c >= u'0' && c <= u'9');
+    };
+    std::size_t cut = 0;
+    std::size_t after_group = 0;  // no group opens here: the character after one
+    for (std::size_t i = 0; i < held_.size(); ++i) {
+        if (held_[i] == u'*' && i != after_group) {
+            const std::u16string_view after = std::u16string_view(held_).substr(i + 1);
+            const std::size_t closing = after.substr(0, internal::kVerbatimMax + 1).find(u'*');
+            if (closing == std::u16string_view::npos && after.size() <= internal::kVerbatimMax) {
+                break;  // a group may close in the next piece
+            }
+            if (closing != std::u16string_view::npos && closing >= internal::kVerbatimMin) {
+                i += closing + 1;  // the closing asterisk
+                after_group = i + 1;
+                continue;
+            }
+        }
+        const char16_t last = held_[i];
+        if (last == u'\n' || (is_space(last) && i >= 1 && !is_space(held_[i - 1]) &&
+                              !word_character(held_[i - 1]))) {
+            cut = i + 1;
+        }
+    }
+    if (cut == 0 && held_.size() > kLongestHeld) {
+        cut = held_.size();
+    }
+    if (cut == 0) {
+        return;
+    }
+    reader_->Process(std::u16string_view(held_).substr(0, cut), false, out);
+    held_.erase(0, cut);
+}
+
+void ReadingStream::Finish(std::u16string& out) {
+    reader_->Process(held_, true, out);
+    held_.clear();
+}
+
+// ---------------------------------------------------------------------------
 
 namespace {
 
@@ -567,17 +1208,54 @@ bool HasMultiByteUtf8(std::string_view bytes) {
            std::any_of(bytes.begin(), bytes.end(), [](char byte) { return byte & 0x80; });
 }
 
-}  // namespace
+// The program's own counts, from their tables.
+void AddCounts(GreekModel::Source& source) {
+    const std::string_view words = internal::GreekWordFrequencies();
+    for (std::size_t at = 0; at < words.size();) {
+        const std::size_t end = std::min(words.find('\n', at), words.size());
+        const std::string_view line = words.substr(at, end - at);
+        const std::size_t space = line.rfind(' ');
+        if (space != std::string_view::npos) {
+            source.frequencies.emplace_back(
+                FromUtf8(line.substr(0, space)),
+                static_cast<std::uint32_t>(std::stoul(std::string(line.substr(space + 1)))));
+        }
+        at = end + 1;
+    }
+    const std::string_view pairs = internal::GreekWordPairs();
+    for (std::size_t at = 0; at < pairs.size();) {
+        const std::size_t end = std::min(pairs.find('\n', at), pairs.size());
+        const std::string_view line = pairs.substr(at, end - at);
+        const std::size_t first = line.find(' ');
+        const std::size_t last = line.rfind(' ');
+        if (first != std::string_view::npos && last > first) {
+            source.pairs.push_back(
+                {{FromUtf8(line.substr(0, first)),
+                  FromUtf8(line.substr(first + 1, last - first - 1))},
+                 static_cast<std::uint32_t>(std::stoul(std::string(line.substr(last + 1))))});
+        }
+        at = end + 1;
+    }
+}
 
-std::unique_ptr<GreekSpeller> GreekSpeller::FromHunspellFile(const std::string& path,
-                                                             Problem* problem) {
-    Problem ignored = Problem::None;
-    Problem& outcome = problem != nullptr ? *problem : ignored;
-    outcome = Problem::None;
+void AddEnglish(GreekModel::Source& source, const std::string& path) {
+    std::ifstream file(path);
+    std::string line;
+    while (std::getline(file, line)) {
+        source.english.push_back(line);
+    }
+}
+
+GreekSpeller::Problem ModelProblem(GreekModel::Problem problem) {
+    return problem == GreekModel::Problem::None ? GreekSpeller::Problem::None
+                                                : GreekSpeller::Problem::NotAModel;
+}
+
+// The words of a hunspell list, or why there are none.
+GreekSpeller::Problem ReadHunspell(const std::string& path, std::vector<std::u16string>& words) {
     const std::optional<std::string> bytes = ReadWhole(path);
     if (!bytes) {
-        outcome = Problem::Unreadable;
-        return nullptr;
+        return GreekSpeller::Problem::Unreadable;
     }
     const std::string affix_path =
         (path.ends_with(".dic") ? path.substr(0, path.size() - 4) : path) + ".aff";
@@ -588,8 +1266,7 @@ std::unique_ptr<GreekSpeller> GreekSpeller::FromHunspellFile(const std::string& 
         if (const std::string name = AffixEncodingName(*affix); !name.empty()) {
             const std::optional<Encoding> named = EncodingFromName(name);
             if (named != Encoding::Utf8 && named != Encoding::Iso8859_7) {
-                outcome = Problem::UnknownEncoding;
-                return nullptr;
+                return GreekSpeller::Problem::UnknownEncoding;
             }
             encoding = *named;
         }
@@ -599,419 +1276,104 @@ std::unique_ptr<GreekSpeller> GreekSpeller::FromHunspellFile(const std::string& 
     const bool plain_ascii =
         std::none_of(bytes->begin(), bytes->end(), [](char byte) { return byte & 0x80; });
     if (!plain_ascii && utf8 != (encoding == Encoding::Utf8)) {
-        outcome = Problem::WrongEncoding;
-        return nullptr;
+        return GreekSpeller::Problem::WrongEncoding;
     }
-    auto speller = std::unique_ptr<GreekSpeller>(new GreekSpeller(*bytes, encoding));
-    if (speller->ListWordCount() == 0) {
-        outcome = Problem::NoGreekWords;
-        return nullptr;
+    const std::string_view list = *bytes;
+    const std::size_t first_break = std::min(list.find('\n'), list.size());
+    std::u16string word;
+    bool greek = false;
+    for (std::size_t at = first_break; at < list.size();) {
+        const std::size_t start = at + 1;
+        const std::size_t end = std::min(list.find('\n', start), list.size());
+        std::string_view line = list.substr(start, end - start);
+        line = line.substr(0, std::min(line.find('/'), line.find('\r')));
+        word.clear();
+        TextDecoder decoder(encoding);
+        decoder.Decode(line, word);
+        decoder.Finish(word);
+        if (!word.empty() && std::all_of(word.begin(), word.end(), IsGreekLetter)) {
+            greek = true;
+            words.push_back(word);
+        }
+        at = end;
     }
-    return speller;
+    return greek ? GreekSpeller::Problem::None : GreekSpeller::Problem::NoGreekWords;
 }
 
-const GreekSpeller::Entry* GreekSpeller::Best(std::u16string_view plain) const {
-    thread_local std::u16string key;
-    KeyInto(plain, key);
-    const std::uint32_t slot = Find(key);
-    if (slot == 0) {
-        return nullptr;
-    }
-    const Group& group = groups_[slot - 1];
-    const Entry* first = &entries_[group.first];
-    // A word written with a letter that only one spelling gives (η from h,
-    // υ from y, ω from w, ει, οι, αι) meant a candidate with those very
-    // letters. An ι, ο or ε may stand for any of its class: there the very
-    // letters win when that word is in use at all ("ti" is τι, not the more
-    // frequent τη), and otherwise the most frequent ("poli" is πολύ, not the
-    // rare πόλι).
-    const bool marked = IsMarked(plain);
-    thread_local std::u16string candidate;
-    for (std::uint32_t i = 0; i < group.count; ++i) {
-        const Entry& entry = first[i];
-        if (!marked && entry.frequency == 0 && first->frequency > 0) {
-            break;
-        }
-        if (entry.length == plain.size()) {
-            PlainInto(Word(entry), candidate);
-            if (candidate == plain) {
-                return &entry;
-            }
-        }
-    }
-    return first;
-}
-
-namespace {
-
-// What else a letter of the converted text may have been meant as, from the
-// Latin letters that give it: u (θ) is also υ and ου, v (ω) is β, x (χ) is
-// ξ, h (η) is χ, b, d and g are also μπ, ντ and γκ, and the i of a pair
-// may be η.
-std::u16string_view OtherReadings(char16_t letter) {
-    switch (letter) {
-        case u'θ':
-            return u"υ";  // and ου, tried apart
-        case u'ω':
-            return u"β";
-        case u'χ':
-            return u"ξ";
-        case u'η':
-            return u"χ";
-        default:
-            return {};
-    }
-}
-
-// At most this many readings of one word are looked up.
-constexpr std::size_t kMostReadings = 64;
-
-// The readings of `plain` other than itself: each letter that has others
-// takes each of them in turn, with every choice for the letters before it.
-void OtherWordReadings(std::u16string_view plain, std::vector<std::u16string>& readings) {
-    readings.assign(1, std::u16string(plain));
-    for (std::size_t i = 0; i < plain.size(); ++i) {
-        std::u16string_view others = OtherReadings(plain[i]);
-        // "oi", "ei", "ai" are pairs, or a vowel and η: voithisei is βοηθήσει.
-        if (plain[i] == u'ι' && i > 0 &&
-            std::u16string_view(u"αεου").find(plain[i - 1]) != std::u16string_view::npos) {
-            others = u"η";
-        }
-        const bool digraphs =
-            plain[i] == u'θ' || plain[i] == u'β' || plain[i] == u'δ' || plain[i] == u'γ';
-        if (others.empty() && !digraphs) {
-            continue;
-        }
-        const std::size_t count = readings.size();
-        for (std::size_t r = 0; r < count && readings.size() < kMostReadings; ++r) {
-            // Positions move as digraphs are put in: find this letter's place
-            // by what is left of the word after it.
-            const std::u16string reading = readings[r];  // the vector grows below
-            const std::size_t at = reading.size() - (plain.size() - i);
-            for (const char16_t other : others) {
-                std::u16string variant = reading;
-                variant[at] = other;
-                readings.push_back(std::move(variant));
-            }
-            const std::u16string_view digraph = plain[i] == u'θ'   ? u"ου"
-                                                : plain[i] == u'β' ? u"μπ"
-                                                : plain[i] == u'δ' ? u"ντ"
-                                                : plain[i] == u'γ' ? u"γκ"
-                                                                   : u"";
-            if (!digraph.empty() && readings.size() < kMostReadings) {
-                std::u16string variant = reading;
-                variant.replace(at, 1, digraph);
-                readings.push_back(std::move(variant));
-            }
-        }
-    }
-    // Two ways a θ reads back as other letters: "th" before a consonant
-    // gives τη, and "u" after o or e gives υ. Try θ at each such place.
-    for (std::size_t i = 0; i + 1 < plain.size() && readings.size() < kMostReadings; ++i) {
-        if (plain[i] == u'τ' && plain[i + 1] == u'η') {
-            std::u16string variant(plain);
-            variant[i] = u'θ';
-            variant.erase(i + 1, 1);
-            readings.push_back(std::move(variant));
-        }
-        if (plain[i + 1] == u'υ' && (plain[i] == u'ο' || plain[i] == u'ε')) {
-            std::u16string variant(plain);
-            variant[i + 1] = u'θ';
-            readings.push_back(std::move(variant));
-        }
-    }
-    readings.erase(readings.begin());
+std::unique_ptr<GreekModel> ModelOf(const GreekModel::Source& source) {
+    auto bytes = std::make_shared<std::vector<std::byte>>(GreekModel::Build(source));
+    return GreekModel::FromBytes(*bytes, bytes);
 }
 
 }  // namespace
 
-std::optional<std::u16string> GreekSpeller::SpellByEnding(std::u16string_view plain) const {
-    if (plain.size() <= kShortestEnding || endings_.empty()) {
-        return std::nullopt;
-    }
-    const std::u16string reversed = ReversedClass(plain);
-    // The longest shared ending is with a neighbour of where the word would go.
-    const auto at = std::lower_bound(endings_.begin(), endings_.end(), reversed,
-                                     [](const Ending& ending, const std::u16string& key) {
-                                         return ending.reversed_class < key;
-                                     });
-    const Ending* best = nullptr;
-    std::size_t best_length = 0;
-    for (auto it = at == endings_.begin() ? at : at - 1; it != endings_.end() && it <= at; ++it) {
-        const auto mismatch = std::mismatch(reversed.begin(), reversed.end(),
-                                            it->reversed_class.begin(), it->reversed_class.end());
-        const auto length = static_cast<std::size_t>(mismatch.first - reversed.begin());
-        if (length > best_length) {
-            best_length = length;
-            best = &*it;
-        }
-    }
-    if (best == nullptr || best_length < kShortestEnding || best_length >= plain.size()) {
-        return std::nullopt;
-    }
-    // The accent must lie inside the shared ending.
-    const std::u16string_view known = best->word;
-    const std::u16string_view ending = known.substr(known.size() - best_length);
-    if (std::none_of(ending.begin(), ending.end(),
-                     [](char16_t c) { return c != Plain(c) && c != u'ϊ' && c != u'ϋ'; })) {
-        return std::nullopt;
-    }
-    // The word as typed, with the known ending's accent, and its η where an
-    // ι was typed (the commonest slip); other letters stay as typed, since a
-    // υ or ω there is a guess.
-    static constexpr std::u16string_view kPlainVowels = u"αεηιουω";
-    static constexpr std::u16string_view kAccentedVowels = u"άέήίόύώ";
-    std::u16string spelled(plain);
-    const std::size_t start = plain.size() - best_length;
-    for (std::size_t i = 0; i < best_length; ++i) {
-        const char16_t typed = plain[start + i];
-        const char16_t meant = ending[i];
-        char16_t letter = Plain(meant) == u'η' && typed == u'ι' ? u'η' : typed;
-        if (meant != Plain(meant) && meant != u'ϊ' && meant != u'ϋ') {
-            const std::size_t vowel = kPlainVowels.find(letter);
-            if (vowel != std::u16string_view::npos) {
-                letter = kAccentedVowels[vowel];
-            }
-        }
-        spelled[start + i] = letter;
-    }
-    if (spelled.back() == u'σ') {
-        spelled.back() = u'ς';
-    }
-    return spelled;
+GreekSpeller::GreekSpeller(std::unique_ptr<GreekModel> model) : model_(std::move(model)) {}
+
+GreekSpeller::GreekSpeller(const std::vector<std::u16string>& words) {
+    GreekModel::Source source;
+    source.words = words;
+    AddCounts(source);
+    source.english = {"word", "super", "file", "auto"};
+    model_ = ModelOf(source);
 }
 
-bool GreekSpeller::Knows(std::u16string_view word) const {
-    std::u16string plain;
-    PlainInto(word, plain);
-    return Lookup(plain) != nullptr;
+std::vector<std::byte> GreekSpeller::BuildModel(const std::string& hunspell_path,
+                                                const std::string& english_path, Problem* problem) {
+    GreekModel::Source source;
+    const Problem outcome = ReadHunspell(hunspell_path, source.words);
+    if (problem != nullptr) {
+        *problem = outcome;
+    }
+    if (outcome != Problem::None) {
+        return {};
+    }
+    AddCounts(source);
+    AddEnglish(source, english_path);
+    return GreekModel::Build(source);
 }
 
-std::u16string GreekSpeller::SpellWord(std::u16string_view word) const {
-    thread_local std::u16string plain;
-    PlainInto(word, plain);
-    const Entry* best = Lookup(plain);
-    if (best == nullptr) {
-        if (std::optional<std::u16string> by_ending = SpellByEnding(plain)) {
-            return WithCaseOf(word, *by_ending);
-        }
-        return std::u16string(word);
+std::unique_ptr<GreekSpeller> GreekSpeller::FromHunspellFile(const std::string& path,
+                                                             Problem* problem,
+                                                             const std::string& english) {
+    Problem ignored = Problem::None;
+    Problem& outcome = problem != nullptr ? *problem : ignored;
+    auto bytes = std::make_shared<std::vector<std::byte>>(BuildModel(path, english, &outcome));
+    if (outcome != Problem::None) {
+        return nullptr;
     }
-    std::u16string spelled = WithCaseOf(word, Word(*best));
-    // A word the list knows only with a capital (a name) takes it, however
-    // it was typed.
-    if (!best->lower_case && !spelled.empty() && !IsUpper(spelled.front())) {
-        spelled.front() = ToUpper(spelled.front());
-    }
-    return spelled;
+    return FromModelBytes(*bytes, bytes, &outcome);
 }
 
-const GreekSpeller::Entry* GreekSpeller::Lookup(std::u16string_view plain) const {
-    const Entry* best = Best(plain);
-    if ((best == nullptr || best->frequency == 0) && plain.size() > 1) {
-        // The letters as converted make no word in use: try what else the
-        // Latin letters behind them may have meant, and take the most
-        // frequent word they make.
-        thread_local std::vector<std::u16string> readings;
-        OtherWordReadings(plain, readings);
-        // A word in use beats the converted letters' rare one; with no word
-        // at all, any reading's word will do.
-        const Entry* converted = best;
-        for (const std::u16string& reading : readings) {
-            const Entry* found = Best(reading);
-            if (found != nullptr && (best == nullptr || found->frequency > best->frequency ||
-                                     (best == converted && found->frequency > 0))) {
-                best = found;
-            }
-        }
+std::unique_ptr<GreekSpeller> GreekSpeller::FromModelBytes(std::span<const std::byte> bytes,
+                                                           std::shared_ptr<const void> owner,
+                                                           Problem* problem) {
+    GreekModel::Problem why = GreekModel::Problem::None;
+    std::unique_ptr<GreekModel> model = GreekModel::FromBytes(bytes, std::move(owner), &why);
+    if (problem != nullptr) {
+        *problem = ModelProblem(why);
     }
-    return best;
+    if (model == nullptr) {
+        return nullptr;
+    }
+    return std::make_unique<GreekSpeller>(std::move(model));
 }
 
-namespace {
-
-// Whether `word` (small letters) is an enclitic, and whether only when it
-// ends a phrase: του, το and the like are articles as often.
-enum class Enclitic { No, Always, AtPhraseEnd };
-Enclitic EncliticOf(std::u16string_view word) {
-    static constexpr std::u16string_view kAlways[] = {u"μου", u"σου", u"μας", u"σας"};
-    static constexpr std::u16string_view kAtEnd[] = {u"του", u"της", u"τους", u"τον", u"την",
-                                                     u"το",  u"τα",  u"τις",  u"τη"};
-    if (std::find(std::begin(kAlways), std::end(kAlways), word) != std::end(kAlways)) {
-        return Enclitic::Always;
-    }
-    if (std::find(std::begin(kAtEnd), std::end(kAtEnd), word) != std::end(kAtEnd)) {
-        return Enclitic::AtPhraseEnd;
-    }
-    return Enclitic::No;
-}
-
-bool EndsAPhrase(char16_t c) {
-    return std::u16string_view(u".,;·!?:)»\"\r\n").find(c) != std::u16string_view::npos;
-}
-
-// Puts a tonos on the last syllable of a word in small letters or with a
-// capital first: σύστημα -> σύστημά, άνθρωποι -> άνθρωποί.
-void AccentLastSyllable(std::u16string& word) {
-    static constexpr std::u16string_view kPlain = u"αεηιουω";
-    static constexpr std::u16string_view kAccented = u"άέήίόύώ";
-    for (std::size_t i = word.size(); i-- > 0;) {
-        const std::size_t vowel = kPlain.find(word[i]);
-        if (vowel != std::u16string_view::npos) {
-            word[i] = kAccented[vowel];
-            return;
-        }
-        if (kAccented.find(word[i]) != std::u16string_view::npos || IsUpper(word[i]) ||
-            word[i] == u'ϊ' || word[i] == u'ϋ') {
-            return;  // stressed already, or in capitals
-        }
-    }
-}
-
-}  // namespace
-
-namespace {
-
-// The chat abbreviations written out, with the case they were typed in;
-// empty for any other word.
-std::u16string ChatWord(std::u16string_view word) {
-    static constexpr std::pair<std::u16string_view, std::u16string_view> kAbbreviations[] = {
-        {u"κ", u"και"},      {u"γτ", u"γιατί"},   {u"τπτ", u"τίποτα"},
-        {u"δλδ", u"δηλαδή"}, {u"τλκ", u"τελικά"}, {u"ντξ", u"εντάξει"},
-    };
-    std::u16string lower(word);
-    std::transform(lower.begin(), lower.end(), lower.begin(), ToLower);
-    for (const auto& [short_form, long_form] : kAbbreviations) {
-        if (lower == short_form) {
-            return WithCaseOf(word, long_form);
-        }
-    }
-    return {};
-}
-
-}  // namespace
-
-std::u16string GreekSpeller::Spell(std::u16string_view text,
-                                   std::span<const TextRange> kept) const {
+std::u16string GreekSpeller::Spell(std::u16string_view text) const {
     std::u16string out;
     out.reserve(text.size());
-    SpellInto(text, text.size(), kept, out);
+    ReadingStream stream(*this, ReadingStream::Source::Greek);
+    stream.Read(text, out);
+    stream.Finish(out);
     return out;
 }
 
-void GreekSpeller::SpellInto(std::u16string_view text, std::size_t end_of_part,
-                             std::span<const TextRange> kept, std::u16string& out,
-                             bool chat) const {
-    KeptRanges kept_ranges(kept);
-    bool asking = false;  // a "?" after a Greek word has begun: "??" gives ";;"
-    thread_local std::u16string next_lower;
-    for (std::size_t i = 0; i < end_of_part;) {
-        if (!IsGreekLetter(text[i])) {
-            const bool question =
-                text[i] == u'?' && i > 0 &&
-                ((IsGreekLetter(text[i - 1]) && !kept_ranges.Touch(i - 1, i + 1)) || asking);
-            asking = question;
-            out.push_back(question ? u';' : text[i]);
-            ++i;
-            continue;
-        }
-        asking = false;
-        std::size_t end = i + 1;
-        while (end < text.size() && IsGreekLetter(text[end])) {
-            ++end;
-        }
-        const std::u16string_view word = text.substr(i, end - i);
-        if (kept_ranges.Touch(i, end)) {
-            out.append(word);
-            i = end;
-            continue;
-        }
-        std::u16string spelled = chat ? ChatWord(word) : std::u16string();
-        if (spelled.empty()) {
-            spelled = SpellWord(word);
-        }
-        // The word after one blank, if it is an enclitic that gives this
-        // word a second accent.
-        if (end + 1 < text.size() && text[end] == u' ' && IsGreekLetter(text[end + 1])) {
-            std::size_t next_end = end + 1;
-            while (next_end < text.size() && IsGreekLetter(text[next_end])) {
-                ++next_end;
-            }
-            next_lower.clear();
-            if (next_end - end - 1 <= 4) {  // the enclitics are short: most words stop here
-                for (std::size_t k = end + 1; k < next_end; ++k) {
-                    next_lower.push_back(ToLower(text[k]));
-                }
-            }
-            const Enclitic enclitic = next_lower.empty() ? Enclitic::No : EncliticOf(next_lower);
-            const bool applies = enclitic == Enclitic::Always ||
-                                 (enclitic == Enclitic::AtPhraseEnd &&
-                                  (next_end == text.size() || EndsAPhrase(text[next_end])));
-            if (applies) {
-                thread_local std::u16string lower;
-                lower.resize(spelled.size());
-                std::transform(spelled.begin(), spelled.end(), lower.begin(), ToLower);
-                if (StressRank(lower) == 2 && !kept_ranges.Touch(end + 1, next_end)) {
-                    AccentLastSyllable(spelled);
-                }
-            }
-        }
-        out.append(spelled);
-        i = end;
-    }
+std::u16string GreekSpeller::SpellWord(std::u16string_view word) const {
+    return Spell(word);
 }
 
-void SpellingStream::Spell(std::u16string_view piece, std::span<const TextRange> kept,
-                           std::u16string& out) {
-    std::u16string text = std::move(held_);
-    std::vector<TextRange> ranges = std::move(held_kept_);
-    const std::size_t shift = text.size();
-    text.append(piece);
-    for (const TextRange& range : kept) {
-        ranges.push_back({range.begin + shift, range.end + shift});
-    }
-    // Hold back what may still change with the next piece: a last word that
-    // reaches the end (it may be cut, and the word before it waits on it for
-    // its second accent), or one that a single blank or question marks
-    // follow (an enclitic, or more question marks, may come).
-    const auto letter = [&](std::size_t at) { return IsGreekLetter(text[at]); };
-    std::size_t last_end = text.size();
-    while (last_end > 0 && !letter(last_end - 1)) {
-        --last_end;
-    }
-    std::size_t last_start = last_end;
-    while (last_start > 0 && letter(last_start - 1)) {
-        --last_start;
-    }
-    const std::u16string_view gap = std::u16string_view(text).substr(last_end);
-    std::size_t cut = text.size();
-    if (last_end == 0) {
-        // No Greek word: nothing waits.
-    } else if (gap.empty()) {
-        cut = last_start;
-        if (last_start >= 2 && text[last_start - 1] == u' ' && letter(last_start - 2)) {
-            cut = last_start - 1;
-            while (cut > 0 && letter(cut - 1)) {
-                --cut;
-            }
-        }
-    } else if (gap == u" " || gap.find_first_not_of(u'?') == std::u16string_view::npos) {
-        cut = last_start;
-    }
-    held_ = text.substr(cut);
-    held_kept_.clear();
-    for (const TextRange& range : ranges) {
-        if (range.end > cut) {
-            held_kept_.push_back({std::max(range.begin, cut) - cut, range.end - cut});
-        }
-    }
-    speller_.SpellInto(text, cut, ranges, out, chat_);
-}
-
-void SpellingStream::Finish(std::u16string& out) {
-    speller_.SpellInto(held_, held_.size(), held_kept_, out, chat_);
-    held_.clear();
-    held_kept_.clear();
+bool GreekSpeller::Knows(std::u16string_view word) const {
+    ReadingStream::Reader reader(*this, ReadingStream::Source::Latin, false);
+    return reader.ReadsAsGreek(word, kMostCost);
 }
 
 }  // namespace bivano

@@ -4,38 +4,46 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/encoding/encoding.h"
-#include "core/lativo/text_range.h"
+#include "core/spelling/greek_model.h"
 
 namespace bivano {
 
-// Turns Greek written without accents and with the letters that Latin
-// spelling confuses into correctly spelled, accented Greek, word by word:
-//   "Καλιμερα τι κανεις?" -> "Καλημέρα τι κάνεις;", "KALIMERA" -> "ΚΑΛΗΜΕΡΑ",
-//   "Ελα" -> "Έλα". A word the dictionary does not know stays as it is.
-// A word is looked up by a key that folds case, accents, diaeresis, final
-// sigma and the vowels that sound alike ({η, ι, υ, ει, οι, υι}, {ο, ω},
-// {ε, αι}); among the words sharing it, one written with the same letters
-// wins, then the most frequent.
+// Reads Greek as people type it, in Latin letters or in Greek ones without
+// accents, and writes it correctly spelled and accented:
+//   "Kalhmera ti kaneis?" -> "Καλημέρα τι κάνεις;",
+//   "8a to kanw auto"     -> "θα το κάνω αυτό", "KALIMERA" -> "ΚΑΛΗΜΕΡΑ".
+// Each typed word is followed through every Greek reading of its letters
+// (i, h, y, ei, oi for the i sounds, o and w, e and ai, u as υ, ου or θ, v
+// as β or ω, x as χ or ξ, h as η or χ, th and 8 as θ, ks, 3 and x as ξ, ps
+// and c as ψ, b and d and g as μπ, ντ and γκ, a consonant typed once for
+// two) to the dictionary's words; among the words of a phrase, the choice
+// is the likeliest sequence by how often words follow one another in
+// running Greek text. A word stressed on the third syllable from the end
+// takes a second accent before an enclitic ("το σύστημά σας"). A word the
+// dictionary does not know takes the accent of the known word that ends
+// most like it (εγκαταστάτης from -στάτης), or stays as the plain
+// conversion writes it.
 class GreekSpeller {
   public:
-    // From a list of correctly spelled words; frequencies come from the
-    // program's own table.
+    // A speller over a model in memory, made from these words: for tests.
     explicit GreekSpeller(const std::vector<std::u16string>& words);
+    explicit GreekSpeller(std::unique_ptr<GreekModel> model);
 
-    // Why a word list could not be used.
+    // Why a word list or a model could not be used.
     enum class Problem {
         None,
         Unreadable,       // missing, unreadable, empty or over 1 GiB
         UnknownEncoding,  // its .aff names an encoding other than UTF-8 or ISO8859-7
         WrongEncoding,    // its bytes are not in the encoding it is in
         NoGreekWords,     // not a Greek word list
+        NotAModel,        // a model file that is damaged, cut short or of another version
     };
 
     // Reads a hunspell word list: a count on the first line, then one word
@@ -44,107 +52,68 @@ class GreekSpeller {
     // Debian's el_GR has it). Without an .aff, well-formed UTF-8 is read as
     // such and anything else as ISO-8859-7. Nothing, with `problem` saying
     // why, when the list cannot be used: never a speller that reads its
-    // words wrong.
-    static std::unique_ptr<GreekSpeller> FromHunspellFile(const std::string& path,
-                                                          Problem* problem = nullptr);
-    // Where Debian's hunspell-el puts the Greek word list.
+    // words wrong. The program's own word counts and English word list
+    // (when `english` can be read) go with it.
+    static std::unique_ptr<GreekSpeller> FromHunspellFile(
+        const std::string& path, Problem* problem = nullptr,
+        const std::string& english = kEnglishWords);
+    // From the bytes of a model file, which `owner` keeps alive.
+    static std::unique_ptr<GreekSpeller> FromModelBytes(std::span<const std::byte> bytes,
+                                                        std::shared_ptr<const void> owner,
+                                                        Problem* problem = nullptr);
+    // What a model is made from: the words of a hunspell list (as
+    // FromHunspellFile reads it), the program's counts and English words.
+    static std::vector<std::byte> BuildModel(const std::string& hunspell_path,
+                                             const std::string& english_path, Problem* problem);
+
+    // Where Debian's hunspell-el puts the Greek word list, and wamerican
+    // the English one.
     static constexpr const char* kHunspellGreek = "/usr/share/hunspell/el_GR.dic";
+    static constexpr const char* kEnglishWords = "/usr/share/dict/american-english";
 
-    // Spells every word of Greek letters in `text` outside `kept` (ranges in
-    // rising order, as a conversion reports them); a "?" right after a Greek
-    // word becomes the Greek question mark ";". A word stressed on the third
-    // syllable from the end takes a second accent before an enclitic:
-    // before μου, σου, μας, σας always ("το σύστημά σας"), before του,
-    // της, τους, τον, την, το, τα, τις, τη when the enclitic ends a phrase
-    // ("το όνομά του.", not "το σύστημα του υπολογιστή").
-    std::u16string Spell(std::u16string_view text, std::span<const TextRange> kept = {}) const;
-    // The same for text[0, end), looking past `end` for the word that follows.
-    // With `chat`, the common chat abbreviations are written out first:
-    // κ και, γτ γιατί, τπτ τίποτα, δλδ δηλαδή, τλκ τελικά, ντξ εντάξει.
-    void SpellInto(std::u16string_view text, std::size_t end, std::span<const TextRange> kept,
-                   std::u16string& out, bool chat = false) const;
-
+    // Spells the Greek words of `text`; a "?" right after a Greek word
+    // becomes the Greek question mark ";".
+    std::u16string Spell(std::u16string_view text) const;
     // One word of Greek letters, spelled; the word itself when unknown.
     std::u16string SpellWord(std::u16string_view word) const;
-    // Whether the list has a word for it, under any reading of its letters.
+    // Whether the dictionary has a word for it, under some reading of its
+    // letters (Greek or Latin).
     bool Knows(std::u16string_view word) const;
 
-    std::size_t WordCount() const { return entries_.size(); }
+    std::size_t WordCount() const { return model_->WordCount(); }
     // Of those, the words the list itself gave.
-    std::size_t ListWordCount() const { return list_words_; }
+    std::size_t ListWordCount() const { return model_->ListWordCount(); }
+    const GreekModel& Model() const { return *model_; }
 
   private:
-    class Builder;
-    // From the bytes of a hunspell list in `encoding`.
-    GreekSpeller(std::string_view hunspell_list, Encoding encoding);
-
-    struct Entry {
-        std::uint32_t offset;  // into words_
-        std::uint16_t length;
-        std::uint32_t frequency;
-        bool lower_case;
-    };
-    // The words that share one key: entries_[first, first + count).
-    struct Group {
-        std::uint32_t key_offset;  // into keys_
-        std::uint16_t key_length;
-        std::uint32_t first;
-        std::uint32_t count;
-    };
-
-    std::u16string_view Word(const Entry& entry) const {
-        return std::u16string_view(words_).substr(entry.offset, entry.length);
-    }
-    const Entry* Best(std::u16string_view plain) const;
-    // The best word for a plain word under any reading of its letters.
-    const Entry* Lookup(std::u16string_view plain) const;
-    // The slot of `key`'s group, or the empty slot where it would go.
-    std::uint64_t& Slot(std::u16string_view key);
-    static std::uint64_t Packed(std::u16string_view key, std::uint32_t number);
-    // The group's number plus one, or 0 for a key no word has.
-    std::uint32_t Find(std::u16string_view key) const;
-
-    // An unknown word spelled from the known word that ends most like it:
-    // εγκαταστατης takes its accent from -στάτης. Nothing when none is close.
-    std::optional<std::u16string> SpellByEnding(std::u16string_view plain) const;
-
-    // The words in use (the frequency table's), by their ending: each is
-    // the reversed word with its vowels folded to their class, pointing at
-    // the word as written.
-    struct Ending {
-        std::u16string reversed_class;
-        std::u16string word;
-    };
-    std::vector<Ending> endings_;
-
-    std::u16string words_;        // every word, one after another
-    std::u16string keys_;         // every distinct key, one after another
-    std::vector<Entry> entries_;  // grouped by key, best first
-    std::vector<Group> groups_;
-    // Open addressing over the keys: a group's number plus one with part of
-    // its key's hash, or 0.
-    std::vector<std::uint64_t> slots_;
-    std::size_t list_words_ = 0;
+    std::unique_ptr<GreekModel> model_;
 };
 
-// Spells a text that arrives in pieces, holding back a word cut by the end
-// of a piece. The output adds up to what GreekSpeller::Spell gives for the
-// whole text.
-class SpellingStream {
+// Reads a text that arrives in pieces, a phrase at a time, holding back the
+// phrase that the end of a piece may cut. The output adds up to the same
+// for any pieces.
+//   Latin: Latin letters (the source of "Ελληνικά"); web and e-mail
+//     addresses, acronyms in Latin capitals (LVM) and English words that
+//     read as no Greek word in use stay as typed, and so do the groups
+//     between asterisks, without them, as the plain conversion keeps them.
+//   Greek: Greek letters without accents; anything else stays as it is.
+// With `chat`, the common chat abbreviations are written out: k και, gt
+// γιατί, tpt τίποτα, dld δηλαδή, tlk τελικά, ntks εντάξει.
+class ReadingStream {
   public:
-    explicit SpellingStream(const GreekSpeller& speller, bool chat = false)
-        : speller_(speller), chat_(chat) {}
+    enum class Source { Latin, Greek };
+    ReadingStream(const GreekSpeller& speller, Source source, bool chat = false);
+    ~ReadingStream();
+    ReadingStream(ReadingStream&&) noexcept;
 
-    // Appends to `out` the spelling of `piece`; `kept` are ranges of the
-    // piece to leave as they are.
-    void Spell(std::u16string_view piece, std::span<const TextRange> kept, std::u16string& out);
+    void Read(std::u16string_view piece, std::u16string& out);
     void Finish(std::u16string& out);
 
   private:
-    const GreekSpeller& speller_;
-    bool chat_;
-    std::u16string held_;  // a word, perhaps cut off
-    std::vector<TextRange> held_kept_;
+    friend class GreekSpeller;
+    class Reader;
+    std::unique_ptr<Reader> reader_;
+    std::u16string held_;
 };
 
 }  // namespace bivano

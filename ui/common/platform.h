@@ -6,6 +6,7 @@
 #include "clock.h"
 #include "core/spelling/speller.h"
 #include "file_dialog.h"
+#include "io/greek_model_file.h"
 #include "message_box.h"
 
 namespace bivano::ui {
@@ -17,8 +18,10 @@ struct Platform {
     const Clock& clock;
     FileDialogBackend& file_dialog;
     MessageBox& message_box;
-    // The Greek word list behind "Με τόνους και ορθογραφία".
-    std::string greek_dictionary = GreekSpeller::kHunspellGreek;
+    // The Greek reader's model behind "Με τόνους και ορθογραφία"; or, when
+    // set, a hunspell word list read in its place.
+    std::string greek_model = io::DefaultGreekModelPath();
+    std::string greek_dictionary = {};
 };
 
 // The real platform, for main().

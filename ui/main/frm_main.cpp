@@ -35,8 +35,8 @@ const QString kOpenFailure =
     QStringLiteral("Σφάλμα Συστήματος. Σιγουρευτήτε ότι το αρχείο δεν είναι μεγάλύτερο από 64ΚΒ");
 const QString kSaveFailure = QStringLiteral("Σφάλμα Συστήματος για το αρχείο ");
 const QString kNoDictionary = QStringLiteral(
-    "Δεν βρέθηκε το λεξικό της ελληνικής ορθογραφίας (πακέτο hunspell-el). Η μετατροπή σε "
-    "Ελληνικά γίνεται χωρίς τόνους και διόρθωση ορθογραφίας.");
+    "Το λεξικό της ελληνικής ορθογραφίας (greek.model) λείπει ή είναι κατεστραμμένο. Η "
+    "μετατροπή σε Ελληνικά γίνεται χωρίς τόνους και διόρθωση ορθογραφίας.");
 
 // The window's inner area: the layout's width, and tall enough for the
 // whole banner (the layout's own height, 6345, hides most of it).
@@ -100,6 +100,7 @@ FrmMain::FrmMain(const ConversionOptions& current_options, const Platform& platf
       CommonDialog1(platform.file_dialog),
       current_options_(current_options),
       message_box_(platform.message_box),
+      greek_model_(platform.greek_model),
       greek_dictionary_(platform.greek_dictionary) {
     BuildControls();
     BuildMenu();
@@ -236,9 +237,11 @@ void FrmMain::GreekBtn_Click() {
 
 void FrmMain::PrepareSpeller() {
     if (speller_ == nullptr && !speller_missing_ && !speller_coming_.valid()) {
-        speller_coming_ = std::async(std::launch::async, [path = greek_dictionary_] {
-            return GreekSpeller::FromHunspellFile(path);
-        });
+        speller_coming_ =
+            std::async(std::launch::async, [model = greek_model_, list = greek_dictionary_] {
+                return list.empty() ? io::OpenGreekModel(model)
+                                    : GreekSpeller::FromHunspellFile(list);
+            });
     }
 }
 

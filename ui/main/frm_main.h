@@ -123,6 +123,7 @@ class FrmMain final : public QMainWindow, public ConversionProgress {
 
     const ConversionOptions& current_options_;
     MessageBox& message_box_;
+    std::string greek_model_;
     std::string greek_dictionary_;
     std::unique_ptr<GreekSpeller> speller_;
     std::future<std::unique_ptr<GreekSpeller>> speller_coming_;

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Makes the Greek reader's model when the program is built:
+//   bivano-make-model el_GR.dic american-english greek.model
+#include <cstdio>
+#include <string>
+
+#include "core/spelling/speller.h"
+#include "io/safe_file.h"
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s HUNSPELL.dic ENGLISH-WORDS OUTPUT\n", argv[0]);
+        return 2;
+    }
+    bivano::GreekSpeller::Problem problem = bivano::GreekSpeller::Problem::None;
+    const std::vector<std::byte> model =
+        bivano::GreekSpeller::BuildModel(argv[1], argv[2], &problem);
+    if (problem != bivano::GreekSpeller::Problem::None || model.empty()) {
+        std::fprintf(stderr, "%s: %s is no Greek word list that can be read\n", argv[0], argv[1]);
+        return 1;
+    }
+    const std::string bytes(reinterpret_cast<const char*>(model.data()), model.size());
+    int error = 0;
+    if (!bivano::io::WriteFileSafely(argv[3], bytes, error)) {
+        std::fprintf(stderr, "%s: cannot write %s (error %d)\n", argv[0], argv[3], error);
+        return 1;
+    }
+    return 0;
+}

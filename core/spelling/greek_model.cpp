@@ -1,0 +1,701 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/spelling/greek_model.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <numeric>
+#include <unordered_map>
+
+namespace bivano {
+namespace internal {
+
+bool IsGreekLetter(char16_t c) {
+    return c == 0x386 || (c >= 0x388 && c <= 0x3CE && c != 0x38B && c != 0x38D && c != 0x3A2);
+}
+
+bool IsGreekUpper(char16_t c) {
+    return (c >= 0x391 && c <= 0x3AB) || c == 0x386 || (c >= 0x388 && c <= 0x38F);
+}
+
+char16_t GreekLower(char16_t c) {
+    if (c >= 0x391 && c <= 0x3AB) {
+        return static_cast<char16_t>(c + 0x20);
+    }
+    switch (c) {
+        case 0x386:
+            return 0x3AC;
+        case 0x388:
+            return 0x3AD;
+        case 0x389:
+            return 0x3AE;
+        case 0x38A:
+            return 0x3AF;
+        case 0x38C:
+            return 0x3CC;
+        case 0x38E:
+            return 0x3CD;
+        case 0x38F:
+            return 0x3CE;
+        default:
+            return c;
+    }
+}
+
+char16_t GreekUpper(char16_t c) {
+    if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) {
+        return static_cast<char16_t>(c - 0x20);
+    }
+    switch (c) {
+        case 0x3C2:
+            return 0x3A3;
+        case 0x3AC:
+            return 0x386;
+        case 0x3AD:
+            return 0x388;
+        case 0x3AE:
+            return 0x389;
+        case 0x3AF:
+            return 0x38A;
+        case 0x3CC:
+            return 0x38C;
+        case 0x3CD:
+            return 0x38E;
+        case 0x3CE:
+            return 0x38F;
+        default:
+            return c;
+    }
+}
+
+char16_t PlainLetter(char16_t c) {
+    switch (c) {
+        case 0x3AC:
+            return 0x3B1;  // ά
+        case 0x3AD:
+            return 0x3B5;  // έ
+        case 0x3AE:
+            return 0x3B7;  // ή
+        case 0x3AF:
+        case 0x3CA:
+        case 0x390:
+            return 0x3B9;  // ί ϊ ΐ
+        case 0x3CC:
+            return 0x3BF;  // ό
+        case 0x3CD:
+        case 0x3CB:
+        case 0x3B0:
+            return 0x3C5;  // ύ ϋ ΰ
+        case 0x3CE:
+            return 0x3C9;  // ώ
+        case 0x3C2:
+            return 0x3C3;  // ς
+        default:
+            return c;
+    }
+}
+
+char16_t SoundClass(char16_t c) {
+    const char16_t plain = PlainLetter(GreekLower(c));
+    switch (plain) {
+        case u'η':
+        case u'υ':
+            return u'ι';
+        case u'ω':
+            return u'ο';
+        default:
+            return plain;
+    }
+}
+
+std::uint8_t StressRank(std::u16string_view lower) {
+    const auto is_vowel = [](char16_t c) {
+        return std::u16string_view(u"αεηιουωάέήίόύώϊϋΐΰ").find(c) != std::u16string_view::npos;
+    };
+    int syllable = 0;  // counted from the end
+    for (std::size_t i = lower.size(); i-- > 0;) {
+        const char16_t c = lower[i];
+        if (!is_vowel(c)) {
+            continue;
+        }
+        const bool accented = c != PlainLetter(c) && c != u'ϊ' && c != u'ϋ';
+        // A vowel that closes a pair with the one before it (ει, αυ, …)
+        // makes one syllable with it.
+        if (i > 0 && is_vowel(lower[i - 1])) {
+            const char16_t before = PlainLetter(lower[i - 1]);
+            const char16_t here = PlainLetter(c);
+            const bool pair =
+                (here == u'ι' && c != u'ϊ' &&
+                 (before == u'ε' || before == u'ο' || before == u'α' || before == u'υ')) ||
+                (here == u'υ' && c != u'ϋ' && (before == u'ο' || before == u'α' || before == u'ε'));
+            if (pair) {
+                if (accented || lower[i - 1] != before) {
+                    return syllable == 1 ? 0 : syllable == 0 ? 1 : 2;
+                }
+                --i;
+                ++syllable;
+                continue;
+            }
+        }
+        if (accented) {
+            return syllable == 1 ? 0 : syllable == 0 ? 1 : 2;
+        }
+        ++syllable;
+    }
+    return 3;
+}
+
+}  // namespace internal
+
+namespace {
+
+using internal::GreekLower;
+using internal::IsGreekLetter;
+using internal::PlainLetter;
+using internal::SoundClass;
+
+constexpr std::array<char, 8> kMagic = {'B', 'I', 'V', 'A', 'N', 'O', 'G', 'M'};
+constexpr std::uint32_t kVersion = 2;
+constexpr std::uint32_t kByteOrder = 0x01020304;
+
+enum Section : std::size_t {
+    kLetters,
+    kWords,
+    kNodes,
+    kPairs,
+    kEndings,
+    kEnglishOffsets,
+    kEnglishLetters,
+    kSectionCount
+};
+
+struct SectionPlace {
+    std::uint64_t offset;
+    std::uint64_t size;
+};
+
+struct Header {
+    std::array<char, 8> magic;
+    std::uint32_t version;
+    std::uint32_t byte_order;
+    std::uint64_t list_words;
+    std::uint64_t running_words;
+    std::uint64_t checksum;  // of every byte after the header
+    std::array<SectionPlace, kSectionCount> sections;
+};
+
+std::uint64_t Checksum(std::span<const std::byte> bytes) {
+    std::uint64_t hash = 0x9E3779B97F4A7C15ULL;
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + at, 8);
+        hash = (hash ^ word) * 0x100000001B3ULL;
+        hash ^= hash >> 31;
+    }
+    for (; at < bytes.size(); ++at) {
+        hash = (hash ^ static_cast<std::uint64_t>(bytes[at])) * 0x100000001B3ULL;
+    }
+    return hash;
+}
+
+std::uint64_t PairHash(std::uint32_t first, std::uint32_t second) {
+    std::uint64_t hash = (static_cast<std::uint64_t>(first) << 32 | second) * 0x9E3779B97F4A7C15ULL;
+    return hash ^ (hash >> 29);
+}
+
+// Pairs of a word and an ending have the ending's mark; the count of an
+// ending alone is under a first word that no word has.
+constexpr std::uint32_t kEndingMark = 0x80000000U;
+constexpr std::uint32_t kAnyWord = 0xFFFFFFFFU;
+
+std::u16string PlainOf(std::u16string_view lower) {
+    std::u16string plain(lower);
+    std::transform(plain.begin(), plain.end(), plain.begin(), PlainLetter);
+    return plain;
+}
+
+// The ending order: the word read backwards, by sound class.
+bool EndsBefore(std::u16string_view a, std::u16string_view b) {
+    return std::lexicographical_compare(
+        a.rbegin(), a.rend(), b.rbegin(), b.rend(),
+        [](char16_t x, char16_t y) { return SoundClass(x) < SoundClass(y); });
+}
+
+template <class T>
+std::span<const T> SectionAs(std::span<const std::byte> bytes, const SectionPlace& place) {
+    return {reinterpret_cast<const T*>(bytes.data() + place.offset), place.size / sizeof(T)};
+}
+
+}  // namespace
+
+std::u16string_view GreekModel::Letters(const Word& word) const {
+    if (word.offset > letters_.size() || letters_.size() - word.offset < word.length) {
+        return {};
+    }
+    return {letters_.data() + word.offset, word.length};
+}
+
+const GreekModel::Node* GreekModel::Child(const Node& node, char16_t letter) const {
+    if (node.first_child >= nodes_.size() || nodes_.size() - node.first_child < node.child_count) {
+        return nullptr;
+    }
+    const Node* begin = nodes_.data() + node.first_child;
+    const Node* end = begin + node.child_count;
+    const Node* found =
+        std::lower_bound(begin, end, letter,
+                         [](const Node& child, char16_t wanted) { return child.letter < wanted; });
+    return found != end && found->letter == letter ? found : nullptr;
+}
+
+std::span<const GreekModel::Word> GreekModel::WordsAt(const Node& node) const {
+    if (node.first_word > words_.size() || words_.size() - node.first_word < node.word_count) {
+        return {};
+    }
+    return words_.subspan(node.first_word, node.word_count);
+}
+
+std::span<const GreekModel::Word> GreekModel::WordsOf(std::u16string_view plain) const {
+    const Node* node = Root();
+    for (std::size_t i = 0; node != nullptr && i < plain.size(); ++i) {
+        node = Child(*node, plain[i]);
+    }
+    return node == nullptr ? std::span<const Word>() : WordsAt(*node);
+}
+
+std::uint32_t GreekModel::PairCount(std::uint32_t first, std::uint32_t second) const {
+    if (first >= words_.size() || second >= words_.size() ||
+        (words_[first].flags & kBeginsPairs) == 0 || (words_[second].flags & kEndsPairs) == 0) {
+        return 0;
+    }
+    return Probe(first, second);
+}
+
+std::uint32_t GreekModel::EndingOf(std::u16string_view lower) {
+    const char16_t last = lower.empty() ? u' ' : PlainLetter(lower.back());
+    const char16_t before = lower.size() < 2 ? u' ' : PlainLetter(lower[lower.size() - 2]);
+    return kEndingMark | (static_cast<std::uint32_t>(before) << 16) | last;
+}
+
+std::uint32_t GreekModel::EndingPairCount(std::uint32_t first, std::uint32_t ending) const {
+    if (first >= words_.size() || (words_[first].flags & kBeginsEndingPairs) == 0) {
+        return 0;
+    }
+    return Probe(first, ending);
+}
+
+std::uint32_t GreekModel::EndingCount(std::uint32_t ending) const {
+    return Probe(kAnyWord, ending);
+}
+
+std::uint32_t GreekModel::Probe(std::uint32_t first, std::uint32_t second) const {
+    if (pairs_.empty()) {
+        return 0;
+    }
+    const std::size_t mask = pairs_.size() - 1;
+    // At most every slot: a damaged table could be full.
+    for (std::size_t at = PairHash(first, second) & mask, step = 0; step < pairs_.size();
+         at = (at + 1) & mask, ++step) {
+        const Pair& pair = pairs_[at];
+        if (pair.count == 0) {
+            return 0;
+        }
+        if (pair.first == first && pair.second == second) {
+            return pair.count;
+        }
+    }
+    return 0;
+}
+
+std::pair<const GreekModel::Word*, std::size_t> GreekModel::LongestEnding(
+    std::u16string_view plain) const {
+    const auto letters_of = [&](std::uint32_t number) {
+        const Word* word = WordAt(number);
+        return word == nullptr ? std::u16string_view() : Letters(*word);
+    };
+    const auto at = std::lower_bound(endings_.begin(), endings_.end(), plain,
+                                     [&](std::uint32_t number, std::u16string_view wanted) {
+                                         return EndsBefore(letters_of(number), wanted);
+                                     });
+    const Word* best = nullptr;
+    std::size_t best_length = 0;
+    for (auto it = at == endings_.begin() ? at : at - 1; it != endings_.end() && it <= at; ++it) {
+        const std::u16string_view known = letters_of(*it);
+        std::size_t length = 0;
+        while (length < known.size() && length < plain.size() &&
+               SoundClass(known[known.size() - 1 - length]) ==
+                   SoundClass(plain[plain.size() - 1 - length])) {
+            ++length;
+        }
+        if (length > best_length) {
+            best_length = length;
+            best = WordAt(*it);
+        }
+    }
+    return {best, best_length};
+}
+
+bool GreekModel::IsEnglish(std::string_view lower) const {
+    const auto word_at = [&](std::uint32_t index) -> std::string_view {
+        const std::uint32_t begin = english_offsets_[index];
+        const std::uint32_t end = english_offsets_[index + 1];
+        if (begin > end || end > english_letters_.size()) {
+            return {};
+        }
+        return {english_letters_.data() + begin, end - begin};
+    };
+    if (english_offsets_.size() < 2) {
+        return false;
+    }
+    std::size_t low = 0;
+    std::size_t high = english_offsets_.size() - 1;
+    while (low < high) {
+        const std::size_t middle = (low + high) / 2;
+        const std::string_view word = word_at(static_cast<std::uint32_t>(middle));
+        if (word == lower) {
+            return true;
+        }
+        if (word < lower) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return false;
+}
+
+std::unique_ptr<GreekModel> GreekModel::FromBytes(std::span<const std::byte> bytes,
+                                                  std::shared_ptr<const void> owner,
+                                                  Problem* problem) {
+    Problem ignored = Problem::None;
+    Problem& outcome = problem != nullptr ? *problem : ignored;
+    outcome = Problem::None;
+    Header header;
+    if (bytes.size() < sizeof header) {
+        outcome = Problem::TooShort;
+        return nullptr;
+    }
+    std::memcpy(&header, bytes.data(), sizeof header);
+    if (header.magic != kMagic) {
+        outcome = Problem::NotAModel;
+        return nullptr;
+    }
+    if (header.version != kVersion || header.byte_order != kByteOrder) {
+        outcome = Problem::OtherVersion;
+        return nullptr;
+    }
+    if (reinterpret_cast<std::uintptr_t>(bytes.data()) % 8 != 0 ||
+        Checksum(bytes.subspan(sizeof header)) != header.checksum) {
+        outcome = Problem::Damaged;
+        return nullptr;
+    }
+    static constexpr std::array<std::size_t, kSectionCount> kElementSizes = {
+        sizeof(char16_t),      sizeof(Word),          sizeof(Node), sizeof(Pair),
+        sizeof(std::uint32_t), sizeof(std::uint32_t), sizeof(char)};
+    for (std::size_t section = 0; section < kSectionCount; ++section) {
+        const SectionPlace& place = header.sections[section];
+        if (place.offset < sizeof header || place.offset % 8 != 0 || place.offset > bytes.size() ||
+            bytes.size() - place.offset < place.size || place.size % kElementSizes[section] != 0) {
+            outcome = Problem::Damaged;
+            return nullptr;
+        }
+    }
+    auto model = std::unique_ptr<GreekModel>(new GreekModel());
+    model->owner_ = std::move(owner);
+    model->letters_ = SectionAs<char16_t>(bytes, header.sections[kLetters]);
+    model->words_ = SectionAs<Word>(bytes, header.sections[kWords]);
+    model->nodes_ = SectionAs<Node>(bytes, header.sections[kNodes]);
+    model->pairs_ = SectionAs<Pair>(bytes, header.sections[kPairs]);
+    model->endings_ = SectionAs<std::uint32_t>(bytes, header.sections[kEndings]);
+    model->english_offsets_ = SectionAs<std::uint32_t>(bytes, header.sections[kEnglishOffsets]);
+    model->english_letters_ = SectionAs<char>(bytes, header.sections[kEnglishLetters]);
+    model->list_words_ = header.list_words;
+    model->running_words_ = header.running_words;
+    // The pair table's probing needs a power of two.
+    if ((model->pairs_.size() & (model->pairs_.size() - 1)) != 0 || model->words_.empty() ||
+        model->nodes_.empty()) {
+        outcome = Problem::Damaged;
+        return nullptr;
+    }
+    return model;
+}
+
+namespace {
+
+// How the words of one plain form are ordered, best first: the most
+// frequent, then the fewest accents (θάλασσα before the enclitic θάλασσά),
+// then the commonest place of the accent (καλημέρα before καλήμερα), then
+// words in small letters (not names), then the dictionary's order.
+struct Candidate {
+    std::u16string lower;
+    std::u16string plain;
+    std::uint32_t frequency = 0;
+    std::uint16_t accents = 0;
+    std::uint8_t stress = 3;
+    bool lower_case = false;
+    std::uint32_t order = 0;
+};
+
+bool Better(const Candidate& x, const Candidate& y) {
+    if (x.plain != y.plain) {
+        return x.plain < y.plain;
+    }
+    if (x.frequency != y.frequency) {
+        return x.frequency > y.frequency;
+    }
+    if (x.accents != y.accents) {
+        return x.accents < y.accents;
+    }
+    if (x.stress != y.stress) {
+        return x.stress < y.stress;
+    }
+    if (x.lower_case != y.lower_case) {
+        return x.lower_case;
+    }
+    return x.order < y.order;
+}
+
+class Image {
+  public:
+    template <class T>
+    void Put(Section section, const std::vector<T>& items) {
+        while (bytes_.size() % 8 != 0) {
+            bytes_.push_back(std::byte{0});
+        }
+        places_[section] = {bytes_.size(), items.size() * sizeof(T)};
+        const auto* first = reinterpret_cast<const std::byte*>(items.data());
+        bytes_.insert(bytes_.end(), first, first + items.size() * sizeof(T));
+    }
+    std::vector<std::byte> Finish(std::uint64_t list_words, std::uint64_t running_words) {
+        while (bytes_.size() % 8 != 0) {
+            bytes_.push_back(std::byte{0});
+        }
+        Header header{};
+        header.magic = kMagic;
+        header.version = kVersion;
+        header.byte_order = kByteOrder;
+        header.list_words = list_words;
+        header.running_words = running_words;
+        header.sections = places_;
+        for (SectionPlace& place : header.sections) {
+            place.offset += sizeof header;
+        }
+        header.checksum = Checksum(bytes_);
+        std::vector<std::byte> out(sizeof header + bytes_.size());
+        std::memcpy(out.data(), &header, sizeof header);
+        std::memcpy(out.data() + sizeof header, bytes_.data(), bytes_.size());
+        return out;
+    }
+
+  private:
+    std::vector<std::byte> bytes_;
+    std::array<SectionPlace, kSectionCount> places_{};
+};
+
+// The longest word the reader follows; no Greek word comes near it.
+constexpr std::size_t kLongestWord = 48;
+
+}  // namespace
+
+std::vector<std::byte> GreekModel::Build(const Source& source) {
+    std::unordered_map<std::u16string, std::uint32_t> frequency;
+    std::uint64_t running_words = 0;
+    for (const auto& [word, count] : source.frequencies) {
+        frequency[word] = count;
+        running_words += count;
+    }
+    std::vector<Candidate> candidates;
+    std::unordered_map<std::u16string, std::size_t> by_lower;
+    const auto add = [&](std::u16string_view word) {
+        if (word.empty() || word.size() > kLongestWord ||
+            !std::all_of(word.begin(), word.end(), IsGreekLetter)) {
+            return;
+        }
+        std::u16string lower(word);
+        std::transform(lower.begin(), lower.end(), lower.begin(), GreekLower);
+        const bool small = lower == word;
+        if (const auto known = by_lower.find(lower); known != by_lower.end()) {
+            candidates[known->second].lower_case |= small;
+            return;
+        }
+        Candidate candidate;
+        candidate.plain = PlainOf(lower);
+        candidate.accents = static_cast<std::uint16_t>(std::inner_product(
+            lower.begin(), lower.end(), candidate.plain.begin(), 0, std::plus<>(),
+            [](char16_t a, char16_t b) { return a != b && b != u'σ'; }));
+        candidate.stress = internal::StressRank(lower);
+        const auto found = frequency.find(lower);
+        candidate.frequency = found == frequency.end() ? 0 : found->second;
+        candidate.lower_case = small;
+        candidate.order = static_cast<std::uint32_t>(candidates.size());
+        by_lower.emplace(lower, candidates.size());
+        candidate.lower = std::move(lower);
+        candidates.push_back(std::move(candidate));
+    };
+    for (const std::u16string& word : source.words) {
+        add(word);
+    }
+    const std::size_t list_words = candidates.size();
+    // The words of running text come with its typing slips: they fill in
+    // only for plain forms the dictionary has no word for (terms it lacks,
+    // such as συμβολοσειρά).
+    {
+        std::unordered_map<std::u16string, bool> plains;
+        for (const Candidate& candidate : candidates) {
+            plains.emplace(candidate.plain, true);
+        }
+        for (const auto& [word, count] : source.frequencies) {
+            if (!plains.contains(PlainOf(word))) {
+                add(word);
+            }
+        }
+    }
+    std::sort(candidates.begin(), candidates.end(), Better);
+
+    std::vector<char16_t> letters;
+    std::vector<Word> words;
+    std::unordered_map<std::u16string_view, std::uint32_t> number_of;
+    words.reserve(candidates.size());
+    for (const Candidate& candidate : candidates) {
+        words.push_back({static_cast<std::uint32_t>(letters.size()),
+                         static_cast<std::uint16_t>(candidate.lower.size()),
+                         static_cast<std::uint8_t>(candidate.lower_case ? kSmall : 0),
+                         candidate.stress, candidate.frequency, 0});
+        letters.insert(letters.end(), candidate.lower.begin(), candidate.lower.end());
+        number_of.emplace(candidate.lower, static_cast<std::uint32_t>(words.size() - 1));
+    }
+
+    // The letter tree, a level at a time so that a node's children lie
+    // side by side: each node covers the candidates [begin, end) whose
+    // plain forms share its path of `depth` letters.
+    struct Pending {
+        std::uint32_t node;
+        std::uint32_t begin;
+        std::uint32_t end;
+        std::uint32_t depth;
+    };
+    std::vector<Node> nodes(1, Node{0, 0, 0, 0, 0, 0});
+    std::vector<Pending> level = {{0, 0, static_cast<std::uint32_t>(candidates.size()), 0}};
+    while (!level.empty()) {
+        std::vector<Pending> next;
+        for (const Pending& pending : level) {
+            std::uint32_t at = pending.begin;
+            // The words whose plain form ends here come first in the order.
+            while (at < pending.end && candidates[at].plain.size() == pending.depth) {
+                ++at;
+            }
+            nodes[pending.node].first_word = pending.begin;
+            nodes[pending.node].word_count = static_cast<std::uint16_t>(at - pending.begin);
+            nodes[pending.node].first_child = static_cast<std::uint32_t>(nodes.size());
+            while (at < pending.end) {
+                const char16_t letter = candidates[at].plain[pending.depth];
+                std::uint32_t stop = at;
+                while (stop < pending.end && candidates[stop].plain[pending.depth] == letter) {
+                    ++stop;
+                }
+                next.push_back(
+                    {static_cast<std::uint32_t>(nodes.size()), at, stop, pending.depth + 1});
+                nodes.push_back(Node{0, 0, 0, letter, 0, 0});
+                ++nodes[pending.node].child_count;
+                at = stop;
+            }
+        }
+        level = std::move(next);
+    }
+
+    // Word pairs, word and ending pairs, and the counts of the endings.
+    std::vector<std::pair<std::pair<std::uint32_t, std::uint32_t>, std::uint32_t>> counted;
+    std::unordered_map<std::uint32_t, std::uint32_t> ending_counts;
+    for (const Word& word : words) {
+        if (word.frequency > 0) {
+            const std::u16string_view lower(letters.data() + word.offset, word.length);
+            ending_counts[EndingOf(lower)] += word.frequency;
+        }
+    }
+    for (const auto& [ending, total] : ending_counts) {
+        counted.push_back({{kAnyWord, ending}, total});
+    }
+    for (const auto& [words_of_pair, count] : source.pairs) {
+        const auto first = number_of.find(words_of_pair.first);
+        if (first == number_of.end() || count == 0) {
+            continue;
+        }
+        if (words_of_pair.second.size() >= 2 && words_of_pair.second[0] == u'~') {
+            counted.push_back({{first->second, EndingOf(words_of_pair.second.substr(1))}, count});
+            words[first->second].flags |= kBeginsEndingPairs;
+            continue;
+        }
+        const auto second = number_of.find(words_of_pair.second);
+        if (second == number_of.end()) {
+            continue;
+        }
+        counted.push_back({{first->second, second->second}, count});
+        words[first->second].flags |= kBeginsPairs;
+        words[first->second].followed += count;
+        words[second->second].flags |= kEndsPairs;
+    }
+    std::size_t pair_slots = 16;
+    while (pair_slots < 2 * counted.size()) {
+        pair_slots *= 2;
+    }
+    std::vector<Pair> pairs(pair_slots, Pair{0, 0, 0, 0});
+    for (const auto& [key, count] : counted) {
+        for (std::size_t at = PairHash(key.first, key.second) & (pair_slots - 1);;
+             at = (at + 1) & (pair_slots - 1)) {
+            if (pairs[at].count == 0 ||
+                (pairs[at].first == key.first && pairs[at].second == key.second)) {
+                pairs[at] = {key.first, key.second, count, 0};
+                break;
+            }
+        }
+    }
+
+    // Endings lend an accent: words in use, accented, of four letters or more.
+    std::vector<std::uint32_t> endings;
+    for (std::uint32_t number = 0; number < words.size(); ++number) {
+        if (words[number].frequency > 0 && words[number].length >= 4 && words[number].stress < 3) {
+            endings.push_back(number);
+        }
+    }
+    const auto letters_of = [&](std::uint32_t number) {
+        return std::u16string_view(letters.data() + words[number].offset, words[number].length);
+    };
+    std::sort(endings.begin(), endings.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return EndsBefore(letters_of(a), letters_of(b));
+    });
+
+    std::vector<std::string> english;
+    for (const std::string& word : source.english) {
+        std::string lower;
+        bool letters_only = !word.empty();
+        for (const char c : word) {
+            const char small = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+            letters_only = letters_only && small >= 'a' && small <= 'z';
+            lower.push_back(small);
+        }
+        if (letters_only) {
+            english.push_back(std::move(lower));
+        }
+    }
+    std::sort(english.begin(), english.end());
+    english.erase(std::unique(english.begin(), english.end()), english.end());
+    std::vector<std::uint32_t> english_offsets;
+    std::vector<char> english_letters;
+    for (const std::string& word : english) {
+        english_offsets.push_back(static_cast<std::uint32_t>(english_letters.size()));
+        english_letters.insert(english_letters.end(), word.begin(), word.end());
+    }
+    english_offsets.push_back(static_cast<std::uint32_t>(english_letters.size()));
+
+    Image image;
+    image.Put(kLetters, letters);
+    image.Put(kWords, words);
+    image.Put(kNodes, nodes);
+    image.Put(kPairs, pairs);
+    image.Put(kEndings, endings);
+    image.Put(kEnglishOffsets, english_offsets);
+    image.Put(kEnglishLetters, english_letters);
+    return image.Finish(list_words, running_words);
+}
+
+}  // namespace bivano
