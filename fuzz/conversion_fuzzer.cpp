@@ -88,6 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PipelineSettings settings;
         settings.direction = direction;
         settings.speller = &speller;
+        settings.chat = size > 1 && (data[1] & 1) != 0;
         std::string whole_out;
         Pipeline whole_pipeline(settings);
         const bool whole_ok =
@@ -101,6 +102,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         pieces_ok = pieces_ok && pieces_pipeline.Finish(pieces_out);
         if (whole_ok != pieces_ok || whole_out != pieces_out) {
             std::abort();
+        }
+    }
+    // A model whose bytes the input changed, checksum and all: it is
+    // refused, or it reads words, never out of its bounds.
+    static const std::vector<std::byte> model =
+        GreekModel::Build({{u"καλημέρα", u"θάλασσα", u"τι", u"και", u"Αθήνα"},
+                           {{u"και", 9}, {u"τι", 4}},
+                           {{{u"και", u"τι"}, 3}, {{u"τι", u"~αι"}, 3}},
+                           {"word"}});
+    auto changed = std::make_shared<std::vector<std::byte>>(model);
+    for (std::size_t at = 0; at + 3 <= size; at += 3) {
+        const std::size_t place =
+            (static_cast<std::size_t>(data[at]) << 8 | data[at + 1]) % changed->size();
+        (*changed)[place] = static_cast<std::byte>(data[at + 2]);
+    }
+    GreekModel::Reseal(*changed);
+    if (const auto damaged = GreekSpeller::FromModelBytes(*changed, changed)) {
+        for (const auto source_kind :
+             {ReadingStream::Source::Latin, ReadingStream::Source::Greek}) {
+            ReadingStream stream(*damaged, source_kind, true);
+            std::u16string out;
+            stream.Read(u"kalimera ti kai thalassa Athina? word ΚΑΛΙΜΕΡΑ καλιμερα θαλασα", out);
+            stream.Read(source, out);
+            stream.Finish(out);
         }
     }
     return 0;

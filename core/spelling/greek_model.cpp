@@ -364,6 +364,16 @@ bool GreekModel::IsEnglish(std::string_view lower) const {
     return false;
 }
 
+void GreekModel::Reseal(std::span<std::byte> bytes) {
+    Header header;
+    if (bytes.size() < sizeof header) {
+        return;
+    }
+    std::memcpy(&header, bytes.data(), sizeof header);
+    header.checksum = Checksum(bytes.subspan(sizeof header));
+    std::memcpy(bytes.data(), &header, sizeof header);
+}
+
 std::unique_ptr<GreekModel> GreekModel::FromBytes(std::span<const std::byte> bytes,
                                                   std::shared_ptr<const void> owner,
                                                   Problem* problem) {
