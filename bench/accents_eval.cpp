@@ -8,6 +8,8 @@
 // original's Greek words.
 //
 //   ./accents_eval SENTENCES.txt [MODEL]     one sentence a line, UTF-8
+//   ./accents_eval --pairs FILE.tsv...       Greeklish as typed, tab, the Greek meant:
+//                                            every word (Latin ones too) counts
 //   ./accents_eval --check SENTENCES.txt     fails below 97% on (a), 90% on (b);
 //                                            skips (77) without the model
 #include <sys/resource.h>
@@ -169,6 +171,28 @@ std::u16string Informal(std::u16string_view greek, std::mt19937& random) {
     return out;
 }
 
+// Words of any letters, and digits, for texts with Latin words kept.
+std::vector<std::u16string> AllWords(std::u16string_view text) {
+    std::vector<std::u16string> words;
+    const auto in_word = [](char16_t c) {
+        return IsGreekLetter(c) || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
+               (c >= u'0' && c <= u'9');
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        if (!in_word(text[i])) {
+            ++i;
+            continue;
+        }
+        std::size_t end = i;
+        while (end < text.size() && in_word(text[end])) {
+            ++end;
+        }
+        words.emplace_back(text.substr(i, end - i));
+        i = end;
+    }
+    return words;
+}
+
 struct Score {
     std::size_t words = 0;
     std::size_t right = 0;
@@ -239,6 +263,44 @@ int main(int argc, char* argv[]) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: accents_eval [--check] SENTENCES.txt [DICTIONARY]\n");
         return 2;
+    }
+    if (std::string(argv[1]) == "--pairs") {
+        const auto speller = io::OpenGreekModel(io::DefaultGreekModelPath());
+        if (speller == nullptr) {
+            std::printf("SKIP: no model of Greek\n");
+            return 1;
+        }
+        Score score;
+        std::size_t sentences = 0;
+        std::size_t whole = 0;
+        for (int arg = 2; arg < argc; ++arg) {
+            std::ifstream pairs(argv[arg]);
+            for (std::string line; std::getline(pairs, line);) {
+                const std::size_t tab = line.find('\t');
+                if (line.empty() || line[0] == '#' || tab == std::string::npos) {
+                    continue;
+                }
+                ReadingStream stream(*speller, ReadingStream::Source::Latin, true);
+                std::u16string out;
+                stream.Read(FromUtf8(line.substr(0, tab)), out);
+                stream.Finish(out);
+                const std::vector<std::u16string> meant = AllWords(FromUtf8(line.substr(tab + 1)));
+                const std::vector<std::u16string> got = AllWords(out);
+                score.Count(meant, got);
+                ++sentences;
+                whole += got == meant ? 1 : 0;
+                if (show && got != meant) {
+                    std::printf("  meant %s\n  got   %s\n", line.substr(tab + 1).c_str(),
+                                ToUtf8(out).c_str());
+                }
+            }
+        }
+        std::printf(
+            "%zu sentences typed by hand, %zu words: %.1f%% of words exact, %zu sentences "
+            "whole\n",
+            sentences, score.words, score.Percent(), whole);
+        score.PrintErrors();
+        return 0;
     }
     std::ifstream file(argv[1]);
     std::vector<std::u16string> sentences;

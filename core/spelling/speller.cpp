@@ -10,6 +10,7 @@
 
 #include "core/encoding/text_codec.h"
 #include "core/lativo/conversion_stream.h"
+#include "core/lativo/text_range.h"
 #include "core/lativo/to_greek_rules.h"
 #include "core/spelling/word_frequencies.h"
 
@@ -72,41 +73,44 @@ std::size_t AccentCount(std::u16string_view lower) {
     return static_cast<std::size_t>(std::count_if(lower.begin(), lower.end(), IsAccented));
 }
 
-// Writes into `out` `spelled` (small letters, with accents) with the case
+// Appends to `out` `spelled` (small letters, with accents) with the case
 // of `typed`: all capitals, a first capital, or, letter for letter, the
 // capitals of a typed word as long.
-void WithCaseOf(std::u16string_view typed, std::u16string_view spelled, std::u16string& out) {
-    out.assign(spelled);
+void AppendWithCaseOf(std::u16string_view typed, std::u16string_view spelled, std::u16string& out) {
+    const std::size_t begin = out.size();
+    out.append(spelled);
     std::size_t upper = 0;
     for (const char16_t c : typed) {
         upper += IsUpper(c) ? 1 : 0;
     }
-    if (upper == 0 || out.empty()) {
+    if (upper == 0 || spelled.empty()) {
         return;
     }
+    const auto word = out.begin() + static_cast<std::ptrdiff_t>(begin);
     if (upper == typed.size() && typed.size() > 1) {
-        std::transform(out.begin(), out.end(), out.begin(), CapitalWithoutTonos);
+        std::transform(word, out.end(), word, CapitalWithoutTonos);
         return;
     }
-    if (typed.size() == out.size() && upper > 1) {
-        for (std::size_t i = 0; i < out.size(); ++i) {
+    if (typed.size() == spelled.size() && upper > 1) {
+        for (std::size_t i = 0; i < spelled.size(); ++i) {
             if (IsUpper(typed[i])) {
-                out[i] = CapitalWithoutTonos(out[i]);
+                out[begin + i] = CapitalWithoutTonos(out[begin + i]);
             }
         }
         return;
     }
     if (IsUpper(typed.front())) {
-        out.front() = GreekUpper(out.front());
+        *word = GreekUpper(*word);
     }
 }
 
 // Puts a tonos on the last syllable of a word in small letters or with a
 // capital first: σύστημα -> σύστημά, άνθρωποι -> άνθρωποί.
-void AccentLastSyllable(std::u16string& word) {
+void AccentLastSyllable(std::u16string& text, std::size_t begin, std::size_t end) {
     static constexpr std::u16string_view kPlain = u"αεηιουω";
     static constexpr std::u16string_view kAccented = u"άέήίόύώ";
-    for (std::size_t i = word.size(); i-- > 0;) {
+    std::u16string& word = text;
+    for (std::size_t i = end; i-- > begin;) {
         const std::size_t vowel = kPlain.find(word[i]);
         if (vowel != std::u16string_view::npos) {
             word[i] = kAccented[vowel];
@@ -252,7 +256,8 @@ void ForEachReading(std::u16string_view word, std::size_t at, Add&& add) {
             return;
         case u'o':
             one(u"ο", 0);
-            one(u"ω", 0.3F);
+            // At the end of a word ω is as likely: the verbs' -ω.
+            one(u"ω", at + 1 == word.size() ? 0.1F : 0.3F);
             if (next == u'i') {
                 two(u"οι", 0);
             } else if (next == u'u') {
@@ -292,11 +297,11 @@ void ForEachReading(std::u16string_view word, std::size_t at, Add&& add) {
             return;
         case u'w':
             one(u"ω", 0);
-            one(u"ο", 0.6F);
+            one(u"ο", 1.2F);
             return;
         case u'x':
             one(u"χ", 0);
-            one(u"ξ", 0.3F);
+            one(u"ξ", 0.6F);
             return;
         case u'y':
             one(u"υ", 0);
@@ -565,7 +570,8 @@ class ReadingStream::Reader {
     std::u16string Converted(std::u16string_view lower) const;
     std::u16string ByEnding(std::u16string_view plain) const;
     double WordScore(std::uint32_t word) const;
-    double PairScore(std::uint32_t first, const Choice& second) const;
+    double PairScore(std::uint32_t first, const Choice& second);
+    double PairLikelihood(std::uint32_t first, const Choice& second) const;
 
     // The phrase being gathered: words with only blanks between them.
     struct PhraseWord {
@@ -596,11 +602,18 @@ class ReadingStream::Reader {
     std::vector<Cell> cells_;
     std::vector<std::size_t> first_cell_;
     std::vector<int> chosen_;
-    std::vector<std::u16string> words_;
+    std::vector<TextRange> written_;  // where each word of the phrase went in the output
     std::vector<std::uint8_t> stress_;
+    struct PairMemo {
+        std::uint64_t key = 0;  // first << 32 | second, plus one; 0 for none
+        double likelihood = 0;
+    };
+    static constexpr int kPairMemoBits = 14;
+    std::vector<PairMemo> pair_memo_ = std::vector<PairMemo>(std::size_t{1} << kPairMemoBits);
     // The last character before the text, but for blanks: the start of
     // the text is a sentence's.
     char16_t before_text_ = u'\n';
+    bool capital_starts_ = false;  // the last sentence typed began with a capital
 };
 
 void ReadingStream::Reader::Follow(const GreekModel::Node& node, std::u16string_view word,
@@ -720,29 +733,43 @@ double ReadingStream::Reader::WordScore(std::uint32_t number) const {
 // follows `first` no counted pair accounts for: after a word that is
 // nearly always followed by the same few (the article η), an unseen
 // follower is unlikely; after one followed by anything (ή), less so.
-double ReadingStream::Reader::PairScore(std::uint32_t first, const Choice& second) const {
+double ReadingStream::Reader::PairScore(std::uint32_t first, const Choice& second) {
+    // Phrases repeat their pairs: the last answer for a pair is kept.
+    const std::uint64_t key = (static_cast<std::uint64_t>(first) << 32 | second.word) + 1;
+    PairMemo& memo = pair_memo_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - kPairMemoBits)];
+    if (memo.key != key) {
+        memo = {key, PairLikelihood(first, second)};
+    }
+    return memo.likelihood - kCostWeight * second.cost;
+}
+
+// The log likelihood of word `second.word` after `first`, the part of the
+// pair's score that is the same for every reading.
+double ReadingStream::Reader::PairLikelihood(std::uint32_t first, const Choice& second) const {
+    const double alone = second.score + kCostWeight * second.cost;
     const GreekModel::Word* word = model_.WordAt(first);
     if (word == nullptr || word->frequency == 0) {
-        return kBackOff + second.score;
+        return kBackOff + alone;
     }
     const std::uint32_t together = model_.PairCount(first, second.word);
     const double frequency = word->frequency;
     if (together > 0 && word->frequency >= together) {
-        return std::log(together / frequency) - kCostWeight * second.cost;
+        return std::log(together / frequency);
     }
     // How often `first` goes with a word of this ending (της with -ης,
     // τις with -ες), shared out among the words of the ending.
     const std::uint32_t with_ending = model_.EndingPairCount(first, second.ending);
-    const std::uint32_t ending = model_.EndingCount(second.ending);
-    if (with_ending > 0 && ending > 0 && word->frequency >= with_ending) {
+    if (with_ending > 0 && word->frequency >= with_ending) {
+        const std::uint32_t ending = model_.EndingCount(second.ending);
         const GreekModel::Word* next = model_.WordAt(second.word);
         const double share = (next == nullptr ? 0.0 : next->frequency) + 0.1;
-        return kBackOff + std::log(with_ending / frequency) + std::log(share / ending) -
-               kCostWeight * second.cost;
+        if (ending > 0) {
+            return kBackOff + std::log(with_ending / frequency) + std::log(share / ending);
+        }
     }
     const double unaccounted =
         std::max(1.0, frequency - static_cast<double>(std::min(word->followed, word->frequency)));
-    return kBackOff + std::log(unaccounted / frequency) + second.score;
+    return kBackOff + std::log(unaccounted / frequency) + alone;
 }
 
 WordReading ReadingStream::Reader::Weigh(std::u16string_view lower) {
@@ -934,55 +961,62 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
                 cells_[first_cell_[i + 1] + static_cast<std::size_t>(chosen_[i + 1])].from);
         }
     }
-    // The words as written, then their second accents, then out.
-    words_.resize(std::max(words_.size(), count));
+    // The words as written, between the blanks as typed, then their
+    // second accents.
     stress_.assign(count, 3);
+    written_.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) {
+            out.append(text.substr(phrase_[i - 1].end, phrase_[i].begin - phrase_[i - 1].end));
+        }
         const std::u16string_view typed =
             text.substr(phrase_[i].begin, phrase_[i].end - phrase_[i].begin);
         const WordReading& reading = cache_.At(phrase_[i].reading);
-        std::u16string& word = words_[i];
+        const std::size_t begin = out.size();
         if (chosen_[i] >= 0) {
             const GreekModel::Word* known =
                 model_.WordAt(reading.choices[static_cast<std::size_t>(chosen_[i])].word);
-            WithCaseOf(typed, model_.Letters(*known), word);
+            AppendWithCaseOf(typed, model_.Letters(*known), out);
             stress_[i] = known->stress;
             // A word the dictionary knows only with a capital (a name)
             // takes it, however it was typed.
-            if ((known->flags & GreekModel::kSmall) == 0 && !word.empty()) {
-                word.front() = GreekUpper(word.front());
+            if ((known->flags & GreekModel::kSmall) == 0 && out.size() > begin) {
+                out[begin] = GreekUpper(out[begin]);
             }
         } else if (!reading.fixed.empty()) {
-            WithCaseOf(typed, reading.fixed, word);
+            AppendWithCaseOf(typed, reading.fixed, out);
             stress_[i] = internal::StressRank(reading.fixed);
         } else {
-            WithCaseOf(typed, reading.converted, word);
+            AppendWithCaseOf(typed, reading.converted, out);
         }
+        written_[i] = {begin, out.size()};
         // A word typed with a digit first (8a) has no case of its own: at
-        // the start of a sentence it takes a capital.
-        if (!typed.empty() && typed.front() < u'A' && !word.empty() && i == 0 &&
+        // the start of a sentence it takes a capital if the sentence before
+        // began with one.
+        if (i == 0 && !typed.empty() && out.size() > begin &&
             StartsASentence(text, phrase_[i].begin)) {
-            word.front() = GreekUpper(word.front());
+            if (typed.front() < u'A') {
+                if (capital_starts_) {
+                    out[begin] = GreekUpper(out[begin]);
+                }
+            } else {
+                capital_starts_ = IsUpper(typed.front());
+            }
         }
     }
     for (std::size_t i = 0; i + 1 < count; ++i) {
-        if (stress_[i] != 2 || phrase_[i + 1].begin != phrase_[i].end + 1) {
+        if (stress_[i] != 2 || phrase_[i + 1].begin != phrase_[i].end + 1 ||
+            written_[i + 1].end - written_[i + 1].begin > 4) {  // the enclitics are short
             continue;
         }
-        lower_.assign(words_[i + 1]);
+        lower_.assign(out, written_[i + 1].begin, written_[i + 1].end - written_[i + 1].begin);
         std::transform(lower_.begin(), lower_.end(), lower_.begin(), GreekLower);
         const Enclitic enclitic = EncliticOf(lower_);
         const std::size_t after = phrase_[i + 1].end;
         const bool at_end = after == text.size() ? final : EndsAPhrase(text[after]);
         if (enclitic == Enclitic::Always || (enclitic == Enclitic::AtPhraseEnd && at_end)) {
-            AccentLastSyllable(words_[i]);
+            AccentLastSyllable(out, written_[i].begin, written_[i].end);
         }
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i > 0) {
-            out.append(text.substr(phrase_[i - 1].end, phrase_[i].begin - phrase_[i - 1].end));
-        }
-        out.append(words_[i]);
     }
     out.append(text.substr(phrase_.back().end, upto - phrase_.back().end));
     phrase_.clear();

@@ -82,7 +82,10 @@ TEST(ReadingStream, FollowsEveryReadingOfTheLatinLetters) {
         {"domata ntomata", "ντομάτα ντομάτα"},         // d for ντ
         {"gri gkri", "γκρι γκρι"},                     // g for γκ
         {"aggelia agelia", "αγγελία αγγελία"},         // gg, and a γ typed once
-        {"8a tha", "Θα θα"},  // 8 at the start of a sentence takes a capital
+        {"8a tha", "θα θα"},
+        // 8 at the start of a sentence takes a capital when sentences begin so.
+        {"Ela. 8elw! 8a", "Έλα. Θέλω! Θα"},
+        {"ela. 8elw", "έλα. θέλω"},
         {"dieuthynsh dieu8insi", "διεύθυνση διεύθυνση"},
         {"psyxh cixi", "ψυχή ψυχή"},               // ps and c for ψ
         {"ks3erw 3erw kserw", "ξξερω ξέρω ξέρω"},  // no word: the likeliest letters
@@ -92,7 +95,6 @@ TEST(ReadingStream, FollowsEveryReadingOfTheLatinLetters) {
         {"eunikos", "εθνικός"},  // u for θ, as one spelling of θ writes it
         {"thalasa", "θάλασσα"},  // a consonant typed once for two
         {"Kalimera KALIMERA", "Καλημέρα ΚΑΛΗΜΕΡΑ"},
-        {"8elw", "Θέλω"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(Read(SmallSpeller(), row.typed), row.read) << row.typed;
