@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Speed and memory of `bivano` on about 10 MB of Greek text and of the same
-# text in Latin letters, UTF-8 in and out, against ICU's uconv in the same run.
+# text in Latin letters, UTF-8 in and out, against ICU's uconv in the same run;
+# then "greek --accents" (the reader with its model) on the same Latin text,
+# and on 10 MB of varied technical sentences when given as a second argument
+# (Latin letters, one sentence a line).
 #   bench/cli_bench.sh [build folder]      (default: build)
 # Needs icu-devtools for uconv; prints MB/s and peak resident memory.
 set -euo pipefail
@@ -30,6 +33,9 @@ seconds() {  # best of five, of the command given
     echo "$best"
 }
 run_latin() { "$bivano" latin < "$work/greek10.txt"; }
+run_accents() { "$bivano" greek --accents < "$work/latin10.txt"; }
+run_accents_varied() { "$bivano" greek --accents < "$work/varied10.txt"; }
+run_start() { "$bivano" greek --accents < /dev/null; }
 run_greek() { "$bivano" greek < "$work/latin10.txt"; }
 uconv_latin() { uconv -f utf-8 -t utf-8 -x Greek-Latin < "$work/greek10.txt"; }
 uconv_greek() { uconv -f utf-8 -t utf-8 -x Latin-Greek < "$work/latin10.txt"; }
@@ -53,3 +59,18 @@ for direction in latin greek; do
         /usr/bin/time -f '%M' "$bivano" "$direction" 2>&1 > /dev/null | tail -n 1)
     echo "bivano $direction, 2 GB through a pipe: peak resident $((peak / 1024)) MB"
 done
+
+# The reader: 10 MB including start-up, start-up alone, peak memory.
+took=$(seconds run_accents)
+echo "bivano greek --accents: $(printf '%.3f' "$took") s, $(echo "$size_mb / $took" | bc -l | xargs printf '%.0f') MB/s"
+if [[ -n "${2:-}" ]]; then
+    while [[ $(stat -c %s "$work/varied10.txt" 2>/dev/null || echo 0) -lt 10000000 ]]; do
+        cat "$2" >> "$work/varied10.txt"
+    done
+    truncate -s 10000000 "$work/varied10.txt"
+    took=$(seconds run_accents_varied)
+    echo "bivano greek --accents, varied text: $(printf '%.3f' "$took") s, $(echo "$size_mb / $took" | bc -l | xargs printf '%.0f') MB/s"
+fi
+echo "bivano greek --accents, empty input (start-up): $(printf '%.3f' "$(seconds run_start)") s"
+peak=$(/usr/bin/time -f '%M' "$bivano" greek --accents < "$work/latin10.txt" 2>&1 > /dev/null | tail -n 1)
+echo "bivano greek --accents, 10 MB: peak resident $((peak / 1024)) MB"

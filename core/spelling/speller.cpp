@@ -843,12 +843,10 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower) {
     return reading;
 }
 
-// Capitals and digits in Latin letters (LVM, USB2) that read as no Greek
-// word; KALIMERA and ELA are Greek in capitals. Web and e-mail addresses.
-// English words (from Debian's English word list) that read as no Greek
-// word as typed: "super", "and", but not "to", "me", "auto".
-bool ReadingStream::Reader::IsKeptLatin(std::u16string_view word, bool inside,
-                                        std::uint32_t& reading) {
+namespace {
+
+// A web or e-mail address: http://…, www.…, someone@somewhere.gr.
+bool IsWebOrMailAddress(std::u16string_view word) {
     const auto starts = [&](std::u16string_view prefix) {
         if (word.size() < prefix.size()) {
             return false;
@@ -864,10 +862,18 @@ bool ReadingStream::Reader::IsKeptLatin(std::u16string_view word, bool inside,
         return true;
     }
     const std::size_t at = word.find(u'@');
-    if (at != std::u16string_view::npos && at > 0 &&
-        word.find(u'.', at + 2) != std::u16string_view::npos && word.back() != u'.') {
-        return true;
-    }
+    return at != std::u16string_view::npos && at > 0 &&
+           word.find(u'.', at + 2) != std::u16string_view::npos && word.back() != u'.';
+}
+
+}  // namespace
+
+// Capitals and digits in Latin letters (LVM, USB2) that read as no Greek
+// word; KALIMERA and ELA are Greek in capitals. Web and e-mail addresses.
+// English words (from Debian's English word list) that read as no Greek
+// word as typed: "super", "and", but not "to", "me", "auto".
+bool ReadingStream::Reader::IsKeptLatin(std::u16string_view word, bool inside,
+                                        std::uint32_t& reading) {
     // A name in Latin letters (ScriptForge, LibreOffice): a capital after a
     // small letter; or letters and digits that are no Greek reading (A1,
     // Sheet2, x86; 3 and 8 may be ξ and θ).
@@ -885,7 +891,7 @@ bool ReadingStream::Reader::IsKeptLatin(std::u16string_view word, bool inside,
             ++digits;
             other_digits |= c != u'3' && c != u'8';
         } else if (!IsLatinLetter(c)) {
-            return false;
+            return IsWebOrMailAddress(word);
         }
     }
     if (digits > 0 && digits < word.size()) {
