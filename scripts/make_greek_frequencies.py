@@ -30,8 +30,9 @@ Words are lower-cased and keep their accents. A word counts when it occurs at
 least twice; a pair of words, Greek words with only blanks between them,
 when it occurs at least three times. So does a word with the ending of the
 word after it: "~" and its last two letters without accents (σ for ς), as
-in "της ~ης", which tells which words a word goes with when the pair itself
-was never seen."""
+in "της ~ης"; and the ending of a word with one of the 300 commonest words
+after it, as in "~να ή". They tell which words go together when the pair
+itself was never seen."""
 import collections
 import glob
 import gzip
@@ -154,13 +155,18 @@ def main():
                         if previous is not None:
                             pairs[(previous, word)] += 1
                             pairs[(previous, ending(word))] += 1
+                            pairs[(ending(previous), word)] += 1
                         previous = word
                     else:
                         previous = None
     word_rows = sorted(((w, c) for w, c in words.items() if c >= 2), key=lambda r: (-r[1], r[0]))
     known = {w for w, _ in word_rows}
+    # The ending of a word before a word: for the commonest words only
+    # (articles, conjunctions, pronouns), which it tells apart.
+    common = {w for w, c in word_rows[:300]}
     pair_rows = sorted(((a, b, c) for (a, b), c in pairs.items()
-                        if c >= 3 and a in known and (b in known or b.startswith("~"))),
+                        if c >= 3 and ((a in known and (b in known or b.startswith("~"))) or
+                                       (a.startswith("~") and b in common))),
                        key=lambda r: (-r[2], r[0], r[1]))
     note = f"from {files} files of Greek translations, help and manual pages in Debian's packages"
     write_table(f"{out_folder}/word_frequencies.cpp", f"{note}; {len(word_rows)} words", word_rows,

@@ -284,6 +284,13 @@ std::uint32_t GreekModel::EndingPairCount(std::uint32_t first, std::uint32_t end
     return Probe(first, ending);
 }
 
+std::uint32_t GreekModel::EndingWordCount(std::uint32_t ending, std::uint32_t second) const {
+    if (second >= words_.size() || (words_[second].flags & kEndsEndingPairs) == 0) {
+        return 0;
+    }
+    return Probe(ending, second);
+}
+
 std::uint32_t GreekModel::EndingCount(std::uint32_t ending) const {
     return Probe(kAnyWord, ending);
 }
@@ -625,12 +632,25 @@ std::vector<std::byte> GreekModel::Build(const Source& source) {
     for (const auto& [ending, total] : ending_counts) {
         counted.push_back({{kAnyWord, ending}, total});
     }
+    const auto is_ending = [](std::u16string_view word) {
+        return word.size() >= 2 && word.size() <= 3 && word[0] == u'~';
+    };
     for (const auto& [words_of_pair, count] : source.pairs) {
+        if (is_ending(words_of_pair.first) && count > 0) {
+            const auto second = number_of.find(words_of_pair.second);
+            if (second != number_of.end()) {
+                counted.push_back(
+                    {{EndingOf(std::u16string_view(words_of_pair.first).substr(1)), second->second},
+                     count});
+                words[second->second].flags |= kEndsEndingPairs;
+            }
+            continue;
+        }
         const auto first = number_of.find(words_of_pair.first);
         if (first == number_of.end() || count == 0) {
             continue;
         }
-        if (words_of_pair.second.size() >= 2 && words_of_pair.second[0] == u'~') {
+        if (is_ending(words_of_pair.second)) {
             counted.push_back({{first->second, EndingOf(words_of_pair.second.substr(1))}, count});
             words[first->second].flags |= kBeginsEndingPairs;
             continue;

@@ -40,6 +40,7 @@ class GreekModel {
     static constexpr std::uint8_t kBeginsPairs = 2;
     static constexpr std::uint8_t kEndsPairs = 4;
     static constexpr std::uint8_t kBeginsEndingPairs = 8;
+    static constexpr std::uint8_t kEndsEndingPairs = 16;
     struct Node {
         std::uint32_t first_child;
         std::uint32_t first_word;  // the words of this plain form
@@ -106,6 +107,9 @@ class GreekModel {
     // often words with that ending occur at all.
     std::uint32_t EndingPairCount(std::uint32_t first, std::uint32_t ending) const;
     std::uint32_t EndingCount(std::uint32_t ending) const;
+    // How often a word with `ending` is followed by word `second` (one of
+    // the commonest words).
+    std::uint32_t EndingWordCount(std::uint32_t ending, std::uint32_t second) const;
 
     // The word in use whose ending is longest in common with `plain`'s
     // (letters that sound alike count as one), with that length.

@@ -744,7 +744,15 @@ double ReadingStream::Reader::PairScore(std::uint32_t first, const Choice& secon
 }
 
 // The log likelihood of word `second.word` after `first`, the part of the
-// pair's score that is the same for every reading.
+// pair's score that is the same for every reading. A pair never seen backs
+// off to what the words' endings tell: how often `first` goes with a word of
+// the second's ending (της with -ης, τις with -ες), shared out among the
+// words of that ending; and how often a word of the first's ending goes
+// with the second, when the second is one of the commonest words (a noun in
+// -ίνα before ή rather than η). Without either, to the second word alone,
+// weighed by how much of what follows `first` no counted pair accounts
+// for: after a word nearly always followed by the same few, an unseen
+// follower is unlikely.
 double ReadingStream::Reader::PairLikelihood(std::uint32_t first, const Choice& second) const {
     const double alone = second.score + kCostWeight * second.cost;
     const GreekModel::Word* word = model_.WordAt(first);
@@ -756,16 +764,25 @@ double ReadingStream::Reader::PairLikelihood(std::uint32_t first, const Choice& 
     if (together > 0 && word->frequency >= together) {
         return std::log(together / frequency);
     }
-    // How often `first` goes with a word of this ending (της with -ης,
-    // τις with -ες), shared out among the words of the ending.
+    double evidence = 0;
+    int kinds = 0;
     const std::uint32_t with_ending = model_.EndingPairCount(first, second.ending);
-    if (with_ending > 0 && word->frequency >= with_ending) {
-        const std::uint32_t ending = model_.EndingCount(second.ending);
+    const std::uint32_t ending = model_.EndingCount(second.ending);
+    if (with_ending > 0 && ending > 0 && word->frequency >= with_ending) {
         const GreekModel::Word* next = model_.WordAt(second.word);
         const double share = (next == nullptr ? 0.0 : next->frequency) + 0.1;
-        if (ending > 0) {
-            return kBackOff + std::log(with_ending / frequency) + std::log(share / ending);
-        }
+        evidence += std::log(with_ending / frequency) + std::log(share / ending);
+        ++kinds;
+    }
+    const std::uint32_t first_ending = GreekModel::EndingOf(model_.Letters(*word));
+    const std::uint32_t after_ending = model_.EndingWordCount(first_ending, second.word);
+    const std::uint32_t of_ending = model_.EndingCount(first_ending);
+    if (after_ending > 0 && of_ending >= after_ending) {
+        evidence += std::log(static_cast<double>(after_ending) / of_ending);
+        ++kinds;
+    }
+    if (kinds > 0) {
+        return kBackOff + evidence / kinds;
     }
     const double unaccounted =
         std::max(1.0, frequency - static_cast<double>(std::min(word->followed, word->frequency)));

@@ -290,9 +290,9 @@ TEST(Cli, AccentsAndSpelling) {
         RunBivano({"greek", "--accents", "--chat", "--dictionary", dictionary}, "k esy eisai? gt");
     EXPECT_EQ(result.out.toStdString(), "και εσύ είσαι; γιατί");
     // The program's own model, mapped at start.
-    result = RunBivano({"greek", "--accents"}, "8a to kanw auto, alla den 3erw\n");
+    result = RunBivano({"greek", "--accents"}, "Nai. 8a to kanw auto, alla den 3erw\n");
     EXPECT_EQ(result.status, 0) << result.err.toStdString();
-    EXPECT_EQ(result.out.toStdString(), "Θα το κάνω αυτό, αλλά δεν ξέρω\n");
+    EXPECT_EQ(result.out.toStdString(), "Ναι. Θα το κάνω αυτό, αλλά δεν ξέρω\n");
     // Without the mode, the design's letters; without the dictionary, too,
     // with one message.
     result = RunBivano({"greek"}, "Kalimera ti kaneis?");

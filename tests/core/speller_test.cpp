@@ -297,6 +297,15 @@ TEST_F(WithTheModel, ChoosesByTheWordsAround) {
         {"ta arxeia twn xrhstwn", "τα αρχεία των χρηστών"},
         {"alla den 3erw", "αλλά δεν ξέρω"},
         {"me thn eikona", "με την εικόνα"},
+        {"kathe yporoutina h synarthsh", "κάθε υπορουτίνα ή συνάρτηση"},  // ή, not η
+        {"h synarthsh epistrefei", "η συνάρτηση επιστρέφει"},
+        {"ths kyrias eikonas", "της κύριας εικόνας"},  // της, not τις
+        {"tis kyries eikones", "τις κύριες εικόνες"},
+        {"ton xrhsth", "τον χρήστη"},
+        {"alla arxeia", "άλλα αρχεία"},  // άλλα, not αλλά
+        {"xrhsimopoieite to menou", "χρησιμοποιείτε το μενού"},
+        {"xrhsimopoieitai apo to programma", "χρησιμοποιείται από το πρόγραμμα"},
+        {"kaneis den 3erei", "κανείς δεν ξέρει"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(Read(*speller_, row.typed), row.read) << row.typed;
