@@ -306,6 +306,32 @@ TEST(Cli, AccentsAndSpelling) {
     EXPECT_EQ(RunBivano({"latin", "--accents"}, "α").status, 2);
 }
 
+// The program's own model missing, in a folder's place, cut short or not a
+// model at all: one message naming it, the plain conversion, and success,
+// since the user asked for no particular file.
+TEST(Cli, AModelThatCannotBeUsedGivesOneMessageAndThePlainConversion) {
+    QTemporaryDir folder;
+    WriteAll(folder.filePath("garbage.model"), QByteArray(4096, 'x'));
+    WriteAll(folder.filePath("cut.model"), ReadAll(QStringLiteral(BIVANO_MODEL)).left(4096));
+    struct Case {
+        QString path;
+        const char* says;
+    };
+    const Case cases[] = {{folder.filePath("none.model"), "cannot be read"},
+                          {folder.path(), "cannot be read"},
+                          {folder.filePath("garbage.model"), "damaged"},
+                          {folder.filePath("cut.model"), "damaged"}};
+    for (const Case& model : cases) {
+        qputenv("BIVANO_MODEL", QFile::encodeName(model.path));
+        const Result result = RunBivano({"greek", "--accents"}, "Kalimera\nKalimera\n");
+        qunsetenv("BIVANO_MODEL");
+        EXPECT_EQ(result.status, 0) << model.path.toStdString();
+        EXPECT_EQ(result.out.toStdString(), "Καλιμερα\nΚαλιμερα\n");
+        EXPECT_EQ(result.err.count(QFile::encodeName(model.path)), 1) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(model.says)) << result.err.toStdString();
+    }
+}
+
 TEST(Cli, AccentsAcrossReadPieces) {
     // Words cut between the pieces the program reads still find their spelling.
     QTemporaryDir folder;
