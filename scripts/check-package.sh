@@ -11,6 +11,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 bash scripts/install-deps.sh package
+# Configured before the packaging tools came (scdoc for the manual pages)?
+# Looked for again now.
+cmake "$build" > /dev/null
 
 step() { printf '== %s\n' "$*"; }
 fail() { printf 'FAIL: %s\n' "$*" >&2; exit 1; }

@@ -25,6 +25,8 @@ test_packages=(
     # the end-to-end tests and screenshots: a virtual display, a real window
     # manager, keyboard, mouse and clipboard driven from outside, screenshots
     xvfb xauth x11-utils xdotool openbox xclip wmctrl imagemagick
+    # the manual pages, which the build makes when it can
+    scdoc
 )
 package_packages=(
     # manual pages, the packages and the checks CI runs on them
