@@ -42,7 +42,7 @@ echo "bivano depends on: $depends"
 if grep -Eq 'libqt6(gui|widgets)|qpa|fonts-' <<< "$depends"; then
     fail "bivano depends on a Qt GUI library"
 fi
-dpkg-deb -f "$cli_deb" Recommends | grep -q hunspell-el || fail "bivano does not recommend hunspell-el"
+dpkg-deb -c "$cli_deb" | grep -q ' ./usr/share/bivano/greek.model$' || fail "bivano lacks the reader's model"
 dpkg-deb -f "$gui_deb" Depends | grep -q 'bivano (= ' || fail "lativo-bivano does not depend on bivano"
 
 installed=()
@@ -71,6 +71,10 @@ got=$(printf 'θάλασσα ψυχή' | bivano latin -t th)
 [[ $got == "thalassa cyxh" ]] || fail "bivano latin gave '$got'"
 got=$(printf 'Pws eisai?' | bivano greek)
 [[ $got == "Πως εισαι?" ]] || fail "bivano greek gave '$got'"
+# The reader with the model the package installed, whatever word lists the
+# machine has.
+got=$(printf 'Pws eisai?' | bivano greek --accents 2>&1)
+[[ $got == "Πώς είσαι;" ]] || fail "bivano greek --accents gave '$got'"
 got=$(printf 'Θεσσαλονίκη' | bivano latin --scheme elot743)
 [[ $got == "Thessaloniki" ]] || fail "bivano latin --scheme elot743 gave '$got'"
 got=$(LANG=el_GR.UTF-8 bivano --help | head -n 1)
