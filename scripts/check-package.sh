@@ -42,7 +42,8 @@ echo "bivano depends on: $depends"
 if grep -Eq 'libqt6(gui|widgets)|qpa|fonts-' <<< "$depends"; then
     fail "bivano depends on a Qt GUI library"
 fi
-dpkg-deb -c "$cli_deb" | grep -q ' ./usr/share/bivano/greek.model$' || fail "bivano lacks the reader's model"
+contents=$(dpkg-deb -c "$cli_deb")
+grep -q ' ./usr/share/bivano/greek.model$' <<< "$contents" || fail "bivano lacks the reader's model"
 dpkg-deb -f "$gui_deb" Depends | grep -q 'bivano (= ' || fail "lativo-bivano does not depend on bivano"
 
 installed=()
