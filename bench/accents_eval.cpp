@@ -198,19 +198,26 @@ struct Score {
     std::size_t right = 0;
     std::map<std::pair<std::string, std::string>, int> errors;
 
-    // Words are paired in order; where a conversion split or joined words,
-    // a longest common subsequence pairs them, and the rest count as wrong.
+    // A longest common subsequence pairs the words, so that a word added
+    // or lost (a Latin word read as Greek, one kept as typed) costs itself
+    // only, not every word after it; the rest count as wrong. Where the
+    // counts agree, the wrong words are listed pair by pair.
     void Count(const std::vector<std::u16string>& meant, const std::vector<std::u16string>& got) {
         words += meant.size();
         if (meant.size() == got.size()) {
+            std::size_t wrong = 0;
             for (std::size_t i = 0; i < meant.size(); ++i) {
-                if (got[i] == meant[i]) {
-                    ++right;
-                } else {
-                    ++errors[{ToUtf8(meant[i]), ToUtf8(got[i])}];
-                }
+                wrong += got[i] == meant[i] ? 0 : 1;
             }
-            return;
+            if (wrong <= 1) {
+                right += meant.size() - wrong;
+                for (std::size_t i = 0; i < meant.size(); ++i) {
+                    if (got[i] != meant[i]) {
+                        ++errors[{ToUtf8(meant[i]), ToUtf8(got[i])}];
+                    }
+                }
+                return;
+            }
         }
         std::vector<std::vector<int>> table(meant.size() + 1, std::vector<int>(got.size() + 1, 0));
         for (std::size_t i = meant.size(); i-- > 0;) {
@@ -220,6 +227,16 @@ struct Score {
             }
         }
         right += static_cast<std::size_t>(table[0][0]);
+        // The pairs left over, in order, when the counts agree; otherwise
+        // counted together.
+        if (meant.size() == got.size()) {
+            for (std::size_t i = 0; i < meant.size(); ++i) {
+                if (got[i] != meant[i]) {
+                    ++errors[{ToUtf8(meant[i]), ToUtf8(got[i])}];
+                }
+            }
+            return;
+        }
         errors[{"(words split or joined)", "-"}] += static_cast<int>(meant.size()) - table[0][0];
     }
     double Percent() const {

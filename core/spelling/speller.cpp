@@ -305,8 +305,8 @@ void ForEachReading(std::u16string_view word, std::size_t at, Add&& add) {
             return;
         case u'y':
             one(u"υ", 0);
-            one(u"ι", 0.6F);
-            one(u"η", 0.6F);
+            one(u"ι", 0.7F);
+            one(u"η", 0.7F);
             one(u"γ", 1.0F);
             return;
         case u'l':
@@ -411,6 +411,10 @@ constexpr double kCostWeight = 2.3;
 // The most words of one plain form, and of one typed word, weighed.
 constexpr std::size_t kMostPerForm = 4;
 constexpr std::size_t kMostChoices = 8;
+// A letter typed alone is read at most this dearly: i as η or οι, not y as η.
+constexpr float kLetterAlone = 0.65F;
+// How much likelier a question word is at the head of a question.
+constexpr double kQuestionBonus = 6.0;
 // A choice this much less likely alone than the best is not weighed.
 constexpr double kWidestMargin = 9.0;
 // Words longer than this are not followed, nor kept in the cache.
@@ -572,6 +576,7 @@ class ReadingStream::Reader {
     double WordScore(std::uint32_t word) const;
     double PairScore(std::uint32_t first, const Choice& second);
     double PairLikelihood(std::uint32_t first, const Choice& second) const;
+    bool IsInterrogative(std::uint32_t word) const;
 
     // The phrase being gathered: words with only blanks between them.
     struct PhraseWord {
@@ -644,9 +649,11 @@ void ReadingStream::Reader::Follow(const GreekModel::Node& node, std::u16string_
         }
         return;
     }
+    // A letter alone is read only as people type it most (i as η, not y).
+    const float most = word.size() == 1 ? kLetterAlone : kMostCost;
     const auto step = [&](const Reading& reading) {
         const float total = cost + reading.cost;
-        if (total > kMostCost) {
+        if (total > most) {
             return;
         }
         const GreekModel::Node* here = &node;
@@ -657,8 +664,10 @@ void ReadingStream::Reader::Follow(const GreekModel::Node& node, std::u16string_
             }
         }
         Follow(*here, word, at + reading.length, total);
-        // The consonant typed once where Greek has two.
-        if (reading.greek.size() == 1 && kDoubled.find(reading.greek[0]) != std::u16string::npos &&
+        // The consonant typed once where Greek has two (not in a word of
+        // one or two letters: μ is no μμ).
+        if (reading.greek.size() == 1 && word.size() > 2 &&
+            kDoubled.find(reading.greek[0]) != std::u16string::npos &&
             total + kDoubledCost <= kMostCost) {
             if (const GreekModel::Node* twice = model_.Child(*here, reading.greek[0])) {
                 Follow(*twice, word, at + reading.length, total + kDoubledCost);
@@ -733,6 +742,21 @@ double ReadingStream::Reader::WordScore(std::uint32_t number) const {
 // follows `first` no counted pair accounts for: after a word that is
 // nearly always followed by the same few (the article η), an unseen
 // follower is unlikely; after one followed by anything (ή), less so.
+bool ReadingStream::Reader::IsInterrogative(std::uint32_t number) const {
+    static constexpr std::u16string_view kQuestionWords[] = {
+        u"τι",    u"πού",   u"πώς",   u"πότε",  u"πόσο",  u"πόση",   u"πόσα",  u"πόσοι",
+        u"πόσες", u"ποιος", u"ποια",  u"ποιο",  u"ποιοι", u"ποιες",  u"ποιον", u"ποιους",
+        u"ποιας", u"ποιου", u"ποιων", u"γιατί", u"μήπως", u"πόσους", u"πόσων",
+    };
+    const GreekModel::Word* word = model_.WordAt(number);
+    if (word == nullptr) {
+        return false;
+    }
+    const std::u16string_view letters = model_.Letters(*word);
+    return std::find(std::begin(kQuestionWords), std::end(kQuestionWords), letters) !=
+           std::end(kQuestionWords);
+}
+
 double ReadingStream::Reader::PairScore(std::uint32_t first, const Choice& second) {
     // Phrases repeat their pairs: the last answer for a pair is kept.
     const std::uint64_t key = (static_cast<std::uint64_t>(first) << 32 | second.word) + 1;
@@ -927,12 +951,14 @@ bool ReadingStream::Reader::IsKeptLatin(std::u16string_view word, bool inside,
         return false;
     }
     reading = Read(word);
-    // A capital on an English word inside a sentence makes it a name or a
-    // term (Base, Title), unless a Greek word in use reads from its very
-    // letters (To, Mia).
+    // A capital inside a sentence makes a name or a term: kept when it is
+    // an English word (Base, Title), unless a Greek word in use reads from
+    // its very letters (To, Mia), and when it reads as no Greek word at all
+    // and no known ending lends it an accent (Calc; but Diamantidis).
     const WordReading& read = cache_.At(reading);
-    return read.english ||
-           (inside && capitals == 1 && IsUpper(word.front()) && read.in_english && !read.exact);
+    const bool name = inside && capitals == 1 && IsUpper(word.front());
+    return read.english || (name && read.in_english && !read.exact) ||
+           (name && read.choices.empty() && read.fixed.empty());
 }
 
 void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t upto, bool final,
@@ -943,6 +969,13 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
     // The likeliest words for the phrase, left to right (Viterbi): for each
     // word's choice, the best score of a phrase ending in it and where from.
     const std::size_t count = phrase_.size();
+    // A phrase that a question mark ends starts, as a rule, with a question
+    // word: τι, πού, πώς rather than τη, που, πως.
+    std::size_t after = phrase_.back().end;
+    while (after < text.size() && (text[after] == u' ' || text[after] == u'\t')) {
+        ++after;
+    }
+    const bool question = after < text.size() && (text[after] == u'?' || text[after] == u';');
     first_cell_.resize(count + 1);
     cells_.clear();
     for (std::size_t i = 0; i < count; ++i) {
@@ -952,7 +985,9 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
             i > 0 ? &cache_.At(phrase_[i - 1].reading).choices : nullptr;
         for (const Choice& choice : choices) {
             if (before == nullptr || before->empty()) {
-                cells_.push_back({choice.score, 0});
+                const double asking =
+                    i == 0 && question && IsInterrogative(choice.word) ? kQuestionBonus : 0;
+                cells_.push_back({choice.score + asking, 0});
                 continue;
             }
             Cell best{-1e300, 0};

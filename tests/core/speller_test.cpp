@@ -306,6 +306,11 @@ TEST_F(WithTheModel, ChoosesByTheWordsAround) {
         {"xrhsimopoieite to menou", "χρησιμοποιείτε το μενού"},
         {"xrhsimopoieitai apo to programma", "χρησιμοποιείται από το πρόγραμμα"},
         {"kaneis den 3erei", "κανείς δεν ξέρει"},
+        // A question starts with a question word: τι, πού, πώς.
+        {"ti 8eleis? pou eisai? pws eisai?", "τι θέλεις; πού είσαι; πώς είσαι;"},
+        {"8elw th selida", "θέλω τη σελίδα"},
+        // A letter alone is read as people type it alone.
+        {"o a3onas Y", "ο άξονας Υ"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(Read(*speller_, row.typed), row.read) << row.typed;
