@@ -382,10 +382,17 @@ void ForEachReading(std::u16string_view word, std::size_t at, Add&& add) {
 std::u16string PrimaryReading(std::u16string_view word) {
     std::u16string greek;
     for (std::size_t at = 0; at < word.size();) {
+        // th is θ before a vowel, as the plain conversion reads it, and τη
+        // before a consonant (eurethriakh).
+        const bool th_before_consonant =
+            word[at] == u't' && at + 1 < word.size() && word[at + 1] == u'h' &&
+            at + 2 < word.size() &&
+            std::u16string_view(u"aeiouwy").find(word[at + 2]) == std::u16string_view::npos;
         Reading best{1, {}, 1e9F};
         ForEachReading(word, at, [&](const Reading& reading) {
             if (reading.cost < best.cost ||
-                (reading.cost == best.cost && reading.length > best.length)) {
+                (reading.cost == best.cost && reading.length > best.length &&
+                 !th_before_consonant)) {
                 best = reading;
             }
         });

@@ -321,6 +321,10 @@ TEST_F(WithTheModel, NamesAndUnknownWords) {
     EXPECT_EQ(Read(*speller_, "sthn athina"), "στην Αθήνα");
     EXPECT_EQ(Read(*speller_, "o egkatastaths"), "ο εγκαταστάτης");
     EXPECT_EQ(Read(*speller_, "Diamantidis"), "Διαμαντίδης");
+    // th before a consonant is τη in a word no dictionary has.
+    EXPECT_EQ(Read(*speller_, "eurethriakh"), "ευρετηριακή");
+    // A capitalised word inside a sentence that reads as nothing Greek is a name.
+    EXPECT_EQ(Read(*speller_, "sto Calc kai sto Writer"), "στο Calc και στο Writer");
 }
 
 }  // namespace
