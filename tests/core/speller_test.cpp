@@ -5,6 +5,8 @@
 #include "core/spelling/speller.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -243,6 +245,27 @@ TEST(GreekModel, RefusesBytesThatAreNoModel) {
     EXPECT_EQ(problem, GreekSpeller::Problem::Unreadable);
     EXPECT_EQ(io::OpenGreekModel(::testing::TempDir() + "/none.model", &problem), nullptr);
     EXPECT_EQ(problem, GreekSpeller::Problem::Unreadable);
+    // A FIFO in a model's place is refused at once, never waited on.
+    const std::string fifo = ::testing::TempDir() + "/fifo.model";
+    ::unlink(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(io::OpenGreekModel(fifo, &problem), nullptr);
+    EXPECT_EQ(problem, GreekSpeller::Problem::Unreadable);
+    ::unlink(fifo.c_str());
+    // A model written to a file and mapped back reads as the bytes did.
+    const std::string file = ::testing::TempDir() + "/small.model";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(good.data()),
+                  static_cast<std::streamsize>(good.size()));
+    }
+    const auto mapped = io::OpenGreekModel(file, &problem);
+    ASSERT_NE(mapped, nullptr);
+    EXPECT_EQ(U8(mapped->Spell(u"καλιμερα τι")), "καλημέρα τι");
+    ::setenv("BIVANO_MODEL", file.c_str(), 1);
+    EXPECT_EQ(io::DefaultGreekModelPath(), file);
+    ::unsetenv("BIVANO_MODEL");
+    ::unlink(file.c_str());
 }
 
 // Bytes changed behind the checksum's back: every index is checked, so a
