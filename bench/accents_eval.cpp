@@ -27,6 +27,7 @@
 #include "core/lativo/convert_to_greek.h"
 #include "core/lativo/convert_to_latin.h"
 #include "core/lativo/result_tail.h"
+#include "core/spelling/greek_model.h"
 #include "core/spelling/speller.h"
 #include "io/greek_model_file.h"
 
@@ -36,25 +37,29 @@ using namespace bivano;
 
 using Silent = SilentProgress;
 
-bool IsGreekLetter(char16_t c) {
-    return c == 0x386 || (c >= 0x388 && c <= 0x3CE && c != 0x38B && c != 0x38D && c != 0x3A2);
-}
+using internal::IsGreekLetter;
 
-std::vector<std::u16string> GreekWords(std::u16string_view text) {
+// The runs of characters `in_word` takes.
+template <class InWord>
+std::vector<std::u16string> WordsOf(std::u16string_view text, InWord in_word) {
     std::vector<std::u16string> words;
     for (std::size_t i = 0; i < text.size();) {
-        if (!IsGreekLetter(text[i])) {
+        if (!in_word(text[i])) {
             ++i;
             continue;
         }
         std::size_t end = i;
-        while (end < text.size() && IsGreekLetter(text[end])) {
+        while (end < text.size() && in_word(text[end])) {
             ++end;
         }
         words.emplace_back(text.substr(i, end - i));
         i = end;
     }
     return words;
+}
+
+std::vector<std::u16string> GreekWords(std::u16string_view text) {
+    return WordsOf(text, IsGreekLetter);
 }
 
 std::u16string WithoutTail(std::u16string text) {
@@ -173,24 +178,10 @@ std::u16string Informal(std::u16string_view greek, std::mt19937& random) {
 
 // Words of any letters, and digits, for texts with Latin words kept.
 std::vector<std::u16string> AllWords(std::u16string_view text) {
-    std::vector<std::u16string> words;
-    const auto in_word = [](char16_t c) {
+    return WordsOf(text, [](char16_t c) {
         return IsGreekLetter(c) || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
                (c >= u'0' && c <= u'9');
-    };
-    for (std::size_t i = 0; i < text.size();) {
-        if (!in_word(text[i])) {
-            ++i;
-            continue;
-        }
-        std::size_t end = i;
-        while (end < text.size() && in_word(text[end])) {
-            ++end;
-        }
-        words.emplace_back(text.substr(i, end - i));
-        i = end;
-    }
-    return words;
+    });
 }
 
 struct Score {

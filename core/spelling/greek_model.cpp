@@ -6,6 +6,7 @@
 #include <cstring>
 #include <numeric>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace bivano {
 namespace internal {
@@ -557,9 +558,9 @@ std::vector<std::byte> GreekModel::Build(const Source& source) {
     // only for plain forms the dictionary has no word for (terms it lacks,
     // such as συμβολοσειρά).
     {
-        std::unordered_map<std::u16string, bool> plains;
+        std::unordered_set<std::u16string> plains;
         for (const Candidate& candidate : candidates) {
-            plains.emplace(candidate.plain, true);
+            plains.insert(candidate.plain);
         }
         for (const auto& [word, count] : source.frequencies) {
             if (!plains.contains(PlainOf(word))) {

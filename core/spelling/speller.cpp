@@ -27,6 +27,10 @@ bool IsLatinLetter(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
+bool IsBlankOrBreak(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
 bool IsUpper(char16_t c) {
     return (c >= u'A' && c <= u'Z') || IsGreekUpper(c);
 }
@@ -1092,9 +1096,7 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
 
 void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u16string& out) {
     const bool latin = source_ == Source::Latin;
-    const auto is_space = [](char16_t c) {
-        return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-    };
+    const auto is_space = IsBlankOrBreak;
     const auto is_letter = [&](char16_t c) {
         return IsGreekLetter(c) || (latin && IsLatinLetter(c));
     };
@@ -1220,9 +1222,7 @@ void ReadingStream::Read(std::u16string_view piece, std::u16string& out) {
     // Cut after a line break, or after a blank that follows punctuation: no
     // phrase, no word kept as typed and no enclitic reaches across. No group
     // between asterisks may be open there either.
-    const auto is_space = [](char16_t c) {
-        return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-    };
+    const auto is_space = IsBlankOrBreak;
     const auto word_character = [](char16_t c) {
         return IsGreekLetter(c) || IsLatinLetter(c) || (c >= u'0' && c <= u'9');
     };
@@ -1464,15 +1464,6 @@ std::u16string GreekSpeller::Spell(std::u16string_view text) const {
     stream.Read(text, out);
     stream.Finish(out);
     return out;
-}
-
-std::u16string GreekSpeller::SpellWord(std::u16string_view word) const {
-    return Spell(word);
-}
-
-bool GreekSpeller::Knows(std::u16string_view word) const {
-    ReadingStream::Reader reader(*this, ReadingStream::Source::Latin, false);
-    return reader.ReadsAsGreek(word, kMostCost);
 }
 
 }  // namespace bivano

@@ -7,7 +7,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "core/encoding/encoding.h"
@@ -74,11 +73,6 @@ class GreekSpeller {
     // Spells the Greek words of `text`; a "?" right after a Greek word
     // becomes the Greek question mark ";".
     std::u16string Spell(std::u16string_view text) const;
-    // One word of Greek letters, spelled; the word itself when unknown.
-    std::u16string SpellWord(std::u16string_view word) const;
-    // Whether the dictionary has a word for it, under some reading of its
-    // letters (Greek or Latin).
-    bool Knows(std::u16string_view word) const;
 
     std::size_t WordCount() const { return model_->WordCount(); }
     // Of those, the words the list itself gave.
@@ -110,7 +104,6 @@ class ReadingStream {
     void Finish(std::u16string& out);
 
   private:
-    friend class GreekSpeller;
     class Reader;
     std::unique_ptr<Reader> reader_;
     std::u16string held_;
