@@ -363,11 +363,11 @@ int main(int argc, char* argv[]) {
     }
     std::printf("%zu sentences, %zu Greek words\n", sentences.size(), lativo_design.words);
     std::printf(
-        "(a) Lativo, random choices: as designed %.1f%%, with accents and spelling %.1f%%\n",
+        "(a) Lativo, random choices: as designed %.1f%%, with accents and spelling %.2f%%\n",
         lativo_design.Percent(), lativo_spelled.Percent());
     std::printf("    most frequent errors with the spelling pass (meant -> got):\n");
     lativo_spelled.PrintErrors();
-    std::printf("(b) typed as in chats: as designed %.1f%%, with accents and spelling %.1f%%\n",
+    std::printf("(b) typed as in chats: as designed %.1f%%, with accents and spelling %.2f%%\n",
                 informal_design.Percent(), informal_spelled.Percent());
     std::printf("    most frequent errors with the spelling pass (meant -> got):\n");
     informal_spelled.PrintErrors();

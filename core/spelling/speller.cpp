@@ -433,6 +433,10 @@ constexpr std::size_t kLongestWord = 48;
 // Readings this cheap are the letters as typed: an English word stays in
 // Latin letters unless a Greek word reads from it so (to, me, auto, paw).
 constexpr float kAsTyped = 0.5F;
+// A word this common (its log share of running words) reads from an
+// English word at this cost.
+constexpr double kCommonWord = -7.6;
+constexpr float kCommonAsTyped = 1.0F;
 // Capitals read as Greek ones when a word reads from them this easily
 // (KALIMERA); otherwise they are an acronym (LVM, BASIC).
 constexpr float kCapitalsAsGreek = 0.6F;
@@ -870,12 +874,15 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower) {
                 return c.cost == 0 && word != nullptr && word->frequency > 0 &&
                        (word->flags & GreekModel::kSmall) != 0;
             });
+        // One of the commonest words reads from it a little more dearly:
+        // "vs" is ως with ω typed as v.
         reading.english =
             reading.in_english &&
             std::none_of(reading.choices.begin(), reading.choices.end(), [&](const Choice& c) {
                 const GreekModel::Word* word = model_.WordAt(c.word);
-                return c.cost <= kAsTyped && word != nullptr &&
-                       (word->flags & GreekModel::kSmall) != 0;
+                return word != nullptr && (word->flags & GreekModel::kSmall) != 0 &&
+                       (c.cost <= kAsTyped ||
+                        (c.cost <= kCommonAsTyped && WordScore(c.word) >= kCommonWord));
             });
     }
     if (reading.choices.empty()) {
@@ -949,6 +956,21 @@ bool ReadingStream::Reader::IsKeptLatin(std::u16string_view word, bool inside,
     if (digits > 0 && digits < word.size()) {
         const bool capitals_then_digits =
             capitals > 0 && word.find_first_of(u"0123456789") == capitals;
+        // A Greek word with a number after it (Fyllo2, Stili10): its letters
+        // are read, the number stays. Sheet2 is English; 3 and 8 would be
+        // read as letters.
+        const std::size_t first_digit = word.find_first_of(u"0123456789");
+        const bool numbered =
+            first_digit >= 3 &&
+            word.find_first_not_of(u"0123456789", first_digit) == std::u16string_view::npos &&
+            word.find_first_of(u"38", first_digit) == std::u16string_view::npos && capitals <= 1 &&
+            (capitals == 0 || IsUpper(word.front()));
+        if (numbered) {
+            const WordReading& letters = cache_.At(Read(word.substr(0, first_digit)));
+            if (!letters.choices.empty() && !letters.english) {
+                return false;
+            }
+        }
         if (other_digits || capitals_then_digits) {
             return true;
         }

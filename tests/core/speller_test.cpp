@@ -28,7 +28,7 @@ const GreekSpeller& SmallSpeller() {
         u"όρα",       u"παιδί",  u"πεδίο",   u"προϊόν", u"σούπερ",      u"βοηθήσει",     u"έπαιξε",
         u"χαρά",      u"μπύρα",  u"ντομάτα", u"γκρι",   u"όχι",         u"ηθικό",        u"θα",
         u"διεύθυνση", u"ψυχή",   u"ξέρω",    u"φως",    u"κομπλεξικοί", u"πανηγυρίζεις", u"το",
-        u"με",        u"γυαλιά", u"αγγελία", u"θέλω"});
+        u"με",        u"γυαλιά", u"αγγελία", u"θέλω",   u"ως",          u"φύλλο",        u"στήλη"});
     return speller;
 }
 
@@ -110,6 +110,11 @@ TEST(ReadingStream, KeepsWhatIsNotGreek) {
         // "auto" are Greek. "super" reads σούπερ only with ου for u.
         {"to super me word auto", "το super με word αυτό"},
         {"LVM USB2 KALIMERA", "LVM USB2 ΚΑΛΗΜΕΡΑ"},  // acronyms, and Greek in capitals
+        // "vs" is English, but the commonest words read from it a little
+        // more dearly (ω typed as v).
+        {"ws vs super", "ως ως super"},
+        // A Greek word numbered has its letters read; Sheet2 and A1 stay.
+        {"Fyllo2 stili10 Sheet2 A1 fyllo38", "Φύλλο2 στήλη10 Sheet2 A1 φυλλοξθ"},
         {"des http://a.b/kalimera nikos@x.gr. www.kalimera.gr",
          "δες http://a.b/kalimera nikos@x.gr. www.kalimera.gr"},
         {"a@b ela. www A", "α@μπ έλα. ωωω Α"},         // not addresses
