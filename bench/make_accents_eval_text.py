@@ -17,6 +17,17 @@ import zlib
 GREEK_WORD = re.compile(r"[\u0386-\u03ce]+")
 
 
+# Tags inside a sentence (links, emphasis, code, names) go without a trace;
+# the others end it, as do scripts and styles.
+INLINE_TAG = re.compile(r"</?(a|span|strong|em|b|i|u|code|tt|kbd|var|samp|acronym|abbr|sub|"
+                        r"sup|img|label|font|small|big|q|cite|dfn|gui|guiseq|key|keyseq|app|"
+                        r"cmd|file|sys|link|input|output)\b[^>]*>", re.IGNORECASE)
+SCRIPT = re.compile(r"<(script|style)\b.*?</\1>", re.IGNORECASE | re.DOTALL)
+
+
+def page_text(page):
+    return re.sub(r"<[^>]*>", "\n", INLINE_TAG.sub("", SCRIPT.sub("\n", page)))
+
 def main():
     folder = sys.argv[1]
     limit = int(sys.argv[2]) if len(sys.argv) > 2 else 5000
@@ -26,7 +37,7 @@ def main():
         if zlib.crc32(path.rsplit("/", 1)[-1].encode()) % 2 != 1:
             continue
         with open(path, encoding="utf-8", errors="ignore") as f:
-            text = re.sub(r"<[^>]*>", "\n", f.read())
+            text = page_text(f.read())
         text = unicodedata.normalize("NFC", html.unescape(text))
         for sentence in re.split(r"(?<=[.;!])\s+|\n", text):
             sentence = " ".join(sentence.split())

@@ -32,7 +32,12 @@ when it occurs at least three times. So does a word with the ending of the
 word after it: "~" and its last two letters without accents (σ for ς), as
 in "της ~ης"; and the ending of a word with one of the 300 commonest words
 after it, as in "~να ή". They tell which words go together when the pair
-itself was never seen."""
+itself was never seen. And what stands beside a phrase of Greek words (with
+only blanks between them): "<a word" counts the word first in its phrase
+after a Latin letter, "word a>" last in it before one; "0" is a digit, ","
+a comma, "(" another mark, "." a sentence's start or end. The article η seldom stands
+between two numbers or two Latin words; ή often does. "<a *" and "* a>"
+count the phrases with each edge."""
 import collections
 import glob
 import gzip
@@ -51,6 +56,17 @@ SENTENCE_END = re.compile(r"[.;!?·:\n]+")
 GREEK_CATALOGUE = re.compile(r"/el(_GR)?(\.UTF-8)?/|/el\.mo$")  # packages hold every language
 
 
+# Tags inside a sentence (links, emphasis, code, names) go without a trace;
+# the others end it, as do scripts and styles.
+INLINE_TAG = re.compile(r"</?(a|span|strong|em|b|i|u|code|tt|kbd|var|samp|acronym|abbr|sub|"
+                        r"sup|img|label|font|small|big|q|cite|dfn|gui|guiseq|key|keyseq|app|"
+                        r"cmd|file|sys|link|input|output)\b[^>]*>", re.IGNORECASE)
+SCRIPT = re.compile(r"<(script|style)\b.*?</\1>", re.IGNORECASE | re.DOTALL)
+
+
+def page_text(page):
+    return re.sub(r"<[^>]*>", "\n", INLINE_TAG.sub("", SCRIPT.sub("\n", page)))
+
 def mo_strings(path):
     with open(path, "rb") as f:
         data = f.read()
@@ -67,7 +83,7 @@ def mo_strings(path):
 
 def html_strings(path):
     with open(path, encoding="utf-8", errors="ignore") as f:
-        yield html.unescape(re.sub(r"<[^>]*>", "\n", f.read()))
+        yield html.unescape(page_text(f.read()))
 
 
 def language_pack_strings(path):
@@ -105,6 +121,16 @@ def sources(folders):
                 yield path, language_pack_strings(path)
             elif "/man/" in path and path.endswith(".gz"):
                 yield path, manual_page_strings(path)
+
+
+def edge_class(character):
+    """What stands beside a phrase: a Latin letter, a digit, a comma or
+    another mark; a sentence's start or end is "."."""
+    if character.isascii() and character.isalpha():
+        return "a"
+    if character.isdigit():
+        return "0"
+    return "," if character == "," else "("
 
 
 def ending(word):
@@ -145,29 +171,40 @@ def main():
             text = unicodedata.normalize("NFC", text)
             for sentence in SENTENCE_END.split(text):
                 previous = None
+                beside = "."  # what the next phrase has before it
                 for token in TOKEN.findall(sentence):
-                    if not WORD.fullmatch(token):
-                        previous = None
-                        continue
                     word = token.lower()
-                    if len(word) > 1 or word in "ηοήκ":  # the one-letter words
-                        words[word] += 1
+                    if not WORD.fullmatch(token) or (len(word) < 2 and word not in "ηοήκ"):
                         if previous is not None:
-                            pairs[(previous, word)] += 1
-                            pairs[(previous, ending(word))] += 1
-                            pairs[(ending(previous), word)] += 1
-                        previous = word
-                    else:
+                            pairs[(previous, edge_class(token[0]) + ">")] += 1
                         previous = None
+                        beside = edge_class(token[-1])
+                        continue
+                    words[word] += 1
+                    if previous is not None:
+                        pairs[(previous, word)] += 1
+                        pairs[(previous, ending(word))] += 1
+                        pairs[(ending(previous), word)] += 1
+                    else:
+                        pairs[("<" + beside, word)] += 1
+                    previous = word
+                if previous is not None:
+                    pairs[(previous, ".>")] += 1
     word_rows = sorted(((w, c) for w, c in words.items() if c >= 2), key=lambda r: (-r[1], r[0]))
     known = {w for w, _ in word_rows}
     # The ending of a word before a word: for the commonest words only
     # (articles, conjunctions, pronouns), which it tells apart.
     common = {w for w, c in word_rows[:300]}
+    edges = {"<" + kind for kind in ".,(0a"} | {kind + ">" for kind in ".,(0a"}
     pair_rows = sorted(((a, b, c) for (a, b), c in pairs.items()
                         if c >= 3 and ((a in known and (b in known or b.startswith("~"))) or
-                                       (a.startswith("~") and b in common))),
+                                       (a.startswith("~") and b in common) or
+                                       (a in edges and b in known) or (a in known and b in edges))),
                        key=lambda r: (-r[2], r[0], r[1]))
+    # How many phrases had each kind of edge, with "*" for any word.
+    for edge in sorted(edges):
+        total = sum(c for (a, b), c in pairs.items() if edge in (a, b))
+        pair_rows.append((edge, "*", total) if edge[0] == "<" else ("*", edge, total))
     note = f"from {files} files of Greek translations, help and manual pages in Debian's packages"
     write_table(f"{out_folder}/word_frequencies.cpp", f"{note}; {len(word_rows)} words", word_rows,
                 'Lines of "word count", most frequent first, in UTF-8.')

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 #include <numeric>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -156,7 +157,7 @@ using internal::PlainLetter;
 using internal::SoundClass;
 
 constexpr std::array<char, 8> kMagic = {'B', 'I', 'V', 'A', 'N', 'O', 'G', 'M'};
-constexpr std::uint32_t kVersion = 2;
+constexpr std::uint32_t kVersion = 3;
 constexpr std::uint32_t kByteOrder = 0x01020304;
 
 enum Section : std::size_t {
@@ -209,6 +210,25 @@ std::uint64_t PairHash(std::uint32_t first, std::uint32_t second) {
 // ending alone is under a first word that no word has.
 constexpr std::uint32_t kEndingMark = 0x80000000U;
 constexpr std::uint32_t kAnyWord = 0xFFFFFFFFU;
+// What stands before a phrase, or after it, in place of a word: numbers no
+// word has, nor an ending (those have a Greek letter in their high half).
+constexpr std::uint32_t kBeforePhrase = 0xFFFFFFF0U;
+constexpr std::uint32_t kAfterPhrase = 0xFFFFFFF8U;
+constexpr std::u16string_view kBesideMarks = u".,(0a";  // in the order of Beside
+
+// The number of an edge written "<a" (before a phrase) or "a>" (after
+// one) in the counts.
+std::optional<std::uint32_t> EdgeNumber(std::u16string_view text) {
+    if (text.size() != 2) {
+        return std::nullopt;
+    }
+    const bool before = text[0] == u'<';
+    const std::size_t kind = kBesideMarks.find(before ? text[1] : text[0]);
+    if (kind == std::u16string_view::npos || (before ? false : text[1] != u'>')) {
+        return std::nullopt;
+    }
+    return (before ? kBeforePhrase : kAfterPhrase) + static_cast<std::uint32_t>(kind);
+}
 
 std::u16string PlainOf(std::u16string_view lower) {
     std::u16string plain(lower);
@@ -290,6 +310,19 @@ std::uint32_t GreekModel::EndingWordCount(std::uint32_t ending, std::uint32_t se
         return 0;
     }
     return Probe(ending, second);
+}
+
+std::uint32_t GreekModel::PhraseEdgeCount(Beside beside, bool first, std::uint32_t word) const {
+    if (word >= words_.size()) {
+        return 0;
+    }
+    const auto kind = static_cast<std::uint32_t>(beside);
+    return first ? Probe(kBeforePhrase + kind, word) : Probe(word, kAfterPhrase + kind);
+}
+
+std::uint32_t GreekModel::PhraseEdgeTotal(Beside beside, bool first) const {
+    const auto kind = static_cast<std::uint32_t>(beside);
+    return first ? Probe(kBeforePhrase + kind, kAnyWord) : Probe(kAnyWord, kAfterPhrase + kind);
 }
 
 std::uint32_t GreekModel::EndingCount(std::uint32_t ending) const {
@@ -637,6 +670,26 @@ std::vector<std::byte> GreekModel::Build(const Source& source) {
         return word.size() >= 2 && word.size() <= 3 && word[0] == u'~';
     };
     for (const auto& [words_of_pair, count] : source.pairs) {
+        // A phrase's edges: "<a word", "word a>", and their totals under
+        // "*", any word.
+        const auto before = EdgeNumber(words_of_pair.first);
+        const auto after = EdgeNumber(words_of_pair.second);
+        if (before || after) {
+            const auto number = [&](const std::u16string& word) -> std::optional<std::uint32_t> {
+                if (word == u"*") {
+                    return kAnyWord;
+                }
+                const auto found = number_of.find(word);
+                return found == number_of.end() ? std::nullopt
+                                                : std::optional<std::uint32_t>(found->second);
+            };
+            const auto word = before ? number(words_of_pair.second) : number(words_of_pair.first);
+            if (word && count > 0) {
+                counted.push_back(
+                    {before ? std::pair{*before, *word} : std::pair{*word, *after}, count});
+            }
+            continue;
+        }
         if (is_ending(words_of_pair.first) && count > 0) {
             const auto second = number_of.find(words_of_pair.second);
             if (second != number_of.end()) {

@@ -107,6 +107,15 @@ class GreekModel {
     // often words with that ending occur at all.
     std::uint32_t EndingPairCount(std::uint32_t first, std::uint32_t ending) const;
     std::uint32_t EndingCount(std::uint32_t ending) const;
+    // What stands beside a phrase of Greek words (with only blanks between
+    // them): a sentence's start or end, a comma, another mark, a digit, a
+    // Latin letter.
+    enum class Beside : std::uint8_t { Sentence, Comma, Mark, Digit, Latin };
+    // How often `word` was the first of a phrase with `beside` before it
+    // (or, `first` false, the last with `beside` after it); and how many
+    // phrases had that edge.
+    std::uint32_t PhraseEdgeCount(Beside beside, bool first, std::uint32_t word) const;
+    std::uint32_t PhraseEdgeTotal(Beside beside, bool first) const;
     // How often a word with `ending` is followed by word `second` (one of
     // the commonest words).
     std::uint32_t EndingWordCount(std::uint32_t ending, std::uint32_t second) const;

@@ -143,6 +143,21 @@ Enclitic EncliticOf(std::u16string_view word) {
     return Enclitic::No;
 }
 
+// What a character beside a phrase is, for the counts of phrases' edges.
+GreekModel::Beside BesideOf(char16_t c) {
+    using Beside = GreekModel::Beside;
+    if (std::u16string_view(u".;!?·:\n\r").find(c) != std::u16string_view::npos) {
+        return Beside::Sentence;
+    }
+    if (c == u',') {
+        return Beside::Comma;
+    }
+    if (c >= u'0' && c <= u'9') {
+        return Beside::Digit;
+    }
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ? Beside::Latin : Beside::Mark;
+}
+
 bool EndsAPhrase(char16_t c) {
     return std::u16string_view(u".,;·!?:)»\"\r\n").find(c) != std::u16string_view::npos;
 }
@@ -426,6 +441,11 @@ constexpr std::size_t kMostChoices = 8;
 constexpr float kLetterAlone = 0.65F;
 // How much likelier a question word is at the head of a question.
 constexpr double kQuestionBonus = 6.0;
+// How many words' worth of the average weighs against a word's own count
+// of standing at a phrase's edge.
+constexpr double kEdgePrior = 10.0;
+// The word pairs already tell much of what the edges do: they count half.
+constexpr double kEdgeWeight = 0.5;
 // A choice this much less likely alone than the best is not weighed.
 constexpr double kWidestMargin = 9.0;
 // Words longer than this are not followed, nor kept in the cache.
@@ -592,6 +612,7 @@ class ReadingStream::Reader {
     double PairScore(std::uint32_t first, const Choice& second);
     double PairLikelihood(std::uint32_t first, const Choice& second) const;
     bool IsInterrogative(std::uint32_t word) const;
+    double EdgeScore(std::uint32_t word, GreekModel::Beside beside, bool first) const;
 
     // The phrase being gathered: words with only blanks between them.
     struct PhraseWord {
@@ -634,6 +655,10 @@ class ReadingStream::Reader {
     // the text is a sentence's.
     char16_t before_text_ = u'\n';
     bool capital_starts_ = false;  // the last sentence typed began with a capital
+    // The phrase was cut for its length: the flush is no phrase's end, and
+    // the next phrase no phrase's start.
+    bool phrase_goes_on_ = false;
+    bool phrase_went_on_ = false;
 };
 
 void ReadingStream::Reader::Follow(const GreekModel::Node& node, std::u16string_view word,
@@ -772,6 +797,25 @@ bool ReadingStream::Reader::IsInterrogative(std::uint32_t number) const {
            std::end(kQuestionWords);
 }
 
+// How much likelier than the average word `word` is to stand first (or
+// last) in a phrase with `beside` there, as a log: the article η seldom
+// stands between two numbers or two Latin words, ή often does. A word seen
+// seldom counts as the average.
+double ReadingStream::Reader::EdgeScore(std::uint32_t number, GreekModel::Beside beside,
+                                        bool first) const {
+    const GreekModel::Word* word = model_.WordAt(number);
+    const double phrases = model_.PhraseEdgeTotal(beside, first);
+    const double running = static_cast<double>(model_.RunningWords());
+    if (word == nullptr || phrases <= 0 || running < phrases) {
+        return 0;
+    }
+    const double average = phrases / running;
+    const double count =
+        std::min<double>(model_.PhraseEdgeCount(beside, first, number), word->frequency);
+    const double likelihood = (count + kEdgePrior * average) / (word->frequency + kEdgePrior);
+    return kEdgeWeight * std::log(likelihood / average);
+}
+
 double ReadingStream::Reader::PairScore(std::uint32_t first, const Choice& second) {
     // Phrases repeat their pairs: the last answer for a pair is kept.
     const std::uint64_t key = (static_cast<std::uint64_t>(first) << 32 | second.word) + 1;
@@ -904,6 +948,10 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower) {
 
 namespace {
 
+bool IsLatinOrDigit(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+}
+
 // A web or e-mail address: http://…, www.…, someone@somewhere.gr.
 bool IsWebOrMailAddress(std::u16string_view word) {
     const auto starts = [&](std::u16string_view prefix) {
@@ -949,13 +997,18 @@ bool ReadingStream::Reader::IsKeptLatin(std::u16string_view word, bool inside,
         } else if (c >= u'0' && c <= u'9') {
             ++digits;
             other_digits |= c != u'3' && c != u'8';
+        } else if (c == u'+' && i > 0 && i + 1 < word.size() && IsLatinOrDigit(word[i - 1]) &&
+                   IsLatinOrDigit(word[i + 1])) {
+            return true;  // keys pressed together, a sum of cells: Ctrl+Alt, A1+B2
         } else if (!IsLatinLetter(c)) {
             return IsWebOrMailAddress(word);
         }
     }
     if (digits > 0 && digits < word.size()) {
+        // USB2, A1; but E3odos is Έξοδος.
         const bool capitals_then_digits =
-            capitals > 0 && word.find_first_of(u"0123456789") == capitals;
+            capitals > 0 && word.find_first_of(u"0123456789") == capitals &&
+            word.find_first_not_of(u"0123456789", capitals) == std::u16string_view::npos;
         // A Greek word with a number after it (Fyllo2, Stili10): its letters
         // are read, the number stays. Sheet2 is English; 3 and 8 would be
         // read as letters.
@@ -1009,6 +1062,19 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
         ++after;
     }
     const bool question = after < text.size() && (text[after] == u'?' || text[after] == u';');
+    // What stands before and after the phrase; one cut for its length has
+    // no edge there.
+    const bool starts = !phrase_went_on_;
+    const bool ends = !phrase_goes_on_;
+    phrase_went_on_ = phrase_goes_on_;
+    phrase_goes_on_ = false;
+    std::size_t before_at = phrase_.front().begin;
+    while (before_at > 0 && (text[before_at - 1] == u' ' || text[before_at - 1] == u'\t')) {
+        --before_at;
+    }
+    const GreekModel::Beside before_phrase =
+        BesideOf(before_at == 0 ? before_text_ : text[before_at - 1]);
+    const GreekModel::Beside after_phrase = BesideOf(after < text.size() ? text[after] : u'\n');
     first_cell_.resize(count + 1);
     cells_.clear();
     for (std::size_t i = 0; i < count; ++i) {
@@ -1017,10 +1083,14 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
         const std::vector<Choice>* before =
             i > 0 ? &cache_.At(phrase_[i - 1].reading).choices : nullptr;
         for (const Choice& choice : choices) {
+            const double last =
+                i + 1 == count && ends ? EdgeScore(choice.word, after_phrase, false) : 0;
             if (before == nullptr || before->empty()) {
                 const double asking =
                     i == 0 && question && IsInterrogative(choice.word) ? kQuestionBonus : 0;
-                cells_.push_back({choice.score + asking, 0});
+                const double first =
+                    i == 0 && starts ? EdgeScore(choice.word, before_phrase, true) : 0;
+                cells_.push_back({choice.score + asking + first + last, 0});
                 continue;
             }
             Cell best{-1e300, 0};
@@ -1031,6 +1101,7 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
                     best = {score, static_cast<std::uint32_t>(p)};
                 }
             }
+            best.score += last;
             cells_.push_back(best);
         }
     }
@@ -1191,6 +1262,9 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 text.substr(phrase_.back().end, i - phrase_.back().end).find_first_not_of(u" \t") ==
                     std::u16string_view::npos;
             if (!joins) {
+                phrase_goes_on_ = !phrase_.empty() && phrase_.size() >= kLongestPhrase &&
+                                  text.substr(phrase_.back().end, i - phrase_.back().end)
+                                          .find_first_not_of(u" \t") == std::u16string_view::npos;
                 FlushPhrase(text, i, final, out);
             }
             const bool met =

@@ -28,7 +28,8 @@ const GreekSpeller& SmallSpeller() {
         u"όρα",       u"παιδί",  u"πεδίο",   u"προϊόν", u"σούπερ",      u"βοηθήσει",     u"έπαιξε",
         u"χαρά",      u"μπύρα",  u"ντομάτα", u"γκρι",   u"όχι",         u"ηθικό",        u"θα",
         u"διεύθυνση", u"ψυχή",   u"ξέρω",    u"φως",    u"κομπλεξικοί", u"πανηγυρίζεις", u"το",
-        u"με",        u"γυαλιά", u"αγγελία", u"θέλω",   u"ως",          u"φύλλο",        u"στήλη"});
+        u"με",        u"γυαλιά", u"αγγελία", u"θέλω",   u"ως",          u"φύλλο",        u"στήλη",
+        u"έξοδος"});
     return speller;
 }
 
@@ -115,6 +116,8 @@ TEST(ReadingStream, KeepsWhatIsNotGreek) {
         {"ws vs super", "ως ως super"},
         // A Greek word numbered has its letters read; Sheet2 and A1 stay.
         {"Fyllo2 stili10 Sheet2 A1 fyllo38", "Φύλλο2 στήλη10 Sheet2 A1 φυλλοξθ"},
+        // Keys pressed together stay; capitals then digits only at the end.
+        {"Ctrl+Alt A1+B2 MP3 E3odos", "Ctrl+Alt A1+B2 MP3 Έξοδος"},
         {"des http://a.b/kalimera nikos@x.gr. www.kalimera.gr",
          "δες http://a.b/kalimera nikos@x.gr. www.kalimera.gr"},
         {"a@b ela. www A", "α@μπ έλα. ωωω Α"},         // not addresses
@@ -224,6 +227,33 @@ TEST(GreekSpeller, ReadsAHunspellList) {
 
 // A model that is cut short, damaged, of another kind or not there gives
 // no speller and says why, never one that reads words wrong.
+// What stands beside phrases is counted under edges that no word has; a
+// mark that is no edge is no word either.
+TEST(GreekModel, CountsWhatStandsBesidePhrases) {
+    using Beside = GreekModel::Beside;
+    GreekModel::Source source;
+    source.words = {u"ή", u"η"};
+    source.frequencies = {{u"ή", 40}, {u"η", 90}};
+    source.pairs = {{{u"<a", u"ή"}, 7},   {{u"ή", u"0>"}, 5},   {{u"<.", u"η"}, 30},
+                    {{u"<a", u"*"}, 100}, {{u"*", u"0>"}, 60},  {{u"<x", u"ή"}, 9},
+                    {{u"ή", u"a"}, 9},    {{u"<a", u"κάτι"}, 9}};
+    const std::vector<std::byte> bytes = GreekModel::Build(source);
+    const auto model = GreekModel::FromBytes(bytes, nullptr);
+    ASSERT_NE(model, nullptr);
+    const std::uint32_t either = model->NumberOf(model->WordsOf(u"η")[0]);
+    const std::uint32_t or_word = model->WordsOf(u"η")[0].stress == 1 ? either : either ^ 1;
+    const std::uint32_t article = or_word ^ 1;
+    EXPECT_EQ(model->PhraseEdgeCount(Beside::Latin, true, or_word), 7u);
+    EXPECT_EQ(model->PhraseEdgeCount(Beside::Digit, false, or_word), 5u);
+    EXPECT_EQ(model->PhraseEdgeCount(Beside::Digit, true, or_word), 0u);  // the other side
+    EXPECT_EQ(model->PhraseEdgeCount(Beside::Sentence, true, article), 30u);
+    EXPECT_EQ(model->PhraseEdgeCount(Beside::Latin, true, article), 0u);
+    EXPECT_EQ(model->PhraseEdgeTotal(Beside::Latin, true), 100u);
+    EXPECT_EQ(model->PhraseEdgeTotal(Beside::Digit, false), 60u);
+    EXPECT_EQ(model->PhraseEdgeTotal(Beside::Comma, true), 0u);
+    EXPECT_EQ(model->PhraseEdgeCount(Beside::Latin, true, 1000), 0u);  // no such word
+}
+
 TEST(GreekModel, RefusesBytesThatAreNoModel) {
     GreekModel::Source source;
     source.words = {u"καλημέρα", u"τι"};
@@ -339,6 +369,21 @@ TEST_F(WithTheModel, ChoosesByTheWordsAround) {
         {"8elw th selida", "θέλω τη σελίδα"},
         // A letter alone is read as people type it alone.
         {"o a3onas Y", "ο άξονας Υ"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Read(*speller_, row.typed), row.read) << row.typed;
+    }
+}
+
+// What stands before and after a phrase: ή between two numbers or two
+// Latin words, η first in a sentence.
+TEST_F(WithTheModel, ChoosesByWhatStandsBesideThePhrase) {
+    const Row rows[] = {
+        {"Python h UNO", "Python ή UNO"},
+        {"einai 0 h 1.", "είναι 0 ή 1."},
+        {"(GIF h MNG)", "(GIF ή MNG)"},
+        {"H epilogh emfanizetai.", "Η επιλογή εμφανίζεται."},
+        {"Patontas Alt (h Ctrl+Alt)", "Πατώντας Alt (ή Ctrl+Alt)"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(Read(*speller_, row.typed), row.read) << row.typed;
