@@ -347,7 +347,7 @@ int main(int argc, char* argv[]) {
         const std::u16string lativo_read = read(latin);
         lativo_spelled.Count(meant, GreekWords(lativo_read));
         if (show && GreekWords(lativo_read) != meant) {
-            std::printf("  meant %s\n  typed %s\n  got   %s\n", ToUtf8(sentence).c_str(),
+            std::printf("  meant %s\n  (a)   %s\n  got   %s\n", ToUtf8(sentence).c_str(),
                         ToUtf8(latin).c_str(), ToUtf8(lativo_read).c_str());
         }
         const std::u16string typed = Informal(sentence, random);
@@ -355,7 +355,7 @@ int main(int argc, char* argv[]) {
         const std::u16string informal_read = read(typed);
         informal_spelled.Count(meant, GreekWords(informal_read));
         if (show && GreekWords(informal_read).size() != meant.size()) {
-            std::printf("  meant %s\n  typed %s\n  got   %s\n", ToUtf8(sentence).c_str(),
+            std::printf("  meant %s\n  (b)   %s\n  got   %s\n", ToUtf8(sentence).c_str(),
                         ToUtf8(typed).c_str(), ToUtf8(informal_read).c_str());
         }
         all_design += latin;

@@ -407,6 +407,18 @@ std::u16string PrimaryReading(std::u16string_view word) {
             word[at] == u't' && at + 1 < word.size() && word[at + 1] == u'h' &&
             at + 2 < word.size() &&
             std::u16string_view(u"aeiouwy").find(word[at + 2]) == std::u16string_view::npos;
+        // v before a consonant but ρ and λ, not after α or ε (αυ, ευ), is
+        // ω: no Greek word has βσ or βμ (aytodiagnvstikoy).
+        const bool omega =
+            word[at] == u'v' && at + 1 < word.size() &&
+            std::u16string_view(u"aeiouywrlv").find(word[at + 1]) == std::u16string_view::npos &&
+            IsLatinLetter(word[at + 1]) &&
+            (at == 0 || (word[at - 1] != u'a' && word[at - 1] != u'e'));
+        if (omega) {
+            greek.push_back(u'ω');
+            ++at;
+            continue;
+        }
         Reading best{1, {}, 1e9F};
         ForEachReading(word, at, [&](const Reading& reading) {
             if (reading.cost < best.cost ||

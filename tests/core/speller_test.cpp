@@ -176,6 +176,9 @@ TEST(GreekSpeller, UnknownWordsTakeTheAccentOfTheKnownEndingMostLikeThem) {
     // From Latin letters, an unknown word takes its letters' likeliest
     // readings (u as υ), not the plain conversion's θ.
     EXPECT_EQ(Read(SmallSpeller(), "egkatastaths Eyrwpaikh"), "εγκαταστάτης Ευρωπαϊκή");
+    // v before a consonant but ρ and λ is ω (no Greek word has βσ), unless
+    // it follows α or ε.
+    EXPECT_EQ(Read(SmallSpeller(), "diagnvstikh vrvmiko avrio"), "διαγνωστική βρωμικό αύριο");
 }
 
 // Whatever the pieces, the reader gives what it gives for the whole text.
