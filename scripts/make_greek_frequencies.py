@@ -7,24 +7,22 @@ alone and in pairs, in Greek text that Debian's packages install.
 
 writes OUT_FOLDER/word_frequencies.cpp ("word count" lines) and
 OUT_FOLDER/word_bigrams.cpp ("first second count" lines). The committed
-tables were made on a Debian 12 machine from its installed translations and
-from these packages, unpacked without installing:
-    apt-get download libreoffice-help-el libreoffice-l10n-el gimp-help-el \\
-        firefox-esr-l10n-el thunderbird-l10n-el manpages-el gnome-user-docs \\
-        vlc-l10n inkscape gimp-data libgtk-3-common gnome-control-center-data \\
-        evolution-common nautilus-data gnucash-common calibre gnome-shell-common \\
-        libreoffice-common xfce4-session scribus-data gnumeric-common \\
-        rhythmbox-data totem-common gedit-common shotwell-common pidgin-data \\
-        hexchat-common filezilla-common transmission-common wesnoth-1.16-data \\
-        widelands-data supertuxkart-data hedgewars-data freeciv-data warzone2100-data
-    for deb in *.deb; do dpkg-deb -x "$deb" "x_${deb%%_*}"; done
-    scripts/make_greek_frequencies.py core/spelling /usr/share/locale/el x_*
+tables were made on a Debian 12 machine from its installed translations, the
+help, language packs and data packages that scripts/fetch-greek-sources.sh
+names, and the Greek catalogues of every other package that has them (about
+1,100 packages), unpacked without installing:
+    scripts/fetch-greek-sources.sh /tmp/greek
+    scripts/make_greek_frequencies.py core/spelling /usr/share/locale/el \\
+        /tmp/greek/x_* /tmp/greek/mo
+A file met twice (installed and unpacked) is read once.
 What is read below each SOURCE folder: .mo files (straight from their binary
 format), .html help pages (tags dropped), the .ftl, .properties and .dtd
 files inside Firefox's and Thunderbird's .xpi language packs, and gzipped
-manual pages (troff requests dropped), and GNOME's .page help. Half of the
-help pages, by a hash of their names, are held out: the spelling evaluation reads them
-(bench/make_accents_eval_text.py uses the same rule). Debian's installation
+manual pages (troff requests dropped), and GNOME's .page help; tags inside
+a sentence (links, emphasis) are dropped, the others end it. Half of the
+help pages, by a hash of their names, are held out: the spelling evaluation
+reads them (bench/make_accents_eval_text.py uses the same rule), and so do
+the packages that scripts/fetch-greek-sources.sh holds out. Debian's installation
 guide and debian-installer are never read: they are kept for evaluation.
 Words are lower-cased and keep their accents. A word counts when it occurs at
 least twice; a pair of words, Greek words with only blanks between them,
@@ -35,11 +33,12 @@ after it, as in "~να ή". They tell which words go together when the pair
 itself was never seen. And what stands beside a phrase of Greek words (with
 only blanks between them): "<a word" counts the word first in its phrase
 after a Latin letter, "word a>" last in it before one; "0" is a digit, ","
-a comma, "(" another mark, "." a sentence's start or end. The article η seldom stands
-between two numbers or two Latin words; ή often does. "<a *" and "* a>"
+a comma, "(" another mark, "." a sentence's start or end. The article η
+seldom stands between two numbers or two Latin words; ή often does. "<a *" and "* a>"
 count the phrases with each edge."""
 import collections
 import glob
+import hashlib
 import gzip
 import html
 import os
@@ -108,10 +107,18 @@ def held_out(path):
 
 
 def sources(folders):
+    seen = set()  # a file installed and also unpacked is read once
     for folder in folders:
         for path in sorted(glob.glob(f"{folder}/**/*", recursive=True)):
             if "debian-installer" in path or "installation-guide" in path or held_out(path):
                 continue
+            if not os.path.isfile(path):
+                continue
+            with open(path, "rb") as f:
+                digest = hashlib.sha1(f.read()).digest()
+            if digest in seen:
+                continue
+            seen.add(digest)
             if path.endswith(".mo"):
                 if GREEK_CATALOGUE.search(path):
                     yield path, mo_strings(path)
@@ -164,6 +171,8 @@ def main():
     out_folder, *folders = sys.argv[1:]
     words = collections.Counter()
     pairs = collections.Counter()
+    small = set()  # words seen written in small letters
+    capitalised = collections.Counter()  # words written with a capital first
     files = 0
     for path, texts in sources(folders):
         files += 1
@@ -181,6 +190,10 @@ def main():
                         beside = edge_class(token[-1])
                         continue
                     words[word] += 1
+                    if token == word:
+                        small.add(word)
+                    elif token[1:] == word[1:]:
+                        capitalised[token] += 1
                     if previous is not None:
                         pairs[(previous, word)] += 1
                         pairs[(previous, ending(word))] += 1
@@ -191,10 +204,16 @@ def main():
                 if previous is not None:
                     pairs[(previous, ".>")] += 1
     word_rows = sorted(((w, c) for w, c in words.items() if c >= 2), key=lambda r: (-r[1], r[0]))
-    known = {w for w, _ in word_rows}
+    # A word never written small, only with a capital first, is a name (a
+    # place in a list of places, a translator): it is written so.
+    names = {}
+    for form, _ in capitalised.most_common():
+        names.setdefault(form.lower(), form)
+    word_rows = [(w if w in small or w not in names else names[w], c) for w, c in word_rows]
+    known = {w.lower() for w, _ in word_rows}
     # The ending of a word before a word: for the commonest words only
     # (articles, conjunctions, pronouns), which it tells apart.
-    common = {w for w, c in word_rows[:300]}
+    common = {w.lower() for w, c in word_rows[:300]}
     edges = {"<" + kind for kind in ".,(0a"} | {kind + ">" for kind in ".,(0a"}
     pair_rows = sorted(((a, b, c) for (a, b), c in pairs.items()
                         if c >= 3 and ((a in known and (b in known or b.startswith("~"))) or

@@ -358,22 +358,44 @@ std::pair<const GreekModel::Word*, std::size_t> GreekModel::LongestEnding(
                                      [&](std::uint32_t number, std::u16string_view wanted) {
                                          return EndsBefore(letters_of(number), wanted);
                                      });
-    const Word* best = nullptr;
-    std::size_t best_length = 0;
-    for (auto it = at == endings_.begin() ? at : at - 1; it != endings_.end() && it <= at; ++it) {
-        const std::u16string_view known = letters_of(*it);
+    const auto common_length = [&](std::uint32_t number) {
+        const std::u16string_view known = letters_of(number);
         std::size_t length = 0;
         while (length < known.size() && length < plain.size() &&
                SoundClass(known[known.size() - 1 - length]) ==
                    SoundClass(plain[plain.size() - 1 - length])) {
             ++length;
         }
-        if (length > best_length) {
-            best_length = length;
-            best = WordAt(*it);
+        return length;
+    };
+    // The longest ending in common is a neighbour's, in this order; the
+    // words that share it lie around, and the commonest of them lends its
+    // ending (-ίδης rather than -ήδης).
+    std::size_t best_length = 0;
+    for (auto it = at == endings_.begin() ? at : at - 1; it != endings_.end() && it <= at; ++it) {
+        best_length = std::max(best_length, common_length(*it));
+    }
+    if (best_length == 0) {
+        return {nullptr, 0};
+    }
+    constexpr std::ptrdiff_t kMostLooked = 64;
+    const Word* best = nullptr;
+    const std::ptrdiff_t middle = at - endings_.begin();
+    const auto size = static_cast<std::ptrdiff_t>(endings_.size());
+    for (const std::ptrdiff_t step : {std::ptrdiff_t{-1}, std::ptrdiff_t{1}}) {
+        for (std::ptrdiff_t i = step < 0 ? middle - 1 : middle, looked = 0;
+             i >= 0 && i < size && looked < kMostLooked; i += step, ++looked) {
+            const auto number = endings_[static_cast<std::size_t>(i)];
+            if (common_length(number) < best_length) {
+                break;
+            }
+            const Word* word = WordAt(number);
+            if (word != nullptr && (best == nullptr || word->frequency > best->frequency)) {
+                best = word;
+            }
         }
     }
-    return {best, best_length};
+    return {best, best == nullptr ? 0 : best_length};
 }
 
 bool GreekModel::IsEnglish(std::string_view lower) const {
@@ -484,10 +506,14 @@ struct Candidate {
     std::uint16_t accents = 0;
     std::uint8_t stress = 3;
     bool lower_case = false;
+    bool ending_only = false;  // a name only the counts have: it lends its ending, no more
     std::uint32_t order = 0;
 };
 
 bool Better(const Candidate& x, const Candidate& y) {
+    if (x.ending_only != y.ending_only) {
+        return y.ending_only;  // after every word the letter tree holds
+    }
     if (x.plain != y.plain) {
         return x.plain < y.plain;
     }
@@ -549,10 +575,14 @@ constexpr std::size_t kLongestWord = 48;
 }  // namespace
 
 std::vector<std::byte> GreekModel::Build(const Source& source) {
+    // A word counted with a capital is a name: it lends its count to the
+    // dictionary's word, but is no word of its own.
     std::unordered_map<std::u16string, std::uint32_t> frequency;
     std::uint64_t running_words = 0;
     for (const auto& [word, count] : source.frequencies) {
-        frequency[word] = count;
+        std::u16string lower(word);
+        std::transform(lower.begin(), lower.end(), lower.begin(), GreekLower);
+        frequency[lower] += count;
         running_words += count;
     }
     std::vector<Candidate> candidates;
@@ -597,7 +627,13 @@ std::vector<std::byte> GreekModel::Build(const Source& source) {
         }
         for (const auto& [word, count] : source.frequencies) {
             if (!plains.contains(PlainOf(word))) {
+                const bool name = std::any_of(word.begin(), word.end(),
+                                              [](char16_t c) { return GreekLower(c) != c; });
+                const std::size_t before = candidates.size();
                 add(word);
+                if (name && candidates.size() > before) {
+                    candidates.back().ending_only = true;
+                }
             }
         }
     }
@@ -626,7 +662,11 @@ std::vector<std::byte> GreekModel::Build(const Source& source) {
         std::uint32_t depth;
     };
     std::vector<Node> nodes(1, Node{0, 0, 0, 0, 0, 0});
-    std::vector<Pending> level = {{0, 0, static_cast<std::uint32_t>(candidates.size()), 0}};
+    const auto in_tree = static_cast<std::uint32_t>(
+        std::find_if(candidates.begin(), candidates.end(),
+                     [](const Candidate& candidate) { return candidate.ending_only; }) -
+        candidates.begin());
+    std::vector<Pending> level = {{0, 0, in_tree, 0}};
     while (!level.empty()) {
         std::vector<Pending> next;
         for (const Pending& pending : level) {

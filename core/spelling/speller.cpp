@@ -465,6 +465,10 @@ constexpr std::size_t kLongestWord = 48;
 // Readings this cheap are the letters as typed: an English word stays in
 // Latin letters unless a Greek word reads from it so (to, me, auto, paw).
 constexpr float kAsTyped = 0.5F;
+// A word counted this often is in use: a capitalised English word that
+// reads as one (To, Mia) is Greek; one seen a few times (άλτ) does not make
+// Alt Greek.
+constexpr std::uint32_t kInUse = 10;
 // A word this common (its log share of running words) reads from an
 // English word at this cost.
 constexpr double kCommonWord = -7.6;
@@ -927,7 +931,7 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower) {
         reading.exact =
             std::any_of(reading.choices.begin(), reading.choices.end(), [&](const Choice& c) {
                 const GreekModel::Word* word = model_.WordAt(c.word);
-                return c.cost == 0 && word != nullptr && word->frequency > 0 &&
+                return c.cost == 0 && word != nullptr && word->frequency >= kInUse &&
                        (word->flags & GreekModel::kSmall) != 0;
             });
         // One of the commonest words reads from it a little more dearly:

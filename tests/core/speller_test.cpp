@@ -90,9 +90,10 @@ TEST(ReadingStream, FollowsEveryReadingOfTheLatinLetters) {
         {"Ela. 8elw! 8a", "Έλα. Θέλω! Θα"},
         {"ela. 8elw", "έλα. θέλω"},
         {"dieuthynsh dieu8insi", "διεύθυνση διεύθυνση"},
-        {"psyxh cixi", "ψυχή ψυχή"},               // ps and c for ψ
-        {"ks3erw 3erw kserw", "ξξερω ξέρω ξέρω"},  // no word: the likeliest letters
-        {"fws phws", "φως φως"},                   // f and ph for φ
+        {"psyxh cixi", "ψυχή ψυχή"},  // ps and c for ψ
+        // No such word: the likeliest letters, with a known ending's accent.
+        {"ks3erw 3erw kserw", "ξξέρω ξέρω ξέρω"},
+        {"fws phws", "φως φως"},  // f and ph for φ
         {"komplexikoi", "κομπλεξικοί"},
         {"panhgyrizeis panigirizeis", "πανηγυρίζεις πανηγυρίζεις"},
         {"eunikos", "εθνικός"},  // u for θ, as one spelling of θ writes it
@@ -178,7 +179,7 @@ TEST(GreekSpeller, UnknownWordsTakeTheAccentOfTheKnownEndingMostLikeThem) {
     EXPECT_EQ(Read(SmallSpeller(), "egkatastaths Eyrwpaikh"), "εγκαταστάτης Ευρωπαϊκή");
     // v before a consonant but ρ and λ is ω (no Greek word has βσ), unless
     // it follows α or ε.
-    EXPECT_EQ(Read(SmallSpeller(), "diagnvstikh vrvmiko avrio"), "διαγνωστική βρωμικό αύριο");
+    EXPECT_EQ(Read(SmallSpeller(), "diagnvstikh vrvmiko avrio"), "διαγνωστική βρώμικο αύριο");
 }
 
 // Whatever the pieces, the reader gives what it gives for the whole text.
@@ -255,6 +256,29 @@ TEST(GreekModel, CountsWhatStandsBesidePhrases) {
     EXPECT_EQ(model->PhraseEdgeTotal(Beside::Digit, false), 60u);
     EXPECT_EQ(model->PhraseEdgeTotal(Beside::Comma, true), 0u);
     EXPECT_EQ(model->PhraseEdgeCount(Beside::Latin, true, 1000), 0u);  // no such word
+}
+
+// A name only the counts have (a place, a translator) is never read for a
+// typed word, but lends its ending; of the words sharing the longest
+// ending, the commonest lends it.
+TEST(GreekModel, NamesOfTheCountsOnlyLendTheirEndings) {
+    GreekModel::Source source;
+    source.words = {u"μπύρα"};
+    source.frequencies = {{u"Μπέιρα", 40},
+                          {u"Τρυφωνίδης", 300},
+                          {u"Γανυμήδης", 3},
+                          {u"Κοσμίδης", 20},
+                          {u"καλίδης", 2}};
+    const std::vector<std::byte> bytes = GreekModel::Build(source);
+    const auto model = GreekModel::FromBytes(bytes, nullptr);
+    ASSERT_NE(model, nullptr);
+    EXPECT_TRUE(model->WordsOf(u"μπειρα").empty());
+    EXPECT_TRUE(model->WordsOf(u"τρυφωνιδησ").empty());
+    EXPECT_EQ(model->WordsOf(u"καλιδησ").size(), 1u);  // written small: a word
+    const auto [known, length] = model->LongestEnding(u"διαμαντιδησ");
+    ASSERT_NE(known, nullptr);
+    EXPECT_EQ(U8(std::u16string(model->Letters(*known))), "τρυφωνίδης");
+    EXPECT_EQ(length, 4u);
 }
 
 TEST(GreekModel, RefusesBytesThatAreNoModel) {
@@ -358,7 +382,8 @@ TEST_F(WithTheModel, ChoosesByTheWordsAround) {
         {"ta arxeia twn xrhstwn", "τα αρχεία των χρηστών"},
         {"alla den 3erw", "αλλά δεν ξέρω"},
         {"me thn eikona", "με την εικόνα"},
-        {"kathe yporoutina h synarthsh", "κάθε υπορουτίνα ή συνάρτηση"},  // ή, not η
+        {"ena arxeio h enas fakelos", "ένα αρχείο ή ένας φάκελος"},  // ή, not η
+        {"nai h oxi", "ναι ή όχι"},
         {"h synarthsh epistrefei", "η συνάρτηση επιστρέφει"},
         {"ths kyrias eikonas", "της κύριας εικόνας"},  // της, not τις
         {"tis kyries eikones", "τις κύριες εικόνες"},
