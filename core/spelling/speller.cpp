@@ -15,6 +15,8 @@
 #include "core/spelling/word_frequencies.h"
 
 namespace bivano {
+
+using namespace std::string_view_literals;
 namespace {
 
 using internal::GreekLower;
@@ -146,7 +148,7 @@ Enclitic EncliticOf(std::u16string_view word) {
 // What a character beside a phrase is, for the counts of phrases' edges.
 GreekModel::Beside BesideOf(char16_t c) {
     using Beside = GreekModel::Beside;
-    if (std::u16string_view(u".;!?·:\n\r").find(c) != std::u16string_view::npos) {
+    if (u".;!?·:\n\r"sv.find(c) != std::u16string_view::npos) {
         return Beside::Sentence;
     }
     if (c == u',') {
@@ -159,7 +161,7 @@ GreekModel::Beside BesideOf(char16_t c) {
 }
 
 bool EndsAPhrase(char16_t c) {
-    return std::u16string_view(u".,;·!?:)»\"\r\n").find(c) != std::u16string_view::npos;
+    return u".,;·!?:)»\"\r\n"sv.find(c) != std::u16string_view::npos;
 }
 
 // The chat abbreviations, as the plain conversion writes them, written out.
@@ -405,15 +407,13 @@ std::u16string PrimaryReading(std::u16string_view word) {
         // before a consonant (eurethriakh).
         const bool th_before_consonant =
             word[at] == u't' && at + 1 < word.size() && word[at + 1] == u'h' &&
-            at + 2 < word.size() &&
-            std::u16string_view(u"aeiouwy").find(word[at + 2]) == std::u16string_view::npos;
+            at + 2 < word.size() && u"aeiouwy"sv.find(word[at + 2]) == std::u16string_view::npos;
         // v before a consonant but ρ and λ, not after α or ε (αυ, ευ), is
         // ω: no Greek word has βσ or βμ (aytodiagnvstikoy).
-        const bool omega =
-            word[at] == u'v' && at + 1 < word.size() &&
-            std::u16string_view(u"aeiouywrlv").find(word[at + 1]) == std::u16string_view::npos &&
-            IsLatinLetter(word[at + 1]) &&
-            (at == 0 || (word[at - 1] != u'a' && word[at - 1] != u'e'));
+        const bool omega = word[at] == u'v' && at + 1 < word.size() &&
+                           u"aeiouywrlv"sv.find(word[at + 1]) == std::u16string_view::npos &&
+                           IsLatinLetter(word[at + 1]) &&
+                           (at == 0 || (word[at - 1] != u'a' && word[at - 1] != u'e'));
         if (omega) {
             greek.push_back(u'ω');
             ++at;
@@ -628,7 +628,8 @@ class ReadingStream::Reader {
     double PairScore(std::uint32_t first, const Choice& second);
     double PairLikelihood(std::uint32_t first, const Choice& second) const;
     bool IsInterrogative(std::uint32_t word) const;
-    double EdgeScore(std::uint32_t word, GreekModel::Beside beside, bool first) const;
+    double EdgeScore(std::uint32_t word, GreekModel::Beside beside, bool first);
+    double EdgeLikelihood(std::uint32_t word, GreekModel::Beside beside, bool first) const;
 
     // The phrase being gathered: words with only blanks between them.
     struct PhraseWord {
@@ -667,6 +668,8 @@ class ReadingStream::Reader {
     };
     static constexpr int kPairMemoBits = 14;
     std::vector<PairMemo> pair_memo_ = std::vector<PairMemo>(std::size_t{1} << kPairMemoBits);
+    static constexpr int kEdgeMemoBits = 12;
+    std::vector<PairMemo> edge_memo_ = std::vector<PairMemo>(std::size_t{1} << kEdgeMemoBits);
     // The last character before the text, but for blanks: the start of
     // the text is a sentence's.
     char16_t before_text_ = u'\n';
@@ -818,7 +821,19 @@ bool ReadingStream::Reader::IsInterrogative(std::uint32_t number) const {
 // stands between two numbers or two Latin words, ή often does. A word seen
 // seldom counts as the average.
 double ReadingStream::Reader::EdgeScore(std::uint32_t number, GreekModel::Beside beside,
-                                        bool first) const {
+                                        bool first) {
+    const std::uint64_t key = (static_cast<std::uint64_t>(number) << 8 |
+                               static_cast<std::uint64_t>(beside) << 1 | (first ? 1 : 0)) +
+                              1;
+    PairMemo& memo = edge_memo_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - kEdgeMemoBits)];
+    if (memo.key != key) {
+        memo = {key, EdgeLikelihood(number, beside, first)};
+    }
+    return memo.likelihood;
+}
+
+double ReadingStream::Reader::EdgeLikelihood(std::uint32_t number, GreekModel::Beside beside,
+                                             bool first) const {
     const GreekModel::Word* word = model_.WordAt(number);
     const double phrases = model_.PhraseEdgeTotal(beside, first);
     const double running = static_cast<double>(model_.RunningWords());
@@ -981,7 +996,7 @@ bool IsWebOrMailAddress(std::u16string_view word) {
         }
         return true;
     };
-    if (word.find(u"://") != std::u16string_view::npos || starts(u"www.")) {
+    if (word.find(u"://"sv) != std::u16string_view::npos || starts(u"www.")) {
         return true;
     }
     const std::size_t at = word.find(u'@');
@@ -1023,17 +1038,17 @@ bool ReadingStream::Reader::IsKeptLatin(std::u16string_view word, bool inside,
     if (digits > 0 && digits < word.size()) {
         // USB2, A1; but E3odos is Έξοδος.
         const bool capitals_then_digits =
-            capitals > 0 && word.find_first_of(u"0123456789") == capitals &&
-            word.find_first_not_of(u"0123456789", capitals) == std::u16string_view::npos;
+            capitals > 0 && word.find_first_of(u"0123456789"sv) == capitals &&
+            word.find_first_not_of(u"0123456789"sv, capitals) == std::u16string_view::npos;
         // A Greek word with a number after it (Fyllo2, Stili10): its letters
         // are read, the number stays. Sheet2 is English; 3 and 8 would be
         // read as letters.
-        const std::size_t first_digit = word.find_first_of(u"0123456789");
+        const std::size_t first_digit = word.find_first_of(u"0123456789"sv);
         const bool numbered =
             first_digit >= 3 &&
-            word.find_first_not_of(u"0123456789", first_digit) == std::u16string_view::npos &&
-            word.find_first_of(u"38", first_digit) == std::u16string_view::npos && capitals <= 1 &&
-            (capitals == 0 || IsUpper(word.front()));
+            word.find_first_not_of(u"0123456789"sv, first_digit) == std::u16string_view::npos &&
+            word.find_first_of(u"38"sv, first_digit) == std::u16string_view::npos &&
+            capitals <= 1 && (capitals == 0 || IsUpper(word.front()));
         if (numbered) {
             const WordReading& letters = cache_.At(Read(word.substr(0, first_digit)));
             if (!letters.choices.empty() && !letters.english) {
@@ -1228,10 +1243,10 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 ++stop;
             }
             std::u16string_view word = text.substr(i, stop - i);
-            const std::size_t lead = std::min(word.find_first_not_of(u"([{\"'«"), word.size());
+            const std::size_t lead = std::min(word.find_first_not_of(u"([{\"'«"sv), word.size());
             word.remove_prefix(lead);
-            while (!word.empty() && std::u16string_view(u".,;:!?)]}\"'»").find(word.back()) !=
-                                        std::u16string_view::npos) {
+            while (!word.empty() &&
+                   u".,;:!?)]}\"'»"sv.find(word.back()) != std::u16string_view::npos) {
                 word.remove_suffix(1);
             }
             kept_until = stop;
@@ -1273,14 +1288,13 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 ++end;
             }
             // A phrase goes on over blanks only, and only so long.
-            const bool joins =
-                !phrase_.empty() && phrase_.size() < kLongestPhrase &&
-                text.substr(phrase_.back().end, i - phrase_.back().end).find_first_not_of(u" \t") ==
-                    std::u16string_view::npos;
+            const bool joins = !phrase_.empty() && phrase_.size() < kLongestPhrase &&
+                               text.substr(phrase_.back().end, i - phrase_.back().end)
+                                       .find_first_not_of(u" \t"sv) == std::u16string_view::npos;
             if (!joins) {
                 phrase_goes_on_ = !phrase_.empty() && phrase_.size() >= kLongestPhrase &&
                                   text.substr(phrase_.back().end, i - phrase_.back().end)
-                                          .find_first_not_of(u" \t") == std::u16string_view::npos;
+                                          .find_first_not_of(u" \t"sv) == std::u16string_view::npos;
                 FlushPhrase(text, i, final, out);
             }
             const bool met =
@@ -1319,7 +1333,7 @@ bool ReadingStream::Reader::StartsASentence(std::u16string_view text, std::size_
         --at;
     }
     const char16_t before = at == 0 ? before_text_ : text[at - 1];
-    return std::u16string_view(u".!?;\n").find(before) != std::u16string_view::npos;
+    return u".!?;\n"sv.find(before) != std::u16string_view::npos;
 }
 
 // ---------------------------------------------------------------------------
