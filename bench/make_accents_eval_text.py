@@ -1,14 +1,23 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Writes Greek sentences for the spelling evaluation, one a line, from the
-half of LibreOffice's Greek help pages that the frequency table never saw
-(scripts/make_greek_frequencies.py holds them out by the same rule).
+"""Writes Greek sentences for the spelling evaluation, one a line, from Greek
+text that the frequency table never saw:
 
+    bench/make_accents_eval_text.py FOLDER [LIMIT] > sentences.txt
+        the half of the .html help pages in FOLDER (LibreOffice's, GIMP's)
+        that scripts/make_greek_frequencies.py holds out, by the same rule;
+    bench/make_accents_eval_text.py --packages FOLDER [LIMIT] > sentences.txt
+        every Greek catalogue (.mo) and help page (.page, .html) in FOLDER,
+        for the packages that scripts/fetch-greek-sources.sh holds out.
+
+For example:
     apt-get download libreoffice-help-el && dpkg-deb -x libreoffice-help-el_*.deb lo
-    bench/make_accents_eval_text.py lo [LIMIT] > sentences.txt
+    bench/make_accents_eval_text.py lo 3000 > sentences.txt
 """
 import glob
 import html
+import importlib.util
+import os
 import re
 import sys
 import unicodedata
@@ -17,27 +26,45 @@ import zlib
 GREEK_WORD = re.compile(r"[\u0386-\u03ce]+")
 
 
-# Tags inside a sentence (links, emphasis, code, names) go without a trace;
-# the others end it, as do scripts and styles.
-INLINE_TAG = re.compile(r"</?(a|span|strong|em|b|i|u|code|tt|kbd|var|samp|acronym|abbr|sub|"
-                        r"sup|img|label|font|small|big|q|cite|dfn|gui|guiseq|key|keyseq|app|"
-                        r"cmd|file|sys|link|input|output)\b[^>]*>", re.IGNORECASE)
-SCRIPT = re.compile(r"<(script|style)\b.*?</\1>", re.IGNORECASE | re.DOTALL)
+def counting_script():
+    """The frequency script, for its readers of pages and catalogues."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts",
+                        "make_greek_frequencies.py")
+    spec = importlib.util.spec_from_file_location("make_greek_frequencies", path)
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
 
 
-def page_text(page):
-    return re.sub(r"<[^>]*>", "\n", INLINE_TAG.sub("", SCRIPT.sub("\n", page)))
+def held_out_pages(folder, counting):
+    for path in sorted(glob.glob(f"{folder}/**/*.html", recursive=True)):
+        if counting.held_out(path):
+            yield from counting.html_strings(path)
+
+
+def whole_packages(folder, counting):
+    for path in sorted(glob.glob(f"{folder}/**/*", recursive=True)):
+        if "/el/" not in path and "/el_GR/" not in path:
+            continue
+        if path.endswith(".mo"):
+            # Menu accelerators (_Άνοιγμα) are no part of the words.
+            yield from (text.replace("_", "") for text in counting.mo_strings(path))
+        elif path.endswith((".page", ".html")):
+            yield from counting.html_strings(path)
+
 
 def main():
-    folder = sys.argv[1]
-    limit = int(sys.argv[2]) if len(sys.argv) > 2 else 5000
+    arguments = sys.argv[1:]
+    packages = arguments[:1] == ["--packages"]
+    if packages:
+        arguments = arguments[1:]
+    folder = arguments[0]
+    limit = int(arguments[1]) if len(arguments) > 1 else 5000
+    counting = counting_script()
+    texts = whole_packages(folder, counting) if packages else held_out_pages(folder, counting)
     seen = set()
     out = []
-    for path in sorted(glob.glob(f"{folder}/**/*.html", recursive=True)):
-        if zlib.crc32(path.rsplit("/", 1)[-1].encode()) % 2 != 1:
-            continue
-        with open(path, encoding="utf-8", errors="ignore") as f:
-            text = page_text(f.read())
+    for text in texts:
         text = unicodedata.normalize("NFC", html.unescape(text))
         for sentence in re.split(r"(?<=[.;!])\s+|\n", text):
             sentence = " ".join(sentence.split())

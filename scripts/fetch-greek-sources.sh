@@ -7,8 +7,10 @@
 #   - the Greek message catalogues (.mo) of every other package that has
 #     them, as apt-file lists them, into FOLDER/mo.
 # Left out: Debian's installation guide, debian-installer and tasksel (kept
-# for evaluation), and the packages the second evaluation reads
-# (bench/make_accents_eval_text.py on them), listed in HELD_OUT.
+# for evaluation), and the packages the second evaluation reads, listed in
+# HELD_OUT:
+#   apt-get download PACKAGE... && for deb in *.deb; do dpkg-deb -x "$deb" held; done
+#   bench/make_accents_eval_text.py --packages held > sentences.txt
 #   scripts/fetch-greek-sources.sh FOLDER
 # then
 #   scripts/make_greek_frequencies.py core/spelling /usr/share/locale/el FOLDER/x_* FOLDER/mo
@@ -28,7 +30,8 @@ PACKAGES=(libreoffice-help-el libreoffice-l10n-el gimp-help-el firefox-esr-l10n-
     hedgewars-data freeciv-data warzone2100-data)
 HELD_OUT=(gparted synaptic gnome-disk-utility network-manager-gnome xfce4-settings thunar
     mousepad evince eog gnome-system-monitor gnome-software baobab simple-scan cheese
-    gnome-calendar gnome-maps tasksel tasksel-data)
+    gnome-calendar gnome-maps)
+NEVER=(tasksel tasksel-data)
 
 apt-get download "${PACKAGES[@]}"
 for deb in *.deb; do
@@ -41,7 +44,7 @@ fi
 apt-file update > /dev/null
 mkdir -p catalogues mo
 apt-file search -x '/usr/share/locale/el/LC_MESSAGES/.*\.mo$' | cut -d: -f1 | sort -u |
-    grep -v -x -F -f <(printf '%s\n' "${PACKAGES[@]}" "${HELD_OUT[@]}") |
+    grep -v -x -F -f <(printf '%s\n' "${PACKAGES[@]}" "${HELD_OUT[@]}" "${NEVER[@]}") |
     grep -v -e debian-installer -e installation-guide > catalogues/packages.txt
 (cd catalogues && xargs -a packages.txt apt-get download)
 for deb in catalogues/*.deb; do
