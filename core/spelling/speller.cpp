@@ -441,6 +441,8 @@ std::u16string PrimaryReading(std::u16string_view word) {
 constexpr float kMostCost = 2.6F;
 // A consonant typed once for two.
 constexpr float kDoubledCost = 0.9F;
+// How often a pair of words may have been seen that the counts leave out.
+constexpr double kMostUncounted = 2.0;
 // A pair never seen, against one seen: about log 0.4.
 constexpr double kBackOff = -0.9;
 // How much one unit of reading cost weighs against the word model's
@@ -895,12 +897,15 @@ double ReadingStream::Reader::PairLikelihood(std::uint32_t first, const Choice& 
         evidence += std::log(static_cast<double>(after_ending) / of_ending);
         ++kinds;
     }
+    // A pair is counted from three times on: one not counted was seen at
+    // most twice, however likely its endings make it (η before να).
+    const double most = std::log(kMostUncounted / frequency);
     if (kinds > 0) {
-        return kBackOff + evidence / kinds;
+        return std::min(kBackOff + evidence / kinds, most);
     }
     const double unaccounted =
         std::max(1.0, frequency - static_cast<double>(std::min(word->followed, word->frequency)));
-    return kBackOff + std::log(unaccounted / frequency) + alone;
+    return std::min(kBackOff + std::log(unaccounted / frequency) + alone, most);
 }
 
 WordReading ReadingStream::Reader::Weigh(std::u16string_view lower) {
