@@ -618,15 +618,20 @@ std::vector<std::byte> GreekModel::Build(const Source& source) {
     }
     const std::size_t list_words = candidates.size();
     // The words of running text come with its typing slips: they fill in
-    // only for plain forms the dictionary has no word for (terms it lacks,
-    // such as συμβολοσειρά).
+    // only where the dictionary has no word that sounds the same (terms it
+    // lacks, such as συμβολοσειρά; but τρέχο is a slip for τρέχω).
     {
-        std::unordered_set<std::u16string> plains;
+        const auto sound_of = [](std::u16string_view word) {
+            std::u16string sound(word);
+            std::transform(sound.begin(), sound.end(), sound.begin(), SoundClass);
+            return sound;
+        };
+        std::unordered_set<std::u16string> sounds;
         for (const Candidate& candidate : candidates) {
-            plains.insert(candidate.plain);
+            sounds.insert(sound_of(candidate.plain));
         }
         for (const auto& [word, count] : source.frequencies) {
-            if (!plains.contains(PlainOf(word))) {
+            if (!sounds.contains(sound_of(word))) {
                 const bool name = std::any_of(word.begin(), word.end(),
                                               [](char16_t c) { return GreekLower(c) != c; });
                 const std::size_t before = candidates.size();

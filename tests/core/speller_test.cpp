@@ -281,6 +281,21 @@ TEST(GreekModel, NamesOfTheCountsOnlyLendTheirEndings) {
     EXPECT_EQ(length, 4u);
 }
 
+// Words of the counts fill in for terms the dictionary lacks, not for
+// slips that sound like one of its words.
+TEST(GreekModel, CountedSlipsAreNoWords) {
+    GreekModel::Source source;
+    source.words = {u"τρέχω"};
+    source.frequencies = {{u"τρέχο", 50}, {u"τρεχω", 9}, {u"συμβολοσειρά", 30}};
+    const std::vector<std::byte> bytes = GreekModel::Build(source);
+    const auto model = GreekModel::FromBytes(bytes, nullptr);
+    ASSERT_NE(model, nullptr);
+    EXPECT_TRUE(model->WordsOf(u"τρεχο").empty());
+    ASSERT_EQ(model->WordsOf(u"τρεχω").size(), 1u);  // the dictionary's, accent and all
+    EXPECT_EQ(U8(std::u16string(model->Letters(model->WordsOf(u"τρεχω")[0]))), "τρέχω");
+    EXPECT_EQ(model->WordsOf(u"συμβολοσειρα").size(), 1u);
+}
+
 TEST(GreekModel, RefusesBytesThatAreNoModel) {
     GreekModel::Source source;
     source.words = {u"καλημέρα", u"τι"};
