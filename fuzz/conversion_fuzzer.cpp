@@ -108,8 +108,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // refused, or it reads words, never out of its bounds.
     static const std::vector<std::byte> model =
         GreekModel::Build({{u"καλημέρα", u"θάλασσα", u"τι", u"και", u"Αθήνα"},
-                           {{u"και", 9}, {u"τι", 4}},
-                           {{{u"και", u"τι"}, 3}, {{u"τι", u"~αι"}, 3}},
+                           {{u"και", 9}, {u"τι", 4}, {u"Διαμαντίδης", 5}},
+                           {{{u"και", u"τι"}, 3},
+                            {{u"τι", u"~αι"}, 3},
+                            {{u"<a", u"και"}, 4},
+                            {{u"τι", u"0>"}, 3},
+                            {{u"<a", u"*"}, 9},
+                            {{u"*", u"0>"}, 7}},
                            {"word"}});
     auto changed = std::make_shared<std::vector<std::byte>>(model);
     for (std::size_t at = 0; at + 3 <= size; at += 3) {
@@ -123,7 +128,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
              {ReadingStream::Source::Latin, ReadingStream::Source::Greek}) {
             ReadingStream stream(*damaged, source_kind, true);
             std::u16string out;
-            stream.Read(u"kalimera ti kai thalassa Athina? word ΚΑΛΙΜΕΡΑ καλιμερα θαλασα", out);
+            stream.Read(
+                u"kalimera ti kai thalassa Athina? word ΚΑΛΙΜΕΡΑ καλιμερα θαλασα Word kai 3 "
+                u"ti Diamantidis",
+                out);
             stream.Read(source, out);
             stream.Finish(out);
         }
