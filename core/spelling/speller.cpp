@@ -988,8 +988,44 @@ bool IsLatinOrDigit(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
 }
 
-// A web or e-mail address: http://…, www.…, someone@somewhere.gr.
+// A name of a file or a host: sources.list, preseed.cfg, debian.org; the
+// end after the last dot is one that files and hosts have.
+bool IsFileOrHostName(std::u16string_view word) {
+    static constexpr std::u16string_view kEnds[] = {
+        u"com",  u"org", u"net",  u"edu",  u"gov", u"gr",   u"eu",  u"de",   u"uk",  u"io",
+        u"info", u"py",  u"sh",   u"txt",  u"cfg", u"conf", u"ini", u"list", u"log", u"html",
+        u"htm",  u"xml", u"json", u"deb",  u"iso", u"img",  u"gz",  u"xz",   u"bz2", u"zip",
+        u"tar",  u"png", u"jpg",  u"jpeg", u"gif", u"svg",  u"pdf", u"odt",  u"ods", u"doc",
+        u"docx", u"xls", u"xlsx", u"cpp",  u"js",  u"css",  u"so",  u"exe",  u"mo",  u"po"};
+    const std::size_t dot = word.rfind(u'.');
+    if (dot == std::u16string_view::npos || dot == 0 || dot + 1 == word.size()) {
+        return false;
+    }
+    const bool plain_name = std::all_of(word.begin(), word.end(), [](char16_t c) {
+        return IsLatinOrDigit(c) || c == u'.' || c == u'_' || c == u'-' || c == u'+';
+    });
+    std::u16string end(word.substr(dot + 1));
+    std::transform(end.begin(), end.end(), end.begin(), ReadingLower);
+    return plain_name && std::find(std::begin(kEnds), std::end(kEnds), end) != std::end(kEnds);
+}
+
+// A path: /dev/sda1, ~/.config, ./configure.
+bool IsPath(std::u16string_view word) {
+    for (const std::u16string_view start : {u"/"sv, u"~/"sv, u"./"sv, u"../"sv}) {
+        if (word.size() > start.size() && word.substr(0, start.size()) == start &&
+            (IsLatinOrDigit(word[start.size()]) || word[start.size()] == u'.')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A web or e-mail address: http://…, www.…, someone@somewhere.gr; a path,
+// a name of a file or a host.
 bool IsWebOrMailAddress(std::u16string_view word) {
+    if (IsPath(word) || IsFileOrHostName(word)) {
+        return true;
+    }
     const auto starts = [&](std::u16string_view prefix) {
         if (word.size() < prefix.size()) {
             return false;

@@ -117,6 +117,10 @@ TEST(ReadingStream, KeepsWhatIsNotGreek) {
         {"ws vs super", "ως ως super"},
         // A Greek word numbered has its letters read; Sheet2 and A1 stay.
         {"Fyllo2 stili10 Sheet2 A1 fyllo38", "Φύλλο2 στήλη10 Sheet2 A1 φυλλοξθ"},
+        // Paths and names of files and hosts stay; a slash between words
+        // and an abbreviation's dots do not make one.
+        {"/dev/sda1 ~/.config sources.list debian.org screen_io.py kalimera/kalh p.x.",
+         "/dev/sda1 ~/.config sources.list debian.org screen_io.py καλημέρα/καλή π.χ."},
         // Keys pressed together stay; capitals then digits only at the end.
         {"Ctrl+Alt A1+B2 MP3 E3odos", "Ctrl+Alt A1+B2 MP3 Έξοδος"},
         {"des http://a.b/kalimera nikos@x.gr. www.kalimera.gr",
