@@ -611,12 +611,15 @@ class ReadingStream::Reader {
     }
     const WordReading& ReadingOf(std::u16string_view typed) { return cache_.At(Read(typed)); }
 
-    // Whether a typed word reads as a Greek word with readings that cost
-    // no more than `most`.
+    // Whether a typed word reads as a Greek word from its very letters, or
+    // as one in use with readings that cost no more than `most`: ELA is
+    // έλα, KALIMERA καλημέρα, but EFI no rare έφη.
     bool ReadsAsGreek(std::u16string_view typed, float most) {
         const WordReading& reading = ReadingOf(typed);
-        return std::any_of(reading.choices.begin(), reading.choices.end(),
-                           [&](const Choice& c) { return c.cost <= most; });
+        return std::any_of(reading.choices.begin(), reading.choices.end(), [&](const Choice& c) {
+            const GreekModel::Word* word = model_.WordAt(c.word);
+            return c.cost == 0 || (c.cost <= most && word != nullptr && word->frequency > 0);
+        });
     }
 
     void Process(std::u16string_view text, bool final, std::u16string& out);
@@ -1069,9 +1072,24 @@ bool ReadingStream::Reader::IsKeptLatin(std::u16string_view word, bool inside,
         } else if (c >= u'0' && c <= u'9') {
             ++digits;
             other_digits |= c != u'3' && c != u'8';
-        } else if (c == u'+' && i > 0 && i + 1 < word.size() && IsLatinOrDigit(word[i - 1]) &&
-                   IsLatinOrDigit(word[i + 1])) {
-            return true;  // keys pressed together, a sum of cells: Ctrl+Alt, A1+B2
+        } else if ((c == u'+' || c == u'=') && i > 0 && i + 1 < word.size() &&
+                   IsLatinOrDigit(word[i - 1]) && IsLatinOrDigit(word[i + 1])) {
+            // Keys pressed together, a sum of cells, a setting: Ctrl+Alt,
+            // A1+B2, vga=normal.
+            return true;
+        } else if (c == u'-' && i > 0 && i + 1 < word.size()) {
+            // Words joined by hyphens stay when each stays alone: apt-get,
+            // task-greek-desktop; but leksh-kleidi is λέξη-κλειδί.
+            std::uint32_t ignored = ReadingCache::kNone;
+            for (std::size_t start = 0; start <= word.size();) {
+                const std::size_t stop = std::min(word.find(u'-', start), word.size());
+                const std::u16string_view part = word.substr(start, stop - start);
+                if (part.empty() || !IsKeptLatin(part, inside, ignored)) {
+                    return false;
+                }
+                start = stop + 1;
+            }
+            return true;
         } else if (!IsLatinLetter(c)) {
             return IsWebOrMailAddress(word);
         }

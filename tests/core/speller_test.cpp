@@ -121,6 +121,8 @@ TEST(ReadingStream, KeepsWhatIsNotGreek) {
         // and an abbreviation's dots do not make one.
         {"/dev/sda1 ~/.config sources.list debian.org screen_io.py kalimera/kalh p.x.",
          "/dev/sda1 ~/.config sources.list debian.org screen_io.py καλημέρα/καλή π.χ."},
+        // Words joined by hyphens stay when each would alone; settings stay.
+        {"super-word vga=normal kalimera-kalh ELA", "super-word vga=normal καλημέρα-καλή ΕΛΑ"},
         // Keys pressed together stay; capitals then digits only at the end.
         {"Ctrl+Alt A1+B2 MP3 E3odos", "Ctrl+Alt A1+B2 MP3 Έξοδος"},
         {"des http://a.b/kalimera nikos@x.gr. www.kalimera.gr",
@@ -445,6 +447,10 @@ TEST_F(WithTheModel, NamesAndUnknownWords) {
     EXPECT_EQ(Read(*speller_, "Diamantidis"), "Διαμαντίδης");
     // th before a consonant is τη in a word no dictionary has.
     EXPECT_EQ(Read(*speller_, "eurethriakh"), "ευρετηριακή");
+    // Capitals that read only as a rare word (έφη) are an acronym.
+    EXPECT_EQ(Read(*speller_, "to EFI kai to LVM"), "το EFI και το LVM");
+    EXPECT_EQ(Read(*speller_, "h entolh apt-get install task-greek-desktop"),
+              "η εντολή apt-get install task-greek-desktop");
     // A capitalised word inside a sentence that reads as nothing Greek is a name.
     EXPECT_EQ(Read(*speller_, "sto Calc kai sto Writer"), "στο Calc και στο Writer");
 }
