@@ -66,6 +66,7 @@ SCRIPT = re.compile(r"<(script|style)\b.*?</\1>", re.IGNORECASE | re.DOTALL)
 def page_text(page):
     return re.sub(r"<[^>]*>", "\n", INLINE_TAG.sub("", SCRIPT.sub("\n", page)))
 
+
 def mo_strings(path):
     with open(path, "rb") as f:
         data = f.read()
@@ -112,22 +113,23 @@ def sources(folders):
         for path in sorted(glob.glob(f"{folder}/**/*", recursive=True)):
             if "debian-installer" in path or "installation-guide" in path or held_out(path):
                 continue
-            if not os.path.isfile(path):
+            if path.endswith(".mo"):
+                reader = mo_strings if GREEK_CATALOGUE.search(path) else None
+            elif path.endswith((".html", ".page")) and "/el/" in path:
+                reader = html_strings
+            elif path.endswith(".xpi"):
+                reader = language_pack_strings
+            elif "/man/" in path and path.endswith(".gz"):
+                reader = manual_page_strings
+            else:
+                reader = None
+            if reader is None or not os.path.isfile(path):
                 continue
             with open(path, "rb") as f:
                 digest = hashlib.sha1(f.read()).digest()
-            if digest in seen:
-                continue
-            seen.add(digest)
-            if path.endswith(".mo"):
-                if GREEK_CATALOGUE.search(path):
-                    yield path, mo_strings(path)
-            elif path.endswith((".html", ".page")) and "/el/" in path:
-                yield path, html_strings(path)
-            elif path.endswith(".xpi"):
-                yield path, language_pack_strings(path)
-            elif "/man/" in path and path.endswith(".gz"):
-                yield path, manual_page_strings(path)
+            if digest not in seen:
+                seen.add(digest)
+                yield path, reader(path)
 
 
 def edge_class(character):

@@ -157,7 +157,7 @@ GreekModel::Beside BesideOf(char16_t c) {
     if (c >= u'0' && c <= u'9') {
         return Beside::Digit;
     }
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ? Beside::Latin : Beside::Mark;
+    return IsLatinLetter(c) ? Beside::Latin : Beside::Mark;
 }
 
 bool EndsAPhrase(char16_t c) {
@@ -988,7 +988,7 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower) {
 namespace {
 
 bool IsLatinOrDigit(char16_t c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+    return IsLatinLetter(c) || (c >= u'0' && c <= u'9');
 }
 
 // A name of a file or a host: sources.list, preseed.cfg, debian.org; the
@@ -1347,13 +1347,12 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 ++end;
             }
             // A phrase goes on over blanks only, and only so long.
-            const bool joins = !phrase_.empty() && phrase_.size() < kLongestPhrase &&
-                               text.substr(phrase_.back().end, i - phrase_.back().end)
-                                       .find_first_not_of(u" \t"sv) == std::u16string_view::npos;
-            if (!joins) {
-                phrase_goes_on_ = !phrase_.empty() && phrase_.size() >= kLongestPhrase &&
-                                  text.substr(phrase_.back().end, i - phrase_.back().end)
-                                          .find_first_not_of(u" \t"sv) == std::u16string_view::npos;
+            const bool only_blanks =
+                !phrase_.empty() &&
+                text.substr(phrase_.back().end, i - phrase_.back().end)
+                        .find_first_not_of(u" \t"sv) == std::u16string_view::npos;
+            if (!only_blanks || phrase_.size() >= kLongestPhrase) {
+                phrase_goes_on_ = only_blanks;  // cut for its length only
                 FlushPhrase(text, i, final, out);
             }
             const bool met =
