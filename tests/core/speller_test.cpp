@@ -441,6 +441,18 @@ TEST_F(WithTheModel, ChoosesByWhatStandsBesideThePhrase) {
     }
 }
 
+// A phrase longer than the reader weighs at once is cut for its length,
+// and still reads as the short one does.
+TEST_F(WithTheModel, APhraseCutForItsLengthReadsAsOne) {
+    std::string typed = "h glwssa h to allo";
+    std::string read = "η γλώσσα ή το άλλο";
+    for (int i = 1; i < 120; ++i) {
+        typed += " h glwssa h to allo";
+        read += " ή γλώσσα ή το άλλο";  // "το άλλο ή …"
+    }
+    EXPECT_EQ(Read(*speller_, typed), read);
+}
+
 TEST_F(WithTheModel, NamesAndUnknownWords) {
     EXPECT_EQ(Read(*speller_, "sthn athina"), "στην Αθήνα");
     EXPECT_EQ(Read(*speller_, "o egkatastaths"), "ο εγκαταστάτης");
