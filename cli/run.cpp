@@ -181,7 +181,7 @@ class Input {
     Input(const Input&) = delete;
     Input& operator=(const Input&) = delete;
 
-    // `closed`: standard input was closed at start (and holds /dev/null).
+    // `standard_input_closed`: it was closed at start (and holds /dev/null).
     bool Open(bool standard_input_closed, int& error) {
         if (name_ == kStandardInput) {
             if (standard_input_closed) {
