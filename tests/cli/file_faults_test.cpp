@@ -133,6 +133,16 @@ INSTANTIATE_TEST_SUITE_P(
                  "rm m/h2; fill; $B latin -o m/h big.txt; echo $?; cmp -s m/h old.txt && "
                  "echo kept; ls -A m",
                  "1\nkept\nfill\nh\n", "No space left on device"},
+        // No inode left for a file beside a target of one name: it is
+        // written in place, as one with a second link is.
+        Scripted{"SingleLinkTargetNoInodes",
+                 "rm m/h2; i=0; while touch m/f$i 2>/dev/null; do i=$((i+1)); done; "
+                 "$B latin -o m/h small.txt; echo $?; stat -c %h m/h; head -c 4 m/h",
+                 "0\n1\nc\nc\n"},
+        Scripted{"SingleLinkTargetNoInodesNoRoom",
+                 "rm m/h2; fill; i=0; while touch m/f$i 2>/dev/null; do i=$((i+1)); done; "
+                 "$B latin -o m/h big.txt; echo $?; cmp -s m/h old.txt && echo kept",
+                 "1\nkept\n", "No space left on device"},
         Scripted{"NewTarget", "fill; $B latin -o m/new big.txt; echo $?; ls -A m",
                  "1\nfill\nh\nh2\n", "No space left on device"},
         // No inode left for a file beside the target, and no TMPDIR: the
