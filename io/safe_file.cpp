@@ -251,12 +251,17 @@ bool SafeWriter::Open(const std::string& path, WriteProtected write_protected) {
     if (!exists) {
         // No new file can be made beside it: create it itself, and remove
         // it again if the writing fails.
-        fd_ = ::open(target_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+        {
+            const SignalsHeld held;
+            fd_ = ::open(target_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+            if (fd_ >= 0) {
+                cleanup_slot_ = RememberForCleanup(target_);
+            }
+        }
         if (fd_ < 0) {
             return Fail(errno);
         }
         mode_ = Mode::Create;
-        cleanup_slot_ = RememberForCleanup(target_);
         return true;
     }
     // Keep the old file itself: make sure now that it can be read and
@@ -282,13 +287,19 @@ bool SafeWriter::TryReplace(const struct stat* old) {
     // A short name of its own, so that a target name near the system's
     // limit still leaves room for it.
     temporary_ = FolderOf(target_) + "/.bivano-XXXXXX";
-    fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
+    {
+        // No signal between the file's making and its name's remembering.
+        const SignalsHeld held;
+        fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
+        if (fd_ >= 0) {
+            cleanup_slot_ = RememberForCleanup(temporary_);
+        }
+    }
     if (fd_ < 0) {
         temporary_.clear();
         return false;  // e.g. a folder we may not write in
     }
     mode_ = Mode::Replace;
-    cleanup_slot_ = RememberForCleanup(temporary_);
     if (old != nullptr) {
         if (::fchown(fd_, old->st_uid, old->st_gid) != 0 ||
             ::fchmod(fd_, old->st_mode & 07777) != 0) {
