@@ -37,6 +37,7 @@ QString HelpText() {
         "Output:\n"
         "  -o, --output FILE       writes to FILE, only once everything has converted\n"
         "  -d, --directory FOLDER  writes each FILE into FOLDER under its own name\n"
+        "      --force             replaces a write-protected output file too\n"
         "      --credit            adds four line breaks and the program's credit\n"
         "                          line, as the window does\n"
         "      --accents           (greek) with accents and correct spelling\n"
@@ -87,14 +88,15 @@ Parsed ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption directory({"d", "directory"}, {}, "folder");
     const QCommandLineOption from("from", {}, "encoding");
     const QCommandLineOption to("to", {}, "encoding");
+    const QCommandLineOption force("force");
     const QCommandLineOption credit("credit");
     const QCommandLineOption accents("accents");
     const QCommandLineOption chat("chat");
     const QCommandLineOption dictionary("dictionary", {}, "file");
     const QCommandLineOption help(QStringList{"h", "help"});
     const QCommandLineOption version(QStringList{"V", "version"});
-    parser.addOptions({xi, theta, psi, omega, scheme, output, directory, from, to, credit, accents,
-                       chat, dictionary, help, version});
+    parser.addOptions({xi, theta, psi, omega, scheme, output, directory, force, from, to, credit,
+                       accents, chat, dictionary, help, version});
 
     if (!parser.parse(arguments)) {
         return UsageError(parser.errorText());
@@ -220,6 +222,7 @@ Parsed ParseCommandLine(const QStringList& arguments) {
         request.dictionary_named ? BytesFromArgument(parser.value(dictionary)) : std::string();
     request.output_file = BytesFromArgument(parser.value(output));
     request.output_directory = BytesFromArgument(parser.value(directory));
+    request.force = parser.isSet(force);
     for (const QString& input : positional) {
         request.inputs.push_back(BytesFromArgument(input));
     }

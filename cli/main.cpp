@@ -6,11 +6,14 @@
 #include <QLocale>
 #include <QStringList>
 #include <QTranslator>
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <cstring>
 
 #include "command_line.h"
 #include "file_names.h"
+#include "io/safe_file.h"
 #include "run.h"
 
 namespace {
@@ -32,6 +35,10 @@ void LoadTranslations(QTranslator& translator, const QString& name) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // First of all: a closed standard descriptor must not hand its number to
+    // the next file opened, which would then take the output.
+    const bivano::io::StandardDescriptors standard = bivano::io::ReopenClosedStandardDescriptors();
+    bivano::io::RemoveTemporariesOnSignals();
     // The pieces of a conversion are allocated and freed again and again:
     // keep them on the heap rather than mapping fresh pages for each.
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
@@ -50,10 +57,19 @@ int main(int argc, char* argv[]) {
     }
     const bivano::cli::Parsed parsed = bivano::cli::ParseCommandLine(arguments);
     if (!parsed.request) {
+        if (parsed.status == 0 && standard.output_closed) {
+            const QByteArray text =
+                (QStringLiteral("bivano: ") +
+                 QCoreApplication::translate("bivano", "(standard output)") + QStringLiteral(": ") +
+                 QString::fromLocal8Bit(std::strerror(EBADF)) + QLatin1Char('\n'))
+                    .toLocal8Bit();
+            std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stderr);
+            return 1;
+        }
         const QByteArray text = parsed.message.toLocal8Bit();
         std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()),
                     parsed.status == 0 ? stdout : stderr);
         return parsed.status;
     }
-    return bivano::cli::Run(*parsed.request);
+    return bivano::cli::Run(*parsed.request, standard);
 }

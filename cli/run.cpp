@@ -2,10 +2,12 @@
 #include "run.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QString>
+#include <array>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
@@ -44,10 +46,28 @@ void Complain(std::string_view name, const QString& what) {
 }
 
 QString SystemError(int error) {
-    if (error == io::kNotRegularFile) {
-        return QCoreApplication::translate("bivano", "not a regular file: left as it is");
+    switch (error) {
+        case io::kNotRegularFile:
+            return QCoreApplication::translate("bivano", "not a regular file: left as it is");
+        case io::kDanglingLink:
+            return QCoreApplication::translate("bivano",
+                                               "a symbolic link to no file: left as it is");
+        case io::kWriteProtected:
+            return QCoreApplication::translate(
+                "bivano", "write-protected: left as it is (--force replaces it)");
+        default:
+            return QString::fromLocal8Bit(std::strerror(error));
     }
-    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// What went wrong with a file being written: the target itself, or the
+// temporary file its text gathers in.
+QString WriterError(const io::SafeWriter& writer) {
+    if (writer.error_folder().empty()) {
+        return SystemError(writer.error());
+    }
+    return QCoreApplication::translate("bivano", "the temporary file in %1: %2")
+        .arg(QString::fromLocal8Bit(writer.error_folder().c_str()), SystemError(writer.error()));
 }
 
 std::string DisplayName(const std::string& input) {
@@ -62,45 +82,90 @@ class Output {
   public:
     virtual ~Output() = default;
     // Returns false, with `error` set, when the bytes could not be written.
-    virtual bool Write(std::string_view bytes, int& error) = 0;
+    virtual bool Write(std::string_view bytes, QString& error) = 0;
 };
 
 class StandardOutput final : public Output {
   public:
-    bool Write(std::string_view bytes, int& error) override {
+    // A standard output closed at start holds /dev/null: nothing goes there.
+    explicit StandardOutput(bool closed) : closed_(closed) {}
+
+    bool Write(std::string_view bytes, QString& error) override {
+        if (closed_) {
+            error = SystemError(EBADF);
+            return false;
+        }
         while (!bytes.empty()) {
             const ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
             if (written < 0) {
                 if (errno == EINTR) {
                     continue;
                 }
-                error = errno;
+                error = SystemError(errno);
                 return false;
             }
             bytes.remove_prefix(static_cast<std::size_t>(written));
         }
         return true;
     }
+
+  private:
+    bool closed_;
 };
 
 // A file that takes its target's place only when committed.
 class FileOutput final : public Output {
   public:
-    bool Open(const std::string& path, int& error) { return Check(writer_.Open(path), error); }
-    bool Write(std::string_view bytes, int& error) override {
+    explicit FileOutput(io::WriteProtected write_protected) : write_protected_(write_protected) {}
+
+    bool Open(const std::string& path, QString& error) {
+        return Check(writer_.Open(path, write_protected_), error);
+    }
+    bool Write(std::string_view bytes, QString& error) override {
         return Check(writer_.Write(bytes), error);
     }
-    bool Commit(int& error) { return Check(writer_.Commit(), error); }
+    bool Commit(QString& error) { return Check(writer_.Commit(), error); }
     void Cancel() { writer_.Cancel(); }
 
   private:
-    bool Check(bool done, int& error) {
+    bool Check(bool done, QString& error) {
         if (!done) {
-            error = writer_.error();
+            error = WriterError(writer_);
         }
         return done;
     }
+    io::WriteProtected write_protected_;
     io::SafeWriter writer_;
+};
+
+// A way to wake the reading side out of a read that may wait for ever (a
+// terminal, a pipe kept open) once the writing side has given up.
+class StopSignal {
+  public:
+    StopSignal() {
+        if (::pipe2(ends_.data(), O_CLOEXEC) != 0) {
+            ends_ = {-1, -1};
+        }
+    }
+    ~StopSignal() {
+        for (const int end : ends_) {
+            if (end >= 0) {
+                ::close(end);
+            }
+        }
+    }
+    StopSignal(const StopSignal&) = delete;
+    StopSignal& operator=(const StopSignal&) = delete;
+
+    void Raise() {
+        if (ends_[1] >= 0) {
+            [[maybe_unused]] const ssize_t written = ::write(ends_[1], "x", 1);
+        }
+    }
+    int fd() const { return ends_[0]; }
+
+  private:
+    std::array<int, 2> ends_{};
 };
 
 // An open input: standard input or a file, closed when done. Any file that
@@ -116,8 +181,13 @@ class Input {
     Input(const Input&) = delete;
     Input& operator=(const Input&) = delete;
 
-    bool Open(int& error) {
+    // `standard_input_closed`: it was closed at start (and holds /dev/null).
+    bool Open(bool standard_input_closed, int& error) {
         if (name_ == kStandardInput) {
+            if (standard_input_closed) {
+                error = EBADF;
+                return false;
+            }
             fd_ = STDIN_FILENO;
             return true;
         }
@@ -126,13 +196,35 @@ class Input {
             error = errno;
             return false;
         }
+        // Said now, before any output is made for it.
+        struct stat status {};
+        if (::fstat(fd_, &status) == 0 && S_ISDIR(status.st_mode)) {
+            error = EISDIR;
+            return false;
+        }
         return true;
     }
 
+    int fd() const { return fd_; }
+
     // Reads the next piece into `piece`; an empty piece is the end. The
-    // piece stays valid until the next call.
-    bool Read(std::string_view& piece, int& error) {
+    // piece stays valid until the next call. Returns false, with `error`
+    // set, when the reading fails, and with `error` 0 when `stop` became
+    // readable first.
+    bool Read(std::string_view& piece, int stop, int& error) {
         for (;;) {
+            std::array<pollfd, 2> waiting = {pollfd{fd_, POLLIN, 0}, pollfd{stop, POLLIN, 0}};
+            if (::poll(waiting.data(), stop >= 0 ? 2 : 1, -1) < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                error = errno;
+                return false;
+            }
+            if (waiting[1].revents != 0) {
+                error = 0;
+                return false;
+            }
             const ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
             if (got >= 0) {
                 piece = std::string_view(buffer_.data(), static_cast<std::size_t>(got));
@@ -238,12 +330,16 @@ Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& out
         }
     };
     Handoff handoff;
+    StopSignal stop;
     std::thread reader([&] {
         std::string_view bytes;
         for (;;) {
             Piece piece;
             std::u16string text;
-            if (!input.Read(bytes, piece.error)) {
+            if (!input.Read(bytes, stop.fd(), piece.error)) {
+                if (piece.error == 0) {
+                    return;  // the writing side has given up
+                }
                 piece.failed = true;
                 handoff.Push(std::move(piece));
                 return;
@@ -263,7 +359,6 @@ Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& out
     const auto outcome = [&]() {
         std::u16string converted;
         std::string encoded;
-        int write_error = 0;
         for (;;) {
             Piece piece = handoff.Pop();
             if (piece.failed) {
@@ -279,8 +374,7 @@ Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& out
             encoded.clear();
             const bool encodable = pipeline.Encode(converted, encoded) &&
                                    (!piece.last || pipeline.FinishEncoding(encoded));
-            if (!output.Write(encoded, write_error)) {
-                error = SystemError(write_error);
+            if (!output.Write(encoded, error)) {
                 return Outcome::WriteFailed;
             }
             if (!encodable) {
@@ -292,6 +386,8 @@ Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& out
             }
         }
     }();
+    // The reading side may wait on an input that stays open: wake it.
+    stop.Raise();
     handoff.Close();
     reader.join();
     return outcome;
@@ -353,7 +449,7 @@ std::string BaseName(const std::string& path) {
 
 }  // namespace
 
-int Run(const Request& request) {
+int Run(const Request& request, const io::StandardDescriptors& standard) {
     bool all_well = true;
     std::unique_ptr<GreekSpeller> speller;
     if (request.accents) {
@@ -370,13 +466,16 @@ int Run(const Request& request) {
         }
     }
     const PipelineSettings settings = SettingsFor(request, speller.get());
-    StandardOutput standard_output;
+    const io::WriteProtected write_protected =
+        request.force ? io::WriteProtected::Replace : io::WriteProtected::Refuse;
+    StandardOutput standard_output(standard.output_closed);
     std::unique_ptr<FileOutput> single_file;
     int error = 0;
+    QString message;
     if (!request.output_file.empty()) {
-        single_file = std::make_unique<FileOutput>();
-        if (!single_file->Open(request.output_file, error)) {
-            Complain(request.output_file, SystemError(error));
+        single_file = std::make_unique<FileOutput>(write_protected);
+        if (!single_file->Open(request.output_file, message)) {
+            Complain(request.output_file, message);
             return 1;
         }
     }
@@ -414,15 +513,23 @@ int Run(const Request& request) {
             }
         }
         Input input(name);
-        if (!input.Open(error)) {
+        if (!input.Open(standard.input_closed, error)) {
             Complain(DisplayName(name), SystemError(error));
             all_well = false;
             continue;
         }
+        // Appending to one's own input would read what was written, on
+        // and on, until the disk is full.
+        if (output == &standard_output && io::SameRegularFile(input.fd(), STDOUT_FILENO)) {
+            Complain(DisplayName(name),
+                     QCoreApplication::translate("bivano", "input file is output file"));
+            all_well = false;
+            continue;
+        }
         if (!request.output_directory.empty()) {
-            own_file = std::make_unique<FileOutput>();
-            if (!own_file->Open(output_name, error)) {
-                Complain(output_name, SystemError(error));
+            own_file = std::make_unique<FileOutput>(write_protected);
+            if (!own_file->Open(output_name, message)) {
+                Complain(output_name, message);
                 all_well = false;
                 continue;
             }
@@ -430,12 +537,11 @@ int Run(const Request& request) {
             written_from.emplace(output_name,
                                  name);  // an input that could not be read claims no name
         }
-        QString message;
         const Outcome outcome = ConvertInput(settings, input, *output, message);
         switch (outcome) {
             case Outcome::Done:
-                if (own_file && !own_file->Commit(error)) {
-                    Complain(output_name, SystemError(error));
+                if (own_file && !own_file->Commit(message)) {
+                    Complain(output_name, message);
                     all_well = false;
                 }
                 continue;
@@ -458,8 +564,8 @@ int Run(const Request& request) {
     if (single_file) {
         if (!all_well) {
             single_file->Cancel();  // never leave a partial result
-        } else if (!single_file->Commit(error)) {
-            Complain(request.output_file, SystemError(error));
+        } else if (!single_file->Commit(message)) {
+            Complain(request.output_file, message);
             return 1;
         }
     }

@@ -100,6 +100,14 @@ Try: bivano --help
         <translation>η --chat ισχύει με τους τόνους</translation>
     </message>
     <message>
+        <source>the Greek reader&apos;s model is damaged or of another version</source>
+        <translation>το μοντέλο ελληνικών του προγράμματος είναι κατεστραμμένο ή άλλης έκδοσης</translation>
+    </message>
+    <message>
+        <source>the file cannot be read</source>
+        <translation>το αρχείο δεν διαβάζεται</translation>
+    </message>
+    <message>
         <source>Usage: bivano latin [OPTIONS] [FILE...]
        bivano greek [OPTIONS] [FILE...]
        bivano accents [OPTIONS] [FILE...]
@@ -120,6 +128,7 @@ Letters (latin; greek reads every spelling):
 Output:
   -o, --output FILE       writes to FILE, only once everything has converted
   -d, --directory FOLDER  writes each FILE into FOLDER under its own name
+      --force             replaces a write-protected output file too
       --credit            adds four line breaks and the program&apos;s credit
                           line, as the window does
       --accents           (greek) with accents and correct spelling
@@ -158,6 +167,7 @@ Report bugs at https://www.example.org
 Έξοδος:
   -o, --output ΑΡΧΕΙΟ     γράφει στο ΑΡΧΕΙΟ, μόνο όταν μετατραπούν όλα
   -d, --directory ΦΑΚΕΛΟΣ γράφει κάθε ΑΡΧΕΙΟ στον ΦΑΚΕΛΟ με το ίδιο όνομα
+      --force             αντικαθιστά και προστατευμένο αρχείο εξόδου
       --credit            προσθέτει τέσσερις αλλαγές γραμμής και τη γραμμή
                           του προγράμματος, όπως το παράθυρο
       --accents           (greek) με τόνους και ορθογραφία
@@ -178,12 +188,20 @@ Report bugs at https://www.example.org
 </translation>
     </message>
     <message>
-        <source>the Greek reader&apos;s model is damaged or of another version</source>
-        <translation>το μοντέλο ελληνικών του προγράμματος είναι κατεστραμμένο ή άλλης έκδοσης</translation>
+        <source>a symbolic link to no file: left as it is</source>
+        <translation>συμβολικός σύνδεσμος σε αρχείο που δεν υπάρχει· μένει όπως ήταν</translation>
     </message>
     <message>
-        <source>the file cannot be read</source>
-        <translation>το αρχείο δεν διαβάζεται</translation>
+        <source>write-protected: left as it is (--force replaces it)</source>
+        <translation>προστατευμένο από εγγραφή· μένει όπως ήταν (η --force το αντικαθιστά)</translation>
+    </message>
+    <message>
+        <source>the temporary file in %1: %2</source>
+        <translation>το προσωρινό αρχείο στο %1: %2</translation>
+    </message>
+    <message>
+        <source>input file is output file</source>
+        <translation>το αρχείο εισόδου είναι το αρχείο εξόδου</translation>
     </message>
 </context>
 </TS>
