@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 
@@ -73,6 +74,14 @@ char16_t CapitalWithoutTonos(char16_t small) {
 
 bool IsAccented(char16_t c) {
     return c != PlainLetter(c) && c != u'ϊ' && c != u'ϋ' && c != u'ς';
+}
+
+// Whether a word carries a tonos or a diaeresis (in either case).
+bool HasMarks(std::u16string_view typed) {
+    return std::any_of(typed.begin(), typed.end(), [](char16_t c) {
+        const char16_t lower = GreekLower(c);
+        return lower != PlainLetter(lower) && lower != u'ς';
+    });
 }
 
 std::size_t AccentCount(std::u16string_view lower) {
@@ -603,11 +612,24 @@ class ReadingStream::Reader {
     std::uint32_t Read(std::u16string_view typed) {
         lower_.resize(typed.size());
         std::transform(typed.begin(), typed.end(), lower_.begin(), ReadingLower);
+        const std::size_t letters = lower_.size();
+        // Greek typed with accents of its own is read only as words that
+        // keep them (ό alone is no ο): the small letters with the marks
+        // follow the plain ones in the key.
+        const bool marked = source_ == Source::Greek && HasMarks(typed);
+        if (marked) {
+            lower_.push_back(u'\x01');
+            std::transform(typed.begin(), typed.end(), std::back_inserter(lower_), GreekLower);
+        }
         const std::uint64_t hash = HashOf(lower_);
         if (const std::uint32_t found = cache_.Find(lower_, hash); found != ReadingCache::kNone) {
             return found;
         }
-        return cache_.Add(lower_, hash, Weigh(lower_));
+        const std::u16string key = lower_;
+        const std::u16string_view key_view(key);
+        return cache_.Add(key, hash,
+                          Weigh(key_view.substr(0, letters),
+                                marked ? key_view.substr(letters + 1) : std::u16string_view()));
     }
     const WordReading& ReadingOf(std::u16string_view typed) { return cache_.At(Read(typed)); }
 
@@ -625,7 +647,9 @@ class ReadingStream::Reader {
     void Process(std::u16string_view text, bool final, std::u16string& out);
 
   private:
-    WordReading Weigh(std::u16string_view lower);
+    // `marked`: the word in small letters with the accents typed, when
+    // it was typed with some.
+    WordReading Weigh(std::u16string_view lower, std::u16string_view marked);
     void Follow(const GreekModel::Node& node, std::u16string_view word, std::size_t at, float cost);
     std::u16string Converted(std::u16string_view lower) const;
     std::u16string ByEnding(std::u16string_view plain) const;
@@ -911,7 +935,7 @@ double ReadingStream::Reader::PairLikelihood(std::uint32_t first, const Choice& 
     return std::min(kBackOff + std::log(unaccounted / frequency) + alone, most);
 }
 
-WordReading ReadingStream::Reader::Weigh(std::u16string_view lower) {
+WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, std::u16string_view marked) {
     WordReading reading;
     reading.converted = Converted(lower);
     std::u16string plain = reading.converted;
@@ -927,6 +951,14 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower) {
     found_.clear();
     if (lower.size() <= kLongestWord && model_.Root() != nullptr) {
         Follow(*model_.Root(), lower, 0, 0);
+    }
+    if (!marked.empty()) {
+        // The accent where the user put it: only words stressed there.
+        const std::uint8_t stress = internal::StressRank(marked);
+        std::erase_if(found_, [&](const Choice& choice) {
+            const GreekModel::Word* word = model_.WordAt(choice.word);
+            return word == nullptr || word->stress != stress;
+        });
     }
     // Best first by the word alone; a phrase weighs the likeliest only.
     for (Choice& choice : found_) {
@@ -980,7 +1012,9 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower) {
                 reading.converted.back() = u'ς';
             }
         }
-        reading.fixed = ByEnding(plain);
+        if (marked.empty()) {
+            reading.fixed = ByEnding(plain);
+        }
     }
     return reading;
 }
@@ -1238,6 +1272,8 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
         } else if (!reading.fixed.empty()) {
             AppendWithCaseOf(typed, reading.fixed, out);
             stress_[i] = internal::StressRank(reading.fixed);
+        } else if (source_ == Source::Greek) {
+            out.append(typed);  // a word that cannot be placed stays exactly as typed
         } else {
             AppendWithCaseOf(typed, reading.converted, out);
         }

@@ -79,13 +79,118 @@ TEST(TextDecoder, JudgesFromTheBytesAfterALongAsciiStart) {
 TEST(TextDecoder, NamedEncodingsAndMalformedBytes) {
     EXPECT_EQ(U8(DecodeInPieces("\xB6\xE1", 1, TextDecoder(Encoding::Iso8859_7))), "Άα");
     EXPECT_EQ(U8(DecodeInPieces("\xB6\xE1", 1, TextDecoder(Encoding::Cp1253))), "¶α");
-    // A malformed byte in UTF-8 keeps its Windows-1253 character; a
-    // sequence cut off at the end as well.
-    EXPECT_EQ(U8(DecodeInPieces("a\xE1\xCE", 1, TextDecoder(Encoding::Utf8))), "aαΞ");
+    // UTF-8 asked for by name: a malformed byte, and a sequence cut off at
+    // the end, each become U+FFFD.
+    EXPECT_EQ(U8(DecodeInPieces("a\xE1\xCE", 1, TextDecoder(Encoding::Utf8))), "a\uFFFD\uFFFD");
     // UTF-16 without a mark is little-endian; half a unit at the end is lost.
     EXPECT_EQ(U8(DecodeInPieces(std::string("\xB1\x03z", 3), 2, TextDecoder(Encoding::Utf16LE))),
               "α\uFFFD");
 }
+
+// The same bytes are judged alike however they are read: a file in reads
+// of 256 KiB, a pipe in reads of 64 KiB, a byte at a time. The sample is
+// the 256 KiB from the first byte above ASCII, wherever the reads fall.
+TEST(TextDecoder, JudgesTheSameBytesAlikeInPiecesOfAnySize) {
+    const std::string greek =
+        "\xCE\xB8\xCE\xAC\xCE\xBB\xCE\xB1\xCF\x83\xCF\x83\xCE\xB1";  // θάλασσα
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::u16string text;
+    };
+    const std::size_t kKiB = 1024;
+    const Case cases[] = {
+        // 0xFF lies past the sample: UTF-8, and the odd byte as Windows-1253.
+        {"FFPastTheSample",
+         std::string(100 * kKiB, 'a') + greek + std::string(290 * kKiB, 'b') + "\xFF",
+         std::u16string(100 * kKiB, u'a') + u"θάλασσα" + std::u16string(290 * kKiB, u'b') +
+             u"\uF8FB"},
+        // 0xFF inside the sample: Windows-1253 throughout.
+        {"FFInTheSample",
+         std::string(100 * kKiB, 'a') + greek + std::string(200 * kKiB, 'b') + "\xFF",
+         std::u16string(100 * kKiB, u'a') +
+             u"\u039E\u0388\u039E\u00AC\u039E\u00BB\u039E\u00B1"
+             u"\u039F\u0192\u039F\u0192\u039E\u00B1" +
+             std::u16string(200 * kKiB, u'b') + u"\uF8FB"},
+    };
+    for (const Case& c : cases) {
+        for (const std::size_t piece : {std::size_t{1}, 64 * kKiB, 256 * kKiB, c.bytes.size()}) {
+            EXPECT_TRUE(DecodeInPieces(c.bytes, piece, TextDecoder()) == c.text)
+                << c.name << ", pieces of " << piece;
+        }
+    }
+}
+
+struct ExplicitCase {
+    const char* name;
+    Encoding encoding;
+    std::string bytes;
+    const char* text;  // as UTF-8
+    std::size_t line;  // of the first bad bytes; 0 for none
+    std::size_t column;
+    std::uint8_t byte;
+};
+
+void PrintTo(const ExplicitCase& sample, std::ostream* out) {
+    *out << sample.name;
+}
+
+class NamedEncodings : public ::testing::TestWithParam<ExplicitCase> {};
+
+// An encoding given by name is never judged again: bad bytes become U+FFFD
+// (one for each malformed stretch), never letters of another encoding, and
+// the first of them is placed by line and column, in pieces of any size.
+TEST_P(NamedEncodings, ReadBadBytesAsReplacementsAndTellWhere) {
+    const ExplicitCase& sample = GetParam();
+    for (std::size_t piece = 1; piece <= sample.bytes.size() + 1; ++piece) {
+        TextDecoder decoder(sample.encoding);
+        std::u16string text;
+        for (std::size_t at = 0; at < sample.bytes.size(); at += piece) {
+            decoder.Decode(std::string_view(sample.bytes).substr(at, piece), text);
+        }
+        decoder.Finish(text);
+        EXPECT_EQ(U8(text), sample.text) << "pieces of " << piece;
+        const auto bad = decoder.bad_bytes();
+        ASSERT_EQ(bad.has_value(), sample.line != 0) << "pieces of " << piece;
+        if (bad) {
+            EXPECT_EQ(bad->place.line, sample.line) << "pieces of " << piece;
+            EXPECT_EQ(bad->place.column, sample.column) << "pieces of " << piece;
+            EXPECT_EQ(bad->byte, sample.byte) << "pieces of " << piece;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Decoding, NamedEncodings,
+    ::testing::Values(
+        ExplicitCase{"Utf8Good", Encoding::Utf8, "ab\xCE\xB1", "abα", 0, 0, 0},
+        ExplicitCase{"Utf8OneBadByte", Encoding::Utf8,
+                     "ab\xE2"
+                     "cd",
+                     "ab\uFFFDcd", 1, 3, 0xE2},
+        ExplicitCase{"Utf8CutSequenceIsOne", Encoding::Utf8, "a\xE2\x82z", "a\uFFFDz", 1, 2, 0xE2},
+        ExplicitCase{"Utf8CutAtTheEnd", Encoding::Utf8, "a\xF0\x9F\x98", "a\uFFFD", 1, 2, 0xF0},
+        ExplicitCase{"Utf8OverlongIsTwo", Encoding::Utf8, "\xC0\xAF", "\uFFFD\uFFFD", 1, 1, 0xC0},
+        ExplicitCase{"Utf8Surrogate", Encoding::Utf8, "\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD", 1, 1,
+                     0xED},
+        ExplicitCase{"Utf8OnLaterLines", Encoding::Utf8, "α\r\nβ\rγ\nδ\xFF", "α\r\nβ\rγ\nδ\uFFFD",
+                     4, 2, 0xFF},
+        ExplicitCase{"Utf8ColumnsCountCharacters", Encoding::Utf8, "\xF0\x9F\x98\x80\xCE\xB1\x80",
+                     "\U0001F600α\uFFFD", 1, 3, 0x80},
+        ExplicitCase{"Utf8MarkSkipped", Encoding::Utf8, "\xEF\xBB\xBFok", "ok", 0, 0, 0},
+        ExplicitCase{"Iso8859_7Undefined", Encoding::Iso8859_7, "\xE1\n\xE2\xFF", "α\nβ\uFFFD", 2,
+                     2, 0xFF},
+        ExplicitCase{"Iso8859_7UndefinedAE", Encoding::Iso8859_7, "\xAE", "\uFFFD", 1, 1, 0xAE},
+        ExplicitCase{"Utf16NoMarkIsLittleEndian", Encoding::Utf16LE,
+                     std::string("\xB1\x03z\x00", 4), "αz", 0, 0, 0},
+        ExplicitCase{"Utf16LittleEndianMark", Encoding::Utf16LE, std::string("\xFF\xFE\xB1\x03", 4),
+                     "α", 0, 0, 0},
+        ExplicitCase{"Utf16BigEndianMark", Encoding::Utf16LE,
+                     std::string("\xFE\xFF\x03\xB1\x00z", 6), "αz", 0, 0, 0},
+        ExplicitCase{"Utf16BeNamedLittleEndianMark", Encoding::Utf16BE,
+                     std::string("\xFF\xFE\xB1\x03", 4), "α", 0, 0, 0},
+        ExplicitCase{"Utf16HalfAUnit", Encoding::Utf16LE, std::string("\xB1\x03z", 3), "α\uFFFD", 1,
+                     2, 'z'}));
 
 TEST(TextEncoder, Utf8InPiecesWithSurrogatePairsAcrossThem) {
     const std::u16string text = u"aα€\U0001F600\xD800x";
@@ -110,6 +215,11 @@ TEST(TextEncoder, Cp1253RefusesWithLineAndColumn) {
     EXPECT_EQ(encoder.failure().line, 2u);
     EXPECT_EQ(encoder.failure().column, 3u);
     EXPECT_EQ(encoder.failure().character, U'\U0001F600');
+    // A CR alone ends a line too, as a CR LF does once.
+    TextEncoder after_breaks(Encoding::Cp1253);
+    EXPECT_FALSE(after_breaks.Encode(u"a\rb\r\n\rcd\u0416", bytes));
+    EXPECT_EQ(after_breaks.failure().line, 4u);
+    EXPECT_EQ(after_breaks.failure().column, 3u);
 }
 
 TEST(TextCodec, RandomBytesRoundTripThroughWindows1253) {
