@@ -8,6 +8,7 @@
 #include <QTranslator>
 #include <clocale>
 #include <cstdio>
+#include <new>
 
 #include "command_line.h"
 #include "file_names.h"
@@ -29,9 +30,7 @@ void LoadTranslations(QTranslator& translator, const QString& name) {
     }
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
+int Main(int argc, char* argv[]) {
     // The pieces of a conversion are allocated and freed again and again:
     // keep them on the heap rather than mapping fresh pages for each.
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
@@ -56,4 +55,18 @@ int main(int argc, char* argv[]) {
         return parsed.status;
     }
     return bivano::cli::Run(*parsed.request);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    try {
+        return Main(argc, argv);
+    } catch (const std::bad_alloc&) {
+        // Memory ran out (a limit set with ulimit, say): say so and fail,
+        // rather than end by a signal. The message needs no memory of its own.
+        static constexpr char kMessage[] = "bivano: out of memory\n";
+        std::fwrite(kMessage, 1, sizeof kMessage - 1, stderr);
+        return 1;
+    }
 }

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <sstream>
@@ -1362,6 +1361,33 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 continue;
             }
         }
+        // Greek words glued by a comma (ό,τι) are one, kept as typed: read
+        // apart, each would be a different word. Typed without its accent,
+        // ο,τι is still ό,τι.
+        if (!latin && i >= kept_until && IsGreekLetter(c) && (i == 0 || is_space(text[i - 1]))) {
+            std::size_t stop = i;
+            while (stop < text.size() &&
+                   (IsGreekLetter(text[stop]) || (text[stop] == u',' && stop + 1 < text.size() &&
+                                                  IsGreekLetter(text[stop + 1]) && stop > i))) {
+                ++stop;
+            }
+            kept_until = stop;
+            const std::u16string_view glued = text.substr(i, stop - i);
+            if (glued.find(u',') != std::u16string_view::npos) {
+                FlushPhrase(text, i, final, out);
+                std::u16string plain(glued);
+                std::transform(plain.begin(), plain.end(), plain.begin(), ReadingLower);
+                if (plain == u"ο,τι") {
+                    AppendWithCaseOf(glued, u"ό,τι", out);
+                } else {
+                    out.append(glued);
+                }
+                i = stop;
+                after_word = true;
+                asking = false;
+                continue;
+            }
+        }
         if (latin && c == u'*' && i >= verbatim_after) {
             // A group between asterisks stays as it is, without them.
             const std::u16string_view after = text.substr(i + 1);
@@ -1486,28 +1512,10 @@ void ReadingStream::Finish(std::u16string& out) {
 
 namespace {
 
-std::optional<std::string> ReadWhole(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return std::nullopt;
-    }
-    file.seekg(0, std::ios::end);
-    const std::streamoff size = file.tellg();
-    file.seekg(0, std::ios::beg);
-    if (size <= 0 || size > (std::streamoff{1} << 30)) {
-        return std::nullopt;
-    }
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    if (!file.read(bytes.data(), size)) {
-        return std::nullopt;
-    }
-    return bytes;
-}
-
 // The encoding named by the SET line of an .aff file; the empty string when
 // there is no such line.
-std::string AffixEncodingName(const std::string& affix) {
-    std::istringstream lines(affix);
+std::string AffixEncodingName(std::string_view affix) {
+    std::istringstream lines{std::string(affix)};
     std::string line;
     while (std::getline(lines, line)) {
         if (line.starts_with("SET ") || line.starts_with("SET\t")) {
@@ -1557,11 +1565,11 @@ void AddCounts(GreekModel::Source& source) {
     }
 }
 
-void AddEnglish(GreekModel::Source& source, const std::string& path) {
-    std::ifstream file(path);
-    std::string line;
-    while (std::getline(file, line)) {
-        source.english.push_back(line);
+void AddEnglish(GreekModel::Source& source, std::string_view words) {
+    while (!words.empty()) {
+        const std::size_t end = std::min(words.find('\n'), words.size());
+        source.english.emplace_back(words.substr(0, end));
+        words.remove_prefix(std::min(end + 1, words.size()));
     }
 }
 
@@ -1571,18 +1579,19 @@ GreekSpeller::Problem ModelProblem(GreekModel::Problem problem) {
 }
 
 // The words of a hunspell list, or why there are none.
-GreekSpeller::Problem ReadHunspell(const std::string& path, std::vector<std::u16string>& words) {
-    const std::optional<std::string> bytes = ReadWhole(path);
-    if (!bytes) {
+GreekSpeller::Problem ReadHunspell(const GreekSpeller::HunspellFiles& files,
+                                   std::vector<std::u16string>& words) {
+    const std::string_view bytes = files.list;
+    if (bytes.empty()) {
         return GreekSpeller::Problem::Unreadable;
     }
-    const std::string affix_path =
-        (path.ends_with(".dic") ? path.substr(0, path.size() - 4) : path) + ".aff";
-    const std::optional<std::string> affix = ReadWhole(affix_path);
-    const bool utf8 = HasMultiByteUtf8(*bytes);
+    if (bytes.size() > GreekSpeller::kLargestWordList) {
+        return GreekSpeller::Problem::TooLarge;
+    }
+    const bool utf8 = HasMultiByteUtf8(bytes);
     Encoding encoding = utf8 ? Encoding::Utf8 : Encoding::Iso8859_7;
-    if (affix) {
-        if (const std::string name = AffixEncodingName(*affix); !name.empty()) {
+    if (files.affix) {
+        if (const std::string name = AffixEncodingName(*files.affix); !name.empty()) {
             const std::optional<Encoding> named = EncodingFromName(name);
             if (named != Encoding::Utf8 && named != Encoding::Iso8859_7) {
                 return GreekSpeller::Problem::UnknownEncoding;
@@ -1593,11 +1602,11 @@ GreekSpeller::Problem ReadHunspell(const std::string& path, std::vector<std::u16
     // A list that is well-formed UTF-8 said to be ISO-8859-7, or one that is
     // not UTF-8 said to be UTF-8, would give wrong letters in every word.
     const bool plain_ascii =
-        std::none_of(bytes->begin(), bytes->end(), [](char byte) { return byte & 0x80; });
+        std::none_of(bytes.begin(), bytes.end(), [](char byte) { return byte & 0x80; });
     if (!plain_ascii && utf8 != (encoding == Encoding::Utf8)) {
         return GreekSpeller::Problem::WrongEncoding;
     }
-    const std::string_view list = *bytes;
+    const std::string_view list = bytes;
     const std::size_t first_break = std::min(list.find('\n'), list.size());
     std::u16string word;
     bool greek = false;
@@ -1636,10 +1645,9 @@ GreekSpeller::GreekSpeller(const std::vector<std::u16string>& words) {
     model_ = ModelOf(source);
 }
 
-std::vector<std::byte> GreekSpeller::BuildModel(const std::string& hunspell_path,
-                                                const std::string& english_path, Problem* problem) {
+std::vector<std::byte> GreekSpeller::BuildModel(const HunspellFiles& files, Problem* problem) {
     GreekModel::Source source;
-    const Problem outcome = ReadHunspell(hunspell_path, source.words);
+    const Problem outcome = ReadHunspell(files, source.words);
     if (problem != nullptr) {
         *problem = outcome;
     }
@@ -1647,16 +1655,15 @@ std::vector<std::byte> GreekSpeller::BuildModel(const std::string& hunspell_path
         return {};
     }
     AddCounts(source);
-    AddEnglish(source, english_path);
+    AddEnglish(source, files.english);
     return GreekModel::Build(source);
 }
 
-std::unique_ptr<GreekSpeller> GreekSpeller::FromHunspellFile(const std::string& path,
-                                                             Problem* problem,
-                                                             const std::string& english) {
+std::unique_ptr<GreekSpeller> GreekSpeller::FromHunspell(const HunspellFiles& files,
+                                                         Problem* problem) {
     Problem ignored = Problem::None;
     Problem& outcome = problem != nullptr ? *problem : ignored;
-    auto bytes = std::make_shared<std::vector<std::byte>>(BuildModel(path, english, &outcome));
+    auto bytes = std::make_shared<std::vector<std::byte>>(BuildModel(files, &outcome));
     if (outcome != Problem::None) {
         return nullptr;
     }

@@ -225,13 +225,12 @@ TEST(GreekSpeller, ReadsAHunspellList) {
         file << "3\n\xEA\xE1\xEB\xE7\xEC\xDD\xF1\xE1\n\xC1\xE8\xDE\xED\xE1/X\nabc\n";  // καλημέρα,
                                                                                        // Αθήνα
     }
-    const auto speller = GreekSpeller::FromHunspellFile(path);
+    const auto speller = io::OpenHunspellList(path);
     ASSERT_NE(speller, nullptr);
     EXPECT_EQ(speller->ListWordCount(), 2u);
     EXPECT_EQ(U8(speller->Spell(U16("καλιμερα αθινα"))), "καλημέρα Αθήνα");
     GreekSpeller::Problem problem = GreekSpeller::Problem::None;
-    EXPECT_EQ(GreekSpeller::FromHunspellFile(::testing::TempDir() + "/missing.dic", &problem),
-              nullptr);
+    EXPECT_EQ(io::OpenHunspellList(::testing::TempDir() + "/missing.dic", &problem), nullptr);
     EXPECT_EQ(problem, GreekSpeller::Problem::Unreadable);
 }
 
@@ -497,6 +496,9 @@ TEST_F(WithTheModel, GreekThatCannotBePlacedStaysAsTyped) {
         {"κέικς", "κέικς"},
         {"Κέικς και τσάι", "Κέικς και τσάι"},
         {"ό,τι θελεις", "ό,τι θέλεις"},
+        {"κέικς ό,τι καλιμερα", "κέικς ό,τι καλημέρα"},
+        {"ο,τι θελεις. Ο,τι θελεις", "ό,τι θέλεις. Ό,τι θέλεις"},
+        {"α,β,γ", "α,β,γ"},
         {"ξγφδς", "ξγφδς"},
         {"ΞΓΦΔΣ", "ΞΓΦΔΣ"},
         {"το ξγφδς μας", "το ξγφδς μας"},
