@@ -324,12 +324,13 @@ Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& out
                 error = SystemError(piece.error);
                 return Outcome::ReadFailed;
             }
-            recent.Add(convert_while_reading ? piece.source : piece.text);
             if (convert_while_reading) {
                 converted = std::move(piece.text);
+                recent.Add(std::move(piece.source));
             } else {
                 converted.clear();
                 convert(piece.text, piece.last, converted);
+                recent.Add(std::move(piece.text));
             }
             encoded.clear();
             encodable = pipeline.Encode(converted, encoded) &&

@@ -34,11 +34,7 @@ class TextPosition {
             ++column_;
         }
     }
-    void Advance(std::u16string_view text) {
-        for (const char16_t unit : text) {
-            Step(unit);
-        }
-    }
+    void Advance(std::u16string_view text);
     // The place of the next character.
     TextPlace Next() const { return {line_, column_ + 1}; }
     std::size_t line() const { return line_; }
@@ -57,7 +53,8 @@ class RecentText {
   public:
     explicit RecentText(std::size_t pieces_kept = 3) : pieces_kept_(pieces_kept) {}
 
-    void Add(std::u16string_view piece);
+    // Takes the next piece (moved in: no copy).
+    void Add(std::u16string piece);
 
     // The place of the first character on `line`, among the text kept, that
     // `matches` (a code point) holds for; nothing when there is none.
