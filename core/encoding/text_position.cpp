@@ -7,7 +7,7 @@
 namespace bivano {
 
 void TextPosition::Advance(std::u16string_view text) {
-    if (after_cr_ && !text.empty()) {
+    while (after_cr_ && !text.empty()) {  // an LF that ends the CR's line
         Step(text.front());
         text.remove_prefix(1);
     }

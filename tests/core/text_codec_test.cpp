@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Encodings judged and decoded as Open does, in pieces of any size.
 #include "core/encoding/text_codec.h"
+#include "core/encoding/text_position.h"
 
 #include <gtest/gtest.h>
 
@@ -220,6 +221,46 @@ TEST(TextEncoder, Cp1253RefusesWithLineAndColumn) {
     EXPECT_FALSE(after_breaks.Encode(u"a\rb\r\n\rcd\u0416", bytes));
     EXPECT_EQ(after_breaks.failure().line, 4u);
     EXPECT_EQ(after_breaks.failure().column, 3u);
+}
+
+// Lines and columns counted a piece at a time (the fast count) agree with
+// counting one unit at a time, CR LF and surrogate pairs cut or not; and
+// text kept from recent pieces places a character by them.
+TEST(TextPosition, PiecesCountAsUnitsDo) {
+    std::mt19937 random(21);
+    const std::u16string alphabet = u"ab\r\n\n\r\xD83D\xDE00α  ";
+    for (int round = 0; round < 200; ++round) {
+        std::u16string text;
+        for (int k = 0, length = static_cast<int>(random() % 300); k < length; ++k) {
+            text.push_back(alphabet[random() % alphabet.size()]);
+        }
+        TextPosition by_units;
+        for (const char16_t unit : text) {
+            by_units.Step(unit);
+        }
+        TextPosition by_pieces;
+        RecentText recent(1000);
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t length = 1 + random() % 40;
+            by_pieces.Advance(std::u16string_view(text).substr(at, length));
+            recent.Add(text.substr(at, length));
+            at += length;
+        }
+        EXPECT_EQ(by_pieces.Next().line, by_units.Next().line) << round;
+        EXPECT_EQ(by_pieces.Next().column, by_units.Next().column) << round;
+    }
+    RecentText recent(2);
+    for (const std::u16string piece : {u"x\r\nyy\rz", u"\n\u0416", u"w\nabc\u0416"}) {
+        recent.Add(piece);
+    }
+    const auto on = [&](std::size_t line) {
+        const auto place = recent.Find(line, [](char32_t code) { return code == U'\u0416'; });
+        return place ? std::make_pair(place->line, place->column)
+                     : std::make_pair(std::size_t{0}, std::size_t{0});
+    };
+    EXPECT_EQ(on(4), std::make_pair(std::size_t{4}, std::size_t{1}));
+    EXPECT_EQ(on(5), std::make_pair(std::size_t{5}, std::size_t{4}));
+    EXPECT_FALSE(recent.Find(1, [](char32_t code) { return code == U'x'; }));  // no longer kept
 }
 
 TEST(TextCodec, RandomBytesRoundTripThroughWindows1253) {
