@@ -5,7 +5,7 @@
 #   - the commands of the README's sh blocks (`echo … | bivano …  # output`,
 #     or a command that writes files, which must succeed in silence);
 #   - the commands of the manual pages' EXAMPLES ("$ command", then the
-#     lines it prints);
+#     lines it prints, in literal blocks);
 #   - the examples in their prose, listed below with the words that show
 #     them, so that a page that changes its example changes this list too.
 # Usage: check-examples.sh PATH/TO/bivano
@@ -131,6 +131,7 @@ for page in desktop/man/*.scd; do
             continue
         fi
         [[ $in_examples == yes ]] || continue
+        [[ $line == $'\t```' ]] && continue  # a literal block's fences
         if [[ $line == $'\t$ '* ]]; then
             flush
             command=${line#$'\t$ '}
