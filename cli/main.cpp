@@ -54,7 +54,16 @@ int Main(int argc, char* argv[]) {
                     parsed.status == 0 ? stdout : stderr);
         return parsed.status;
     }
-    return bivano::cli::Run(*parsed.request);
+    try {
+        return bivano::cli::Run(*parsed.request);
+    } catch (const std::bad_alloc&) {
+        // What the run held is freed by now: there is room for the message
+        // in the user's language.
+        const QByteArray text =
+            QCoreApplication::translate("bivano", "bivano: out of memory\n").toLocal8Bit();
+        std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stderr);
+        return 1;
+    }
 }
 
 }  // namespace
@@ -63,8 +72,9 @@ int main(int argc, char* argv[]) {
     try {
         return Main(argc, argv);
     } catch (const std::bad_alloc&) {
-        // Memory ran out (a limit set with ulimit, say): say so and fail,
-        // rather than end by a signal. The message needs no memory of its own.
+        // Memory ran out (a limit set with ulimit, say) before a run, or
+        // even for the message above: say so and fail, rather than end by a
+        // signal. This message needs no memory of its own.
         static constexpr char kMessage[] = "bivano: out of memory\n";
         std::fwrite(kMessage, 1, sizeof kMessage - 1, stderr);
         return 1;

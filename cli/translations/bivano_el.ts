@@ -221,5 +221,11 @@ Report bugs at https://www.example.org
         <source>the .aff file beside it cannot be read (or is not a regular file)</source>
         <translation>το αρχείο .aff δίπλα του δεν διαβάζεται (ή δεν είναι κανονικό αρχείο)</translation>
     </message>
+    <message>
+        <source>bivano: out of memory
+</source>
+        <translation>bivano: η μνήμη εξαντλήθηκε
+</translation>
+    </message>
 </context>
 </TS>

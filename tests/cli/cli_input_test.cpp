@@ -293,6 +293,15 @@ TEST(CliInput, HugeWordListsAndExhaustedMemory) {
                    "kalimera");
     EXPECT_EQ(exhausted.status, 1) << exhausted.err.toStdString();
     EXPECT_TRUE(exhausted.err.contains("out of memory")) << exhausted.err.toStdString();
+    QProcessEnvironment greek = PlainEnvironment();
+    greek.insert(QStringLiteral("LANG"), QStringLiteral("el_GR.UTF-8"));
+    const Result in_greek =
+        RunProgram(QStringLiteral("/bin/sh"),
+                   {"-c", "ulimit -v 160000 && exec \"$0\" greek --accents --dictionary \"$1\"",
+                    QStringLiteral(BIVANO_CLI), folder.filePath("big.dic")},
+                   "kalimera", greek);
+    EXPECT_EQ(in_greek.status, 1);
+    EXPECT_TRUE(in_greek.err.contains("η μνήμη εξαντλήθηκε")) << in_greek.err.toStdString();
 #endif
 }
 
