@@ -313,7 +313,6 @@ Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& out
     // The input lately converted, to place a character that cannot be
     // written where the input has it.
     RecentText recent;
-    bool encodable = true;
     const auto outcome = [&]() {
         std::u16string converted;
         std::string encoded;
@@ -333,8 +332,8 @@ Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& out
                 recent.Add(std::move(piece.text));
             }
             encoded.clear();
-            encodable = pipeline.Encode(converted, encoded) &&
-                        (!piece.last || pipeline.FinishEncoding(encoded));
+            const bool encodable = pipeline.Encode(converted, encoded) &&
+                                   (!piece.last || pipeline.FinishEncoding(encoded));
             if (!output.Write(encoded, write_error)) {
                 error = SystemError(write_error);
                 return Outcome::WriteFailed;
