@@ -44,10 +44,14 @@ QString HelpText() {
         "      --chat              (with the accents) writes out chat abbreviations:\n"
         "                          k και, gt γιατί, tpt τίποτα, dld δηλαδή, tlk τελικά,\n"
         "                          ntks εντάξει\n"
-        "      --dictionary FILE   a hunspell word list to read the accents with\n"
-        "                          (default: the program's own model of Greek)\n"
+        "      --dictionary FILE   (with the accents) a hunspell word list to read\n"
+        "                          them with (default: the program's own model of\n"
+        "                          Greek)\n"
         "Encodings:\n"
-        "      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (default auto)\n"
+        "      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (default auto;\n"
+        "                          only auto guesses: in a named encoding, bytes\n"
+        "                          that cannot be read become U+FFFD, with a\n"
+        "                          warning that gives the first one's place)\n"
         "      --to utf-8|windows-1253                            (default utf-8)\n"
         "  -h, --help              this help\n"
         "  -V, --version           the version\n"
@@ -218,6 +222,12 @@ Parsed ParseCommandLine(const QStringList& arguments) {
         return UsageError(QCoreApplication::translate("bivano", "--accents goes with greek"));
     }
     request.dictionary_named = parser.isSet(dictionary);
+    if (request.dictionary_named && !request.accents) {
+        return UsageError(QCoreApplication::translate("bivano", "--dictionary goes with accents"));
+    }
+    if (request.dictionary_named && parser.value(dictionary).isEmpty()) {
+        return UsageError(QCoreApplication::translate("bivano", "--dictionary needs a file name"));
+    }
     request.dictionary =
         request.dictionary_named ? BytesFromArgument(parser.value(dictionary)) : std::string();
     request.output_file = BytesFromArgument(parser.value(output));

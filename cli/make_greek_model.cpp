@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/spelling/speller.h"
+#include "io/greek_model_file.h"
 #include "io/safe_file.h"
 
 int main(int argc, char** argv) {
@@ -13,8 +14,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     bivano::GreekSpeller::Problem problem = bivano::GreekSpeller::Problem::None;
-    const std::vector<std::byte> model =
-        bivano::GreekSpeller::BuildModel(argv[1], argv[2], &problem);
+    const std::vector<std::byte> model = bivano::io::BuildGreekModel(argv[1], argv[2], &problem);
     if (problem != bivano::GreekSpeller::Problem::None || model.empty()) {
         std::fprintf(stderr, "%s: %s is no Greek word list that can be read\n", argv[0], argv[1]);
         return 1;

@@ -16,11 +16,13 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <QCoreApplication>
+#include "core/encoding/text_position.h"
 #include "core/pipeline.h"
 #include "core/product.h"
 #include "io/greek_model_file.h"
@@ -249,6 +251,7 @@ enum class Outcome { Done, ReadFailed, WriteFailed, NotEncodable };
 // What the reading side hands to the writing side: text, or the end.
 struct Piece {
     std::u16string text;
+    std::u16string source;  // the decoded input, when `text` is already converted
     bool last = false;
     bool failed = false;  // reading failed; `error` says why
     int error = 0;
@@ -291,11 +294,50 @@ class Handoff {
     bool closed_ = false;
 };
 
-QString NotEncodableMessage(const TextEncoder::Failure& failure) {
+QString HexByte(std::uint8_t byte) {
+    return QString::number(byte, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+}
+
+QString EncodingLabel(Encoding encoding) {
+    const std::string_view name = EncodingName(encoding);
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+// Bytes of the input that could not be read and became U+FFFD.
+QString BadInputMessage(const TextDecoder::BadBytes& bad, Encoding encoding) {
+    if (encoding == Encoding::Iso8859_7) {
+        return QCoreApplication::translate(
+                   "bivano", "line %1, column %2: byte 0x%3 is undefined in %4: read as U+FFFD")
+            .arg(bad.place.line)
+            .arg(bad.place.column)
+            .arg(HexByte(bad.byte), EncodingLabel(encoding));
+    }
+    return QCoreApplication::translate(
+               "bivano", "line %1, column %2: byte 0x%3 is not valid %4: read as U+FFFD")
+        .arg(bad.place.line)
+        .arg(bad.place.column)
+        .arg(HexByte(bad.byte), EncodingLabel(encoding));
+}
+
+// A character that the output encoding cannot write, placed in the input.
+QString NotEncodableMessage(const Pipeline& pipeline, const TextEncoder::Failure& failure,
+                            const RecentText& input) {
+    const TextPlace place = pipeline.InputPlaceOf(failure, input);
+    const std::optional<TextDecoder::BadBytes> bad = pipeline.BadInput();
+    if (failure.character == 0xFFFD && bad && bad->place.line == place.line &&
+        bad->place.column == place.column) {
+        // Not a character of the text: bytes that could not be read.
+        return QCoreApplication::translate("bivano",
+                                           "line %1, column %2: byte 0x%3 is not valid %4, and "
+                                           "windows-1253 has nothing to write in its place")
+            .arg(place.line)
+            .arg(place.column)
+            .arg(HexByte(bad->byte), EncodingLabel(pipeline.InputEncoding()));
+    }
     return QCoreApplication::translate(
                "bivano", "line %1, column %2: character U+%3 cannot be written in windows-1253")
-        .arg(failure.line)
-        .arg(failure.column)
+        .arg(place.line)
+        .arg(place.column)
         .arg(QString::number(static_cast<uint>(failure.character), 16)
                  .toUpper()
                  .rightJustified(4, QLatin1Char('0')));
@@ -318,9 +360,10 @@ PipelineSettings SettingsFor(const Request& request, const GreekSpeller* speller
 
 // Converts one input into `output`, piece by piece, on two threads: one
 // reads and decodes (and, for Greek, converts), the other does the rest
-// and writes, which splits the work about evenly either way.
-Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& output,
-                     QString& error) {
+// and writes, which splits the work about evenly either way. `warning`
+// tells of bytes that could not be read, when the conversion went on.
+Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& output, QString& error,
+                     QString& warning) {
     const bool convert_while_reading = settings.direction != Direction::Latin;
     Pipeline pipeline(settings);
     const auto convert = [&](std::u16string_view text, bool last, std::u16string& out) {
@@ -335,27 +378,37 @@ Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& out
         std::string_view bytes;
         for (;;) {
             Piece piece;
-            std::u16string text;
-            if (!input.Read(bytes, stop.fd(), piece.error)) {
-                if (piece.error == 0) {
-                    return;  // the writing side has given up
+            try {
+                std::u16string text;
+                if (!input.Read(bytes, stop.fd(), piece.error)) {
+                    if (piece.error == 0) {
+                        return;  // the writing side has given up
+                    }
+                    piece.failed = true;
+                    handoff.Push(std::move(piece));
+                    return;
                 }
-                piece.failed = true;
+                piece.last = bytes.empty();
+                piece.last ? pipeline.FinishDecoding(text) : pipeline.Decode(bytes, text);
+                if (convert_while_reading) {
+                    convert(text, piece.last, piece.text);
+                    piece.source = std::move(text);
+                } else {
+                    piece.text = std::move(text);
+                }
+            } catch (const std::bad_alloc&) {
+                piece = Piece{{}, {}, false, true, ENOMEM};
                 handoff.Push(std::move(piece));
                 return;
-            }
-            piece.last = bytes.empty();
-            piece.last ? pipeline.FinishDecoding(text) : pipeline.Decode(bytes, text);
-            if (convert_while_reading) {
-                convert(text, piece.last, piece.text);
-            } else {
-                piece.text = std::move(text);
             }
             if (!handoff.Push(std::move(piece)) || bytes.empty()) {
                 return;
             }
         }
     });
+    // The input lately converted, to place a character that cannot be
+    // written where the input has it.
+    RecentText recent;
     const auto outcome = [&]() {
         std::u16string converted;
         std::string encoded;
@@ -367,9 +420,11 @@ Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& out
             }
             if (convert_while_reading) {
                 converted = std::move(piece.text);
+                recent.Add(std::move(piece.source));
             } else {
                 converted.clear();
                 convert(piece.text, piece.last, converted);
+                recent.Add(std::move(piece.text));
             }
             encoded.clear();
             const bool encodable = pipeline.Encode(converted, encoded) &&
@@ -378,19 +433,30 @@ Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& out
                 return Outcome::WriteFailed;
             }
             if (!encodable) {
-                error = NotEncodableMessage(pipeline.EncodingFailure());
                 return Outcome::NotEncodable;
             }
             if (piece.last) {
                 return Outcome::Done;
             }
         }
-    }();
+    };
+    Outcome result = Outcome::ReadFailed;
+    try {
+        result = outcome();
+    } catch (const std::bad_alloc&) {
+        error = SystemError(ENOMEM);
+    }
     // The reading side may wait on an input that stays open: wake it.
     stop.Raise();
     handoff.Close();
     reader.join();
-    return outcome;
+    // The reader has stopped: what it decoded can be asked about now.
+    if (result == Outcome::NotEncodable) {
+        error = NotEncodableMessage(pipeline, pipeline.EncodingFailure(), recent);
+    } else if (const auto bad = pipeline.BadInput(); bad && result == Outcome::Done) {
+        warning = BadInputMessage(*bad, pipeline.InputEncoding());
+    }
+    return result;
 }
 
 QString DictionaryProblem(GreekSpeller::Problem problem) {
@@ -411,6 +477,13 @@ QString DictionaryProblem(GreekSpeller::Problem problem) {
         case GreekSpeller::Problem::NotAModel:
             return QCoreApplication::translate(
                 "bivano", "the Greek reader's model is damaged or of another version");
+        case GreekSpeller::Problem::TooLarge:
+            return QCoreApplication::translate(
+                       "bivano", "the file is larger than a word list can be (%1 MiB)")
+                .arg(GreekSpeller::kLargestWordList >> 20);
+        case GreekSpeller::Problem::AffixUnreadable:
+            return QCoreApplication::translate(
+                "bivano", "the .aff file beside it cannot be read (or is not a regular file)");
     }
     return QCoreApplication::translate("bivano", "the file cannot be read");
 }
@@ -537,7 +610,11 @@ int Run(const Request& request, const io::StandardDescriptors& standard) {
             written_from.emplace(output_name,
                                  name);  // an input that could not be read claims no name
         }
-        const Outcome outcome = ConvertInput(settings, input, *output, message);
+        QString warning;
+        const Outcome outcome = ConvertInput(settings, input, *output, message, warning);
+        if (!warning.isEmpty()) {
+            Complain(DisplayName(name), warning);
+        }
         switch (outcome) {
             case Outcome::Done:
                 if (own_file && !own_file->Commit(message)) {

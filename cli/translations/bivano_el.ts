@@ -135,10 +135,14 @@ Output:
       --chat              (with the accents) writes out chat abbreviations:
                           k και, gt γιατί, tpt τίποτα, dld δηλαδή, tlk τελικά,
                           ntks εντάξει
-      --dictionary FILE   a hunspell word list to read the accents with
-                          (default: the program&apos;s own model of Greek)
+      --dictionary FILE   (with the accents) a hunspell word list to read
+                          them with (default: the program&apos;s own model of
+                          Greek)
 Encodings:
-      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (default auto)
+      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (default auto;
+                          only auto guesses: in a named encoding, bytes
+                          that cannot be read become U+FFFD, with a
+                          warning that gives the first one&apos;s place)
       --to utf-8|windows-1253                            (default utf-8)
   -h, --help              this help
   -V, --version           the version
@@ -174,10 +178,14 @@ Report bugs at https://www.example.org
       --chat              (με τους τόνους) γράφει ολόκληρες τις συντομογραφίες
                           της συνομιλίας: k και, gt γιατί, tpt τίποτα,
                           dld δηλαδή, tlk τελικά, ntks εντάξει
-      --dictionary ΑΡΧΕΙΟ ένα λεξικό hunspell για τους τόνους
-                          (προεπιλογή: το μοντέλο ελληνικών του προγράμματος)
+      --dictionary ΑΡΧΕΙΟ (με τους τόνους) ένα λεξικό hunspell για τους
+                          τόνους (προεπιλογή: το μοντέλο ελληνικών του
+                          προγράμματος)
 Κωδικοποιήσεις:
-      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (προεπιλογή auto)
+      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (προεπιλογή auto·
+                          μόνο η auto μαντεύει: σε κωδικοποίηση με όνομα, τα
+                          byte που δεν διαβάζονται γίνονται U+FFFD, με
+                          προειδοποίηση για τη θέση του πρώτου)
       --to utf-8|windows-1253                            (προεπιλογή utf-8)
   -h, --help              αυτή η βοήθεια
   -V, --version           η έκδοση
@@ -202,6 +210,40 @@ Report bugs at https://www.example.org
     <message>
         <source>input file is output file</source>
         <translation>το αρχείο εισόδου είναι το αρχείο εξόδου</translation>
+    </message>
+    <message>
+        <source>--dictionary goes with accents</source>
+        <translation>η --dictionary ισχύει με τους τόνους</translation>
+    </message>
+    <message>
+        <source>--dictionary needs a file name</source>
+        <translation>η --dictionary θέλει όνομα αρχείου</translation>
+    </message>
+    <message>
+        <source>line %1, column %2: byte 0x%3 is undefined in %4: read as U+FFFD</source>
+        <translation>γραμμή %1, στήλη %2: το byte 0x%3 δεν ορίζεται στην %4: διαβάστηκε ως U+FFFD</translation>
+    </message>
+    <message>
+        <source>line %1, column %2: byte 0x%3 is not valid %4: read as U+FFFD</source>
+        <translation>γραμμή %1, στήλη %2: το byte 0x%3 δεν είναι έγκυρο %4: διαβάστηκε ως U+FFFD</translation>
+    </message>
+    <message>
+        <source>line %1, column %2: byte 0x%3 is not valid %4, and windows-1253 has nothing to write in its place</source>
+        <translation>γραμμή %1, στήλη %2: το byte 0x%3 δεν είναι έγκυρο %4, και η windows-1253 δεν έχει τίποτα να γράψει στη θέση του</translation>
+    </message>
+    <message>
+        <source>the file is larger than a word list can be (%1 MiB)</source>
+        <translation>το αρχείο είναι μεγαλύτερο από όσο μπορεί να είναι ένα λεξικό (%1 MiB)</translation>
+    </message>
+    <message>
+        <source>the .aff file beside it cannot be read (or is not a regular file)</source>
+        <translation>το αρχείο .aff δίπλα του δεν διαβάζεται (ή δεν είναι κανονικό αρχείο)</translation>
+    </message>
+    <message>
+        <source>bivano: out of memory
+</source>
+        <translation>bivano: η μνήμη εξαντλήθηκε
+</translation>
     </message>
 </context>
 </TS>

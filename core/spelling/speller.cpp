@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 
@@ -73,6 +73,14 @@ char16_t CapitalWithoutTonos(char16_t small) {
 
 bool IsAccented(char16_t c) {
     return c != PlainLetter(c) && c != u'ϊ' && c != u'ϋ' && c != u'ς';
+}
+
+// Whether a word carries a tonos or a diaeresis (in either case).
+bool HasMarks(std::u16string_view typed) {
+    return std::any_of(typed.begin(), typed.end(), [](char16_t c) {
+        const char16_t lower = GreekLower(c);
+        return lower != PlainLetter(lower) && lower != u'ς';
+    });
 }
 
 std::size_t AccentCount(std::u16string_view lower) {
@@ -603,11 +611,24 @@ class ReadingStream::Reader {
     std::uint32_t Read(std::u16string_view typed) {
         lower_.resize(typed.size());
         std::transform(typed.begin(), typed.end(), lower_.begin(), ReadingLower);
+        const std::size_t letters = lower_.size();
+        // Greek typed with accents of its own is read only as words that
+        // keep them (ό alone is no ο): the small letters with the marks
+        // follow the plain ones in the key.
+        const bool marked = source_ == Source::Greek && HasMarks(typed);
+        if (marked) {
+            lower_.push_back(u'\x01');
+            std::transform(typed.begin(), typed.end(), std::back_inserter(lower_), GreekLower);
+        }
         const std::uint64_t hash = HashOf(lower_);
         if (const std::uint32_t found = cache_.Find(lower_, hash); found != ReadingCache::kNone) {
             return found;
         }
-        return cache_.Add(lower_, hash, Weigh(lower_));
+        const std::u16string key = lower_;
+        const std::u16string_view key_view(key);
+        return cache_.Add(key, hash,
+                          Weigh(key_view.substr(0, letters),
+                                marked ? key_view.substr(letters + 1) : std::u16string_view()));
     }
     const WordReading& ReadingOf(std::u16string_view typed) { return cache_.At(Read(typed)); }
 
@@ -625,7 +646,9 @@ class ReadingStream::Reader {
     void Process(std::u16string_view text, bool final, std::u16string& out);
 
   private:
-    WordReading Weigh(std::u16string_view lower);
+    // `marked`: the word in small letters with the accents typed, when
+    // it was typed with some.
+    WordReading Weigh(std::u16string_view lower, std::u16string_view marked);
     void Follow(const GreekModel::Node& node, std::u16string_view word, std::size_t at, float cost);
     std::u16string Converted(std::u16string_view lower) const;
     std::u16string ByEnding(std::u16string_view plain) const;
@@ -911,7 +934,7 @@ double ReadingStream::Reader::PairLikelihood(std::uint32_t first, const Choice& 
     return std::min(kBackOff + std::log(unaccounted / frequency) + alone, most);
 }
 
-WordReading ReadingStream::Reader::Weigh(std::u16string_view lower) {
+WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, std::u16string_view marked) {
     WordReading reading;
     reading.converted = Converted(lower);
     std::u16string plain = reading.converted;
@@ -927,6 +950,14 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower) {
     found_.clear();
     if (lower.size() <= kLongestWord && model_.Root() != nullptr) {
         Follow(*model_.Root(), lower, 0, 0);
+    }
+    if (!marked.empty()) {
+        // The accent where the user put it: only words stressed there.
+        const std::uint8_t stress = internal::StressRank(marked);
+        std::erase_if(found_, [&](const Choice& choice) {
+            const GreekModel::Word* word = model_.WordAt(choice.word);
+            return word == nullptr || word->stress != stress;
+        });
     }
     // Best first by the word alone; a phrase weighs the likeliest only.
     for (Choice& choice : found_) {
@@ -980,7 +1011,9 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower) {
                 reading.converted.back() = u'ς';
             }
         }
-        reading.fixed = ByEnding(plain);
+        if (marked.empty()) {
+            reading.fixed = ByEnding(plain);
+        }
     }
     return reading;
 }
@@ -1238,6 +1271,8 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
         } else if (!reading.fixed.empty()) {
             AppendWithCaseOf(typed, reading.fixed, out);
             stress_[i] = internal::StressRank(reading.fixed);
+        } else if (source_ == Source::Greek) {
+            out.append(typed);  // a word that cannot be placed stays exactly as typed
         } else {
             AppendWithCaseOf(typed, reading.converted, out);
         }
@@ -1322,6 +1357,33 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 out.append(word);
                 i += lead + word.size();
                 after_word = false;
+                asking = false;
+                continue;
+            }
+        }
+        // Greek words glued by a comma (ό,τι) are one, kept as typed: read
+        // apart, each would be a different word. Typed without its accent,
+        // ο,τι is still ό,τι.
+        if (!latin && i >= kept_until && IsGreekLetter(c) && (i == 0 || is_space(text[i - 1]))) {
+            std::size_t stop = i;
+            while (stop < text.size() &&
+                   (IsGreekLetter(text[stop]) || (text[stop] == u',' && stop + 1 < text.size() &&
+                                                  IsGreekLetter(text[stop + 1]) && stop > i))) {
+                ++stop;
+            }
+            kept_until = stop;
+            const std::u16string_view glued = text.substr(i, stop - i);
+            if (glued.find(u',') != std::u16string_view::npos) {
+                FlushPhrase(text, i, final, out);
+                std::u16string plain(glued);
+                std::transform(plain.begin(), plain.end(), plain.begin(), ReadingLower);
+                if (plain == u"ο,τι") {
+                    AppendWithCaseOf(glued, u"ό,τι", out);
+                } else {
+                    out.append(glued);
+                }
+                i = stop;
+                after_word = true;
                 asking = false;
                 continue;
             }
@@ -1450,28 +1512,10 @@ void ReadingStream::Finish(std::u16string& out) {
 
 namespace {
 
-std::optional<std::string> ReadWhole(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return std::nullopt;
-    }
-    file.seekg(0, std::ios::end);
-    const std::streamoff size = file.tellg();
-    file.seekg(0, std::ios::beg);
-    if (size <= 0 || size > (std::streamoff{1} << 30)) {
-        return std::nullopt;
-    }
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    if (!file.read(bytes.data(), size)) {
-        return std::nullopt;
-    }
-    return bytes;
-}
-
 // The encoding named by the SET line of an .aff file; the empty string when
 // there is no such line.
-std::string AffixEncodingName(const std::string& affix) {
-    std::istringstream lines(affix);
+std::string AffixEncodingName(std::string_view affix) {
+    std::istringstream lines{std::string(affix)};
     std::string line;
     while (std::getline(lines, line)) {
         if (line.starts_with("SET ") || line.starts_with("SET\t")) {
@@ -1521,11 +1565,11 @@ void AddCounts(GreekModel::Source& source) {
     }
 }
 
-void AddEnglish(GreekModel::Source& source, const std::string& path) {
-    std::ifstream file(path);
-    std::string line;
-    while (std::getline(file, line)) {
-        source.english.push_back(line);
+void AddEnglish(GreekModel::Source& source, std::string_view words) {
+    while (!words.empty()) {
+        const std::size_t end = std::min(words.find('\n'), words.size());
+        source.english.emplace_back(words.substr(0, end));
+        words.remove_prefix(std::min(end + 1, words.size()));
     }
 }
 
@@ -1535,18 +1579,19 @@ GreekSpeller::Problem ModelProblem(GreekModel::Problem problem) {
 }
 
 // The words of a hunspell list, or why there are none.
-GreekSpeller::Problem ReadHunspell(const std::string& path, std::vector<std::u16string>& words) {
-    const std::optional<std::string> bytes = ReadWhole(path);
-    if (!bytes) {
+GreekSpeller::Problem ReadHunspell(const GreekSpeller::HunspellFiles& files,
+                                   std::vector<std::u16string>& words) {
+    const std::string_view bytes = files.list;
+    if (bytes.empty()) {
         return GreekSpeller::Problem::Unreadable;
     }
-    const std::string affix_path =
-        (path.ends_with(".dic") ? path.substr(0, path.size() - 4) : path) + ".aff";
-    const std::optional<std::string> affix = ReadWhole(affix_path);
-    const bool utf8 = HasMultiByteUtf8(*bytes);
+    if (bytes.size() > GreekSpeller::kLargestWordList) {
+        return GreekSpeller::Problem::TooLarge;
+    }
+    const bool utf8 = HasMultiByteUtf8(bytes);
     Encoding encoding = utf8 ? Encoding::Utf8 : Encoding::Iso8859_7;
-    if (affix) {
-        if (const std::string name = AffixEncodingName(*affix); !name.empty()) {
+    if (files.affix) {
+        if (const std::string name = AffixEncodingName(*files.affix); !name.empty()) {
             const std::optional<Encoding> named = EncodingFromName(name);
             if (named != Encoding::Utf8 && named != Encoding::Iso8859_7) {
                 return GreekSpeller::Problem::UnknownEncoding;
@@ -1557,11 +1602,11 @@ GreekSpeller::Problem ReadHunspell(const std::string& path, std::vector<std::u16
     // A list that is well-formed UTF-8 said to be ISO-8859-7, or one that is
     // not UTF-8 said to be UTF-8, would give wrong letters in every word.
     const bool plain_ascii =
-        std::none_of(bytes->begin(), bytes->end(), [](char byte) { return byte & 0x80; });
+        std::none_of(bytes.begin(), bytes.end(), [](char byte) { return byte & 0x80; });
     if (!plain_ascii && utf8 != (encoding == Encoding::Utf8)) {
         return GreekSpeller::Problem::WrongEncoding;
     }
-    const std::string_view list = *bytes;
+    const std::string_view list = bytes;
     const std::size_t first_break = std::min(list.find('\n'), list.size());
     std::u16string word;
     bool greek = false;
@@ -1600,10 +1645,9 @@ GreekSpeller::GreekSpeller(const std::vector<std::u16string>& words) {
     model_ = ModelOf(source);
 }
 
-std::vector<std::byte> GreekSpeller::BuildModel(const std::string& hunspell_path,
-                                                const std::string& english_path, Problem* problem) {
+std::vector<std::byte> GreekSpeller::BuildModel(const HunspellFiles& files, Problem* problem) {
     GreekModel::Source source;
-    const Problem outcome = ReadHunspell(hunspell_path, source.words);
+    const Problem outcome = ReadHunspell(files, source.words);
     if (problem != nullptr) {
         *problem = outcome;
     }
@@ -1611,16 +1655,15 @@ std::vector<std::byte> GreekSpeller::BuildModel(const std::string& hunspell_path
         return {};
     }
     AddCounts(source);
-    AddEnglish(source, english_path);
+    AddEnglish(source, files.english);
     return GreekModel::Build(source);
 }
 
-std::unique_ptr<GreekSpeller> GreekSpeller::FromHunspellFile(const std::string& path,
-                                                             Problem* problem,
-                                                             const std::string& english) {
+std::unique_ptr<GreekSpeller> GreekSpeller::FromHunspell(const HunspellFiles& files,
+                                                         Problem* problem) {
     Problem ignored = Problem::None;
     Problem& outcome = problem != nullptr ? *problem : ignored;
-    auto bytes = std::make_shared<std::vector<std::byte>>(BuildModel(path, english, &outcome));
+    auto bytes = std::make_shared<std::vector<std::byte>>(BuildModel(files, &outcome));
     if (outcome != Problem::None) {
         return nullptr;
     }
