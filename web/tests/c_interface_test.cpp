@@ -206,7 +206,8 @@ TEST(Model, DamagedOrCutShortIsRefused) {
     flipped[flipped.size() / 2] ^= std::byte{0x40};
     std::vector<std::byte> cut(good.begin(), good.begin() + static_cast<long>(good.size() / 2));
     const std::vector<std::byte> text = {std::byte{'h'}, std::byte{'i'}};
-    for (const auto* bytes : {&flipped, &cut, &text}) {
+    const std::vector<std::byte>* const refused[] = {&flipped, &cut, &text};
+    for (const auto* bytes : refused) {
         int problem = -1;
         EXPECT_EQ(lativo_model_open(Copy(*bytes), bytes->size(), &problem), nullptr);
         EXPECT_EQ(problem, LATIVO_MODEL_NOT_A_MODEL);
