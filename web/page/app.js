@@ -221,7 +221,7 @@ async function convert({ live = false } = {}) {
     cancelRun();
     const long = text.length > LIVE_LENGTH;
     const run = lativo.convert(direction, text, options(direction, withAccents), (done, total) => {
-        if (state.run === run) {
+        if (long && state.run === run) {
             ui.progress.value = done / total;
             say(t('progress', Math.floor((100 * done) / total)));
         }
@@ -286,7 +286,7 @@ lativo.onModel((news) => {
             ui.modelRow.hidden = true;
             say(t('modelReady'));
             if (state.direction === 'greek' && accentsWanted()) {
-                convert();
+                convert({ live: true });  // the news stays on show
             }
             break;
         case 'modelFailed':
@@ -346,7 +346,7 @@ async function openFile(file) {
     ui.source.value = decoded.text;
     say(t('opened', file.name, decoded.encoding.toUpperCase().replace('WINDOWS', 'Windows')));
     if (state.direction) {
-        convert();
+        convert({ live: true });  // the file's name and encoding stay on show
     }
 }
 
