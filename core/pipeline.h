@@ -49,6 +49,9 @@ class Pipeline {
 
     void Decode(std::string_view bytes, std::u16string& text);
     void FinishDecoding(std::u16string& text);
+    // The encoding the bytes are read in, once judged (at the latest after
+    // FinishDecoding).
+    Encoding DecodedEncoding() const { return decoder_.encoding(); }
 
     // Converts and spells; the end adds the credit, when there is one.
     void Convert(std::u16string_view text, std::u16string& out);

@@ -43,6 +43,9 @@ class TextDecoder {
     // Appends what was held back, as the text's end.
     void Finish(std::u16string& out);
 
+    // The encoding the text is read in: once judged, or after Finish.
+    Encoding encoding() const { return encoding_; }
+
     static constexpr std::size_t kAutoSample = std::size_t{256} << 10;
 
   private:

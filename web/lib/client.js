@@ -103,7 +103,9 @@ export class LativoWorker {
         const promise = new Promise((resolve, reject) => {
             this.#pending.set(id, { resolve, reject, onProgress });
         });
-        this.#worker.postMessage({ ...message, id }, transfer);
+        // Sent once the worker listens: what comes before its module has
+        // loaded could be lost.
+        this.ready.then(() => this.#worker.postMessage({ ...message, id }, transfer), () => {});
         return { id, promise };
     }
 
@@ -118,7 +120,7 @@ export class LativoWorker {
         const { id, promise } = this.#request({ type: 'convert', direction, text, options }, onProgress);
         return {
             result: promise.then((data) => data.text),
-            cancel: () => this.#worker.postMessage({ type: 'cancel', id }),
+            cancel: () => this.ready.then(() => this.#worker.postMessage({ type: 'cancel', id })),
         };
     }
 

@@ -89,6 +89,8 @@ export function encodeText(text: string, to?: OutputEncoding): Uint8Array;
 
 export class TextFileDecoder {
     constructor(from?: Encoding | 'auto');
+    /** The encoding read in: once judged, at the latest after the last piece. */
+    readonly encoding: Encoding;
     decode(bytes: Uint8Array, last?: boolean): string;
     close(): void;
 }

@@ -419,9 +419,15 @@ export class TextFileDecoder {
     #pipeline;
     #scratch;
     #capacity = 0;
+    #finished;
 
     constructor(from = 'auto') {
         this.#pipeline = pipelineFor([encodingIndex(from, true), 0, 0, 0]);
+    }
+
+    /** The encoding read in: once judged, at the latest after the last piece. */
+    get encoding() {
+        return this.#pipeline ? ENCODINGS[core._lativo_decoded_encoding(this.#pipeline)] : this.#finished;
     }
 
     decode(bytes, last = false) {
@@ -436,6 +442,7 @@ export class TextFileDecoder {
         const out = core._lativo_decode(this.#pipeline, pointer, bytes.length, last ? 1 : 0, lengthAt);
         const text = readUnits(out, core.HEAPU32[lengthAt >>> 2]);
         if (last) {
+            this.#finished = this.encoding;
             this.close();
         }
         return text;
@@ -453,18 +460,17 @@ export class TextFileDecoder {
 
 /**
  * A text file's bytes as text, in the encoding `from` (default: judged as
- * the program judges it), and the encoding read.
+ * `bivano` judges it, reading 256 KiB at a time), and the encoding read.
  */
 export function decodeText(bytes, from = 'auto') {
     const view = bytes instanceof ArrayBuffer ? new Uint8Array(bytes) : bytes;
-    const encoding = from === 'auto' ? detectEncoding(view) : ENCODINGS[encodingIndex(from, true)];
-    const decoder = new TextFileDecoder(encoding);
+    const decoder = new TextFileDecoder(from);
     const parts = [];
     for (let at = 0; at < view.length; at += PIECE_LENGTH) {
         parts.push(decoder.decode(view.subarray(at, at + PIECE_LENGTH)));
     }
     parts.push(decoder.decode(new Uint8Array(0), true));
-    return { text: parts.join(''), encoding };
+    return { text: parts.join(''), encoding: decoder.encoding };
 }
 
 /**

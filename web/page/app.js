@@ -262,7 +262,7 @@ function requestModel() {
     if (state.model === 'loading' || state.model === 'ready') {
         return;
     }
-    if (!lativo.hasModel) {
+    if (lativo.hasModel === false) {
         if (state.model !== 'missing') {
             state.model = 'missing';
             say(t('modelMissing'), true);

@@ -146,6 +146,10 @@ LATIVO_EXPORT const uint16_t* lativo_decode(LativoPipeline* pipeline, const uint
     return Result(pipeline->text, out_length);
 }
 
+LATIVO_EXPORT int lativo_decoded_encoding(const LativoPipeline* pipeline) {
+    return static_cast<int>(pipeline->pipeline.DecodedEncoding());
+}
+
 LATIVO_EXPORT int lativo_detect_encoding(const uint8_t* bytes, size_t length, int complete,
                                          size_t* mark_length) {
     const bivano::DetectedEncoding detected = bivano::DetectEncoding(

@@ -77,6 +77,9 @@ const uint16_t* lativo_convert(LativoPipeline* pipeline, const uint16_t* text, s
 // Decodes the next piece of a file's bytes (`last` ends it).
 const uint16_t* lativo_decode(LativoPipeline* pipeline, const uint8_t* bytes, size_t length,
                               int last, size_t* out_length);
+// The encoding the pipeline's decoding reads in: once judged, at the
+// latest after the last piece.
+int lativo_decoded_encoding(const LativoPipeline* pipeline);
 // The encoding Open reads `bytes` in (the start of a file, or all of it
 // when `complete`), and the length of its byte-order mark.
 int lativo_detect_encoding(const uint8_t* bytes, size_t length, int complete, size_t* mark_length);

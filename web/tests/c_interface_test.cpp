@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
              u"α\r\n\r\n\r\n\r\nΜετατράπηκε από Lativo με τον Lativo Bivano. www.example.org"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-std::u16string Decode(int from, std::string_view bytes) {
+std::u16string Decode(int from, std::string_view bytes, int* encoding = nullptr) {
     LativoSettings settings = Defaults();
     settings.from = from;
     LativoPipeline* pipeline = lativo_pipeline_new(&settings, nullptr);
@@ -117,6 +117,9 @@ std::u16string Decode(int from, std::string_view bytes) {
     }
     const uint16_t* rest = lativo_decode(pipeline, nullptr, 0, 1, &length);
     out.append(reinterpret_cast<const char16_t*>(rest), length);
+    if (encoding != nullptr) {
+        *encoding = lativo_decoded_encoding(pipeline);
+    }
     lativo_pipeline_delete(pipeline);
     return out;
 }
@@ -142,7 +145,9 @@ TEST(Files, AreReadInTheEncodingOpenJudges) {
                                          row.bytes.size(), 1, &mark),
                   row.encoding)
             << row.name;
-        EXPECT_EQ(Decode(LATIVO_AUTO, row.bytes), row.text) << row.name;
+        int decoded_in = -1;
+        EXPECT_EQ(Decode(LATIVO_AUTO, row.bytes, &decoded_in), row.text) << row.name;
+        EXPECT_EQ(decoded_in, row.encoding) << row.name;
     }
 }
 

@@ -206,7 +206,8 @@ test('files in every encoding the program reads convert as bivano converts them'
         'iso-8859-7': iso,
     };
     for (const [name, bytes] of Object.entries(files)) {
-        const { text } = lativo.decodeText(bytes);
+        const { text, encoding } = lativo.decodeText(bytes);
+        assert.equal(encoding, name.replace(' with mark', ''), 'the encoding read in');
         assert.deepEqual(utf8(lativo.toLatin(text)), native(['latin'], bytes), name);
         assert.deepEqual(Buffer.from(lativo.encodeText(lativo.toLatin(text), 'windows-1253')),
             native(['latin', '--to', 'windows-1253'], bytes), `${name} to windows-1253`);
