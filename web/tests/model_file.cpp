@@ -2,9 +2,7 @@
 // The reader's model read from a file for the core's tests in WebAssembly,
 // where io/ (mapping, the program's folders) is not built: node's own
 // files through emscripten's NODERAWFS, read whole.
-#include <cstring>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,16 +17,20 @@ std::string DefaultGreekModelPath() {
 
 std::unique_ptr<GreekSpeller> OpenGreekModel(const std::string& path,
                                              GreekSpeller::Problem* problem) {
-    std::ifstream file(path, std::ios::binary);
-    std::vector<char> read(std::istreambuf_iterator<char>(file), {});
-    if (!file.eof() || read.empty()) {
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    const std::streamoff size = file ? static_cast<std::streamoff>(file.tellg()) : -1;
+    auto bytes =
+        std::make_shared<std::vector<std::byte>>(size > 0 ? static_cast<std::size_t>(size) : 0);
+    if (size > 0) {
+        file.seekg(0);
+        file.read(reinterpret_cast<char*>(bytes->data()), size);
+    }
+    if (size <= 0 || !file) {
         if (problem != nullptr) {
             *problem = GreekSpeller::Problem::Unreadable;
         }
         return nullptr;
     }
-    auto bytes = std::make_shared<std::vector<std::byte>>(read.size());
-    std::memcpy(bytes->data(), read.data(), read.size());
     return GreekSpeller::FromModelBytes(*bytes, bytes, problem);
 }
 
