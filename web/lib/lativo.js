@@ -107,9 +107,18 @@ function writeUnits(text, start, end, pointer) {
     }
 }
 
+// Refuses a lone surrogate rather than making it U+FFFD.
+const utf16 = typeof TextDecoder === 'function' ? new TextDecoder('utf-16le', { fatal: true }) : null;
+
 function readUnits(pointer, length) {
     const units = heap16().subarray(pointer >>> 1, (pointer >>> 1) + length);
-    // String.fromCharCode keeps a lone surrogate as it is, as the core does.
+    if (utf16 !== null && length > 64) {
+        try {
+            return utf16.decode(units);
+        } catch {
+            // a lone surrogate: kept as it is below, as the core keeps it
+        }
+    }
     const parts = [];
     for (let at = 0; at < length; at += 8192) {
         parts.push(String.fromCharCode.apply(null, units.subarray(at, at + 8192)));
