@@ -177,12 +177,20 @@ postMessage({ type: 'ready', hasModel: Boolean(modelInfo) });
 // functions it sees busy. A moment's work on both conversions right after
 // start has them optimised before a long text comes, which then runs at
 // about twice the speed.
-setTimeout(() => {
-    const greek = 'Καλημέρα, θάλασσα και ψυχή· ξένος ώρα 8! '.repeat(2000);
-    const latin = lativo.toLatin(greek);
-    for (let round = 0; round < 4; ++round) {
-        lativo.toLatin(greek);
-        lativo.toLatin(greek, { scheme: 'elot743' });
-        lativo.toGreek(latin);
+// It waits a second, so that the first short texts are not kept waiting,
+// and works in small steps, between which requests are served.
+const warmGreek = 'Καλημέρα, θάλασσα και ψυχή· ξένος ώρα 8! '.repeat(1000);
+const warmLatin = 'Kalhmera, 8alassa kai cyxh; 3enos wra 8! '.repeat(1000);
+const warmSteps = [
+    () => lativo.toLatin(warmGreek),
+    () => lativo.toLatin(warmGreek, { scheme: 'elot743' }),
+    () => lativo.toGreek(warmLatin),
+];
+let warmStep = 0;
+function warmUp() {
+    if (warmStep < warmSteps.length * 8) {
+        warmSteps[warmStep++ % warmSteps.length]();
+        setTimeout(warmUp, 0);
     }
-}, 0);
+}
+setTimeout(warmUp, 1000);
