@@ -189,8 +189,8 @@ TEST(ProgressScale, SourcesBeyondTheCounterRangeAreReportedInProportion) {
     EXPECT_EQ(ProgressScale(fits)(fits), 2'147'483'647);
     EXPECT_EQ(ProgressScale(fits)(12345), 12345);
     // The lengths a 32-bit size_t (WebAssembly) cannot hold are left out there.
-    for (const std::uint64_t wanted : {std::uint64_t{fits} + 1, std::uint64_t{5'000'000'000u},
-                                       std::uint64_t{1} << 40}) {
+    for (const std::uint64_t wanted :
+         {std::uint64_t{fits} + 1, std::uint64_t{5'000'000'000u}, std::uint64_t{1} << 40}) {
         if (wanted > std::numeric_limits<std::size_t>::max()) {
             continue;
         }
