@@ -50,6 +50,9 @@ class Pipeline {
 
     void Decode(std::string_view bytes, std::u16string& text);
     void FinishDecoding(std::u16string& text);
+    // The encoding the bytes are read in, once judged (at the latest after
+    // FinishDecoding).
+    Encoding InputEncoding() const { return decoder_.encoding(); }
 
     // Converts and spells; the end adds the credit, when there is one.
     void Convert(std::u16string_view text, std::u16string& out);
@@ -72,7 +75,6 @@ class Pipeline {
     // The first bytes that could not be read (see TextDecoder); ask once
     // decoding is done.
     std::optional<TextDecoder::BadBytes> BadInput() const { return decoder_.bad_bytes(); }
-    Encoding InputEncoding() const { return decoder_.encoding(); }
 
     bool Run(std::string_view bytes, std::string& out);
     bool Finish(std::string& out);

@@ -12,5 +12,5 @@ while IFS= read -r file; do
     fi
 done < <(git ls-files -co --exclude-standard -- '*.cpp' '*.h' '*.h.in' '*.sh' '*.py' \
     '*.scd' 'CMakeLists.txt' '*/CMakeLists.txt' '*.cmake' '*.desktop.in' run.sh test.sh .ci/run \
-    debian/rules 'desktop/completion/*')
+    debian/rules 'desktop/completion/*' '*.js' '*.mjs' '*.js.in' '*.d.ts' '*.css' '*.html' '*.svg')
 exit "$missing"

@@ -5,6 +5,7 @@
 #   scripts/install-deps.sh run       building and running the programs
 #   scripts/install-deps.sh test      the above, and the tests and benchmarks
 #   scripts/install-deps.sh package   the above, and making and checking the packages
+#   scripts/install-deps.sh web       the above test task, and the web build and its tests
 set -euo pipefail
 task=${1:-test}
 
@@ -33,12 +34,25 @@ package_packages=(
     scdoc gzip man-db dpkg-dev debhelper lintian appstream desktop-file-utils fakeroot
 )
 
+web_packages=(
+    # the core in WebAssembly, and GoogleTest's sources to build its tests so
+    emscripten libgtest-dev gzip
+    # the module's tests, the package's and the page's, in a real browser
+    nodejs chromium python3 node-typescript
+)
+
 packages=("${run_packages[@]}")
 case "$task" in
     run) ;;
     test) packages+=("${test_packages[@]}") ;;
     package) packages+=("${test_packages[@]}" "${package_packages[@]}") ;;
-    *) echo "usage: $0 run|test|package" >&2; exit 2 ;;
+    web)
+        packages+=("${test_packages[@]}" "${web_packages[@]}")
+        # npm comes with node when node is not Debian's (NodeSource's
+        # package has it); Debian's npm would then conflict with it.
+        command -v npm > /dev/null || packages+=(npm)
+        ;;
+    *) echo "usage: $0 run|test|package|web" >&2; exit 2 ;;
 esac
 if [[ "${BIVANO_FUZZ_DEPS:-0}" == 1 ]]; then
     packages+=(clang libclang-rt-14-dev)

@@ -57,7 +57,7 @@ class TextDecoder {
         std::uint8_t byte;
     };
     std::optional<BadBytes> bad_bytes() const { return bad_bytes_; }
-    // The encoding read, once judged.
+    // The encoding the text is read in: once judged, or after Finish.
     Encoding encoding() const { return encoding_; }
 
     static constexpr std::size_t kAutoSample = std::size_t{256} << 10;

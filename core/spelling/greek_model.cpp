@@ -254,7 +254,10 @@ std::uint64_t ModelChecksum(Header header, std::span<const std::byte> rest) {
 
 template <class T>
 std::span<const T> SectionAs(std::span<const std::byte> bytes, const SectionPlace& place) {
-    return {reinterpret_cast<const T*>(bytes.data() + place.offset), place.size / sizeof(T)};
+    // The place lies within `bytes` (checked when read), so it fits a
+    // size_t of 32 bits too.
+    return {reinterpret_cast<const T*>(bytes.data() + static_cast<std::size_t>(place.offset)),
+            static_cast<std::size_t>(place.size / sizeof(T))};
 }
 
 }  // namespace

@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Lativo Bivano: Greek letters to Latin ones and back, published schemes,
+// slugs, and Greek given its accents, in WebAssembly.
+
+export type Scheme = 'lativo' | 'elot743' | 'iso843' | 'alalc' | 'bgn1962' | 'slug';
+export type Direction = 'latin' | 'greek' | 'accents';
+/** Encodings a text file is read in. */
+export type Encoding = 'utf-8' | 'utf-16le' | 'utf-16be' | 'windows-1253' | 'iso-8859-7';
+/** Encodings a text is written in. */
+export type OutputEncoding = 'utf-8' | 'windows-1253';
+
+export interface LatinOptions {
+    /** How Greek is written; the four choices below steer 'lativo' only. Default 'lativo'. */
+    scheme?: Scheme;
+    xi?: '3' | 'j' | 'ks';
+    theta?: '8' | 'u' | 'th';
+    psi?: 'c' | 'ps';
+    omega?: 'w' | 'v';
+    /** End the text with four CR LF and the program's credit line. */
+    credit?: boolean;
+}
+
+export interface GreekOptions {
+    /** Read and spell with accents; needs loadModel first. */
+    accents?: boolean;
+    /** With accents, write out the chat shorthand (k και, gt γιατί, tpt τίποτα). */
+    chat?: boolean;
+    credit?: boolean;
+}
+
+export interface AccentsOptions {
+    chat?: boolean;
+    credit?: boolean;
+}
+
+/** Characters converted at a time (262144). */
+export const PIECE_LENGTH: number;
+export const SCHEMES: readonly Scheme[];
+export const ENCODINGS: readonly Encoding[];
+/** The message of a model that cannot be used. */
+export const MODEL_REFUSED: string;
+
+export class ModelError extends Error {}
+export class EncodingError extends Error {
+    /** 1-based line and column (in characters) of the character. */
+    readonly line: number;
+    readonly column: number;
+    /** Its code point. */
+    readonly character: number;
+}
+
+/** One conversion over a text given in pieces of any size; the pieces' results add up to the whole's. */
+export class Converter {
+    constructor(direction: 'latin', options?: LatinOptions);
+    constructor(direction: 'greek', options?: GreekOptions);
+    constructor(direction: 'accents', options?: AccentsOptions);
+    /** The conversion of as much of `piece` as can be given yet. */
+    convert(piece: string): string;
+    /** The rest, and the credit line when asked for; frees the converter. */
+    finish(): string;
+    /** Frees the converter without finishing. */
+    close(): void;
+}
+
+export function toLatin(text: string, options?: LatinOptions): string;
+export function toGreek(text: string, options?: GreekOptions): string;
+/** Greek without accents given its accents and spelling; needs loadModel first. */
+export function accents(text: string, options?: AccentsOptions): string;
+export function slug(text: string): string;
+
+/**
+ * Loads the reader's model: its bytes (gzip'ed or not), a stream of its
+ * bytes (not gzip'ed), or under Node a path. A damaged model is refused
+ * with a ModelError and the one loaded before stays.
+ */
+export function loadModel(
+    source: Uint8Array | ArrayBuffer | ReadableStream<Uint8Array> | string,
+    options?: { size?: number },
+): Promise<{ words: number }>;
+export function hasModel(): boolean;
+export function unloadModel(): void;
+
+/** The encoding a file's bytes are read in, judged as the program judges it. */
+export function detectEncoding(bytes: Uint8Array): Encoding;
+/** A text file's bytes as text. */
+export function decodeText(bytes: Uint8Array | ArrayBuffer, from?: Encoding | 'auto'): { text: string; encoding: Encoding };
+/** A text's bytes; throws EncodingError when Windows-1253 lacks a character. */
+export function encodeText(text: string, to?: OutputEncoding): Uint8Array;
+
+export class TextFileDecoder {
+    constructor(from?: Encoding | 'auto');
+    /** The encoding read in: once judged, at the latest after the last piece. */
+    readonly encoding: Encoding;
+    decode(bytes: Uint8Array, last?: boolean): string;
+    close(): void;
+}

@@ -1,0 +1,527 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Lativo Bivano: Greek letters to Latin ones and back, published schemes,
+// slugs, and Greek given its accents, in the browser and in Node. The
+// conversions run in WebAssembly over the same core as the `bivano`
+// program and give the same text.
+//
+//   import { toLatin, toGreek, slug } from 'lativo-bivano';
+//   toLatin('θάλασσα');                       // '8alassa'
+//   toLatin('Θεσσαλονίκη', { scheme: 'elot743' });  // 'Thessaloniki'
+//   toGreek('kalimera');                     // 'καλιμερα'
+//   slug('Καλημέρα κόσμε!');                 // 'kalimera-kosme'
+import createLativoCore from './lativo-core.js';
+
+const inNode = typeof process === 'object' && typeof process.versions?.node === 'string';
+
+async function instantiate() {
+    const wasm = new URL('./lativo-core.wasm', import.meta.url);
+    if (inNode) {
+        // emscripten's loader would fetch a file: URL, which node refuses.
+        const { readFile } = await import('node:fs/promises');
+        return createLativoCore({ wasmBinary: await readFile(wasm) });
+    }
+    return createLativoCore({ locateFile: () => wasm.href });
+}
+
+const core = await instantiate();
+
+/** Characters converted at a time: memory stays bounded whatever the text. */
+export const PIECE_LENGTH = 256 * 1024;
+
+export const SCHEMES = Object.freeze(['lativo', 'elot743', 'iso843', 'alalc', 'bgn1962', 'slug']);
+const CHOICES = Object.freeze({
+    xi: ['3', 'j', 'ks'],
+    theta: ['8', 'u', 'th'],
+    psi: ['c', 'ps'],
+    omega: ['w', 'v'],
+});
+export const ENCODINGS = Object.freeze([
+    'utf-8',
+    'utf-16le',
+    'utf-16be',
+    'windows-1253',
+    'iso-8859-7',
+]);
+const DIRECTIONS = Object.freeze({ latin: 0, greek: 1, accents: 2 });
+const AUTO = -1;
+// The largest model accepted, as the program's own bound.
+const MAX_MODEL_BYTES = 1024 * 1024 * 1024;
+
+/** The message of a model that cannot be used. */
+export const MODEL_REFUSED = "the Greek reader's model is damaged or of another version";
+
+export class ModelError extends Error {
+    constructor(message = MODEL_REFUSED) {
+        super(message);
+        this.name = 'ModelError';
+    }
+}
+
+/** A character that the chosen encoding cannot write, and where it stands. */
+export class EncodingError extends Error {
+    constructor(line, column, character, encoding) {
+        const code = character.toString(16).toUpperCase().padStart(4, '0');
+        super(`line ${line}, column ${column}: character U+${code} cannot be written in ${encoding}`);
+        this.name = 'EncodingError';
+        this.line = line;
+        this.column = column;
+        this.character = character;
+    }
+}
+
+function choiceIndex(group, value, fallback) {
+    if (value === undefined || value === null) {
+        return fallback;
+    }
+    const choices = group === 'scheme' ? SCHEMES : CHOICES[group];
+    const index = choices.indexOf(String(value).toLowerCase());
+    if (index < 0) {
+        throw new RangeError(`invalid ${group} "${value}": ${choices.join(', ')}`);
+    }
+    return index;
+}
+
+function encodingIndex(name, allowAuto) {
+    if ((name === undefined || name === 'auto') && allowAuto) {
+        return AUTO;
+    }
+    const normal = String(name ?? 'utf-8').toLowerCase();
+    const aliases = { utf8: 'utf-8', 'utf-16': 'utf-16le', cp1253: 'windows-1253', greek: 'iso-8859-7' };
+    const index = ENCODINGS.indexOf(aliases[normal] ?? normal);
+    if (index < 0 || (!allowAuto && index !== 0 && index !== 3)) {
+        throw new RangeError(`invalid encoding "${name}"`);
+    }
+    return index;
+}
+
+// The words of the C side's scratch, and its code units.
+function heap16() {
+    return core.HEAPU16;
+}
+
+function writeUnits(text, start, end, pointer) {
+    const heap = heap16();
+    let at = pointer >>> 1;
+    for (let i = start; i < end; ++i) {
+        heap[at++] = text.charCodeAt(i);
+    }
+}
+
+// Refuses a lone surrogate rather than making it U+FFFD.
+const utf16 = typeof TextDecoder === 'function' ? new TextDecoder('utf-16le', { fatal: true }) : null;
+
+function readUnits(pointer, length) {
+    const units = heap16().subarray(pointer >>> 1, (pointer >>> 1) + length);
+    if (utf16 !== null && length > 64) {
+        try {
+            return utf16.decode(units);
+        } catch {
+            // a lone surrogate: kept as it is below, as the core keeps it
+        }
+    }
+    const parts = [];
+    for (let at = 0; at < length; at += 8192) {
+        parts.push(String.fromCharCode.apply(null, units.subarray(at, at + 8192)));
+    }
+    return parts.join('');
+}
+
+// The first 4-byte word past `bytes` bytes from `pointer`: where a length
+// is returned, inside scratch that has 8 bytes to spare.
+function wordAfter(pointer, bytes) {
+    return (pointer + bytes + 3) & ~3;
+}
+
+function withScratch(bytes, use) {
+    const pointer = core._lativo_alloc(bytes);
+    try {
+        return use(pointer);
+    } finally {
+        core._lativo_free(pointer);
+    }
+}
+
+let loadedModel = null;  // the handle of the model that accents use
+
+/**
+ * One conversion over a text that arrives in pieces of any size; the
+ * pieces' results add up to the whole text's.
+ */
+export class Converter {
+    #pipeline;
+    #scratch;  // the piece's code units, then the result's length
+    #capacity;
+
+    constructor(direction, options = {}) {
+        if (!(direction in DIRECTIONS)) {
+            throw new RangeError(`invalid direction "${direction}": latin, greek or accents`);
+        }
+        const spelled = direction === 'accents' || (direction === 'greek' && options.accents);
+        if (spelled && loadedModel === null) {
+            throw new ModelError('no model is loaded: call loadModel first');
+        }
+        const settings = [
+            DIRECTIONS[direction],
+            choiceIndex('scheme', options.scheme, 0),
+            choiceIndex('xi', options.xi, 0),
+            choiceIndex('theta', options.theta, 0),
+            choiceIndex('psi', options.psi, 0),
+            choiceIndex('omega', options.omega, 0),
+            encodingIndex(options.from, true),
+            encodingIndex(options.to, false),
+            options.credit ? 1 : 0,
+            options.chat ? 1 : 0,
+        ];
+        this.#pipeline = withScratch(settings.length * 4, (pointer) => {
+            core.HEAP32.set(settings, pointer >>> 2);
+            return core._lativo_pipeline_new(pointer, spelled ? loadedModel : 0);
+        });
+        if (this.#pipeline === 0) {
+            throw new RangeError('these options do not go together');
+        }
+        this.#capacity = 0;
+        this.#scratch = 0;
+    }
+
+    #reserve(units) {
+        if (units > this.#capacity) {
+            core._lativo_free(this.#scratch);
+            this.#capacity = Math.max(units, 16);
+            this.#scratch = core._lativo_alloc(this.#capacity * 2 + 8);
+        }
+        return this.#scratch;
+    }
+
+    #step(text, start, end, last) {
+        const length = end - start;
+        const input = this.#reserve(length);
+        const lengthAt = wordAfter(input, this.#capacity * 2);
+        writeUnits(text, start, end, input);
+        const out = core._lativo_convert(this.#pipeline, input, length, last ? 1 : 0, lengthAt);
+        return readUnits(out, core.HEAPU32[lengthAt >>> 2]);
+    }
+
+    /** The conversion of as much of `piece` as can be given yet. */
+    convert(piece) {
+        this.#check();
+        const text = String(piece);
+        const parts = [];
+        for (let at = 0; at < text.length; at += PIECE_LENGTH) {
+            parts.push(this.#step(text, at, Math.min(text.length, at + PIECE_LENGTH), false));
+        }
+        return parts.join('');
+    }
+
+    /** What was held back, and the credit line when asked for; frees the converter. */
+    finish() {
+        this.#check();
+        const rest = this.#step('', 0, 0, true);
+        this.close();
+        return rest;
+    }
+
+    close() {
+        if (this.#pipeline) {
+            core._lativo_pipeline_delete(this.#pipeline);
+            core._lativo_free(this.#scratch);
+            this.#pipeline = 0;
+            this.#scratch = 0;
+            this.#capacity = 0;
+        }
+    }
+
+    #check() {
+        if (!this.#pipeline) {
+            throw new Error('the converter has finished');
+        }
+    }
+}
+
+function convertWhole(direction, text, options) {
+    const converter = new Converter(direction, options);
+    try {
+        return converter.convert(text) + converter.finish();
+    } finally {
+        converter.close();
+    }
+}
+
+/**
+ * Greek letters to Latin ones. `scheme`: lativo (the default, with the four
+ * choices xi 3|j|ks, theta 8|u|th, psi c|ps, omega w|v), elot743, iso843,
+ * alalc, bgn1962 or slug. `credit` ends the text with four line breaks and
+ * the program's credit line.
+ */
+export function toLatin(text, options = {}) {
+    return convertWhole('latin', text, options);
+}
+
+/**
+ * Latin letters to Greek; every spelling is read. `accents` reads and
+ * spells the words with accents (after loadModel), `chat` also writes out
+ * the chat shorthand (k και, gt γιατί, tpt τίποτα).
+ */
+export function toGreek(text, options = {}) {
+    return convertWhole('greek', text, options);
+}
+
+/** Greek without accents given its accents and spelling (after loadModel). */
+export function accents(text, options = {}) {
+    return convertWhole('accents', text, options);
+}
+
+/** Lower-case ASCII for addresses and file names: 'Καλημέρα κόσμε!' → 'kalimera-kosme'. */
+export function slug(text) {
+    return convertWhole('latin', text, { scheme: 'slug' });
+}
+
+/** Whether accents can be given: a model is loaded. */
+export function hasModel() {
+    return loadedModel !== null;
+}
+
+async function* chunksOf(source) {
+    if (typeof source === 'string') {
+        if (!inNode) {
+            throw new TypeError('a model path can be read only under Node; give its bytes or a stream');
+        }
+        const { readFile } = await import('node:fs/promises');
+        yield await readFile(source);
+        return;
+    }
+    if (source instanceof ArrayBuffer) {
+        yield new Uint8Array(source);
+        return;
+    }
+    if (ArrayBuffer.isView(source)) {
+        yield new Uint8Array(source.buffer, source.byteOffset, source.byteLength);
+        return;
+    }
+    if (source && typeof source.getReader === 'function') {
+        const reader = source.getReader();
+        try {
+            for (;;) {
+                const { done, value } = await reader.read();
+                if (done) {
+                    return;
+                }
+                yield value;
+            }
+        } finally {
+            reader.releaseLock();
+        }
+    }
+    throw new TypeError('loadModel takes bytes, a stream of bytes or (under Node) a path');
+}
+
+function isGzip(bytes) {
+    return bytes.length >= 2 && bytes[0] === 0x1f && bytes[1] === 0x8b;
+}
+
+async function gunzip(bytes) {
+    if (inNode) {
+        const zlib = await import('node:zlib');
+        try {
+            return new Uint8Array(zlib.gunzipSync(bytes));
+        } catch {
+            throw new ModelError();
+        }
+    }
+    const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
+    return new Uint8Array(await new Response(stream).arrayBuffer());
+}
+
+/**
+ * Loads the reader's model that accents need: its bytes (gzip'ed or not),
+ * a stream of its bytes (ungzip'ed, say through DecompressionStream), or
+ * under Node a path. `size`, when known, lets a stream go straight into
+ * place. A damaged model is refused with a ModelError, and the model
+ * loaded before, if any, stays.
+ */
+export async function loadModel(source, { size } = {}) {
+    let total = 0;
+    let chunks = [];
+    let target = 0;  // straight into place when the size is known
+    if (Number.isInteger(size) && size > 0 && size <= MAX_MODEL_BYTES) {
+        target = core._lativo_alloc(size);
+    }
+    try {
+        for await (let chunk of chunksOf(source)) {
+            if (typeof source === 'string' || ArrayBuffer.isView(source) || source instanceof ArrayBuffer) {
+                if (isGzip(chunk)) {
+                    chunk = await gunzip(chunk);
+                }
+            }
+            if (total + chunk.length > MAX_MODEL_BYTES) {
+                throw new ModelError();
+            }
+            if (target && total + chunk.length <= size) {
+                core.HEAPU8.set(chunk, target + total);
+            } else {
+                if (target) {
+                    // Longer than announced: gather what came so far.
+                    chunks.push(core.HEAPU8.slice(target, target + total));
+                    core._lativo_free(target);
+                    target = 0;
+                }
+                chunks.push(chunk);
+            }
+            total += chunk.length;
+        }
+        let bytes = target;
+        target = 0;
+        if (!bytes) {
+            bytes = core._lativo_alloc(total);
+            let at = bytes;
+            for (const chunk of chunks) {
+                core.HEAPU8.set(chunk, at);
+                at += chunk.length;
+            }
+        }
+        chunks = [];
+        const handle = withScratch(4, (problem) => core._lativo_model_open(bytes, total, problem));
+        if (handle === 0) {
+            throw new ModelError();
+        }
+        if (loadedModel !== null) {
+            core._lativo_model_close(loadedModel);
+        }
+        loadedModel = handle;
+        return { words: core._lativo_model_word_count(handle) };
+    } finally {
+        if (target) {
+            core._lativo_free(target);
+        }
+    }
+}
+
+/** Forgets the model and frees its memory. */
+export function unloadModel() {
+    if (loadedModel !== null) {
+        core._lativo_model_close(loadedModel);
+        loadedModel = null;
+    }
+}
+
+/**
+ * The encoding a text file is read in, judged as the program judges it: a
+ * byte-order mark, UTF-8, ISO-8859-7 when 0xB6 is used as a letter, else
+ * Windows-1253.
+ */
+export function detectEncoding(bytes) {
+    return withScratch(bytes.length + 8, (pointer) => {
+        core.HEAPU8.set(bytes, pointer);
+        const markAt = wordAfter(pointer, bytes.length);
+        return ENCODINGS[core._lativo_detect_encoding(pointer, bytes.length, 1, markAt)];
+    });
+}
+
+function pipelineFor(settings) {
+    return withScratch(40, (pointer) => {
+        core.HEAP32.set([0, 0, 0, 0, 0, 0, ...settings], pointer >>> 2);
+        return core._lativo_pipeline_new(pointer, 0);
+    });
+}
+
+/** Streams a file's bytes into text; see decodeText. */
+export class TextFileDecoder {
+    #pipeline;
+    #scratch;
+    #capacity = 0;
+    #finished;
+
+    constructor(from = 'auto') {
+        this.#pipeline = pipelineFor([encodingIndex(from, true), 0, 0, 0]);
+    }
+
+    /** The encoding read in: once judged, at the latest after the last piece. */
+    get encoding() {
+        return this.#pipeline ? ENCODINGS[core._lativo_decoded_encoding(this.#pipeline)] : this.#finished;
+    }
+
+    decode(bytes, last = false) {
+        if (bytes.length > this.#capacity) {
+            core._lativo_free(this.#scratch);
+            this.#capacity = bytes.length;
+            this.#scratch = core._lativo_alloc(this.#capacity + 8);
+        }
+        const pointer = this.#scratch || (this.#scratch = core._lativo_alloc(8));
+        core.HEAPU8.set(bytes, pointer);
+        const lengthAt = wordAfter(pointer, this.#capacity);
+        const out = core._lativo_decode(this.#pipeline, pointer, bytes.length, last ? 1 : 0, lengthAt);
+        const text = readUnits(out, core.HEAPU32[lengthAt >>> 2]);
+        if (last) {
+            this.#finished = this.encoding;
+            this.close();
+        }
+        return text;
+    }
+
+    close() {
+        if (this.#pipeline) {
+            core._lativo_pipeline_delete(this.#pipeline);
+            core._lativo_free(this.#scratch);
+            this.#pipeline = 0;
+            this.#scratch = 0;
+        }
+    }
+}
+
+/**
+ * A text file's bytes as text, in the encoding `from` (default: judged as
+ * `bivano` judges it, reading 256 KiB at a time), and the encoding read.
+ */
+export function decodeText(bytes, from = 'auto') {
+    const view = bytes instanceof ArrayBuffer ? new Uint8Array(bytes) : bytes;
+    const decoder = new TextFileDecoder(from);
+    const parts = [];
+    for (let at = 0; at < view.length; at += PIECE_LENGTH) {
+        parts.push(decoder.decode(view.subarray(at, at + PIECE_LENGTH)));
+    }
+    parts.push(decoder.decode(new Uint8Array(0), true));
+    return { text: parts.join(''), encoding: decoder.encoding };
+}
+
+/**
+ * A text's bytes in UTF-8 or Windows-1253. An EncodingError names the first
+ * character that Windows-1253 does not have.
+ */
+export function encodeText(text, to = 'utf-8') {
+    const target = encodingIndex(to, false);
+    const pipeline = pipelineFor([AUTO, target, 0, 0]);
+    const parts = [];
+    let length = 0;
+    try {
+        withScratch(Math.min(text.length, PIECE_LENGTH) * 2 + 16, (pointer) => {
+            const lengthAt = wordAfter(pointer, Math.min(text.length, PIECE_LENGTH) * 2);
+            for (let at = 0; ; at += PIECE_LENGTH) {
+                const end = Math.min(text.length, at + PIECE_LENGTH);
+                const last = end >= text.length;
+                writeUnits(text, at, end, pointer);
+                const out = core._lativo_encode(pipeline, pointer, end - at, last ? 1 : 0, lengthAt);
+                if (out === 0) {
+                    const [line, column, character] = withScratch(12, (failure) => {
+                        core._lativo_encoding_failure(pipeline, failure, failure + 4, failure + 8);
+                        return Array.from(core.HEAPU32.subarray(failure >>> 2, (failure >>> 2) + 3));
+                    });
+                    throw new EncodingError(line, column, character, ENCODINGS[target]);
+                }
+                const count = core.HEAPU32[lengthAt >>> 2];
+                parts.push(core.HEAPU8.slice(out, out + count));
+                length += count;
+                if (last) {
+                    return;
+                }
+            }
+        });
+    } finally {
+        core._lativo_pipeline_delete(pipeline);
+    }
+    const bytes = new Uint8Array(length);
+    let at = 0;
+    for (const part of parts) {
+        bytes.set(part, at);
+        at += part.length;
+    }
+    return bytes;
+}

@@ -1,0 +1,215 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The module under node against the native bivano, byte for byte: every
+// scheme and choice, Greek, accents and chat, files in every encoding the
+// program reads, texts in pieces of 1 to 4099 characters, and a damaged
+// model refused with one message.
+//
+//   node web/tests/equivalence.mjs MODULE_DIR BIVANO MODEL [REPO_DIR]
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import { readFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { test } from 'node:test';
+import { pathToFileURL } from 'node:url';
+
+const [moduleDir, bivano, modelPath, repoDir = new URL('../..', import.meta.url).pathname] = process.argv.slice(2);
+if (!moduleDir || !bivano || !modelPath) {
+    console.error('usage: equivalence.mjs MODULE_DIR BIVANO MODEL [REPO_DIR]');
+    process.exit(2);
+}
+const lativo = await import(pathToFileURL(join(moduleDir, 'lativo.js')).href);
+
+function native(args, input) {
+    const run = spawnSync(bivano, args, { input, maxBuffer: 1 << 30, env: { ...process.env, BIVANO_MODEL: modelPath } });
+    assert.equal(run.status, 0, `bivano ${args.join(' ')}: ${run.stderr}`);
+    return run.stdout;
+}
+
+function utf8(text) {
+    return Buffer.from(lativo.encodeText(text, 'utf-8'));
+}
+
+// A reproducible random text of Greek (with accents and capitals), Latin
+// letters, digits, marks, line breaks, groups between asterisks, letters
+// outside the BMP and Cyrillic.
+function generated(seed, length) {
+    let state = seed >>> 0 || 1;
+    const next = (n) => {
+        state ^= state << 13;
+        state ^= state >>> 17;
+        state ^= state << 5;
+        return (state >>> 0) % n;
+    };
+    const pieces = [
+        'αβγδεζηθικλμνξοπρστυφχψω', 'ΑΒΓΔΕΖΗΘΙΚΛΜΝΞΟΠΡΣΤΥΦΧΨΩ', 'άέήίόύώϊϋΐΰς', 'ΆΈΉΊΌΎΏΪΫ',
+        'abcdefghijklmnopqrstuvwxyz', 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', '0123456789', ' ', ' ', ' ',
+        '.,;:!?-\'"()/', '\r\n', '\n', '*e-mail*', 'αυ ευ ου μπ ντ γκ τσ τζ', 'th ps ks 8 3 c w v u',
+        '😀𝔸', 'жЖ', '\t', '«»…€',
+    ];
+    let text = '';
+    while (text.length < length) {
+        const from = pieces[next(pieces.length)];
+        const chars = [...from];
+        text += chars.length > 5 && next(3) ? chars[next(chars.length)] : from;
+    }
+    return text;
+}
+
+const realTexts = ['bench/greek_paragraph.txt', 'README.md', 'bench/accents_sample.txt'].map((name) => ({
+    name,
+    text: readFileSync(join(repoDir, name), 'utf8'),
+}));
+const texts = [
+    ...realTexts,
+    { name: 'generated-1', text: generated(1, 3000) },
+    { name: 'generated-2', text: generated(2, 20000) },
+    { name: 'greeklish', text: 'Kalimera ti kaneis? 8a to kanw auto k gt tpt, dld ntks. Pws eisai? *e-mail* psyxh 3ero thalassa\r\n' },
+    { name: 'empty', text: '' },
+];
+
+const xis = ['3', 'j', 'ks'];
+const thetas = ['8', 'u', 'th'];
+const psis = ['c', 'ps'];
+const omegas = ['w', 'v'];
+
+test('every Lativo choice gives bivano latin\'s bytes', () => {
+    for (const { name, text } of texts) {
+        for (const xi of xis) for (const theta of thetas) for (const psi of psis) for (const omega of omegas) {
+            const options = { xi, theta, psi, omega };
+            const expected = native(['latin', '-x', xi, '-t', theta, '-p', psi, '-w', omega], Buffer.from(text));
+            assert.deepEqual(utf8(lativo.toLatin(text, options)), expected, `${name} ${JSON.stringify(options)}`);
+        }
+    }
+});
+
+test('every scheme, with and without the credit line, gives bivano latin\'s bytes', () => {
+    for (const { name, text } of texts) {
+        for (const scheme of lativo.SCHEMES) {
+            for (const credit of [false, true]) {
+                const args = ['latin', '-s', scheme, ...(credit ? ['--credit'] : [])];
+                assert.deepEqual(utf8(lativo.toLatin(text, { scheme, credit })), native(args, Buffer.from(text)), `${name} ${scheme} ${credit}`);
+            }
+        }
+        assert.deepEqual(utf8(lativo.slug(text)), native(['latin', '-s', 'slug'], Buffer.from(text)), `${name} slug()`);
+    }
+});
+
+test('Greek, plain and with the credit line, gives bivano greek\'s bytes', () => {
+    for (const { name, text } of texts) {
+        assert.deepEqual(utf8(lativo.toGreek(text)), native(['greek'], Buffer.from(text)), name);
+        assert.deepEqual(utf8(lativo.toGreek(text, { credit: true })), native(['greek', '--credit'], Buffer.from(text)), name);
+    }
+});
+
+test('accents need a model, and a damaged one is refused with one message', async () => {
+    assert.throws(() => lativo.toGreek('kalimera', { accents: true }), { name: 'ModelError' });
+    const good = readFileSync(modelPath);
+    const damaged = Buffer.from(good);
+    damaged[damaged.length >> 1] ^= 0x40;
+    const cut = good.subarray(0, good.length >> 1);
+    const said = [];
+    const saved = { error: console.error, warn: console.warn, log: console.log };
+    console.error = console.warn = console.log = (...args) => said.push(args.join(' '));
+    try {
+        for (const bad of [damaged, cut, Buffer.from('not a model at all')]) {
+            await assert.rejects(lativo.loadModel(bad), (error) => {
+                assert.equal(error.name, 'ModelError');
+                assert.equal(error.message, lativo.MODEL_REFUSED);
+                return true;
+            });
+        }
+    } finally {
+        Object.assign(console, saved);
+    }
+    assert.deepEqual(said, [], 'nothing printed besides the one message');
+    assert.equal(lativo.hasModel(), false);
+});
+
+test('accents and chat give bivano\'s bytes, whole and in pieces', async () => {
+    const { words } = await lativo.loadModel(modelPath);
+    assert.ok(words > 100000, `${words} words`);
+    for (const { name, text } of texts) {
+        const greekText = lativo.toGreek(text);
+        for (const chat of [false, true]) {
+            const flags = chat ? ['--chat'] : [];
+            assert.deepEqual(utf8(lativo.toGreek(text, { accents: true, chat })), native(['greek', '--accents', ...flags], Buffer.from(text)), `${name} greek chat=${chat}`);
+            assert.deepEqual(utf8(lativo.accents(greekText, { chat })), native(['accents', ...flags], Buffer.from(greekText)), `${name} accents chat=${chat}`);
+        }
+    }
+    // The model given again as a stream of small chunks reads the same.
+    const bytes = readFileSync(modelPath);
+    const stream = new ReadableStream({
+        start(controller) {
+            for (let at = 0; at < bytes.length; at += 1 << 20) {
+                controller.enqueue(new Uint8Array(bytes.subarray(at, at + (1 << 20))));
+            }
+            controller.close();
+        },
+    });
+    await lativo.loadModel(stream, { size: bytes.length });
+    const sample = realTexts[2].text;
+    assert.deepEqual(utf8(lativo.toGreek(sample, { accents: true })), native(['greek', '--accents'], Buffer.from(sample)));
+});
+
+// Converts `text` in pieces whose lengths follow `sizes`, round and round.
+function inPieces(direction, options, text, sizes) {
+    const converter = new lativo.Converter(direction, options);
+    let out = '';
+    for (let at = 0, i = 0; at < text.length; ++i) {
+        const size = sizes[i % sizes.length];
+        out += converter.convert(text.slice(at, at + size));
+        at += size;
+    }
+    return out + converter.finish();
+}
+
+test('pieces of 1 to 4099 characters add up to the whole, a cut surrogate pair included', () => {
+    // The pair 😀 sits across the first cut of every size.
+    const text = generated(7, 6000);
+    const cuts = [1, 2, 3, 5, 64, 1000, 4097, 4098, 4099];
+    const settings = [
+        ['latin', {}], ['latin', { scheme: 'elot743' }], ['latin', { scheme: 'iso843', credit: true }],
+        ['latin', { scheme: 'slug' }], ['latin', { scheme: 'bgn1962' }], ['latin', { scheme: 'alalc' }],
+        ['greek', {}], ['greek', { accents: true }], ['greek', { accents: true, chat: true }],
+        ['accents', {}],
+    ];
+    for (const size of cuts) {
+        const split = '😀'.charAt(0);
+        const withPair = text.slice(0, size - 1) + '😀' + text.slice(size - 1);
+        assert.equal(withPair.charAt(size - 1), split);
+        for (const [direction, options] of settings) {
+            const whole = new lativo.Converter(direction, options);
+            const expected = whole.convert(withPair) + whole.finish();
+            assert.equal(inPieces(direction, options, withPair, [size]), expected, `${direction} ${JSON.stringify(options)} pieces of ${size}`);
+        }
+    }
+    // Pieces of changing sizes too.
+    for (const [direction, options] of settings) {
+        const whole = new lativo.Converter(direction, options);
+        const expected = whole.convert(text) + whole.finish();
+        assert.equal(inPieces(direction, options, text, [1, 4099, 2, 17, 3]), expected, `${direction} ${JSON.stringify(options)}`);
+    }
+});
+
+test('files in every encoding the program reads convert as bivano converts them', () => {
+    const greek = 'Άνθρωπος θάλασσα, ψυχή ξένος.\r\nΏρα Ϊ ΰ «»\r\n';
+    const cp1253 = Buffer.from(lativo.encodeText(greek, 'windows-1253'));
+    const iso = Buffer.from(cp1253.map((byte) => (byte === 0xa2 ? 0xb6 : byte)));
+    const utf16le = Buffer.concat([Buffer.from([0xff, 0xfe]), Buffer.from(greek, 'utf16le')]);
+    const utf16be = Buffer.from(utf16le).swap16();
+    const files = {
+        'utf-8': Buffer.from(greek),
+        'utf-8 with mark': Buffer.concat([Buffer.from([0xef, 0xbb, 0xbf]), Buffer.from(greek)]),
+        'utf-16le': utf16le,
+        'utf-16be': utf16be,
+        'windows-1253': cp1253,
+        'iso-8859-7': iso,
+    };
+    for (const [name, bytes] of Object.entries(files)) {
+        const { text, encoding } = lativo.decodeText(bytes);
+        assert.equal(encoding, name.replace(' with mark', ''), 'the encoding read in');
+        assert.deepEqual(utf8(lativo.toLatin(text)), native(['latin'], bytes), name);
+        assert.deepEqual(Buffer.from(lativo.encodeText(lativo.toLatin(text), 'windows-1253')),
+            native(['latin', '--to', 'windows-1253'], bytes), `${name} to windows-1253`);
+    }
+});
