@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds everything and runs every test. BIVANO_WERROR=ON treats warnings as errors.
+# Builds everything and runs every test: the native ones, then the web page,
+# module and package over the native build. BIVANO_WERROR=ON treats warnings
+# as errors; BIVANO_WEB=OFF leaves the web out.
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/install-deps.sh test
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBIVANO_WERROR="${BIVANO_WERROR:-OFF}" -DBIVANO_BUILD_TESTS=ON -DBIVANO_BUILD_BENCH=ON >/dev/null
 cmake --build build --parallel "$(nproc)"
-cd build
-ctest --output-on-failure --parallel "$(nproc)"
+(cd build && ctest --output-on-failure --parallel "$(nproc)")
+if [[ "${BIVANO_WEB:-ON}" != OFF ]]; then
+    bash scripts/web-tests.sh
+fi
