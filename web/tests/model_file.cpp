@@ -3,13 +3,27 @@
 // where io/ (mapping, the program's folders) is not built: node's own
 // files through emscripten's NODERAWFS, read whole.
 #include <fstream>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "io/greek_model_file.h"
 
 namespace bivano::io {
+
+namespace {
+
+std::optional<std::string> ReadWhole(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
 
 std::string DefaultGreekModelPath() {
     return "share/bivano/greek.model";
@@ -32,6 +46,25 @@ std::unique_ptr<GreekSpeller> OpenGreekModel(const std::string& path,
         return nullptr;
     }
     return GreekSpeller::FromModelBytes(*bytes, bytes, problem);
+}
+
+std::unique_ptr<GreekSpeller> OpenHunspellList(const std::string& path,
+                                               GreekSpeller::Problem* problem,
+                                               const std::string& english) {
+    const std::optional<std::string> list = ReadWhole(path);
+    if (!list || list->empty()) {
+        if (problem != nullptr) {
+            *problem = GreekSpeller::Problem::Unreadable;
+        }
+        return nullptr;
+    }
+    const std::string affix_path =
+        (path.ends_with(".dic") ? path.substr(0, path.size() - 4) : path) + ".aff";
+    const std::optional<std::string> affix = ReadWhole(affix_path);
+    const std::string english_words = ReadWhole(english).value_or(std::string());
+    return GreekSpeller::FromHunspell(
+        {*list, affix ? std::optional<std::string_view>(*affix) : std::nullopt, english_words},
+        problem);
 }
 
 }  // namespace bivano::io
