@@ -74,7 +74,7 @@ void frmAbout::BuildControls() {
     L6 = new QLabel(QStringLiteral("0"), this);
     Line1 = new EtchedLine(this);
 
-    picIcon->setPixmap(MakeIconPixmap(32));
+    ShowDrawnPicture(picIcon, [](qreal ratio) { return MakeIconPixmap(32, ratio); });
     lblDescription->setWordWrap(true);
     const FontSpec window_font{};
     const FontSpec sans_serif{QStringLiteral("MS Sans Serif"), 9.75, false};
