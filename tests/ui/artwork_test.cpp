@@ -66,8 +66,8 @@ TEST(ArtworkTest, PicturesAreDrawnWithEveryDevicePixelOfTheScreen) {
             EXPECT_EQ(sharp.height(), static_cast<int>(std::ceil(picture.size.height() * ratio)));
             EXPECT_EQ(sharp.deviceIndependentSize().toSize(), picture.size);
             if (picture.max_difference) {
-                const QImage shrunk = sharp.toImage().scaled(
-                    picture.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                const QImage shrunk = sharp.toImage().scaled(picture.size, Qt::IgnoreAspectRatio,
+                                                             Qt::SmoothTransformation);
                 EXPECT_LT(MeanDifference(shrunk, plain), *picture.max_difference);
             }
         }

@@ -67,7 +67,9 @@ void FixedToolWindow::BringToFront() {
 }
 
 bool FixedToolWindow::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) {
+    // A late activation of a window already hidden must not lock the main
+    // window with nothing on screen to unlock it.
+    if (event->type() == QEvent::WindowActivate && isVisible()) {
         Activated();
     }
     return QWidget::event(event);
@@ -96,7 +98,9 @@ void FixedToolWindow::showEvent(QShowEvent* event) {
             move(frame.topLeft());
         }
     }
-    Activated();
+    if (isVisible()) {
+        Activated();
+    }
 }
 
 void FixedToolWindow::hideEvent(QHideEvent* event) {
