@@ -67,7 +67,11 @@ minimise_round_trips() {
     : > "$spy"
     xprop -spy -id "$id" WM_STATE > "$spy" 2> /dev/null &
     local spy_pid=$!
-    wait_until 5 wm_state_is "$spy" 1 Normal || fail "could not watch the WM_STATE of window $id"
+    wait_until 5 wm_state_is "$spy" 1 Normal || {
+        kill "$spy_pid" 2> /dev/null || true
+        fail "$manager: could not watch the WM_STATE of window $id"
+        return 0
+    }
     for ((try = 1; try <= count; try++)); do
         [[ -n "$until" ]] && ((SECONDS >= until)) && break
         [[ -n "$click" ]] && { click_in "$main" $click; sleep 0.2; }
@@ -129,12 +133,13 @@ is_active() { [[ $(($(active_window))) == $(($1)) ]]; }
 # keyboard works afterwards.
 minimise_checks() {
     manager=$1
-    local tries=${E2E_MINIMISE_TRIES:-20} pid=""
+    local tries=${E2E_MINIMISE_TRIES:-20} pid="" starts=0
     step "minimised windows come back under $manager"
     start_desktop "$manager"
     # During the countdown, which lasts five seconds at least: the tries
     # that fit into four, over as many starts as needed.
-    while ((minimise_tries < tries)); do
+    while ((minimise_tries < tries && starts < tries)); do
+        starts=$((starts + 1))
         if [[ -n "$pid" ]]; then
             kill "$pid" 2> /dev/null || true
             wait "$pid" 2> /dev/null || true
