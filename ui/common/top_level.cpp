@@ -21,12 +21,17 @@ namespace {
 constexpr int kUnmapWaitMs = 300;
 constexpr int kMapWaitMs = 500;
 constexpr int kMaxRestoreRequests = 4;
+// Long enough for a minimise under way to be reported first.
+constexpr int kBringToFrontDelayMs = 150;
 
 }  // namespace
 
 FixedToolWindow::FixedToolWindow(int inner_width_twips, int inner_height_twips)
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setFixedSize(TwipsToPixels(inner_width_twips, this), TwipsToPixels(inner_height_twips, this));
+    bring_to_front_timer_.setSingleShot(true);
+    bring_to_front_timer_.setInterval(kBringToFrontDelayMs);
+    connect(&bring_to_front_timer_, &QTimer::timeout, this, &FixedToolWindow::BringToFront);
     restore_timer_.setSingleShot(true);
     connect(&restore_timer_, &QTimer::timeout, this, [this] {
         if (restore_ == Restore::WaitingForUnmap) {
@@ -64,6 +69,12 @@ void FixedToolWindow::BringToFront() {
     }
     raise();
     activateWindow();
+}
+
+void FixedToolWindow::BringToFrontSoon() {
+    if (isVisible()) {
+        bring_to_front_timer_.start();
+    }
 }
 
 bool FixedToolWindow::event(QEvent* event) {

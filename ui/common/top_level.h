@@ -24,6 +24,10 @@ class FixedToolWindow : public QWidget {
 
     // Back to the front and active, when it is up.
     void BringToFront();
+    // The same, a moment later: the main window became active while this
+    // window is up, perhaps because the window manager is minimising this
+    // one, and an activation request now would race it.
+    void BringToFrontSoon();
 
   Q_SIGNALS:
     // The main window is to take no input while this window is up, and to
@@ -61,6 +65,7 @@ class FixedToolWindow : public QWidget {
     // the unmap, and asks again where a request to restore went unanswered.
     QTimer restore_timer_;
     int restore_requests_ = 0;
+    QTimer bring_to_front_timer_;
 };
 
 // Makes Enter and the keypad's Enter press the focused button of `window`,
