@@ -140,10 +140,7 @@ minimise_checks() {
     # that fit into four, over as many starts as needed.
     while ((minimise_tries < tries && starts < tries)); do
         starts=$((starts + 1))
-        if [[ -n "$pid" ]]; then
-            kill "$pid" 2> /dev/null || true
-            wait "$pid" 2> /dev/null || true
-        fi
+        [[ -z "$pid" ]] || stop_pid "$pid"
         "$program" > "$work/program-$manager.log" 2>&1 &
         pid=$!
         e2e_pids+=("$pid")
@@ -184,8 +181,7 @@ minimise_checks() {
     expect_clipboard "ueos$tail$latin_credit" "$manager: the focus did not come back to Αντιγραφή after the minimised About window"
     shot "minimised-$manager"
 
-    kill "$pid" 2> /dev/null || true
-    wait "$pid" 2> /dev/null || true
+    stop_pid "$pid"
     stop_desktop
 }
 

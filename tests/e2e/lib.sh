@@ -38,13 +38,22 @@ require_tools() {
     fi
 }
 
+# Stops process $1, by force when it does not end within two seconds (a
+# window manager may hang on to a display that is going away).
+stop_pid() {
+    kill "$1" 2> /dev/null || return 0
+    for _ in $(seq 20); do
+        kill -0 "$1" 2> /dev/null || break
+        sleep 0.1
+    done
+    kill -9 "$1" 2> /dev/null || true
+    wait "$1" 2> /dev/null || true
+}
+
 stop_all() {
     [[ -n "$clip_pid" ]] && kill "$clip_pid" 2> /dev/null || true
     for ((i = ${#e2e_pids[@]} - 1; i >= 0; i--)); do
-        kill "${e2e_pids[i]}" 2> /dev/null || true
-    done
-    for pid in "${e2e_pids[@]}"; do
-        wait "$pid" 2> /dev/null || true
+        stop_pid "${e2e_pids[i]}"
     done
 }
 
@@ -84,6 +93,7 @@ start_desktop() {
     local display_file
     display_file=$(mktemp)
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$display_file" 2> /dev/null &
+    desktop_server=$!
     e2e_pids+=($!)
     wait_until 20 test -s "$display_file" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n 1 "$display_file")"
@@ -99,24 +109,23 @@ start_desktop() {
             ;;
         # Others to try by hand (E2E_MANAGERS); the test tools do not install them.
         icewm) HOME="$work/home-$manager" icewm > /dev/null 2>&1 & ;;
-        xfwm4) HOME="$work/home-$manager" dbus-run-session -- xfwm4 --compositor=off > /dev/null 2>&1 & ;;
         metacity) HOME="$work/home-$manager" GSETTINGS_BACKEND=memory metacity > /dev/null 2>&1 & ;;
         *) fail "no way to start the window manager $manager" ;;
     esac
+    desktop_manager=$!
     e2e_pids+=($!)
     wait_until 20 window_manager_ready || fail "$manager did not start"
 }
 
-# Stops the X server and window manager that start_desktop started last.
+# Stops the window manager and X server that start_desktop started last.
 stop_desktop() {
-    local count=${#e2e_pids[@]}
-    local manager=${e2e_pids[count - 1]} server=${e2e_pids[count - 2]}
-    kill "$manager" 2> /dev/null || true
-    wait "$manager" 2> /dev/null || true
-    kill "$server" 2> /dev/null || true
-    wait "$server" 2> /dev/null || true
-    unset 'e2e_pids[count - 1]' 'e2e_pids[count - 2]'
-    e2e_pids=("${e2e_pids[@]}")
+    stop_pid "$desktop_manager"
+    stop_pid "$desktop_server"
+    local pid left=()
+    for pid in "${e2e_pids[@]}"; do
+        [[ $pid == "$desktop_manager" || $pid == "$desktop_server" ]] || left+=("$pid")
+    done
+    e2e_pids=("${left[@]}")
 }
 
 window_manager_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id'; }
