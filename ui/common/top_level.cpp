@@ -163,9 +163,11 @@ void FixedToolWindow::RequestRestore() {
     if (isMinimized()) {
         setWindowState(windowState() & ~Qt::WindowMinimized);
     } else if (restore_requests_ > 1) {
-        // The window manager left the first request unanswered: ask
-        // through its activation request, which also brings a window back.
-        windowHandle()->requestActivate();
+        // The window manager left the first request unanswered and still
+        // holds the window Iconic: map it again. Through the native window,
+        // so that the widget does not take this for a new minimise.
+        windowHandle()->setWindowStates(Qt::WindowMinimized);
+        windowHandle()->setWindowStates(windowState() & ~Qt::WindowMinimized);
     }
     raise();
     activateWindow();
