@@ -23,9 +23,10 @@ test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev python3
     # messages under a Greek locale, the system's own included
     locales libc-l10n
-    # the end-to-end tests and screenshots: a virtual display, a real window
-    # manager, keyboard, mouse and clipboard driven from outside, screenshots
-    xvfb xauth x11-utils xdotool openbox xclip wmctrl imagemagick
+    # the end-to-end tests and screenshots: a virtual display, real window
+    # managers (openbox and fluxbox), keyboard, mouse and clipboard driven
+    # from outside, screenshots
+    xvfb xauth x11-utils xdotool openbox fluxbox xclip wmctrl imagemagick
     # the manual pages, which the build makes when it can
     scdoc
 )

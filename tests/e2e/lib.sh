@@ -38,13 +38,39 @@ require_tools() {
     fi
 }
 
+# Stops process $1, by force when it does not end within two seconds (a
+# window manager may hang on to a display that is going away).
+stop_pid() {
+    kill "$1" 2> /dev/null || return 0
+    for _ in $(seq 20); do
+        kill -0 "$1" 2> /dev/null || break
+        sleep 0.1
+    done
+    kill -9 "$1" 2> /dev/null || true
+    wait "$1" 2> /dev/null || true
+}
+
 stop_all() {
     [[ -n "$clip_pid" ]] && kill "$clip_pid" 2> /dev/null || true
     for ((i = ${#e2e_pids[@]} - 1; i >= 0; i--)); do
-        kill "${e2e_pids[i]}" 2> /dev/null || true
+        stop_pid "${e2e_pids[i]}"
     done
-    for pid in "${e2e_pids[@]}"; do
-        wait "$pid" 2> /dev/null || true
+}
+
+# Milliseconds of the wall clock.
+now_ms() {
+    local now=${EPOCHREALTIME/[.,]/}
+    echo $((now / 1000))
+}
+
+# Waits until the millisecond clock reaches $1 for the command that follows
+# to succeed.
+wait_until_ms() {
+    local deadline=$1
+    shift
+    until "$@"; do
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.02
     done
 }
 
@@ -59,18 +85,47 @@ wait_until() {
     done
 }
 
-# A virtual screen of its own, with openbox managing it.
+# A virtual screen of its own, with window manager $1 (openbox unless
+# named) managing it. The window manager keeps its settings in a home of
+# its own under $work.
 start_desktop() {
+    local manager=${1:-openbox}
     local display_file
     display_file=$(mktemp)
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$display_file" 2> /dev/null &
+    desktop_server=$!
     e2e_pids+=($!)
     wait_until 20 test -s "$display_file" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n 1 "$display_file")"
     rm -f "$display_file"
-    openbox --sm-disable > /dev/null 2>&1 &
+    mkdir -p "$work/home-$manager"
+    case "$manager" in
+        openbox) HOME="$work/home-$manager" openbox --sm-disable > /dev/null 2>&1 & ;;
+        fluxbox)
+            # No wallpaper: its setter would put up a message window.
+            mkdir -p "$work/home-$manager/.fluxbox"
+            echo 'background: none' > "$work/home-$manager/.fluxbox/overlay"
+            HOME="$work/home-$manager" fluxbox > /dev/null 2>&1 &
+            ;;
+        # Others to try by hand (E2E_MANAGERS); the test tools do not install them.
+        icewm) HOME="$work/home-$manager" icewm > /dev/null 2>&1 & ;;
+        metacity) HOME="$work/home-$manager" GSETTINGS_BACKEND=memory metacity > /dev/null 2>&1 & ;;
+        *) fail "no way to start the window manager $manager" ;;
+    esac
+    desktop_manager=$!
     e2e_pids+=($!)
-    wait_until 20 window_manager_ready || fail "openbox did not start"
+    wait_until 20 window_manager_ready || fail "$manager did not start"
+}
+
+# Stops the window manager and X server that start_desktop started last.
+stop_desktop() {
+    stop_pid "$desktop_manager"
+    stop_pid "$desktop_server"
+    local pid left=()
+    for pid in "${e2e_pids[@]}"; do
+        [[ $pid == "$desktop_manager" || $pid == "$desktop_server" ]] || left+=("$pid")
+    done
+    e2e_pids=("${left[@]}")
 }
 
 window_manager_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id'; }
@@ -100,6 +155,18 @@ stacked_above() {
 }
 
 is_iconic() { xprop -id "$1" WM_STATE 2> /dev/null | grep -q Iconic; }
+
+# Whether window $1 is on screen as the window manager's normal client:
+# mapped and viewable, WM_STATE Normal, and in the client list.
+is_mapped_normal() {
+    xwininfo -id "$1" 2> /dev/null | grep -q 'Map State: IsViewable' || return 1
+    xprop -id "$1" WM_STATE 2> /dev/null | grep -q 'window state: Normal' || return 1
+    local id
+    for id in $(xprop -root _NET_CLIENT_LIST | sed 's/.*# //; s/,//g'); do
+        [[ $((id)) == $(($1)) ]] && return 0
+    done
+    return 1
+}
 
 # The clipboard, read and written by xclip as another program would.
 set_clipboard() {

@@ -242,5 +242,36 @@ TEST_F(FrmAboutTest, FocusReturnsToLativoAfterStartUpAndWhereItWasAfterward) {
     EXPECT_EQ(main.focusWidget(), main.CopyBtn);
 }
 
+// The window manager may minimise the main window along with the dialog; the
+// dialog comes back (the main window with it, still maximised), and its
+// focus is where it was.
+TEST_F(FrmAboutTest, MinimisedDialogComesBackWithItsFocusAndTheMainWindowAsItWas) {
+    CountDown(6);
+    about.cmdOK->click();
+    FrmMain& main = about.MainWindow();
+    main.setWindowState(Qt::WindowMaximized);
+    main.Choice->trigger();
+    ui::FrmChoice& options = about.OptionsDialog();
+    options.Option5->setFocus();
+    main.setWindowState(main.windowState() | Qt::WindowMinimized);
+    options.setWindowState(options.windowState() | Qt::WindowMinimized);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !options.isMinimized() && !main.isMinimized(); }));
+    EXPECT_TRUE(options.isVisible());
+    EXPECT_EQ(main.windowState(), Qt::WindowMaximized);
+    EXPECT_FALSE(main.isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return options.focusWidget() == options.Option5; }));
+    options.BtnCancel->click();
+    EXPECT_TRUE(main.isEnabled());
+}
+
+TEST_F(FrmAboutTest, AWindowClosedWhileMinimisedStaysClosed) {
+    CountDown(6);
+    about.setWindowState(Qt::WindowMinimized);
+    about.cmdOK->click();
+    QTest::qWait(1500);
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_TRUE(about.MainWindow().isEnabled());
+}
+
 }  // namespace
 }  // namespace bivano

@@ -74,7 +74,7 @@ void frmAbout::BuildControls() {
     L6 = new QLabel(QStringLiteral("0"), this);
     Line1 = new EtchedLine(this);
 
-    picIcon->setPixmap(MakeIconPixmap(32));
+    ShowDrawnPicture(picIcon, [](qreal ratio) { return MakeIconPixmap(32, ratio); });
     lblDescription->setWordWrap(true);
     const FontSpec window_font{};
     const FontSpec sans_serif{QStringLiteral("MS Sans Serif"), 9.75, false};
@@ -141,7 +141,7 @@ void frmAbout::Form_Load(const Platform& platform) {
          {static_cast<FixedToolWindow*>(options), static_cast<FixedToolWindow*>(this)}) {
         connect(window, &FixedToolWindow::LockOwner, main, &FrmMain::Lock);
         connect(window, &FixedToolWindow::UnlockOwner, main, &FrmMain::Unlock);
-        connect(main, &FrmMain::ActivatedWhileLocked, window, &FixedToolWindow::BringToFront);
+        connect(main, &FrmMain::ActivatedWhileLocked, window, &FixedToolWindow::BringToFrontSoon);
     }
     // Shut-down: the options dialog, then this window, then the main window.
     connect(main, &FrmMain::Unloading, options, &FrmChoice::Unload);

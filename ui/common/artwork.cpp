@@ -1,17 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "artwork.h"
 
+#include <QEvent>
+#include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <cmath>
+#include <utility>
 
 #include "about_info.h"
 
 namespace bivano::ui {
 
-QPixmap MakeBanner() {
+namespace {
+
+// A picture of `size` pixels with room for every device pixel of the
+// screen; painters draw on it in pixels.
+QPixmap BlankPicture(QSize size, qreal device_pixel_ratio) {
+    QPixmap picture(static_cast<int>(std::ceil(size.width() * device_pixel_ratio)),
+                    static_cast<int>(std::ceil(size.height() * device_pixel_ratio)));
+    picture.setDevicePixelRatio(device_pixel_ratio);
+    return picture;
+}
+
+}  // namespace
+
+QPixmap MakeBanner(qreal device_pixel_ratio) {
     const QSize size(529, 151);
-    QPixmap banner(size);
+    QPixmap banner = BlankPicture(size, device_pixel_ratio);
     QPainter painter(&banner);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -19,7 +36,7 @@ QPixmap MakeBanner() {
     QLinearGradient sky(0, 0, size.width(), size.height());
     sky.setColorAt(0, QColor(0, 0, 128));
     sky.setColorAt(1, QColor(0, 96, 160));
-    painter.fillRect(banner.rect(), sky);
+    painter.fillRect(QRect(QPoint(0, 0), size), sky);
 
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(128, 128, 0));
@@ -40,8 +57,8 @@ QPixmap MakeBanner() {
     return banner;
 }
 
-QPixmap MakeIconPixmap(int size) {
-    QPixmap icon(size, size);
+QPixmap MakeIconPixmap(int size, qreal device_pixel_ratio) {
+    QPixmap icon = BlankPicture(QSize(size, size), device_pixel_ratio);
     icon.fill(Qt::transparent);
     QPainter painter(&icon);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -71,6 +88,42 @@ QIcon MakeAppIcon() {
         icon.addPixmap(MakeIconPixmap(size));
     }
     return icon;
+}
+
+namespace {
+
+class PictureRedrawer final : public QObject {
+  public:
+    PictureRedrawer(QLabel* label, std::function<QPixmap(qreal)> draw)
+        : QObject(label), label_(label), draw_(std::move(draw)) {
+        Redraw();
+        label->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == label_ &&
+            (event->type() == QEvent::ScreenChangeInternal || event->type() == QEvent::Show)) {
+            Redraw();
+        }
+        return false;
+    }
+
+  private:
+    void Redraw() {
+        const qreal ratio = label_->devicePixelRatioF();
+        if (label_->pixmap().isNull() || label_->pixmap().devicePixelRatio() != ratio) {
+            label_->setPixmap(draw_(ratio));
+        }
+    }
+
+    QLabel* label_;
+    std::function<QPixmap(qreal)> draw_;
+};
+
+}  // namespace
+
+void ShowDrawnPicture(QLabel* label, std::function<QPixmap(qreal)> draw) {
+    new PictureRedrawer(label, std::move(draw));
 }
 
 }  // namespace bivano::ui

@@ -149,7 +149,7 @@ void FrmMain::BuildControls() {
     PrBar->setValue(0);
     PrBar->setTextVisible(false);
     PrBar->setFocusPolicy(Qt::NoFocus);
-    Picture1->setPixmap(MakeBanner());
+    ShowDrawnPicture(Picture1, MakeBanner);
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     for (QLabel* label : {Label2, Label3, Picture1}) {
         label->setFocusPolicy(Qt::NoFocus);
