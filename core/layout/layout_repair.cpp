@@ -1,0 +1,592 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/layout/layout_repair.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/layout/greek_keyboard.h"
+#include "core/spelling/greek_model.h"
+
+namespace bivano::layout {
+namespace {
+
+using internal::GreekLower;
+using internal::IsGreekLetter;
+using internal::IsGreekUpper;
+using internal::PlainLetter;
+
+bool IsAsciiLetter(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+bool IsAsciiUpper(char16_t c) {
+    return c >= u'A' && c <= u'Z';
+}
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+bool IsDeadKey(char16_t c) {
+    return c == kAcuteKey || c == kDiaeresisKey;
+}
+// What may join the runs of an address: www.example.com, name@host, a/b.
+bool IsJoiner(char16_t c) {
+    switch (c) {
+        case u'.':
+        case u'@':
+        case u'/':
+        case u'-':
+        case u'_':
+        case u'\'':
+        case u':':
+        case u'~':
+        case u'#':
+        case u'=':
+        case u'&':
+        case u'%':
+        case u'+':
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Whether the dead keys at `at` give a letter with the key after them.
+std::size_t DeadKeyLength(std::u16string_view line, std::size_t at) {
+    std::size_t next = at + 1;
+    bool acute = line[at] == kAcuteKey;
+    bool diaeresis = !acute;
+    if (next < line.size() && IsDeadKey(line[next]) && line[next] != line[at]) {
+        acute = diaeresis = true;
+        ++next;
+    }
+    if (next >= line.size()) {
+        return 0;
+    }
+    const char16_t greek = GreekOfKey(line[next]);
+    if (greek == 0 || WithDeadKeys(greek, acute, diaeresis) == 0) {
+        return 0;
+    }
+    return next + 1 - at;
+}
+
+// A Greek letter for the letter pairs: small, without marks, ς apart.
+std::size_t GreekSymbol(char16_t c) {
+    if (!IsGreekLetter(c)) {
+        return 26;
+    }
+    const char16_t lower = GreekLower(c);
+    const char16_t plain = lower == u'ς' ? lower : PlainLetter(lower);
+    if (plain < u'α' || plain > u'ω') {
+        return 26;
+    }
+    return static_cast<std::size_t>(plain - u'α') + 1;
+}
+
+std::size_t EnglishSymbol(char16_t c) {
+    if (c >= u'a' && c <= u'z') {
+        return static_cast<std::size_t>(c - u'a') + 1;
+    }
+    if (c >= u'A' && c <= u'Z') {
+        return static_cast<std::size_t>(c - u'A') + 1;
+    }
+    return 27;
+}
+
+template <std::size_t kSymbols, class Symbol>
+double MeanPairs(const std::array<float, kSymbols * kSymbols>& table, std::u16string_view word,
+                 Symbol symbol) {
+    std::size_t previous = 0;
+    double sum = 0;
+    for (const char16_t c : word) {
+        const std::size_t current = symbol(c);
+        sum += table[previous * kSymbols + current];
+        previous = current;
+    }
+    sum += table[previous * kSymbols];
+    return sum / static_cast<double>(word.size() + 1);
+}
+
+// Counts to the logarithms of each letter's chances after the one before.
+template <std::size_t kSymbols>
+void ToLogarithms(const std::array<double, kSymbols * kSymbols>& counts,
+                  std::array<float, kSymbols * kSymbols>& table) {
+    for (std::size_t row = 0; row < kSymbols; ++row) {
+        double total = 0;
+        for (std::size_t column = 0; column < kSymbols; ++column) {
+            total += counts[row * kSymbols + column];
+        }
+        for (std::size_t column = 0; column < kSymbols; ++column) {
+            // Other characters: never seen, and less likely than any pair seen once.
+            const bool other = row == kSymbols - 1 || column == kSymbols - 1;
+            const double chance =
+                other ? 1e-6 : (counts[row * kSymbols + column] + 0.1) / (total + 0.1 * kSymbols);
+            table[row * kSymbols + column] = static_cast<float>(std::log(chance));
+        }
+    }
+}
+
+// The two readings' scores must differ by this much for "plainly better".
+constexpr double kPlainlyBetter = 1.0;
+// How many runs away a weak run looks for a decided neighbour.
+constexpr std::size_t kReach = 6;
+
+}  // namespace
+
+LetterPairs::LetterPairs(const GreekModel& model) {
+    std::array<double, kGreekSymbols * kGreekSymbols> greek{};
+    for (std::uint32_t number = 0; number < model.WordCount(); ++number) {
+        const GreekModel::Word& word = *model.WordAt(number);
+        // Words in use count by how often; the dictionary's others a little.
+        const double weight = word.frequency > 0 ? 1.0 + std::log(1.0 + word.frequency) : 0.05;
+        std::size_t previous = 0;
+        for (const char16_t c : model.Letters(word)) {
+            const std::size_t current = GreekSymbol(c);
+            greek[previous * kGreekSymbols + current] += weight;
+            previous = current;
+        }
+        greek[previous * kGreekSymbols] += weight;
+    }
+    ToLogarithms<kGreekSymbols>(greek, greek_);
+
+    std::array<double, kEnglishSymbols * kEnglishSymbols> english{};
+    for (std::size_t index = 0; index < model.EnglishWordCount(); ++index) {
+        std::size_t previous = 0;
+        for (const char c : model.EnglishWord(index)) {
+            const std::size_t current = EnglishSymbol(static_cast<unsigned char>(c));
+            english[previous * kEnglishSymbols + current] += 1;
+            previous = current;
+        }
+        english[previous * kEnglishSymbols] += 1;
+    }
+    ToLogarithms<kEnglishSymbols>(english, english_);
+}
+
+double LetterPairs::Greek(std::u16string_view word) const {
+    return MeanPairs<kGreekSymbols>(greek_, word, GreekSymbol);
+}
+
+double LetterPairs::English(std::u16string_view word) const {
+    return MeanPairs<kEnglishSymbols>(english_, word, EnglishSymbol);
+}
+
+class LayoutRepairer::Impl {
+  public:
+    explicit Impl(const GreekModel& model) : model_(model), pairs_(model) {}
+
+    void RepairLine(std::u16string_view line, std::u16string& out) {
+        Split(line);
+        if (runs_.empty()) {
+            out.append(line);
+            return;
+        }
+        // Only the runs that may be rewritten at all first: most lines have none.
+        bool any_rewrite = false;
+        for (Run& run : runs_) {
+            if (MayBeRewritten(line, run)) {
+                run.verdict = JudgeRun(line, run);
+                any_rewrite = any_rewrite || run.verdict == Verdict::Rewrite;
+            }
+        }
+        if (!any_rewrite) {
+            out.append(line);  // the common case: nothing typed in the wrong layout
+            return;
+        }
+        for (Run& run : runs_) {
+            if (!MayBeRewritten(line, run) && !run.touches_digit) {
+                run.verdict = JudgeRun(line, run);
+            }
+        }
+        Decide();
+        std::size_t at = 0;
+        bool after_rewritten_greek = false;
+        for (const Run& run : runs_) {
+            AppendGap(line.substr(at, run.begin - at), after_rewritten_greek, out);
+            const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
+            after_rewritten_greek = false;
+            if (!run.rewrite) {
+                out.append(text);
+            } else if (run.greek) {
+                AppendLatin(text, run.sigma_as_w, out);
+                after_rewritten_greek = true;
+            } else {
+                out.append(TypeOnGreekLayout(text));
+            }
+            at = run.end;
+        }
+        AppendGap(line.substr(at), after_rewritten_greek, out);
+    }
+
+    Verdict Judge(std::u16string_view text) {
+        Split(text);
+        if (runs_.size() != 1) {
+            return Verdict::Neutral;
+        }
+        return runs_[0].touches_digit ? Verdict::Neutral : JudgeRun(text, runs_[0]);
+    }
+
+  private:
+    struct Run {
+        std::size_t begin;
+        std::size_t end;
+        bool greek;          // of Greek letters, else of Latin keys
+        bool touches_digit;  // part of something like mp3, 2ος: never rewritten
+        std::size_t group;   // runs joined without a blank share a group
+        Verdict verdict = Verdict::Neutral;
+        bool rewrite = false;
+        std::uint8_t sigma_as_w = 0;  // which Σ (the first eight) were typed on W
+    };
+
+    void Split(std::u16string_view line) {
+        runs_.clear();
+        std::size_t group = 0;
+        bool joined = false;  // only joiners since the last run
+        for (std::size_t at = 0; at < line.size();) {
+            const char16_t c = line[at];
+            const bool latin = IsAsciiLetter(c) || (IsDeadKey(c) && DeadKeyLength(line, at) > 0);
+            const bool greek = !latin && (IsGreekLetter(c) || (IsDeadKey(c) && at + 1 < line.size() &&
+                                                                IsGreekLetter(line[at + 1])));
+            if (!latin && !greek) {
+                if (!IsJoiner(c)) {
+                    joined = false;
+                }
+                ++at;
+                continue;
+            }
+            std::size_t end = at;
+            while (end < line.size()) {
+                const char16_t next = line[end];
+                if (latin && IsAsciiLetter(next)) {
+                    ++end;
+                } else if (latin && IsDeadKey(next)) {
+                    const std::size_t length = DeadKeyLength(line, end);
+                    if (length == 0) {
+                        break;
+                    }
+                    end += length;
+                } else if (greek && IsGreekLetter(next)) {
+                    ++end;
+                } else if (greek && IsDeadKey(next) && end + 1 < line.size() &&
+                           IsGreekLetter(line[end + 1])) {
+                    ++end;
+                } else {
+                    break;
+                }
+            }
+            if (!joined || runs_.empty() || runs_.back().end == at) {
+                group = runs_.size();
+            }
+            const bool digit_before = at > 0 && IsDigit(line[at - 1]);
+            const bool digit_after = end < line.size() && IsDigit(line[end]);
+            runs_.push_back({at, end, greek, digit_before || digit_after, group});
+            joined = true;
+            at = end;
+        }
+    }
+
+    // Latin keys with a dead key among them; Greek letters without an accent.
+    static bool MayBeRewritten(std::u16string_view line, const Run& run) {
+        if (run.touches_digit) {
+            return false;
+        }
+        const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
+        if (!run.greek) {
+            return text.find_first_of(u";:") != std::u16string_view::npos;
+        }
+        return text.size() >= 3 && !HasAccent(text);
+    }
+
+    static bool HasAccent(std::u16string_view text) {
+        for (const char16_t c : text) {
+            const char16_t lower = GreekLower(c);
+            if (IsGreekLetter(c) && lower != u'ς' && PlainLetter(lower) != lower) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    Verdict JudgeRun(std::u16string_view line, Run& run) {
+        const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
+        return run.greek ? JudgeGreek(text, run) : JudgeLatin(text);
+    }
+
+    // Latin keys: Greek typed with the US layout on?
+    Verdict JudgeLatin(std::u16string_view keys) {
+        bool marked = false;
+        bool capitals = true;
+        std::size_t letters = 0;
+        lower_.clear();
+        for (const char16_t c : keys) {
+            if (IsDeadKey(c)) {
+                marked = true;
+                continue;
+            }
+            ++letters;
+            capitals = capitals && IsAsciiUpper(c);
+            lower_.push_back(static_cast<char>(IsAsciiUpper(c) ? c + 32 : c));
+        }
+        capitals = capitals && letters >= 2;
+        greek_ = TypeOnGreekLayout(keys);
+        // A q or Q at the end is the Greek ; or :, after the word.
+        std::u16string_view word = greek_;
+        while (!word.empty() && (word.back() == u';' || word.back() == u':')) {
+            word.remove_suffix(1);
+        }
+        if (word.empty() || word.find_first_of(u";:") != std::u16string_view::npos) {
+            return Verdict::Neutral;
+        }
+        if (IsGreekWord(word)) {
+            return marked && !capitals ? Verdict::Rewrite : Verdict::Weak;
+        }
+        if (!marked && model_.IsEnglish(lower_)) {
+            return Verdict::Keep;
+        }
+        // An accent typed with the dead key inside a word that reads as Greek.
+        if (marked && word.size() >= 3 && OneAccent(word) &&
+            pairs_.Greek(word) - pairs_.English(keys) > kPlainlyBetter &&
+            pairs_.Greek(word) > kGreekLooking) {
+            return Verdict::Rewrite;
+        }
+        return Verdict::Neutral;
+    }
+
+    // Greek letters: English typed with the Greek layout on?
+    Verdict JudgeGreek(std::u16string_view text, Run& run) {
+        std::size_t sigmas = 0;
+        if (HasAccent(text)) {
+            return Verdict::Keep;  // an accent: typed on purpose
+        }
+        for (const char16_t c : text) {
+            sigmas += c == u'Σ';
+        }
+        latin_ = KeysTypedFor(text);
+        lower_.clear();
+        for (const char16_t c : latin_) {
+            lower_.push_back(static_cast<char>(IsAsciiUpper(c) ? c + 32 : c));
+        }
+        // Σ is on S and on W: any of the first eight may be either.
+        bool english = false;
+        const std::size_t choices = std::size_t{1} << std::min<std::size_t>(sigmas, 3);
+        for (std::size_t choice = 0; choice < choices && !english; ++choice) {
+            std::size_t sigma = 0;
+            for (std::size_t at = 0; at < text.size(); ++at) {
+                if (text[at] == u'Σ') {
+                    lower_[at] = sigma < 3 && ((choice >> sigma) & 1) != 0 ? 'w' : 's';
+                    ++sigma;
+                }
+            }
+            english = model_.IsEnglish(lower_);
+            if (english) {
+                run.sigma_as_w = static_cast<std::uint8_t>(choice);
+            }
+        }
+        const bool greek = IsGreekWord(text);
+        if (english && !greek) {
+            return text.size() >= 3 ? Verdict::Rewrite : Verdict::Weak;
+        }
+        if (english) {
+            return Verdict::Weak;
+        }
+        if (greek) {
+            return Verdict::Keep;
+        }
+        if (text.size() >= 3 && pairs_.English(latin_) - pairs_.Greek(text) > kPlainlyBetter &&
+            pairs_.English(latin_) > kEnglishLooking) {
+            return Verdict::Rewrite;
+        }
+        return Verdict::Neutral;
+    }
+
+    // Whether `word` (Greek letters, perhaps with capitals) is a word of
+    // the model: exactly, accents included; in capitals, by its letters.
+    bool IsGreekWord(std::u16string_view word) {
+        std::size_t capitals = 0;
+        plain_.clear();
+        lower_greek_.clear();
+        for (const char16_t c : word) {
+            if (!IsGreekLetter(c)) {
+                return false;
+            }
+            capitals += IsGreekUpper(c);
+            const char16_t lower = GreekLower(c);
+            lower_greek_.push_back(lower);
+            plain_.push_back(PlainLetter(lower));
+        }
+        const bool all_capitals = capitals == word.size() && word.size() >= 2;
+        const bool capital_first = IsGreekUpper(word.front());
+        for (const GreekModel::Word& known : model_.WordsOf(plain_)) {
+            if (all_capitals) {
+                return true;
+            }
+            if (model_.Letters(known) == std::u16string_view(lower_greek_) &&
+                (capital_first || (known.flags & GreekModel::kSmall) != 0)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    static bool OneAccent(std::u16string_view word) {
+        std::size_t accents = 0;
+        for (const char16_t c : word) {
+            const char16_t lower = GreekLower(c);
+            accents += lower != PlainLetter(lower) && lower != u'ς' && lower != u'ϊ' && lower != u'ϋ';
+        }
+        return accents == 1;
+    }
+
+    // Settles weak runs by their neighbours, and runs of one address together.
+    void Decide() {
+        for (Run& run : runs_) {
+            run.rewrite = run.verdict == Verdict::Rewrite;
+        }
+        for (std::size_t index = 0; index < runs_.size(); ++index) {
+            Run& run = runs_[index];
+            if (run.verdict != Verdict::Weak) {
+                continue;
+            }
+            const Verdict left = Nearest(index, -1);
+            const Verdict right = Nearest(index, +1);
+            run.rewrite = (left == Verdict::Rewrite || right == Verdict::Rewrite) &&
+                          left != Verdict::Keep && right != Verdict::Keep;
+        }
+        for (std::size_t first = 0; first < runs_.size();) {
+            std::size_t end = first;
+            bool rewrite = false;
+            bool keep = false;
+            while (end < runs_.size() && runs_[end].group == runs_[first].group) {
+                rewrite = rewrite || runs_[end].verdict == Verdict::Rewrite;
+                keep = keep || runs_[end].verdict == Verdict::Keep;
+                ++end;
+            }
+            if (end - first > 1 && rewrite && !keep) {
+                for (std::size_t index = first; index < end; ++index) {
+                    runs_[index].rewrite = !runs_[index].touches_digit;
+                }
+            }
+            first = end;
+        }
+    }
+
+    // The verdict of the nearest decided run of the same kind of letters.
+    Verdict Nearest(std::size_t index, int step) const {
+        std::size_t at = index;
+        for (std::size_t distance = 0; distance < kReach; ++distance) {
+            if ((step < 0 && at == 0) || (step > 0 && at + 1 >= runs_.size())) {
+                break;
+            }
+            at = step < 0 ? at - 1 : at + 1;
+            const Run& other = runs_[at];
+            if (other.greek != runs_[index].greek) {
+                continue;
+            }
+            if (other.verdict == Verdict::Rewrite || other.verdict == Verdict::Keep) {
+                return other.verdict;
+            }
+        }
+        return Verdict::Neutral;
+    }
+
+    // Greek letters by the keys that typed them, with Σ as chosen.
+    static void AppendLatin(std::u16string_view text, std::uint8_t sigma_as_w,
+                            std::u16string& out) {
+        std::size_t sigma = 0;
+        for (const char16_t c : text) {
+            if (c == u'Σ') {
+                out.push_back(sigma < 3 && ((sigma_as_w >> sigma) & 1) != 0 ? u'W' : u'S');
+                ++sigma;
+                continue;
+            }
+            out.append(KeysTypedFor(std::u16string_view(&c, 1)));
+        }
+    }
+
+    // What lies between runs stays, but for the marks that a dead key and
+    // Space give after English typed in Greek letters ("ηελλο΄" for "hello; ").
+    static void AppendGap(std::u16string_view gap, bool after_rewritten_greek,
+                          std::u16string& out) {
+        if (after_rewritten_greek && !gap.empty() &&
+            (gap.front() == kSpacingAcute || gap.front() == kSpacingDiaeresis)) {
+            out.append(gap.front() == kSpacingAcute ? u"; " : u": ");
+            gap.remove_prefix(1);
+        }
+        out.append(gap);
+    }
+
+    // A Greek word's letter pairs score at least this; an English one's too.
+    static constexpr double kGreekLooking = -2.6;
+    static constexpr double kEnglishLooking = -2.8;
+
+    const GreekModel& model_;
+    LetterPairs pairs_;
+    std::vector<Run> runs_;
+    std::string lower_;
+    std::u16string greek_;
+    std::u16string latin_;
+    std::u16string plain_;
+    std::u16string lower_greek_;
+};
+
+LayoutRepairer::LayoutRepairer(const GreekModel& model) : impl_(std::make_unique<Impl>(model)) {}
+LayoutRepairer::~LayoutRepairer() = default;
+LayoutRepairer::LayoutRepairer(LayoutRepairer&&) noexcept = default;
+
+void LayoutRepairer::RepairLine(std::u16string_view line, std::u16string& out) {
+    impl_->RepairLine(line, out);
+}
+
+Verdict LayoutRepairer::Judge(std::u16string_view run) {
+    return impl_->Judge(run);
+}
+
+LayoutStream::LayoutStream(const GreekModel& model) : repairer_(model) {}
+LayoutStream::~LayoutStream() = default;
+LayoutStream::LayoutStream(LayoutStream&&) noexcept = default;
+
+void LayoutStream::Convert(std::u16string_view piece, std::u16string& out) {
+    held_.append(piece);
+    RepairHeld(out, false);
+}
+
+void LayoutStream::Finish(std::u16string& out) {
+    RepairHeld(out, true);
+}
+
+void LayoutStream::RepairHeld(std::u16string& out, bool final) {
+    std::size_t start = 0;
+    for (;;) {
+        const std::u16string_view rest = std::u16string_view(held_).substr(start);
+        const std::u16string_view window = rest.substr(0, kLongestLine);
+        std::size_t length = window.find(u'\n');
+        if (length != std::u16string_view::npos) {
+            ++length;
+        } else if (rest.size() >= kLongestLine) {
+            // A very long line: cut after its last blank, else anywhere
+            // but inside a pair of surrogates.
+            length = window.size();
+            const std::size_t blank = window.find_last_of(u" \t");
+            if (blank != std::u16string_view::npos && blank > 0) {
+                length = blank + 1;
+            } else if (window[length - 1] >= 0xD800 && window[length - 1] < 0xDC00) {
+                --length;
+            }
+        } else if (final && !rest.empty()) {
+            length = rest.size();
+        } else {
+            break;
+        }
+        repairer_.RepairLine(rest.substr(0, length), out);
+        start += length;
+    }
+    held_.erase(0, start);
+}
+
+std::u16string RepairLayout(std::u16string_view text, const GreekModel& model) {
+    LayoutStream stream(model);
+    std::u16string out;
+    out.reserve(text.size());
+    stream.Convert(text, out);
+    stream.Finish(out);
+    return out;
+}
+
+}  // namespace bivano::layout
