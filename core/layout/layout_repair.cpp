@@ -199,14 +199,14 @@ class LayoutRepairer::Impl {
         std::size_t at = 0;
         bool after_rewritten_greek = false;
         for (const Run& run : runs_) {
-            AppendGap(line.substr(at, run.begin - at), after_rewritten_greek, out);
+            AppendGap(line.substr(at, run.begin - at),
+                      after_rewritten_greek || (run.rewrite && run.greek), out);
             const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
-            after_rewritten_greek = false;
+            after_rewritten_greek = run.rewrite && run.greek;
             if (!run.rewrite) {
                 out.append(text);
             } else if (run.greek) {
                 AppendLatin(text, run.sigma_as_w, out);
-                after_rewritten_greek = true;
             } else {
                 out.append(TypeOnGreekLayout(text));
             }
@@ -228,8 +228,9 @@ class LayoutRepairer::Impl {
         std::size_t begin;
         std::size_t end;
         bool greek;          // of Greek letters, else of Latin keys
-        bool touches_digit;  // part of something like mp3, 2ος: never rewritten
+        bool touches_digit;  // part of something like mp3, 2ος
         std::size_t group;   // runs joined without a blank share a group
+        bool punctuation = false;  // q and Q after Latin letters: the Greek ; and :
         Verdict verdict = Verdict::Neutral;
         bool rewrite = false;
         std::uint8_t sigma_as_w = 0;  // which Σ (the first eight) were typed on W
@@ -276,7 +277,18 @@ class LayoutRepairer::Impl {
             }
             const bool digit_before = at > 0 && IsDigit(line[at - 1]);
             const bool digit_after = end < line.size() && IsDigit(line[end]);
-            runs_.push_back({at, end, greek, digit_before || digit_after, group});
+            // A q or Q that ends Latin letters is the Greek ; or : after a word.
+            std::size_t marks = 0;
+            while (!greek && marks < end - at && (line[end - 1 - marks] == u'q' ||
+                                                  line[end - 1 - marks] == u'Q')) {
+                ++marks;
+            }
+            if (marks > 0 && marks < end - at && !IsDeadKey(line[end - marks - 1])) {
+                runs_.push_back({at, end - marks, greek, digit_before, group});
+                runs_.push_back({end - marks, end, greek, false, group, true});
+            } else {
+                runs_.push_back({at, end, greek, digit_before || digit_after, group});
+            }
             joined = true;
             at = end;
         }
@@ -284,7 +296,7 @@ class LayoutRepairer::Impl {
 
     // Latin keys with a dead key among them; Greek letters without an accent.
     static bool MayBeRewritten(std::u16string_view line, const Run& run) {
-        if (run.touches_digit) {
+        if (run.touches_digit || run.punctuation) {
             return false;
         }
         const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
@@ -305,6 +317,12 @@ class LayoutRepairer::Impl {
     }
 
     Verdict JudgeRun(std::u16string_view line, Run& run) {
+        if (run.punctuation) {
+            return Verdict::Likely;
+        }
+        if (run.touches_digit) {
+            return Verdict::Neutral;
+        }
         const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
         return run.greek ? JudgeGreek(text, run) : JudgeLatin(text);
     }
@@ -335,7 +353,10 @@ class LayoutRepairer::Impl {
             return Verdict::Neutral;
         }
         if (IsGreekWord(word)) {
-            return marked && !capitals ? Verdict::Rewrite : Verdict::Weak;
+            if (marked && !capitals) {
+                return Verdict::Rewrite;
+            }
+            return model_.IsEnglish(lower_) ? Verdict::Weak : Verdict::Likely;
         }
         if (!marked && model_.IsEnglish(lower_)) {
             return Verdict::Keep;
@@ -381,7 +402,11 @@ class LayoutRepairer::Impl {
         }
         const bool greek = IsGreekWord(text);
         if (english && !greek) {
-            return text.size() >= 3 ? Verdict::Rewrite : Verdict::Weak;
+            // Short words are often both: a Greek word misspelled (απο, apo).
+            const bool plainly = text.size() >= 4 ||
+                                 (text.size() == 3 && pairs_.English(latin_) - pairs_.Greek(text) >
+                                                          kPlainlyBetter / 2);
+            return plainly ? Verdict::Rewrite : Verdict::Likely;
         }
         if (english) {
             return Verdict::Weak;
@@ -412,6 +437,9 @@ class LayoutRepairer::Impl {
             plain_.push_back(PlainLetter(lower));
         }
         const bool all_capitals = capitals == word.size() && word.size() >= 2;
+        if (!all_capitals && lower_greek_.back() == u'σ') {
+            return false;  // a word never ends in σ
+        }
         const bool capital_first = IsGreekUpper(word.front());
         for (const GreekModel::Word& known : model_.WordsOf(plain_)) {
             if (all_capitals) {
@@ -434,56 +462,109 @@ class LayoutRepairer::Impl {
         return accents == 1;
     }
 
-    // Settles weak runs by their neighbours, and runs of one address together.
+    // Settles the runs that go with their neighbours, and those of one
+    // address together.
     void Decide() {
         for (Run& run : runs_) {
             run.rewrite = run.verdict == Verdict::Rewrite;
         }
         for (std::size_t index = 0; index < runs_.size(); ++index) {
             Run& run = runs_[index];
-            if (run.verdict != Verdict::Weak) {
-                continue;
+            if (run.verdict == Verdict::Likely) {
+                run.rewrite = NearRewrite(index);
             }
-            const Verdict left = Nearest(index, -1);
-            const Verdict right = Nearest(index, +1);
-            run.rewrite = (left == Verdict::Rewrite || right == Verdict::Rewrite) &&
-                          left != Verdict::Keep && right != Verdict::Keep;
+        }
+        for (std::size_t index = 0; index < runs_.size(); ++index) {
+            Run& run = runs_[index];
+            if (run.verdict == Verdict::Weak || (run.verdict == Verdict::Neutral && run.greek)) {
+                run.rewrite = NearerSaysRewrite(index);
+            }
         }
         for (std::size_t first = 0; first < runs_.size();) {
             std::size_t end = first;
             bool rewrite = false;
             bool keep = false;
-            while (end < runs_.size() && runs_[end].group == runs_[first].group) {
-                rewrite = rewrite || runs_[end].verdict == Verdict::Rewrite;
-                keep = keep || runs_[end].verdict == Verdict::Keep;
-                ++end;
+            std::size_t words = 0;
+            for (; end < runs_.size() && runs_[end].group == runs_[first].group; ++end) {
+                const Run& run = runs_[end];
+                if (run.punctuation) {
+                    continue;
+                }
+                ++words;
+                rewrite = rewrite || run.verdict == Verdict::Rewrite;
+                // Latin letters that read as no Greek word hold an address in Latin.
+                keep = keep || run.verdict == Verdict::Keep ||
+                       (!run.greek && run.verdict == Verdict::Neutral);
             }
-            if (end - first > 1 && rewrite && !keep) {
+            if (words > 1 && rewrite != keep) {
                 for (std::size_t index = first; index < end; ++index) {
-                    runs_[index].rewrite = !runs_[index].touches_digit;
+                    if (!runs_[index].punctuation) {
+                        runs_[index].rewrite = rewrite && !(runs_[index].touches_digit && !runs_[index].greek);
+                    }
                 }
             }
             first = end;
         }
     }
 
-    // The verdict of the nearest decided run of the same kind of letters.
-    Verdict Nearest(std::size_t index, int step) const {
-        std::size_t at = index;
-        for (std::size_t distance = 0; distance < kReach; ++distance) {
-            if ((step < 0 && at == 0) || (step > 0 && at + 1 >= runs_.size())) {
-                break;
-            }
-            at = step < 0 ? at - 1 : at + 1;
-            const Run& other = runs_[at];
-            if (other.greek != runs_[index].greek) {
-                continue;
-            }
-            if (other.verdict == Verdict::Rewrite || other.verdict == Verdict::Keep) {
-                return other.verdict;
+    static bool Decided(const Run& run, bool& rewrite) {
+        if (run.verdict == Verdict::Rewrite || (run.verdict == Verdict::Likely && run.rewrite)) {
+            rewrite = true;
+            return true;
+        }
+        if (run.verdict == Verdict::Keep) {
+            rewrite = false;
+            return true;
+        }
+        return false;
+    }
+
+    // Whether a run of the same letters within reach is rewritten.
+    bool NearRewrite(std::size_t index) const {
+        const std::size_t from = index >= kReach ? index - kReach : 0;
+        const std::size_t to = std::min(runs_.size(), index + kReach + 1);
+        for (std::size_t at = from; at < to; ++at) {
+            if (at != index && runs_[at].greek == runs_[index].greek &&
+                runs_[at].verdict == Verdict::Rewrite) {
+                return true;
             }
         }
-        return Verdict::Neutral;
+        return false;
+    }
+
+    // The nearer decided run of the same letters on either side; at the
+    // same distance, Greek wins: Latin letters are rewritten, Greek kept.
+    bool NearerSaysRewrite(std::size_t index) const {
+        std::size_t left_distance = 0;
+        std::size_t right_distance = 0;
+        int left = -1;  // -1 none, 0 keep, 1 rewrite
+        int right = -1;
+        for (std::size_t distance = 1; distance <= kReach; ++distance) {
+            bool rewrite = false;
+            if (left < 0 && index >= distance && runs_[index - distance].greek == runs_[index].greek &&
+                Decided(runs_[index - distance], rewrite)) {
+                left = rewrite;
+                left_distance = distance;
+            }
+            if (right < 0 && index + distance < runs_.size() &&
+                runs_[index + distance].greek == runs_[index].greek &&
+                Decided(runs_[index + distance], rewrite)) {
+                right = rewrite;
+                right_distance = distance;
+            }
+        }
+        if (left != 1 && right != 1) {
+            return false;
+        }
+        if (left != 0 && right != 0) {
+            return true;
+        }
+        const std::size_t rewrite_distance = left == 1 ? left_distance : right_distance;
+        const std::size_t keep_distance = left == 0 ? left_distance : right_distance;
+        if (rewrite_distance != keep_distance) {
+            return rewrite_distance < keep_distance;
+        }
+        return !runs_[index].greek;
     }
 
     // Greek letters by the keys that typed them, with Σ as chosen.
@@ -502,14 +583,21 @@ class LayoutRepairer::Impl {
 
     // What lies between runs stays, but for the marks that a dead key and
     // Space give after English typed in Greek letters ("ηελλο΄" for "hello; ").
-    static void AppendGap(std::u16string_view gap, bool after_rewritten_greek,
+    static void AppendGap(std::u16string_view gap, bool beside_rewritten_greek,
                           std::u16string& out) {
-        if (after_rewritten_greek && !gap.empty() &&
-            (gap.front() == kSpacingAcute || gap.front() == kSpacingDiaeresis)) {
-            out.append(gap.front() == kSpacingAcute ? u"; " : u": ");
-            gap.remove_prefix(1);
+        if (!beside_rewritten_greek) {
+            out.append(gap);
+            return;
         }
-        out.append(gap);
+        for (const char16_t c : gap) {
+            if (c == kSpacingAcute) {
+                out.append(u"; ");
+            } else if (c == kSpacingDiaeresis) {
+                out.append(u": ");
+            } else {
+                out.push_back(c);
+            }
+        }
     }
 
     // A Greek word's letter pairs score at least this; an English one's too.

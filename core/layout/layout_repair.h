@@ -38,9 +38,13 @@ class LetterPairs {
 enum class Verdict : std::uint8_t {
     Rewrite,  // its other reading is plainly the one meant ("Kalhm;era", "ηελλο")
     Keep,     // it is right as it is ("Καλημέρα", "hello")
-    Weak,     // both readings are words, or the other one is a short word:
-              // it goes the way its neighbours go ("to", "και" typed as "kai")
-    Neutral,  // neither reading is a word: it stays, and says nothing of its neighbours
+    Likely,   // only the other reading is a word, but a short one, or one that
+              // Greeklish gives too ("kai" for και): rewritten when a run near
+              // it on its line is
+    Weak,     // both readings are words ("to", "toy" for του): it goes the way
+              // of the nearer decided run around it
+    Neutral,  // neither reading is a word: Latin letters stay; Greek letters
+              // go the way of the nearer decided run ("μεταδατα" among English)
 };
 
 // Repairs text typed with the wrong keyboard layout active, by the Greek
