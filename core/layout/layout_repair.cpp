@@ -24,6 +24,9 @@ bool IsAsciiUpper(char16_t c) {
 bool IsDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
+bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0xA0;
+}
 bool IsDeadKey(char16_t c) {
     return c == kAcuteKey || c == kDiaeresisKey;
 }
@@ -128,6 +131,8 @@ void ToLogarithms(const std::array<double, kSymbols * kSymbols>& counts,
 constexpr double kPlainlyBetter = 1.0;
 // How many runs away a weak run looks for a decided neighbour.
 constexpr std::size_t kReach = 6;
+// How many runs away a likely run looks for a rewritten one.
+constexpr std::size_t kLikelyReach = 10;
 
 }  // namespace
 
@@ -231,6 +236,7 @@ class LayoutRepairer::Impl {
         bool touches_digit;  // part of something like mp3, 2ος
         std::size_t group;   // runs joined without a blank share a group
         bool punctuation = false;  // q and Q after Latin letters: the Greek ; and :
+        bool capital = false;      // begins with a capital
         Verdict verdict = Verdict::Neutral;
         bool rewrite = false;
         std::uint8_t sigma_as_w = 0;  // which Σ (the first eight) were typed on W
@@ -283,7 +289,10 @@ class LayoutRepairer::Impl {
                                                   line[end - 1 - marks] == u'Q')) {
                 ++marks;
             }
-            if (marks > 0 && marks < end - at && !IsDeadKey(line[end - marks - 1])) {
+            const bool after_mark = at > 0 && !IsBlank(line[at - 1]);
+            if (marks == end - at && after_mark) {
+                runs_.push_back({at, end, greek, false, group, true});  // "(τιμή)Q"
+            } else if (marks > 0 && marks < end - at && !IsDeadKey(line[end - marks - 1])) {
                 runs_.push_back({at, end - marks, greek, digit_before, group});
                 runs_.push_back({end - marks, end, greek, false, group, true});
             } else {
@@ -291,6 +300,9 @@ class LayoutRepairer::Impl {
             }
             joined = true;
             at = end;
+        }
+        for (Run& run : runs_) {
+            run.capital = IsAsciiUpper(line[run.begin]) || IsGreekUpper(line[run.begin]);
         }
     }
 
@@ -512,6 +524,11 @@ class LayoutRepairer::Impl {
             rewrite = true;
             return true;
         }
+        // A name in Latin letters (Python, LibreOffice) says nothing of the
+        // words around it: Greek text is full of them.
+        if (run.verdict == Verdict::Keep && !(run.greek || !run.capital)) {
+            return false;
+        }
         if (run.verdict == Verdict::Keep) {
             rewrite = false;
             return true;
@@ -521,8 +538,8 @@ class LayoutRepairer::Impl {
 
     // Whether a run of the same letters within reach is rewritten.
     bool NearRewrite(std::size_t index) const {
-        const std::size_t from = index >= kReach ? index - kReach : 0;
-        const std::size_t to = std::min(runs_.size(), index + kReach + 1);
+        const std::size_t from = index >= kLikelyReach ? index - kLikelyReach : 0;
+        const std::size_t to = std::min(runs_.size(), index + kLikelyReach + 1);
         for (std::size_t at = from; at < to; ++at) {
             if (at != index && runs_[at].greek == runs_[index].greek &&
                 runs_[at].verdict == Verdict::Rewrite) {
