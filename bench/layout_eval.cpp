@@ -130,7 +130,8 @@ int main(int argc, char* argv[]) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     bool tune = false;
     bool show = false;
-    while (!arguments.empty() && arguments[0].rfind("--", 0) == 0) {
+    const bool judge = !arguments.empty() && arguments[0] == "--judge";
+    while (!judge && !arguments.empty() && arguments[0].rfind("--", 0) == 0) {
         if (arguments[0] == "--half" && arguments.size() > 1) {
             tune = arguments[1] == "tune";
             arguments.erase(arguments.begin());
@@ -141,7 +142,8 @@ int main(int argc, char* argv[]) {
     }
     if (arguments.size() < 2) {
         std::fprintf(stderr,
-                     "usage: layout_eval [--half tune|test] [--show] GREEK.txt ENGLISH.txt "
+                     "usage: layout_eval --judge WORD...\n"
+                     "       layout_eval [--half tune|test] [--show] GREEK.txt ENGLISH.txt "
                      "[GREEKLISH.tsv...]\n");
         return 2;
     }
@@ -151,6 +153,22 @@ int main(int argc, char* argv[]) {
         return 77;
     }
     const GreekModel& model = speller->Model();
+    if (judge) {
+        // The verdict on each word, and the repair of all of them as a line.
+        layout::LayoutRepairer repairer(model);
+        std::u16string line;
+        for (std::size_t arg = 1; arg < arguments.size(); ++arg) {
+            static const char* const kNames[] = {"rewrite", "keep", "likely", "weak", "neutral"};
+            const std::u16string word = FromUtf8(arguments[arg]);
+            std::printf("%s: %s\n", arguments[arg].c_str(),
+                        kNames[static_cast<int>(repairer.Judge(word))]);
+            line += (line.empty() ? u"" : u" ") + word;
+        }
+        std::u16string repaired;
+        repairer.RepairLine(line, repaired);
+        std::printf("%s\n", ToUtf8(repaired).c_str());
+        return 0;
+    }
     const std::vector<std::u16string> greek = ReadHalf(arguments[0].c_str(), tune);
     const std::vector<std::u16string> english = ReadHalf(arguments[1].c_str(), tune);
     std::printf("half: %s, %zu Greek and %zu English sentences\n", tune ? "tune" : "test",
@@ -207,7 +225,7 @@ int main(int argc, char* argv[]) {
 
     // Speed: all of the above, again and again, in one text.
     std::u16string text;
-    while (text.size() < (std::size_t{8} << 20)) {
+    while (!everything.empty() && text.size() < (std::size_t{8} << 20)) {
         text.append(everything);
     }
     const std::size_t bytes = ToUtf8(text).size();

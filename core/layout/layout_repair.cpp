@@ -212,6 +212,12 @@ class LayoutRepairer::Impl {
                 out.append(text);
             } else if (run.greek) {
                 AppendLatin(text, run.sigma_as_w, out);
+                if (LostSchemeColon(line, run, out)) {
+                    out.append(u"://");
+                    at = run.end + 1;
+                    after_rewritten_greek = true;
+                    continue;
+                }
             } else {
                 out.append(TypeOnGreekLayout(text));
             }
@@ -424,7 +430,8 @@ class LayoutRepairer::Impl {
             return Verdict::Weak;
         }
         if (greek) {
-            return Verdict::Keep;
+            // Capitals carry no accents: ΠΕΜ may be PEM as well as πέμ.
+            return run.capital && IsAllCapitals(text) ? Verdict::Neutral : Verdict::Keep;
         }
         if (text.size() >= 3 && pairs_.English(latin_) - pairs_.Greek(text) > kPlainlyBetter &&
             pairs_.English(latin_) > kEnglishLooking) {
@@ -463,6 +470,12 @@ class LayoutRepairer::Impl {
             }
         }
         return false;
+    }
+
+    static bool IsAllCapitals(std::u16string_view text) {
+        return text.size() >= 2 && std::all_of(text.begin(), text.end(), [](char16_t c) {
+                   return IsGreekUpper(c) || IsAsciiUpper(c) || IsDeadKey(c);
+               });
     }
 
     static bool OneAccent(std::u16string_view word) {
@@ -582,6 +595,20 @@ class LayoutRepairer::Impl {
             return rewrite_distance < keep_distance;
         }
         return !runs_[index].greek;
+    }
+
+    // On the Greek layout the : of "https://" is the dead diaeresis, which
+    // takes the first / with it: "ηττπσ/εχαμπλε.ψομ" is https://example.com.
+    static bool LostSchemeColon(std::u16string_view line, const Run& run,
+                                std::u16string_view written) {
+        static constexpr std::u16string_view kSchemes[] = {u"http", u"https", u"ftp", u"sftp",
+                                                           u"file", u"smtp", u"ssh"};
+        if (run.end + 1 >= line.size() || line[run.end] != u'/' || line[run.end + 1] == u'/') {
+            return false;
+        }
+        const std::size_t length = run.end - run.begin;
+        const std::u16string_view scheme = written.substr(written.size() - length);
+        return std::find(std::begin(kSchemes), std::end(kSchemes), scheme) != std::end(kSchemes);
     }
 
     // Greek letters by the keys that typed them, with Σ as chosen.
