@@ -342,7 +342,41 @@ class LayoutRepairer::Impl {
             return Verdict::Neutral;
         }
         const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
-        return run.greek ? JudgeGreek(text, run) : JudgeLatin(text);
+        if (run.greek) {
+            return JudgeGreek(text, run);
+        }
+        const Verdict verdict = JudgeLatin(text);
+        // Latin letters in Greek text are mostly names, acronyms and
+        // variables: one letter but o and h (ο, η), capitals that are no
+        // Greek word of four letters or more, and English words with a
+        // capital inside a sentence stay.
+        if (verdict == Verdict::Rewrite || verdict == Verdict::Keep) {
+            return verdict;
+        }
+        if (text.size() == 1) {
+            const char16_t c = text[0];
+            return c == u'o' || c == u'O' || c == u'h' || c == u'H' ? verdict : Verdict::Neutral;
+        }
+        if (IsAllCapitals(text)) {
+            return verdict == Verdict::Likely && text.size() >= 4 ? verdict : Verdict::Neutral;
+        }
+        if (verdict == Verdict::Weak && run.capital && !StartsSentence(line, run.begin)) {
+            return Verdict::Keep;
+        }
+        return verdict;
+    }
+
+    static bool StartsSentence(std::u16string_view line, std::size_t at) {
+        while (at > 0 && (IsBlank(line[at - 1]) || line[at - 1] == u'"' || line[at - 1] == u'(' ||
+                          line[at - 1] == u'\'' || line[at - 1] == u'«')) {
+            --at;
+        }
+        if (at == 0) {
+            return true;
+        }
+        const char16_t before = line[at - 1];
+        return before == u'.' || before == u'!' || before == u'?' || before == u';' ||
+               before == u':' || before == u'q' || before == u'Q';
     }
 
     // Latin keys: Greek typed with the US layout on?
