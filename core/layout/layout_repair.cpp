@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "core/layout/greek_keyboard.h"
 #include "core/spelling/greek_model.h"
@@ -140,8 +141,12 @@ LetterPairs::LetterPairs(const GreekModel& model) {
     std::array<double, kGreekSymbols * kGreekSymbols> greek{};
     for (std::uint32_t number = 0; number < model.WordCount(); ++number) {
         const GreekModel::Word& word = *model.WordAt(number);
-        // Words in use count by how often; the dictionary's others a little.
-        const double weight = word.frequency > 0 ? 1.0 + std::log(1.0 + word.frequency) : 0.05;
+        // The words in use, by how often: the dictionary's others add
+        // little but time.
+        if (word.frequency == 0) {
+            continue;
+        }
+        const double weight = 1.0 + std::log(1.0 + word.frequency);
         std::size_t previous = 0;
         for (const char16_t c : model.Letters(word)) {
             const std::size_t current = GreekSymbol(c);
@@ -178,6 +183,10 @@ class LayoutRepairer::Impl {
     explicit Impl(const GreekModel& model) : model_(model), pairs_(model) {}
 
     void RepairLine(std::u16string_view line, std::u16string& out) {
+        if (!MayNeedRepair(line)) {
+            out.append(line);
+            return;
+        }
         Split(line);
         if (runs_.empty()) {
             out.append(line);
@@ -224,6 +233,22 @@ class LayoutRepairer::Impl {
             at = run.end;
         }
         AppendGap(line.substr(at), after_rewritten_greek, out);
+    }
+
+    // Only Greek letters, or a dead key before a letter, may start a
+    // rewritten run: plain Latin text passes at once.
+    static bool MayNeedRepair(std::u16string_view line) {
+        for (std::size_t at = 0; at < line.size(); ++at) {
+            const char16_t c = line[at];
+            if (c < 0x80) {
+                if (IsDeadKey(c) && at + 1 < line.size() && line[at + 1] > u'9') {
+                    return true;
+                }
+            } else if (c >= 0x386 && c <= 0x3CE) {
+                return true;
+            }
+        }
+        return false;
     }
 
     Verdict Judge(std::u16string_view text) {
@@ -342,10 +367,25 @@ class LayoutRepairer::Impl {
             return Verdict::Neutral;
         }
         const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
-        if (run.greek) {
-            return JudgeGreek(text, run);
+        // Words come again and again: each is judged once.
+        key_.assign(text);
+        if (const auto known = judged_.find(key_); known != judged_.end()) {
+            run.sigma_as_w = known->second.sigma_as_w;
+            return Refine(line, run, text, known->second.verdict);
         }
-        const Verdict verdict = JudgeLatin(text);
+        const Verdict verdict = run.greek ? JudgeGreek(text, run) : JudgeLatin(text);
+        if (judged_.size() >= kMostJudged) {
+            judged_.clear();
+        }
+        judged_.emplace(key_, Judged{verdict, run.sigma_as_w});
+        return Refine(line, run, text, verdict);
+    }
+
+    static Verdict Refine(std::u16string_view line, const Run& run, std::u16string_view text,
+                          Verdict verdict) {
+        if (run.greek) {
+            return verdict;
+        }
         // Latin letters in Greek text are mostly names, acronyms and
         // variables: one letter but o and h (ο, η), capitals that are no
         // Greek word of four letters or more, and English words with a
@@ -655,7 +695,9 @@ class LayoutRepairer::Impl {
                 ++sigma;
                 continue;
             }
-            out.append(KeysTypedFor(std::u16string_view(&c, 1)));
+            // Runs with accents are never rewritten: every letter is one key.
+            const char key = LatinKeyOf(c);
+            out.push_back(key != '\0' ? static_cast<char16_t>(key) : c);
         }
     }
 
@@ -682,8 +724,16 @@ class LayoutRepairer::Impl {
     static constexpr double kGreekLooking = -2.6;
     static constexpr double kEnglishLooking = -2.8;
 
+    struct Judged {
+        Verdict verdict;
+        std::uint8_t sigma_as_w;
+    };
+    static constexpr std::size_t kMostJudged = 1 << 16;
+
     const GreekModel& model_;
     LetterPairs pairs_;
+    std::unordered_map<std::u16string, Judged> judged_;
+    std::u16string key_;
     std::vector<Run> runs_;
     std::string lower_;
     std::u16string greek_;
