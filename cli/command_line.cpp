@@ -53,7 +53,20 @@ QString HelpText() {
         "\n"
         "Exit status: 0 success, 1 a file that could not be read or written,\n"
         "2 wrong usage.\n"
-        "Report bugs at https://www.example.org\n");
+        "Report bugs at https://www.example.org\n") +
+           QCoreApplication::translate(
+               "bivano",
+               "\n"
+               "Two more commands take the options of the encodings and the output:\n"
+               "  bivano layout [OPTIONS] [FILE...]\n"
+               "      repairs text typed with the wrong keyboard layout on, Greek (Linux's and\n"
+               "      Windows' standard one) or US: Kalhm;era -> Καλημέρα, ηελλο -> hello;\n"
+               "      a word changes only when its other reading is a known word, or\n"
+               "      plainly better, and the words around it agree\n"
+               "  bivano auto [OPTIONS] [FILE...]\n"
+               "      converts each line the way its words show: Greek letters to Latin\n"
+               "      ones (with -x -t -p -w -s), Greeklish to Greek with accents (--chat);\n"
+               "      English stays as it is\n");
 }
 
 Parsed UsageError(const QString& message) {
@@ -113,7 +126,8 @@ Parsed ParseCommandLine(const QStringList& arguments) {
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
         return UsageError(
-            QCoreApplication::translate("bivano", "missing command: latin, greek or accents"));
+            QCoreApplication::translate("bivano",
+                                        "missing command: latin, greek, accents, layout or auto"));
     }
     Request request;
     const QString command = positional.takeFirst();
@@ -123,10 +137,14 @@ Parsed ParseCommandLine(const QStringList& arguments) {
         request.direction = Direction::Greek;
     } else if (command == QLatin1String("accents")) {
         request.direction = Direction::AccentsOnly;
+    } else if (command == QLatin1String("layout")) {
+        request.direction = Direction::Layout;
+    } else if (command == QLatin1String("auto")) {
+        request.direction = Direction::Auto;
     } else {
-        return UsageError(
-            QCoreApplication::translate("bivano", "unknown command “%1”: latin, greek or accents")
-                .arg(command));
+        return UsageError(QCoreApplication::translate(
+                              "bivano", "unknown command “%1”: latin, greek, accents, layout or auto")
+                              .arg(command));
     }
 
     // Every option takes its value once; a second one is a slip.
@@ -186,7 +204,7 @@ Parsed ParseCommandLine(const QStringList& arguments) {
             return UsageError(QCoreApplication::translate("bivano", "unknown scheme “%1”: %2")
                                   .arg(parser.value(scheme), names.join(QStringLiteral(", "))));
         }
-        if (request.direction != Direction::Latin) {
+        if (request.direction != Direction::Latin && request.direction != Direction::Auto) {
             return UsageError(QCoreApplication::translate("bivano", "--scheme goes with latin"));
         }
         request.options.scheme = *value;
@@ -207,12 +225,19 @@ Parsed ParseCommandLine(const QStringList& arguments) {
         request.to = *value;
     }
     request.credit = parser.isSet(credit);
-    request.accents = parser.isSet(accents) || request.direction == Direction::AccentsOnly;
+    // layout and auto read with the model, as the accents do.
+    request.accents = parser.isSet(accents) || request.direction == Direction::AccentsOnly ||
+                      request.direction == Direction::Layout ||
+                      request.direction == Direction::Auto;
     request.chat = parser.isSet(chat);
     if (request.chat && !request.accents) {
         return UsageError(QCoreApplication::translate("bivano", "--chat goes with accents"));
     }
-    if (parser.isSet(accents) && request.direction == Direction::Latin) {
+    if (request.chat && request.direction == Direction::Layout) {
+        return UsageError(QCoreApplication::translate("bivano", "--chat goes with accents"));
+    }
+    if (parser.isSet(accents) &&
+        (request.direction == Direction::Latin || request.direction == Direction::Layout)) {
         return UsageError(QCoreApplication::translate("bivano", "--accents goes with greek"));
     }
     request.dictionary_named = parser.isSet(dictionary);
