@@ -104,8 +104,8 @@ std::vector<std::u16string> ReadHalf(const char* path, bool tune) {
 }
 
 void Measure(const char* name, const std::vector<std::u16string>& typed,
-             const std::vector<std::u16string>& meant, layout::LayoutRepairer& repairer,
-             bool show, std::u16string& everything) {
+             const std::vector<std::u16string>& meant, layout::LayoutRepairer& repairer, bool show,
+             std::u16string& everything) {
     Score score;
     for (std::size_t index = 0; index < typed.size(); ++index) {
         std::u16string repaired;
@@ -213,8 +213,8 @@ int main(int argc, char* argv[]) {
     layout::LayoutRepairer repairer(model);
     std::printf("Repaired, words given back exactly:\n");
     Measure("  Greek typed on the US layout", greek_typed, greek, repairer, show, everything);
-    Measure("  English typed on the Greek layout", english_typed, english, repairer,
-            show, everything);
+    Measure("  English typed on the Greek layout", english_typed, english, repairer, show,
+            everything);
     wrong_end = everything.size();
     std::printf("Correct text, words left as they are:\n");
     Measure("  Greek", greek, greek, repairer, show, everything);

@@ -16,44 +16,44 @@ constexpr int kUsageError = 2;
 
 QString HelpText() {
     return QCoreApplication::translate(
-        "bivano",
-        "Usage: bivano latin [OPTIONS] [FILE...]\n"
-        "       bivano greek [OPTIONS] [FILE...]\n"
-        "       bivano accents [OPTIONS] [FILE...]\n"
-        "Converts text from Greek letters to Latin ones (latin) or back (greek), or\n"
-        "gives Greek typed without accents its accents and correct spelling (accents).\n"
-        "With no FILE, or with -, reads standard input. The results of several files\n"
-        "are written one after another.\n"
-        "\n"
-        "Letters (latin; greek reads every spelling):\n"
-        "  -x, --xi 3|j|ks         ξ (default 3)\n"
-        "  -t, --theta 8|u|th      θ (default 8)\n"
-        "  -p, --psi c|ps          ψ (default c)\n"
-        "  -w, --omega w|v         ω (default w)\n"
-        "  -s, --scheme NAME       how latin writes: lativo (the default, with the four\n"
-        "                          choices above), elot743 (passports, ISO 843\n"
-        "                          transcription), iso843 (reversible transliteration),\n"
-        "                          alalc (Library of Congress), bgn1962, slug\n"
-        "Output:\n"
-        "  -o, --output FILE       writes to FILE, only once everything has converted\n"
-        "  -d, --directory FOLDER  writes each FILE into FOLDER under its own name\n"
-        "      --credit            adds four line breaks and the program's credit\n"
-        "                          line, as the window does\n"
-        "      --accents           (greek) with accents and correct spelling\n"
-        "      --chat              (with the accents) writes out chat abbreviations:\n"
-        "                          k και, gt γιατί, tpt τίποτα, dld δηλαδή, tlk τελικά,\n"
-        "                          ntks εντάξει\n"
-        "      --dictionary FILE   a hunspell word list to read the accents with\n"
-        "                          (default: the program's own model of Greek)\n"
-        "Encodings:\n"
-        "      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (default auto)\n"
-        "      --to utf-8|windows-1253                            (default utf-8)\n"
-        "  -h, --help              this help\n"
-        "  -V, --version           the version\n"
-        "\n"
-        "Exit status: 0 success, 1 a file that could not be read or written,\n"
-        "2 wrong usage.\n"
-        "Report bugs at https://www.example.org\n") +
+               "bivano",
+               "Usage: bivano latin [OPTIONS] [FILE...]\n"
+               "       bivano greek [OPTIONS] [FILE...]\n"
+               "       bivano accents [OPTIONS] [FILE...]\n"
+               "Converts text from Greek letters to Latin ones (latin) or back (greek), or\n"
+               "gives Greek typed without accents its accents and correct spelling (accents).\n"
+               "With no FILE, or with -, reads standard input. The results of several files\n"
+               "are written one after another.\n"
+               "\n"
+               "Letters (latin; greek reads every spelling):\n"
+               "  -x, --xi 3|j|ks         ξ (default 3)\n"
+               "  -t, --theta 8|u|th      θ (default 8)\n"
+               "  -p, --psi c|ps          ψ (default c)\n"
+               "  -w, --omega w|v         ω (default w)\n"
+               "  -s, --scheme NAME       how latin writes: lativo (the default, with the four\n"
+               "                          choices above), elot743 (passports, ISO 843\n"
+               "                          transcription), iso843 (reversible transliteration),\n"
+               "                          alalc (Library of Congress), bgn1962, slug\n"
+               "Output:\n"
+               "  -o, --output FILE       writes to FILE, only once everything has converted\n"
+               "  -d, --directory FOLDER  writes each FILE into FOLDER under its own name\n"
+               "      --credit            adds four line breaks and the program's credit\n"
+               "                          line, as the window does\n"
+               "      --accents           (greek) with accents and correct spelling\n"
+               "      --chat              (with the accents) writes out chat abbreviations:\n"
+               "                          k και, gt γιατί, tpt τίποτα, dld δηλαδή, tlk τελικά,\n"
+               "                          ntks εντάξει\n"
+               "      --dictionary FILE   a hunspell word list to read the accents with\n"
+               "                          (default: the program's own model of Greek)\n"
+               "Encodings:\n"
+               "      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (default auto)\n"
+               "      --to utf-8|windows-1253                            (default utf-8)\n"
+               "  -h, --help              this help\n"
+               "  -V, --version           the version\n"
+               "\n"
+               "Exit status: 0 success, 1 a file that could not be read or written,\n"
+               "2 wrong usage.\n"
+               "Report bugs at https://www.example.org\n") +
            QCoreApplication::translate(
                "bivano",
                "\n"
@@ -125,9 +125,8 @@ Parsed ParseCommandLine(const QStringList& arguments) {
 
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        return UsageError(
-            QCoreApplication::translate("bivano",
-                                        "missing command: latin, greek, accents, layout or auto"));
+        return UsageError(QCoreApplication::translate(
+            "bivano", "missing command: latin, greek, accents, layout or auto"));
     }
     Request request;
     const QString command = positional.takeFirst();
@@ -142,9 +141,10 @@ Parsed ParseCommandLine(const QStringList& arguments) {
     } else if (command == QLatin1String("auto")) {
         request.direction = Direction::Auto;
     } else {
-        return UsageError(QCoreApplication::translate(
-                              "bivano", "unknown command “%1”: latin, greek, accents, layout or auto")
-                              .arg(command));
+        return UsageError(
+            QCoreApplication::translate(
+                "bivano", "unknown command “%1”: latin, greek, accents, layout or auto")
+                .arg(command));
     }
 
     // Every option takes its value once; a second one is a slip.

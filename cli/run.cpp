@@ -366,8 +366,8 @@ int Run(const Request& request) {
                      DictionaryProblem(problem) +
                          (layout ? QCoreApplication::translate(
                                        "bivano", ": no word can be judged, the text stays as it is")
-                                 : QCoreApplication::translate("bivano",
-                                                               ": the text stays without accents")));
+                                 : QCoreApplication::translate(
+                                       "bivano", ": the text stays without accents")));
             // A list the user named and that cannot be used is a failure;
             // the program's model missing is only a loss of accents (but
             // the whole of layout).

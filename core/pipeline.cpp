@@ -40,8 +40,7 @@ class Pipeline::Converter {
                 }
                 break;  // nothing to tell the words by: the text stays
             case Direction::Auto:
-                return layout::ParagraphStream(settings.options, settings.speller,
-                                               settings.chat);
+                return layout::ParagraphStream(settings.options, settings.speller, settings.chat);
         }
         return std::monostate();
     }

@@ -19,15 +19,14 @@ struct KeyPair {
 };
 
 inline constexpr std::array<KeyPair, 52> kGreekKeys = {{
-    {'a', u'α'}, {'A', u'Α'}, {'b', u'β'}, {'B', u'Β'}, {'c', u'ψ'}, {'C', u'Ψ'},
-    {'d', u'δ'}, {'D', u'Δ'}, {'e', u'ε'}, {'E', u'Ε'}, {'f', u'φ'}, {'F', u'Φ'},
-    {'g', u'γ'}, {'G', u'Γ'}, {'h', u'η'}, {'H', u'Η'}, {'i', u'ι'}, {'I', u'Ι'},
-    {'j', u'ξ'}, {'J', u'Ξ'}, {'k', u'κ'}, {'K', u'Κ'}, {'l', u'λ'}, {'L', u'Λ'},
-    {'m', u'μ'}, {'M', u'Μ'}, {'n', u'ν'}, {'N', u'Ν'}, {'o', u'ο'}, {'O', u'Ο'},
-    {'p', u'π'}, {'P', u'Π'}, {'q', u';'}, {'Q', u':'}, {'r', u'ρ'}, {'R', u'Ρ'},
-    {'s', u'σ'}, {'S', u'Σ'}, {'t', u'τ'}, {'T', u'Τ'}, {'u', u'θ'}, {'U', u'Θ'},
-    {'v', u'ω'}, {'V', u'Ω'}, {'w', u'ς'}, {'W', u'Σ'}, {'x', u'χ'}, {'X', u'Χ'},
-    {'y', u'υ'}, {'Y', u'Υ'}, {'z', u'ζ'}, {'Z', u'Ζ'},
+    {'a', u'α'}, {'A', u'Α'}, {'b', u'β'}, {'B', u'Β'}, {'c', u'ψ'}, {'C', u'Ψ'}, {'d', u'δ'},
+    {'D', u'Δ'}, {'e', u'ε'}, {'E', u'Ε'}, {'f', u'φ'}, {'F', u'Φ'}, {'g', u'γ'}, {'G', u'Γ'},
+    {'h', u'η'}, {'H', u'Η'}, {'i', u'ι'}, {'I', u'Ι'}, {'j', u'ξ'}, {'J', u'Ξ'}, {'k', u'κ'},
+    {'K', u'Κ'}, {'l', u'λ'}, {'L', u'Λ'}, {'m', u'μ'}, {'M', u'Μ'}, {'n', u'ν'}, {'N', u'Ν'},
+    {'o', u'ο'}, {'O', u'Ο'}, {'p', u'π'}, {'P', u'Π'}, {'q', u';'}, {'Q', u':'}, {'r', u'ρ'},
+    {'R', u'Ρ'}, {'s', u'σ'}, {'S', u'Σ'}, {'t', u'τ'}, {'T', u'Τ'}, {'u', u'θ'}, {'U', u'Θ'},
+    {'v', u'ω'}, {'V', u'Ω'}, {'w', u'ς'}, {'W', u'Σ'}, {'x', u'χ'}, {'X', u'Χ'}, {'y', u'υ'},
+    {'Y', u'Υ'}, {'z', u'ζ'}, {'Z', u'Ζ'},
 }};
 
 // The dead keys of the Greek layout, on the US layout's `;` and `:`.
@@ -61,8 +60,8 @@ inline constexpr std::array<DeadKeyLetters, 14> kDeadKeyLetters = {{
 }};
 
 // A dead key followed by Space (or by itself) gives the mark alone.
-inline constexpr char16_t kSpacingAcute = u'\u0384';          // ΄
-inline constexpr char16_t kSpacingDiaeresis = u'\u00A8';      // ¨
+inline constexpr char16_t kSpacingAcute = u'\u0384';           // ΄
+inline constexpr char16_t kSpacingDiaeresis = u'\u00A8';       // ¨
 inline constexpr char16_t kSpacingAcuteDiaeresis = u'\u0385';  // ΅
 
 // What typing `keys` (the characters the US layout shows for them) gives on

@@ -263,9 +263,9 @@ class LayoutRepairer::Impl {
     struct Run {
         std::size_t begin;
         std::size_t end;
-        bool greek;          // of Greek letters, else of Latin keys
-        bool touches_digit;  // part of something like mp3, 2ος
-        std::size_t group;   // runs joined without a blank share a group
+        bool greek;                // of Greek letters, else of Latin keys
+        bool touches_digit;        // part of something like mp3, 2ος
+        std::size_t group;         // runs joined without a blank share a group
         bool punctuation = false;  // q and Q after Latin letters: the Greek ; and :
         bool capital = false;      // begins with a capital
         Verdict verdict = Verdict::Neutral;
@@ -280,8 +280,9 @@ class LayoutRepairer::Impl {
         for (std::size_t at = 0; at < line.size();) {
             const char16_t c = line[at];
             const bool latin = IsAsciiLetter(c) || (IsDeadKey(c) && DeadKeyLength(line, at) > 0);
-            const bool greek = !latin && (IsGreekLetter(c) || (IsDeadKey(c) && at + 1 < line.size() &&
-                                                                IsGreekLetter(line[at + 1])));
+            const bool greek =
+                !latin && (IsGreekLetter(c) ||
+                           (IsDeadKey(c) && at + 1 < line.size() && IsGreekLetter(line[at + 1])));
             if (!latin && !greek) {
                 if (!IsJoiner(c)) {
                     joined = false;
@@ -316,8 +317,8 @@ class LayoutRepairer::Impl {
             const bool digit_after = end < line.size() && IsDigit(line[end]);
             // A q or Q that ends Latin letters is the Greek ; or : after a word.
             std::size_t marks = 0;
-            while (!greek && marks < end - at && (line[end - 1 - marks] == u'q' ||
-                                                  line[end - 1 - marks] == u'Q')) {
+            while (!greek && marks < end - at &&
+                   (line[end - 1 - marks] == u'q' || line[end - 1 - marks] == u'Q')) {
                 ++marks;
             }
             const bool after_mark = at > 0 && !IsBlank(line[at - 1]);
@@ -422,7 +423,6 @@ class LayoutRepairer::Impl {
     // Latin keys: Greek typed with the US layout on?
     Verdict JudgeLatin(std::u16string_view keys) {
         bool marked = false;
-        bool capitals = true;
         std::size_t letters = 0;
         lower_.clear();
         for (const char16_t c : keys) {
@@ -431,10 +431,8 @@ class LayoutRepairer::Impl {
                 continue;
             }
             ++letters;
-            capitals = capitals && IsAsciiUpper(c);
             lower_.push_back(static_cast<char>(IsAsciiUpper(c) ? c + 32 : c));
         }
-        capitals = capitals && letters >= 2;
         greek_ = TypeOnGreekLayout(keys);
         // A q or Q at the end is the Greek ; or :, after the word.
         std::u16string_view word = greek_;
@@ -445,7 +443,7 @@ class LayoutRepairer::Impl {
             return Verdict::Neutral;
         }
         if (IsGreekWord(word)) {
-            if (marked && !capitals) {
+            if (marked) {
                 return Verdict::Rewrite;
             }
             return model_.IsEnglish(lower_) ? Verdict::Weak : Verdict::Likely;
@@ -496,8 +494,8 @@ class LayoutRepairer::Impl {
         if (english && !greek) {
             // Short words are often both: a Greek word misspelled (απο, apo).
             const bool plainly = text.size() >= 4 ||
-                                 (text.size() == 3 && pairs_.English(latin_) - pairs_.Greek(text) >
-                                                          kPlainlyBetter / 2);
+                                 (text.size() == 3 &&
+                                  pairs_.English(latin_) - pairs_.Greek(text) > kPlainlyBetter / 2);
             return plainly ? Verdict::Rewrite : Verdict::Likely;
         }
         if (english) {
@@ -556,7 +554,8 @@ class LayoutRepairer::Impl {
         std::size_t accents = 0;
         for (const char16_t c : word) {
             const char16_t lower = GreekLower(c);
-            accents += lower != PlainLetter(lower) && lower != u'ς' && lower != u'ϊ' && lower != u'ϋ';
+            accents +=
+                lower != PlainLetter(lower) && lower != u'ς' && lower != u'ϊ' && lower != u'ϋ';
         }
         return accents == 1;
     }
@@ -598,7 +597,8 @@ class LayoutRepairer::Impl {
             if (words > 1 && rewrite != keep) {
                 for (std::size_t index = first; index < end; ++index) {
                     if (!runs_[index].punctuation) {
-                        runs_[index].rewrite = rewrite && !(runs_[index].touches_digit && !runs_[index].greek);
+                        runs_[index].rewrite =
+                            rewrite && !(runs_[index].touches_digit && !runs_[index].greek);
                     }
                 }
             }
@@ -623,6 +623,27 @@ class LayoutRepairer::Impl {
         return false;
     }
 
+    bool SecondNearestRewritten(std::size_t index, int step) const {
+        std::size_t found = 0;
+        std::size_t at = index;
+        for (std::size_t distance = 1; distance <= kReach; ++distance) {
+            if ((step < 0 && at == 0) || (step > 0 && at + 1 >= runs_.size())) {
+                break;
+            }
+            at = step < 0 ? at - 1 : at + 1;
+            bool rewrite = false;
+            if (runs_[at].greek == runs_[index].greek && Decided(runs_[at], rewrite)) {
+                if (!rewrite) {
+                    return false;
+                }
+                if (++found == 2) {
+                    return true;
+                }
+            }
+        }
+        return found > 0;
+    }
+
     // Whether a run of the same letters within reach is rewritten.
     bool NearRewrite(std::size_t index) const {
         const std::size_t from = index >= kLikelyReach ? index - kLikelyReach : 0;
@@ -645,7 +666,8 @@ class LayoutRepairer::Impl {
         int right = -1;
         for (std::size_t distance = 1; distance <= kReach; ++distance) {
             bool rewrite = false;
-            if (left < 0 && index >= distance && runs_[index - distance].greek == runs_[index].greek &&
+            if (left < 0 && index >= distance &&
+                runs_[index - distance].greek == runs_[index].greek &&
                 Decided(runs_[index - distance], rewrite)) {
                 left = rewrite;
                 left_distance = distance;
@@ -659,6 +681,11 @@ class LayoutRepairer::Impl {
         }
         if (left != 1 && right != 1) {
             return false;
+        }
+        // Greek letters at the edge of a line go to Latin only when the two
+        // nearest on their one side do: "Το ηελλο είναι" keeps its Το.
+        if (runs_[index].greek && (left < 0 || right < 0)) {
+            return SecondNearestRewritten(index, left < 0 ? +1 : -1);
         }
         if (left != 0 && right != 0) {
             return true;
@@ -676,7 +703,7 @@ class LayoutRepairer::Impl {
     static bool LostSchemeColon(std::u16string_view line, const Run& run,
                                 std::u16string_view written) {
         static constexpr std::u16string_view kSchemes[] = {u"http", u"https", u"ftp", u"sftp",
-                                                           u"file", u"smtp", u"ssh"};
+                                                           u"file", u"smtp",  u"ssh"};
         if (run.end + 1 >= line.size() || line[run.end] != u'/' || line[run.end + 1] == u'/') {
             return false;
         }

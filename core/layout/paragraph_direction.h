@@ -55,8 +55,8 @@ class ParagraphStream {
     GreekStream greek_;
     std::optional<ReadingStream> reading_;
     const GreekModel* model_;
-    std::u16string held_;               // the start of a line not yet judged
-    std::optional<LineWay> way_;        // the current line's, once judged
+    std::u16string held_;                     // the start of a line not yet judged
+    std::optional<LineWay> way_;              // the current line's, once judged
     LineWay paragraph_ = LineWay::Unchanged;  // the way of the paragraph's last judged line
 };
 
