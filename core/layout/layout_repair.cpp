@@ -364,10 +364,13 @@ class LayoutRepairer::Impl {
         if (run.punctuation) {
             return Verdict::Likely;
         }
-        if (run.touches_digit) {
-            return Verdict::Neutral;
-        }
         const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
+        if (run.touches_digit) {
+            // 3Δ and Α1 are typed so in Greek text; mp3 and the like stay.
+            const bool short_capitals = !run.greek && ((text.size() <= 2 && IsAllCapitals(text)) ||
+                                                       (text.size() == 1 && IsAsciiUpper(text[0])));
+            return short_capitals ? Verdict::Likely : Verdict::Neutral;
+        }
         // Words come again and again: each is judged once.
         key_.assign(text);
         if (const auto known = judged_.find(key_); known != judged_.end()) {
@@ -396,15 +399,30 @@ class LayoutRepairer::Impl {
         }
         if (text.size() == 1) {
             const char16_t c = text[0];
-            return c == u'o' || c == u'O' || c == u'h' || c == u'H' ? verdict : Verdict::Neutral;
+            const bool article = c == u'o' || c == u'O' || c == u'h' || c == u'H';
+            return article || InAbbreviation(line, run) ? verdict : Verdict::Neutral;
         }
         if (IsAllCapitals(text)) {
             return verdict == Verdict::Likely && text.size() >= 4 ? verdict : Verdict::Neutral;
         }
-        if (verdict == Verdict::Weak && run.capital && !StartsSentence(line, run.begin)) {
+        // (To, Se, An with a capital are as often Greek: Το, Σε, Αν.)
+        if (verdict == Verdict::Weak && run.capital && text.size() >= 3 &&
+            !StartsSentence(line, run.begin)) {
             return Verdict::Keep;
         }
         return verdict;
+    }
+
+    // One letter of an abbreviation of single letters: p.x. (π.χ.), k.o.k.
+    static bool InAbbreviation(std::u16string_view line, const Run& run) {
+        const auto dotted_letter = [&](std::size_t at) {
+            return at + 1 < line.size() && IsAsciiLetter(line[at]) && line[at + 1] == u'.' &&
+                   (at == 0 || !IsAsciiLetter(line[at - 1]));
+        };
+        if (!dotted_letter(run.begin)) {
+            return false;
+        }
+        return dotted_letter(run.begin + 2) || (run.begin >= 2 && dotted_letter(run.begin - 2));
     }
 
     static bool StartsSentence(std::u16string_view line, std::size_t at) {
