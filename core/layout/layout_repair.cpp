@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
 
 #include "core/layout/greek_keyboard.h"
 #include "core/spelling/greek_model.h"
@@ -371,17 +370,28 @@ class LayoutRepairer::Impl {
                                                        (text.size() == 1 && IsAsciiUpper(text[0])));
             return short_capitals ? Verdict::Likely : Verdict::Neutral;
         }
-        // Words come again and again: each is judged once.
-        key_.assign(text);
-        if (const auto known = judged_.find(key_); known != judged_.end()) {
-            run.sigma_as_w = known->second.sigma_as_w;
-            return Refine(line, run, text, known->second.verdict);
+        // Words come again and again: the verdicts of recent ones are kept,
+        // one for each place of a small table.
+        Judged* place = nullptr;
+        if (text.size() <= Judged::kLongest) {
+            std::uint32_t hash = 2166136261u;
+            for (const char16_t c : text) {
+                hash = (hash ^ c) * 16777619u;
+            }
+            place = &judged_[(hash ^ (hash >> 15)) % judged_.size()];
+            if (place->length == text.size() &&
+                std::equal(text.begin(), text.end(), place->text.begin())) {
+                run.sigma_as_w = place->sigma_as_w;
+                return Refine(line, run, text, place->verdict);
+            }
         }
         const Verdict verdict = run.greek ? JudgeGreek(text, run) : JudgeLatin(text);
-        if (judged_.size() >= kMostJudged) {
-            judged_.clear();
+        if (place != nullptr) {
+            std::copy(text.begin(), text.end(), place->text.begin());
+            place->length = static_cast<std::uint8_t>(text.size());
+            place->verdict = verdict;
+            place->sigma_as_w = run.sigma_as_w;
         }
-        judged_.emplace(key_, Judged{verdict, run.sigma_as_w});
         return Refine(line, run, text, verdict);
     }
 
@@ -770,15 +780,16 @@ class LayoutRepairer::Impl {
     static constexpr double kEnglishLooking = -2.8;
 
     struct Judged {
-        Verdict verdict;
-        std::uint8_t sigma_as_w;
+        static constexpr std::size_t kLongest = 22;
+        std::array<char16_t, kLongest> text{};
+        std::uint8_t length = 0xFF;  // nothing yet
+        Verdict verdict = Verdict::Neutral;
+        std::uint8_t sigma_as_w = 0;
     };
-    static constexpr std::size_t kMostJudged = 1 << 16;
 
     const GreekModel& model_;
     LetterPairs pairs_;
-    std::unordered_map<std::u16string, Judged> judged_;
-    std::u16string key_;
+    std::vector<Judged> judged_ = std::vector<Judged>(32749);
     std::vector<Run> runs_;
     std::string lower_;
     std::u16string greek_;
