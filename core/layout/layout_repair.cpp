@@ -204,7 +204,7 @@ class LayoutRepairer::Impl {
             return;
         }
         for (Run& run : runs_) {
-            if (!MayBeRewritten(line, run) && !run.touches_digit) {
+            if (!MayBeRewritten(line, run)) {
                 run.verdict = JudgeRun(line, run);
             }
         }
@@ -365,10 +365,12 @@ class LayoutRepairer::Impl {
         }
         const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
         if (run.touches_digit) {
-            // 3Δ and Α1 are typed so in Greek text; mp3 and the like stay.
-            const bool short_capitals = !run.greek && ((text.size() <= 2 && IsAllCapitals(text)) ||
-                                                       (text.size() == 1 && IsAsciiUpper(text[0])));
-            return short_capitals ? Verdict::Likely : Verdict::Neutral;
+            // 3Δ is typed so in Greek text; A1, mp3 and the like stay.
+            const bool after_digit = run.begin > 0 && IsDigit(line[run.begin - 1]) &&
+                                     (run.end == line.size() || !IsDigit(line[run.end]));
+            return !run.greek && after_digit && text.size() == 1 && IsAsciiUpper(text[0])
+                       ? Verdict::Likely
+                       : Verdict::Neutral;
         }
         // Words come again and again: the verdicts of recent ones are kept,
         // one for each place of a small table.
