@@ -406,7 +406,13 @@ class LayoutRepairer::Impl {
         // variables: one letter but o and h (ο, η), capitals that are no
         // Greek word of four letters or more, and English words with a
         // capital inside a sentence stay.
-        if (verdict == Verdict::Rewrite || verdict == Verdict::Keep) {
+        if (verdict == Verdict::Rewrite) {
+            return verdict;
+        }
+        if (text.size() == 1 && verdict == Verdict::Keep) {
+            return Verdict::Neutral;  // a variable says nothing of its neighbours
+        }
+        if (verdict == Verdict::Keep) {
             return verdict;
         }
         if (text.size() == 1) {
