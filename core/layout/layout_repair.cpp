@@ -339,12 +339,15 @@ class LayoutRepairer::Impl {
 
     // Latin keys with a dead key among them; Greek letters without an accent.
     static bool MayBeRewritten(std::u16string_view line, const Run& run) {
-        if (run.touches_digit || run.punctuation) {
+        if (run.punctuation) {
             return false;
         }
         const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
         if (!run.greek) {
             return text.find_first_of(u";:") != std::u16string_view::npos;
+        }
+        if (run.touches_digit) {
+            return false;
         }
         return text.size() >= 3 && !HasAccent(text);
     }
@@ -364,7 +367,9 @@ class LayoutRepairer::Impl {
             return Verdict::Likely;
         }
         const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
-        if (run.touches_digit) {
+        // A dead key says Greek even beside digits (Tim;h1).
+        const bool marked = !run.greek && text.find_first_of(u";:") != std::u16string_view::npos;
+        if (run.touches_digit && !marked) {
             // 3Δ is typed so in Greek text; A1, mp3 and the like stay.
             const bool after_digit = run.begin > 0 && IsDigit(line[run.begin - 1]) &&
                                      (run.end == line.size() || !IsDigit(line[run.end]));
@@ -478,7 +483,7 @@ class LayoutRepairer::Impl {
         if (word.empty() || word.find_first_of(u";:") != std::u16string_view::npos) {
             return Verdict::Neutral;
         }
-        if (IsGreekWord(word)) {
+        if (IsGreekWord(word) || (marked && IsEncliticForm(word))) {
             if (marked) {
                 return Verdict::Rewrite;
             }
@@ -578,6 +583,26 @@ class LayoutRepairer::Impl {
             }
         }
         return false;
+    }
+
+    // A word with a second accent before an enclitic (μεταφέρετέ μου): a
+    // word of the model without its last accent.
+    bool IsEncliticForm(std::u16string_view word) {
+        std::size_t accents = 0;
+        std::size_t last = 0;
+        for (std::size_t at = 0; at < word.size(); ++at) {
+            const char16_t lower = GreekLower(word[at]);
+            if (lower != PlainLetter(lower) && lower != u'ς' && lower != u'ϊ' && lower != u'ϋ') {
+                ++accents;
+                last = at;
+            }
+        }
+        if (accents != 2) {
+            return false;
+        }
+        std::u16string single(word);
+        single[last] = PlainLetter(GreekLower(word[last]));
+        return IsGreekWord(single);
     }
 
     static bool IsAllCapitals(std::u16string_view text) {
