@@ -16,49 +16,62 @@ constexpr int kUsageError = 2;
 
 QString HelpText() {
     return QCoreApplication::translate(
-        "bivano",
-        "Usage: bivano latin [OPTIONS] [FILE...]\n"
-        "       bivano greek [OPTIONS] [FILE...]\n"
-        "       bivano accents [OPTIONS] [FILE...]\n"
-        "Converts text from Greek letters to Latin ones (latin) or back (greek), or\n"
-        "gives Greek typed without accents its accents and correct spelling (accents).\n"
-        "With no FILE, or with -, reads standard input. The results of several files\n"
-        "are written one after another.\n"
-        "\n"
-        "Letters (latin; greek reads every spelling):\n"
-        "  -x, --xi 3|j|ks         ξ (default 3)\n"
-        "  -t, --theta 8|u|th      θ (default 8)\n"
-        "  -p, --psi c|ps          ψ (default c)\n"
-        "  -w, --omega w|v         ω (default w)\n"
-        "  -s, --scheme NAME       how latin writes: lativo (the default, with the four\n"
-        "                          choices above), elot743 (passports, ISO 843\n"
-        "                          transcription), iso843 (reversible transliteration),\n"
-        "                          alalc (Library of Congress), bgn1962, slug\n"
-        "Output:\n"
-        "  -o, --output FILE       writes to FILE, only once everything has converted\n"
-        "  -d, --directory FOLDER  writes each FILE into FOLDER under its own name\n"
-        "      --force             replaces a write-protected output file too\n"
-        "      --credit            adds four line breaks and the program's credit\n"
-        "                          line, as the window does\n"
-        "      --accents           (greek) with accents and correct spelling\n"
-        "      --chat              (with the accents) writes out chat abbreviations:\n"
-        "                          k και, gt γιατί, tpt τίποτα, dld δηλαδή, tlk τελικά,\n"
-        "                          ntks εντάξει\n"
-        "      --dictionary FILE   (with the accents) a hunspell word list to read\n"
-        "                          them with (default: the program's own model of\n"
-        "                          Greek)\n"
-        "Encodings:\n"
-        "      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (default auto;\n"
-        "                          only auto guesses: in a named encoding, bytes\n"
-        "                          that cannot be read become U+FFFD, with a\n"
-        "                          warning that gives the first one's place)\n"
-        "      --to utf-8|windows-1253                            (default utf-8)\n"
-        "  -h, --help              this help\n"
-        "  -V, --version           the version\n"
-        "\n"
-        "Exit status: 0 success, 1 a file that could not be read or written,\n"
-        "2 wrong usage.\n"
-        "Report bugs at https://www.example.org\n");
+               "bivano",
+               "Usage: bivano latin [OPTIONS] [FILE...]\n"
+               "       bivano greek [OPTIONS] [FILE...]\n"
+               "       bivano accents [OPTIONS] [FILE...]\n"
+               "Converts text from Greek letters to Latin ones (latin) or back (greek), or\n"
+               "gives Greek typed without accents its accents and correct spelling (accents).\n"
+               "With no FILE, or with -, reads standard input. The results of several files\n"
+               "are written one after another.\n"
+               "\n"
+               "Letters (latin; greek reads every spelling):\n"
+               "  -x, --xi 3|j|ks         ξ (default 3)\n"
+               "  -t, --theta 8|u|th      θ (default 8)\n"
+               "  -p, --psi c|ps          ψ (default c)\n"
+               "  -w, --omega w|v         ω (default w)\n"
+               "  -s, --scheme NAME       how latin writes: lativo (the default, with the four\n"
+               "                          choices above), elot743 (passports, ISO 843\n"
+               "                          transcription), iso843 (reversible transliteration),\n"
+               "                          alalc (Library of Congress), bgn1962, slug\n"
+               "Output:\n"
+               "  -o, --output FILE       writes to FILE, only once everything has converted\n"
+               "  -d, --directory FOLDER  writes each FILE into FOLDER under its own name\n"
+               "      --force             replaces a write-protected output file too\n"
+               "      --credit            adds four line breaks and the program's credit\n"
+               "                          line, as the window does\n"
+               "      --accents           (greek) with accents and correct spelling\n"
+               "      --chat              (with the accents) writes out chat abbreviations:\n"
+               "                          k και, gt γιατί, tpt τίποτα, dld δηλαδή, tlk τελικά,\n"
+               "                          ntks εντάξει\n"
+               "      --dictionary FILE   (with the accents) a hunspell word list to read\n"
+               "                          them with (default: the program's own model of\n"
+               "                          Greek)\n"
+               "Encodings:\n"
+               "      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (default auto;\n"
+               "                          only auto guesses: in a named encoding, bytes\n"
+               "                          that cannot be read become U+FFFD, with a\n"
+               "                          warning that gives the first one's place)\n"
+               "      --to utf-8|windows-1253                            (default utf-8)\n"
+               "  -h, --help              this help\n"
+               "  -V, --version           the version\n"
+               "\n"
+               "Exit status: 0 success, 1 a file that could not be read or written,\n"
+               "2 wrong usage.\n"
+               "Report bugs at https://www.example.org\n") +
+           QCoreApplication::translate(
+               "bivano",
+               "\n"
+               "Two more commands take the options of the encodings and the output:\n"
+               "  bivano layout [OPTIONS] [FILE...]\n"
+               "      repairs text typed with the wrong keyboard layout on, Greek (Linux's and\n"
+               "      Windows' standard one) or US: Kalhm;era -> Καλημέρα, ηελλο -> hello;\n"
+               "      a word changes only when its other reading is a known word, or\n"
+               "      plainly better, and the words around it agree\n"
+               "  bivano auto [OPTIONS] [FILE...]\n"
+               "      converts each line the way its words show: Greek letters to Latin\n"
+               "      ones (with -x -t -p -w -s), Greeklish to Greek with accents (--chat);\n"
+               "      English stays as it is\n");
 }
 
 Parsed UsageError(const QString& message) {
@@ -118,8 +131,8 @@ Parsed ParseCommandLine(const QStringList& arguments) {
 
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        return UsageError(
-            QCoreApplication::translate("bivano", "missing command: latin, greek or accents"));
+        return UsageError(QCoreApplication::translate(
+            "bivano", "missing command: latin, greek, accents, layout or auto"));
     }
     Request request;
     const QString command = positional.takeFirst();
@@ -129,9 +142,14 @@ Parsed ParseCommandLine(const QStringList& arguments) {
         request.direction = Direction::Greek;
     } else if (command == QLatin1String("accents")) {
         request.direction = Direction::AccentsOnly;
+    } else if (command == QLatin1String("layout")) {
+        request.direction = Direction::Layout;
+    } else if (command == QLatin1String("auto")) {
+        request.direction = Direction::Auto;
     } else {
         return UsageError(
-            QCoreApplication::translate("bivano", "unknown command “%1”: latin, greek or accents")
+            QCoreApplication::translate(
+                "bivano", "unknown command “%1”: latin, greek, accents, layout or auto")
                 .arg(command));
     }
 
@@ -192,7 +210,7 @@ Parsed ParseCommandLine(const QStringList& arguments) {
             return UsageError(QCoreApplication::translate("bivano", "unknown scheme “%1”: %2")
                                   .arg(parser.value(scheme), names.join(QStringLiteral(", "))));
         }
-        if (request.direction != Direction::Latin) {
+        if (request.direction != Direction::Latin && request.direction != Direction::Auto) {
             return UsageError(QCoreApplication::translate("bivano", "--scheme goes with latin"));
         }
         request.options.scheme = *value;
@@ -213,12 +231,19 @@ Parsed ParseCommandLine(const QStringList& arguments) {
         request.to = *value;
     }
     request.credit = parser.isSet(credit);
-    request.accents = parser.isSet(accents) || request.direction == Direction::AccentsOnly;
+    // layout and auto read with the model, as the accents do.
+    request.accents = parser.isSet(accents) || request.direction == Direction::AccentsOnly ||
+                      request.direction == Direction::Layout ||
+                      request.direction == Direction::Auto;
     request.chat = parser.isSet(chat);
     if (request.chat && !request.accents) {
         return UsageError(QCoreApplication::translate("bivano", "--chat goes with accents"));
     }
-    if (parser.isSet(accents) && request.direction == Direction::Latin) {
+    if (request.chat && request.direction == Direction::Layout) {
+        return UsageError(QCoreApplication::translate("bivano", "--chat goes with accents"));
+    }
+    if (parser.isSet(accents) &&
+        (request.direction == Direction::Latin || request.direction == Direction::Layout)) {
         return UsageError(QCoreApplication::translate("bivano", "--accents goes with greek"));
     }
     request.dictionary_named = parser.isSet(dictionary);

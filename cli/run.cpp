@@ -530,12 +530,17 @@ int Run(const Request& request, const io::StandardDescriptors& standard) {
         speller = io::OpenGreekSpeller(
             request.dictionary_named ? request.dictionary : std::string(), &problem);
         if (speller == nullptr) {
+            const bool layout = request.direction == Direction::Layout;
             Complain(request.dictionary_named ? request.dictionary : io::DefaultGreekModelPath(),
                      DictionaryProblem(problem) +
-                         QCoreApplication::translate("bivano", ": the text stays without accents"));
+                         (layout ? QCoreApplication::translate(
+                                       "bivano", ": no word can be judged, the text stays as it is")
+                                 : QCoreApplication::translate(
+                                       "bivano", ": the text stays without accents")));
             // A list the user named and that cannot be used is a failure;
-            // the program's model missing is only a loss of accents.
-            all_well = !request.dictionary_named;
+            // the program's model missing is only a loss of accents (but
+            // the whole of layout).
+            all_well = !request.dictionary_named && !layout;
         }
     }
     const PipelineSettings settings = SettingsFor(request, speller.get());

@@ -5,6 +5,8 @@
 
 #include "core/lativo/conversion_run.h"
 #include "core/lativo/result_tail.h"
+#include "core/layout/layout_repair.h"
+#include "core/layout/paragraph_direction.h"
 
 namespace bivano {
 class Pipeline::Converter {
@@ -21,7 +23,8 @@ class Pipeline::Converter {
     }
 
   private:
-    using Stream = std::variant<std::monostate, LatinStream, GreekStream>;
+    using Stream = std::variant<std::monostate, LatinStream, GreekStream, layout::LayoutStream,
+                                layout::ParagraphStream>;
 
     static Stream Make(const PipelineSettings& settings) {
         switch (settings.direction) {
@@ -31,6 +34,13 @@ class Pipeline::Converter {
                 return GreekStream(settings.options);
             case Direction::AccentsOnly:
                 break;
+            case Direction::Layout:
+                if (settings.speller != nullptr) {
+                    return layout::LayoutStream(settings.speller->Model());
+                }
+                break;  // nothing to tell the words by: the text stays
+            case Direction::Auto:
+                return layout::ParagraphStream(settings.options, settings.speller, settings.chat);
         }
         return std::monostate();
     }
@@ -56,6 +66,13 @@ class Pipeline::Converter {
             stream.Finish(out);
         }
     }
+    template <class WholeLines>
+    void Run(WholeLines& stream, std::u16string_view text, std::u16string& out, bool last) {
+        stream.Convert(text, out);
+        if (last) {
+            stream.Finish(out);
+        }
+    }
     void Pass(std::u16string_view text, std::u16string& out, bool last) {
         if (!reading_) {
             out.append(text);
@@ -68,7 +85,8 @@ class Pipeline::Converter {
     }
 
     static std::optional<ReadingStream> MakeReading(const PipelineSettings& settings) {
-        if (settings.speller == nullptr || settings.direction == Direction::Latin) {
+        if (settings.speller == nullptr || settings.direction == Direction::Latin ||
+            settings.direction == Direction::Layout || settings.direction == Direction::Auto) {
             return std::nullopt;  // Latin letters have no Greek spelling
         }
         return ReadingStream(*settings.speller,

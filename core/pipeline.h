@@ -17,8 +17,11 @@
 namespace bivano {
 
 // Which way a text goes: Greek letters to Latin ones, Latin letters to
-// Greek, or Greek spelled with accents as it is.
-enum class Direction { Latin, Greek, AccentsOnly };
+// Greek, or Greek spelled with accents as it is; text typed with the wrong
+// keyboard layout repaired (Layout, which needs the speller's model); each
+// line the way its words show (Auto: Greek letters to Latin, Greeklish to
+// Greek).
+enum class Direction { Latin, Greek, AccentsOnly, Layout, Auto };
 
 struct PipelineSettings {
     Direction direction = Direction::Latin;

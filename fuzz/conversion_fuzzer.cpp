@@ -4,6 +4,7 @@
 // the streams cut into pieces must give the same text. The same bytes also
 // go through the text decoder, judging and told each encoding, whole and in
 // pieces of random sizes.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "core/lativo/conversion_stream.h"
 #include "core/lativo/convert_to_greek.h"
 #include "core/lativo/convert_to_latin.h"
+#include "core/layout/layout_repair.h"
 #include "core/pipeline.h"
 #include "run_invariants.h"
 
@@ -118,7 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The front door, with spelling: bytes in pieces give what they give whole.
     static const GreekSpeller speller(
         std::vector<std::u16string>{u"καλημέρα", u"θάλασσα", u"τι", u"και", u"Αθήνα"});
-    for (const Direction direction : {Direction::Latin, Direction::Greek, Direction::AccentsOnly}) {
+    for (const Direction direction : {Direction::Latin, Direction::Greek, Direction::AccentsOnly,
+                                      Direction::Layout, Direction::Auto}) {
         PipelineSettings settings;
         settings.direction = direction;
         settings.speller = &speller;
@@ -135,6 +138,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         pieces_ok = pieces_ok && pieces_pipeline.Finish(pieces_out);
         if (whole_ok != pieces_ok || whole_out != pieces_out) {
+            std::abort();
+        }
+    }
+    // Text typed in the wrong layout is repaired in any pieces alike, and
+    // text with neither Greek letters nor dead keys before a letter stays.
+    {
+        layout::LayoutStream stream(speller.Model());
+        std::u16string out;
+        for (std::size_t at = 0; at < source.size(); at += piece) {
+            stream.Convert(std::u16string_view(source).substr(at, piece), out);
+        }
+        stream.Finish(out);
+        if (out != layout::RepairLayout(source, speller.Model())) {
+            std::abort();
+        }
+        const bool may_change = std::any_of(source.begin(), source.end(), [](char16_t c) {
+            return (c >= 0x370 && c < 0x400) || c == u';' || c == u':';
+        });
+        if (!may_change && out != source) {
             std::abort();
         }
     }
@@ -168,6 +190,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 out);
             stream.Read(source, out);
             stream.Finish(out);
+        }
+        const std::u16string repaired =
+            layout::RepairLayout(u"Kalhm;era ηελλο ςορλδ " + source, damaged->Model());
+        if (repaired.empty()) {
+            std::abort();
         }
     }
     return 0;

@@ -12,14 +12,6 @@ Try: bivano --help
 </translation>
     </message>
     <message>
-        <source>missing command: latin, greek or accents</source>
-        <translation>λείπει η εντολή: latin, greek ή accents</translation>
-    </message>
-    <message>
-        <source>unknown command “%1”: latin, greek or accents</source>
-        <translation>άγνωστη εντολή «%1»: latin, greek ή accents</translation>
-    </message>
-    <message>
         <source>option --%1 is given once</source>
         <translation>η επιλογή --%1 δίνεται μία φορά</translation>
     </message>
@@ -244,6 +236,44 @@ Report bugs at https://www.example.org
 </source>
         <translation>bivano: η μνήμη εξαντλήθηκε
 </translation>
+    </message>
+    <message>
+        <source>
+Two more commands take the options of the encodings and the output:
+  bivano layout [OPTIONS] [FILE...]
+      repairs text typed with the wrong keyboard layout on, Greek (Linux&apos;s and
+      Windows&apos; standard one) or US: Kalhm;era -&gt; Καλημέρα, ηελλο -&gt; hello;
+      a word changes only when its other reading is a known word, or
+      plainly better, and the words around it agree
+  bivano auto [OPTIONS] [FILE...]
+      converts each line the way its words show: Greek letters to Latin
+      ones (with -x -t -p -w -s), Greeklish to Greek with accents (--chat);
+      English stays as it is
+</source>
+        <translation>
+Δύο ακόμη εντολές δέχονται τις επιλογές των κωδικοποιήσεων και της εξόδου:
+  bivano layout [ΕΠΙΛΟΓΕΣ] [ΑΡΧΕΙΟ...]
+      διορθώνει κείμενο που γράφτηκε με λάθος διάταξη πληκτρολογίου, την ελληνική
+      (την τυπική του Linux και των Windows) ή την αμερικανική: Kalhm;era -&gt; Καλημέρα,
+      ηελλο -&gt; hello· μια λέξη αλλάζει μόνο όταν η άλλη ανάγνωσή της είναι γνωστή
+      λέξη, ή φανερά καλύτερη, και συμφωνούν οι λέξεις γύρω της
+  bivano auto [ΕΠΙΛΟΓΕΣ] [ΑΡΧΕΙΟ...]
+      μετατρέπει κάθε γραμμή όπως δείχνουν οι λέξεις της: ελληνικά γράμματα σε
+      λατινικά (με -x -t -p -w -s), greeklish σε ελληνικά με τόνους (--chat)·
+      τα αγγλικά μένουν όπως είναι
+</translation>
+    </message>
+    <message>
+        <source>missing command: latin, greek, accents, layout or auto</source>
+        <translation>λείπει η εντολή: latin, greek, accents, layout ή auto</translation>
+    </message>
+    <message>
+        <source>unknown command “%1”: latin, greek, accents, layout or auto</source>
+        <translation>άγνωστη εντολή «%1»: latin, greek, accents, layout ή auto</translation>
+    </message>
+    <message>
+        <source>: no word can be judged, the text stays as it is</source>
+        <translation>: καμία λέξη δεν μπορεί να κριθεί, το κείμενο μένει όπως είναι</translation>
     </message>
 </context>
 </TS>

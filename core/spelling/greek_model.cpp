@@ -410,6 +410,18 @@ std::pair<const GreekModel::Word*, std::size_t> GreekModel::LongestEnding(
     return {best, best == nullptr ? 0 : best_length};
 }
 
+std::string_view GreekModel::EnglishWord(std::size_t index) const {
+    if (index + 1 >= english_offsets_.size()) {
+        return {};
+    }
+    const std::uint32_t begin = english_offsets_[index];
+    const std::uint32_t end = english_offsets_[index + 1];
+    if (begin > end || end > english_letters_.size()) {
+        return {};
+    }
+    return {english_letters_.data() + begin, end - begin};
+}
+
 bool GreekModel::IsEnglish(std::string_view lower) const {
     const auto word_at = [&](std::uint32_t index) -> std::string_view {
         const std::uint32_t begin = english_offsets_[index];

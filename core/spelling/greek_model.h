@@ -130,6 +130,11 @@ class GreekModel {
 
     // Whether `lower` (small Latin letters) is an English word.
     bool IsEnglish(std::string_view lower) const;
+    // The English words, in order: for statistics over them.
+    std::size_t EnglishWordCount() const {
+        return english_offsets_.empty() ? 0 : english_offsets_.size() - 1;
+    }
+    std::string_view EnglishWord(std::size_t index) const;
 
   private:
     GreekModel() = default;

@@ -504,4 +504,73 @@ TEST(Cli, WindowProgramAnswersHelpWithoutADisplay) {
 }
 #endif
 
+// Text typed with the wrong keyboard layout, and lines turned the way
+// their words show; both read with the model the build makes.
+TEST(Cli, LayoutAndAuto) {
+    const struct {
+        const char* name;
+        QStringList arguments;
+        QByteArray input;
+        QByteArray output;
+        int status;
+    } rows[] = {
+        {"LayoutBothWays",
+         {"layout"},
+         "Kalhm;era, ti k;aneiwq\r\nηελλο ςορλδ, ςςς.γοογλε.ψομ\nκαι ok\n",
+         "Καλημέρα, τι κάνεις;\r\nhello world, www.google.com\nκαι ok\n",
+         0},
+        {"LayoutFromAndToWindows1253",
+         {"layout", "--from", "windows-1253", "--to", "windows-1253"},
+         "\xE7\xE5\xEB\xEB\xEF \xE3\xF1\xDC\xEC\xEC\xE1",  // ηελλο γράμμα
+         "hello \xE3\xF1\xDC\xEC\xEC\xE1",
+         0},
+        {"LayoutNotInWindows1253", {"layout", "--to", "windows-1253"}, "ok Ж", "ok ", 1},
+        {"LayoutLeavesOtherBytes",
+         {"layout"},
+         QByteArray("a\0b\x01 ;k", 7),
+         QByteArray("a\0b\x01 ;k", 7),
+         0},
+        {"Auto",
+         {"auto"},
+         "kalimera ti kaneis?\nΚαλημέρα, τι κάνεις;\nthe file is open\n",
+         "καλημέρα τι κανείς;\nKalhmera, ti kaneis;\nthe file is open\n",
+         0},
+        {"AutoWithAScheme",
+         {"auto", "-s", "elot743"},
+         "Θεσσαλονίκη και Αθήνα",
+         "Thessaloniki kai Athina",
+         0},
+        {"LayoutTakesNoAccents", {"layout", "--accents"}, "", "", 2},
+        {"LayoutTakesNoChat", {"layout", "--chat"}, "", "", 2},
+        {"LayoutTakesNoScheme", {"layout", "-s", "elot743"}, "", "", 2},
+    };
+    for (const auto& row : rows) {
+        const Result result = RunBivano(row.arguments, row.input);
+        EXPECT_EQ(result.out.toStdString(), row.output.toStdString()) << row.name;
+        EXPECT_EQ(result.status, row.status) << row.name << ": " << result.err.toStdString();
+    }
+}
+
+TEST(Cli, LayoutIntoADirectoryAndWithoutTheModel) {
+    QTemporaryDir folder;
+    WriteAll(folder.filePath("a.txt"), "ηελλο\n");
+    Result result = RunBivano({"layout", "-d", "out", "a.txt"}, {}, folder.path());
+    EXPECT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_EQ(ReadAll(folder.filePath("out/a.txt")).toStdString(), "hello\n");
+
+    // Without a model no word can be judged: the text passes as it is, and
+    // the run fails with a message that says so.
+    QProcess process;
+    QProcessEnvironment environment = EnvironmentIn(QStringLiteral("C.UTF-8"));
+    environment.insert(QStringLiteral("BIVANO_MODEL"), folder.filePath("missing.model"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(BIVANO_CLI), {"layout"});
+    process.write("ηελλο");
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.readAllStandardOutput().toStdString(), "ηελλο");
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(process.readAllStandardError().contains("the text stays as it is"));
+}
+
 }  // namespace

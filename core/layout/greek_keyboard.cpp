@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/layout/greek_keyboard.h"
+
+namespace bivano::layout {
+namespace {
+
+// Tables by character, made once from kGreekKeys at compile time.
+struct KeyIndex {
+    std::array<char16_t, 128> greek_of_key{};
+    std::array<char, 0x400 - 0x370> key_of_greek{};
+};
+
+constexpr KeyIndex MakeKeyIndex() {
+    KeyIndex index;
+    for (const KeyPair& pair : kGreekKeys) {
+        index.greek_of_key[static_cast<unsigned char>(pair.latin)] = pair.greek;
+        if (pair.greek >= 0x370 && pair.greek < 0x400 &&
+            index.key_of_greek[pair.greek - 0x370] == 0) {
+            // Σ is on S and on W: S, where people type it.
+            index.key_of_greek[pair.greek - 0x370] = pair.latin;
+        }
+    }
+    return index;
+}
+
+constexpr KeyIndex kKeyIndex = MakeKeyIndex();
+
+}  // namespace
+
+char16_t GreekOfKey(char16_t latin) {
+    return latin < 128 ? kKeyIndex.greek_of_key[latin] : char16_t{0};
+}
+
+char LatinKeyOf(char16_t greek) {
+    if (greek == u';') {
+        return 'q';
+    }
+    if (greek == u':') {
+        return 'Q';
+    }
+    return greek >= 0x370 && greek < 0x400 ? kKeyIndex.key_of_greek[greek - 0x370] : '\0';
+}
+
+char16_t WithDeadKeys(char16_t letter, bool acute, bool diaeresis) {
+    for (const DeadKeyLetters& letters : kDeadKeyLetters) {
+        if (letters.plain == letter) {
+            if (acute && diaeresis) {
+                return letters.both;
+            }
+            return acute ? letters.acute : diaeresis ? letters.diaeresis : letter;
+        }
+    }
+    return acute || diaeresis ? char16_t{0} : letter;
+}
+
+std::u16string TypeOnGreekLayout(std::u16string_view keys) {
+    std::u16string out;
+    out.reserve(keys.size());
+    bool acute = false;
+    bool diaeresis = false;
+    for (const char16_t key : keys) {
+        const bool dead_acute = key == kAcuteKey;
+        const bool dead_diaeresis = key == kDiaeresisKey;
+        if (!acute && !diaeresis) {
+            if (dead_acute || dead_diaeresis) {
+                acute = dead_acute;
+                diaeresis = dead_diaeresis;
+                continue;
+            }
+            const char16_t greek = GreekOfKey(key);
+            out.push_back(greek != 0 ? greek : key);
+            continue;
+        }
+        // A dead key waits for the next key.
+        const bool pending_both = acute && diaeresis;
+        if (dead_acute || dead_diaeresis) {
+            if (!pending_both && dead_acute == acute) {
+                out.push_back(acute ? kSpacingAcute : kSpacingDiaeresis);  // the same twice
+                acute = diaeresis = false;
+            } else if (!pending_both) {
+                acute = diaeresis = true;
+            } else {
+                acute = diaeresis = false;  // a third dead key: nothing
+            }
+            continue;
+        }
+        if (key == u' ') {
+            out.push_back(pending_both ? kSpacingAcuteDiaeresis
+                          : acute      ? kSpacingAcute
+                                       : kSpacingDiaeresis);
+        } else if (const char16_t greek = GreekOfKey(key); greek != 0) {
+            if (const char16_t marked = WithDeadKeys(greek, acute, diaeresis); marked != 0) {
+                out.push_back(marked);
+            }
+        }
+        acute = diaeresis = false;
+    }
+    return out;
+}
+
+std::u16string KeysTypedFor(std::u16string_view greek) {
+    std::u16string out;
+    out.reserve(greek.size() + greek.size() / 4);
+    for (const char16_t c : greek) {
+        if (const char key = LatinKeyOf(c); key != '\0') {
+            out.push_back(static_cast<char16_t>(key));
+            continue;
+        }
+        switch (c) {
+            case kSpacingAcute:
+                out.append(u"; ");
+                continue;
+            case kSpacingDiaeresis:
+                out.append(u": ");
+                continue;
+            case kSpacingAcuteDiaeresis:
+                out.append(u":; ");
+                continue;
+            default:
+                break;
+        }
+        bool found = false;
+        for (const DeadKeyLetters& letters : kDeadKeyLetters) {
+            if (c == 0) {
+                break;  // the table's 0 stands for no letter
+            }
+            const char key = LatinKeyOf(letters.plain);
+            if (c == letters.acute) {
+                out.push_back(u';');
+            } else if (c == letters.diaeresis) {
+                out.push_back(u':');
+            } else if (c == letters.both) {
+                out.append(u":;");
+            } else {
+                continue;
+            }
+            out.push_back(static_cast<char16_t>(key));
+            found = true;
+            break;
+        }
+        if (!found) {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+}  // namespace bivano::layout

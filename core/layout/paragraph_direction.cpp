@@ -1,0 +1,159 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/layout/paragraph_direction.h"
+
+#include <string>
+
+#include "core/spelling/greek_model.h"
+
+namespace bivano::layout {
+namespace {
+
+bool IsAsciiLetter(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+bool IsBlankLine(std::u16string_view line) {
+    return line.find_first_not_of(u" \t\r\n\u00A0") == std::u16string_view::npos;
+}
+
+}  // namespace
+
+std::optional<LineWay> JudgeLine(std::u16string_view line, const GreekModel* model) {
+    std::size_t greek_words = 0;
+    std::size_t latin_words = 0;
+    std::size_t english_words = 0;
+    std::string lower;
+    for (std::size_t at = 0; at < line.size();) {
+        const bool greek = internal::IsGreekLetter(line[at]);
+        if (!greek && !IsAsciiLetter(line[at])) {
+            ++at;
+            continue;
+        }
+        std::size_t end = at;
+        lower.clear();
+        while (end < line.size() &&
+               (greek ? internal::IsGreekLetter(line[end]) : IsAsciiLetter(line[end]))) {
+            if (!greek) {
+                const char16_t c = line[end];
+                lower.push_back(static_cast<char>(c <= u'Z' ? c + 32 : c));
+            }
+            ++end;
+        }
+        if (greek) {
+            ++greek_words;
+        } else {
+            ++latin_words;
+            english_words += model != nullptr && model->IsEnglish(lower);
+        }
+        at = end;
+    }
+    if (greek_words + latin_words < 2) {
+        return std::nullopt;
+    }
+    if (greek_words >= latin_words) {
+        return LineWay::ToLatin;
+    }
+    // Without the model English cannot be told from Greeklish: left alone.
+    if (model == nullptr || english_words * 10 >= latin_words * 6) {
+        return LineWay::Unchanged;
+    }
+    return LineWay::ToGreek;
+}
+
+ParagraphStream::ParagraphStream(const ConversionOptions& options, const GreekSpeller* speller,
+                                 bool chat)
+    : latin_(options), greek_(options), model_(speller ? &speller->Model() : nullptr) {
+    if (speller != nullptr) {
+        reading_.emplace(*speller, ReadingStream::Source::Latin, chat);
+    }
+}
+
+ParagraphStream::~ParagraphStream() = default;
+ParagraphStream::ParagraphStream(ParagraphStream&&) noexcept = default;
+
+void ParagraphStream::Convert(std::u16string_view piece, std::u16string& out) {
+    while (!piece.empty()) {
+        const std::size_t line_end = piece.find(u'\n');
+        const std::size_t through =
+            line_end == std::u16string_view::npos ? piece.size() : line_end + 1;
+        if (way_) {
+            Feed(piece.substr(0, through), out);
+            if (line_end != std::u16string_view::npos) {
+                EndLine(out);
+            }
+            piece.remove_prefix(through);
+            continue;
+        }
+        // Judging: gather the line's start.
+        const std::size_t room = kSample - held_.size();
+        const std::size_t take = std::min(through, room);
+        held_.append(piece.substr(0, take));
+        piece.remove_prefix(take);
+        const bool line_done = !held_.empty() && held_.back() == u'\n';
+        if (line_done || held_.size() >= kSample) {
+            std::u16string start;
+            start.swap(held_);
+            Judge(start);
+            Feed(start, out);
+            if (line_done) {
+                EndLine(out);
+            }
+        }
+    }
+}
+
+void ParagraphStream::Finish(std::u16string& out) {
+    if (!way_ && !held_.empty()) {
+        std::u16string start;
+        start.swap(held_);
+        Judge(start);
+        Feed(start, out);
+    }
+    if (way_) {
+        EndLine(out);
+    }
+    paragraph_ = LineWay::Unchanged;
+}
+
+void ParagraphStream::Judge(std::u16string_view start) {
+    if (IsBlankLine(start)) {
+        paragraph_ = LineWay::Unchanged;
+        way_ = LineWay::Unchanged;
+        return;
+    }
+    const std::optional<LineWay> judged = JudgeLine(start, model_);
+    if (judged) {
+        paragraph_ = *judged;
+    }
+    way_ = paragraph_;
+}
+
+void ParagraphStream::Feed(std::u16string_view text, std::u16string& out) {
+    switch (*way_) {
+        case LineWay::Unchanged:
+            out.append(text);
+            break;
+        case LineWay::ToLatin:
+            latin_.Convert(text, out);
+            break;
+        case LineWay::ToGreek:
+            reading_ ? reading_->Read(text, out) : greek_.Convert(text, out);
+            break;
+    }
+}
+
+void ParagraphStream::EndLine(std::u16string& out) {
+    switch (*way_) {
+        case LineWay::Unchanged:
+            break;
+        case LineWay::ToLatin:
+            latin_.Finish(out);
+            break;
+        case LineWay::ToGreek:
+            reading_ ? reading_->Finish(out) : greek_.Finish(out);
+            break;
+    }
+    way_.reset();
+}
+
+}  // namespace bivano::layout
