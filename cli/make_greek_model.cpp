@@ -1,20 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Makes the Greek reader's model when the program is built:
-//   bivano-make-model el_GR.dic american-english greek.model
+//   bivano-make-model el_GR.dic american-english greek.model [EVERYDAY-LIST...]
+// The everyday lists (data/greek-everyday/) weigh words by how common they
+// are in everyday Greek; without them the model has the technical counts.
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "core/spelling/speller.h"
 #include "io/safe_file.h"
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s HUNSPELL.dic ENGLISH-WORDS OUTPUT\n", argv[0]);
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s HUNSPELL.dic ENGLISH-WORDS OUTPUT [EVERYDAY-LIST...]\n",
+                     argv[0]);
         return 2;
+    }
+    const std::vector<std::string> everyday(argv + 4, argv + argc);
+    for (const std::string& list : everyday) {
+        if (!std::ifstream(list)) {
+            std::fprintf(stderr, "%s: cannot read %s\n", argv[0], list.c_str());
+            return 1;
+        }
     }
     bivano::GreekSpeller::Problem problem = bivano::GreekSpeller::Problem::None;
     const std::vector<std::byte> model =
-        bivano::GreekSpeller::BuildModel(argv[1], argv[2], &problem);
+        bivano::GreekSpeller::BuildModel(argv[1], argv[2], &problem, everyday);
     if (problem != bivano::GreekSpeller::Problem::None || model.empty()) {
         std::fprintf(stderr, "%s: %s is no Greek word list that can be read\n", argv[0], argv[1]);
         return 1;

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "core/encoding/text_codec.h"
 #include "core/lativo/conversion_stream.h"
@@ -445,6 +447,9 @@ constexpr float kDoubledCost = 0.9F;
 constexpr double kMostUncounted = 2.0;
 // A pair never seen, against one seen: about log 0.4.
 constexpr double kBackOff = -0.9;
+// What follows a word that only the everyday lists count, as the log share
+// of followers a counted word's pairs leave unaccounted, about 0.3.
+constexpr double kUncountedFollowers = -1.2;
 // How much one unit of reading cost weighs against the word model's
 // natural logarithms.
 constexpr double kCostWeight = 2.3;
@@ -794,10 +799,14 @@ std::u16string ReadingStream::Reader::ByEnding(std::u16string_view plain) const 
     return spelled;
 }
 
+// A word's log share of running words: of the technical counts and the
+// everyday lists together, as one text.
 double ReadingStream::Reader::WordScore(std::uint32_t number) const {
     const GreekModel::Word* word = model_.WordAt(number);
-    const double count = word == nullptr ? 0 : word->frequency;
-    return std::log((count + 0.1) / (static_cast<double>(model_.RunningWords()) + 1.0));
+    const double count =
+        word == nullptr ? 0 : static_cast<double>(word->frequency) + model_.EverydayCount(number);
+    return std::log((count + 0.1) / (static_cast<double>(model_.RunningWords()) +
+                                     static_cast<double>(model_.EverydayTotal()) + 1.0));
 }
 
 // The score of choice `second` after the word `first`: the log likelihood
@@ -876,7 +885,10 @@ double ReadingStream::Reader::PairLikelihood(std::uint32_t first, const Choice& 
     const double alone = second.score + kCostWeight * second.cost;
     const GreekModel::Word* word = model_.WordAt(first);
     if (word == nullptr || word->frequency == 0) {
-        return kBackOff + alone;
+        // A word only the everyday lists count has no pairs: what follows
+        // it is as unknown as what follows a counted word in a pair never
+        // seen, no likelier.
+        return kBackOff + alone + (model_.EverydayCount(first) > 0 ? kUncountedFollowers : 0.0);
     }
     const std::uint32_t together = model_.PairCount(first, second.word);
     const double frequency = word->frequency;
@@ -888,9 +900,16 @@ double ReadingStream::Reader::PairLikelihood(std::uint32_t first, const Choice& 
     const std::uint32_t with_ending = model_.EndingPairCount(first, second.ending);
     const std::uint32_t ending = model_.EndingCount(second.ending);
     if (with_ending > 0 && ending > 0 && word->frequency >= with_ending) {
+        // The word's share of its ending, in the technical text and the
+        // everyday lists together.
         const GreekModel::Word* next = model_.WordAt(second.word);
-        const double share = (next == nullptr ? 0.0 : next->frequency) + 0.1;
-        evidence += std::log(with_ending / frequency) + std::log(share / ending);
+        const double share = (next == nullptr ? 0.0
+                                              : static_cast<double>(next->frequency) +
+                                                    model_.EverydayCount(second.word)) +
+                             0.1;
+        const double of_ending =
+            static_cast<double>(ending) + model_.EverydayEndingCount(second.ending);
+        evidence += std::log(with_ending / frequency) + std::log(share / of_ending);
         ++kinds;
     }
     const std::uint32_t first_ending = GreekModel::EndingOf(model_.Letters(*word));
@@ -1521,6 +1540,114 @@ void AddCounts(GreekModel::Source& source) {
     }
 }
 
+// The everyday lists lift a word to the share of running words they give it
+// when the technical counts give it less: its count becomes the larger of
+// the two, as if the technical text were as long again in everyday Greek
+// (kEverydayWeight times its running words). The technical counts know
+// which word follows which in catalogues and help, and their common words
+// (η, ή, το, του) keep their counts and pairs; the everyday lists know how
+// common a word is where people talk and chat (κάνεις, έχω, τέλεια), which
+// the technical text hardly has. Summing the two instead, or weighing the
+// lists two or three times over, put everyday readings before technical
+// ones where the pairs were silent (ή between Latin words became η) and
+// read no more of the chat sentences right.
+constexpr double kEverydayWeight = 1.0;
+
+// Every word's share of running words in one everyday list: "word count"
+// lines (a share of the list's total), or "word<TAB>cB" lines (the share is
+// 10^(cB/100)). Lines of other letters are skipped.
+std::unordered_map<std::u16string, double> EverydayShares(std::string_view list) {
+    std::unordered_map<std::u16string, double> shares;
+    double total = 0;
+    bool centibels = false;
+    for (std::size_t at = 0; at < list.size();) {
+        const std::size_t end = std::min(list.find('\n', at), list.size());
+        std::string_view line = list.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        const std::size_t gap = line.find_last_of(" \t");
+        if (gap == std::string_view::npos || gap == 0) {
+            continue;
+        }
+        centibels = line[gap] == '\t';
+        const std::string number(line.substr(gap + 1));
+        char* stop = nullptr;
+        const double value = std::strtod(number.c_str(), &stop);
+        if (number.empty() || stop != number.c_str() + number.size() || !std::isfinite(value)) {
+            continue;
+        }
+        std::u16string word = FromUtf8(line.substr(0, gap));
+        if (word.empty() || !std::all_of(word.begin(), word.end(), IsGreekLetter)) {
+            continue;
+        }
+        std::transform(word.begin(), word.end(), word.begin(), GreekLower);
+        const double share =
+            centibels ? std::pow(10.0, std::min(value, 0.0) / 100.0) : std::max(value, 0.0);
+        shares[word] += share;
+        total += centibels ? 0 : share;
+    }
+    if (!centibels && total > 0) {
+        for (auto& [word, share] : shares) {
+            share /= total;
+        }
+    }
+    return shares;
+}
+
+// Blends the everyday lists into the counts: each word the dictionary or
+// the counts know gains, as its everyday count, what its mean share in the
+// lists (times the counts' running words and kEverydayWeight) exceeds its
+// technical count by. Words only the lists have (names written in small
+// letters, slips, foreign words) are left out.
+void AddEveryday(GreekModel::Source& source, const std::vector<std::string>& paths) {
+    std::vector<std::unordered_map<std::u16string, double>> lists;
+    for (const std::string& path : paths) {
+        if (const std::optional<std::string> bytes = ReadWhole(path)) {
+            if (auto shares = EverydayShares(*bytes); !shares.empty()) {
+                lists.push_back(std::move(shares));
+            }
+        }
+    }
+    if (lists.empty()) {
+        return;
+    }
+    std::unordered_map<std::u16string, std::uint64_t> known;  // with the counts' count
+    std::uint64_t counted = 0;
+    for (const auto& [word, count] : source.frequencies) {
+        std::u16string lower(word);
+        std::transform(lower.begin(), lower.end(), lower.begin(), GreekLower);
+        known[lower] += count;
+        counted += count;
+    }
+    for (const std::u16string& word : source.words) {
+        std::u16string lower(word);
+        std::transform(lower.begin(), lower.end(), lower.begin(), GreekLower);
+        known.try_emplace(std::move(lower), 0);
+    }
+    std::unordered_map<std::u16string, std::pair<double, int>> mean;
+    for (const auto& shares : lists) {
+        for (const auto& [word, share] : shares) {
+            if (known.contains(word)) {
+                auto& [sum, seen] = mean[word];
+                sum += share;
+                ++seen;
+            }
+        }
+    }
+    const double scale = kEverydayWeight * static_cast<double>(counted);
+    for (const auto& [word, sum_seen] : mean) {
+        const double count =
+            std::round(scale * sum_seen.first / sum_seen.second - static_cast<double>(known[word]));
+        if (count >= 1) {
+            source.everyday.emplace_back(word, static_cast<std::uint32_t>(std::min(count, 1e9)));
+        }
+    }
+    // In a fixed order, so that a model is made the same every time.
+    std::sort(source.everyday.begin(), source.everyday.end());
+}
+
 void AddEnglish(GreekModel::Source& source, const std::string& path) {
     std::ifstream file(path);
     std::string line;
@@ -1601,7 +1728,8 @@ GreekSpeller::GreekSpeller(const std::vector<std::u16string>& words) {
 }
 
 std::vector<std::byte> GreekSpeller::BuildModel(const std::string& hunspell_path,
-                                                const std::string& english_path, Problem* problem) {
+                                                const std::string& english_path, Problem* problem,
+                                                const std::vector<std::string>& everyday_paths) {
     GreekModel::Source source;
     const Problem outcome = ReadHunspell(hunspell_path, source.words);
     if (problem != nullptr) {
@@ -1611,6 +1739,7 @@ std::vector<std::byte> GreekSpeller::BuildModel(const std::string& hunspell_path
         return {};
     }
     AddCounts(source);
+    AddEveryday(source, everyday_paths);
     AddEnglish(source, english_path);
     return GreekModel::Build(source);
 }

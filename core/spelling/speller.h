@@ -61,9 +61,14 @@ class GreekSpeller {
                                                         std::shared_ptr<const void> owner,
                                                         Problem* problem = nullptr);
     // What a model is made from: the words of a hunspell list (as
-    // FromHunspellFile reads it), the program's counts and English words.
+    // FromHunspellFile reads it), the program's counts and English words,
+    // and lists of everyday word frequencies (`everyday_paths`, see
+    // data/greek-everyday/README.md): "word count" lines, or "word<TAB>cB"
+    // (centibels of the share of running words). A list that cannot be read
+    // leaves the everyday weights out; the model is made all the same.
     static std::vector<std::byte> BuildModel(const std::string& hunspell_path,
-                                             const std::string& english_path, Problem* problem);
+                                             const std::string& english_path, Problem* problem,
+                                             const std::vector<std::string>& everyday_paths = {});
 
     // Where Debian's hunspell-el puts the Greek word list, and wamerican
     // the English one.

@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The reader on everyday Greek: the everyday word lists blended into the
+// model, and the program's own model on everyday sentences.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/spelling/speller.h"
+#include "io/greek_model_file.h"
+#include "recording_progress.h"
+
+namespace bivano {
+namespace {
+
+using namespace bivano::testing;
+
+struct Row {
+    const char* typed;
+    const char* read;
+};
+
+std::string Read(const GreekSpeller& speller, std::string_view text, bool chat = true) {
+    ReadingStream stream(speller, ReadingStream::Source::Latin, chat);
+    std::u16string out;
+    stream.Read(U16(std::string(text)), out);
+    stream.Finish(out);
+    return U8(out);
+}
+
+std::string WriteFile(const std::string& name, const std::string& text) {
+    const std::string path = ::testing::TempDir() + "/" + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+std::unique_ptr<GreekSpeller> SpellerOf(const std::vector<std::byte>& built) {
+    auto bytes = std::make_shared<std::vector<std::byte>>(built);
+    return GreekSpeller::FromModelBytes(*bytes, bytes);
+}
+
+std::uint32_t EverydayOf(const GreekSpeller& speller, std::u16string_view plain) {
+    const auto words = speller.Model().WordsOf(plain);
+    return words.empty() ? 0 : speller.Model().EverydayCount(speller.Model().NumberOf(words[0]));
+}
+
+// Both kinds of list are read ("word count" and "word<TAB>centibels"), and
+// lift the words the technical counts hardly have: τέλεια over τελεία.
+TEST(EverydayCounts, LiftWordsTheTechnicalCountsHardlyHave) {
+    const std::string dictionary = WriteFile("everyday.dic", "4\nτέλεια\nτελεία\nτι\nκάνεις\n");
+    const std::string english = WriteFile("everyday-english", "word\n");
+    const std::string subtitles =
+        WriteFile("subtitles.txt", "τέλεια 900\nτελεία 20\nξξξ 50\nabc 9\nτι x\n\nκάνεις\n");
+    const std::string blend = WriteFile("blend.tsv", "τέλεια\t-250\nτελεία\t-400\nlatin\t-300\n");
+    GreekSpeller::Problem problem = GreekSpeller::Problem::Unreadable;
+    const auto technical = SpellerOf(GreekSpeller::BuildModel(dictionary, english, &problem, {}));
+    ASSERT_EQ(problem, GreekSpeller::Problem::None);
+    ASSERT_NE(technical, nullptr);
+    const auto everyday =
+        SpellerOf(GreekSpeller::BuildModel(dictionary, english, &problem, {subtitles, blend}));
+    ASSERT_EQ(problem, GreekSpeller::Problem::None);
+    ASSERT_NE(everyday, nullptr);
+
+    EXPECT_EQ(Read(*technical, "teleia"), "τελεία");  // the full stop of the technical text
+    EXPECT_EQ(Read(*everyday, "teleia"), "τέλεια");
+    EXPECT_GT(EverydayOf(*everyday, u"τελεια"), 0u);
+    EXPECT_EQ(EverydayOf(*technical, u"τελεια"), 0u);
+    EXPECT_EQ(technical->Model().EverydayTotal(), 0u);
+    EXPECT_GT(everyday->Model().EverydayTotal(), EverydayOf(*everyday, u"τελεια"));
+    // Words only a list has are no words of the model.
+    EXPECT_TRUE(everyday->Model().WordsOf(u"ξξξ").empty());
+    EXPECT_EQ(everyday->WordCount(), technical->WordCount());
+}
+
+// A list that is missing or holds nothing usable leaves the model as the
+// technical counts make it, and says nothing: it loads and reads.
+TEST(EverydayCounts, AModelWithoutThemLoadsAndReads) {
+    const std::string dictionary = WriteFile("plain.dic", "2\nέχω\nέξω\n");
+    const std::string english = WriteFile("plain-english", "word\n");
+    const std::string empty = WriteFile("empty.txt", "");
+    const std::string junk = WriteFile("junk.txt", "abc 12\n\t\n 5\nέχω -\nέχω 1e999\n");
+    GreekSpeller::Problem problem = GreekSpeller::Problem::Unreadable;
+    const std::vector<std::byte> plain = GreekSpeller::BuildModel(dictionary, english, &problem);
+    ASSERT_EQ(problem, GreekSpeller::Problem::None);
+    for (const std::vector<std::string>& lists :
+         {std::vector<std::string>{::testing::TempDir() + "/missing.txt"},
+          std::vector<std::string>{empty, junk}}) {
+        EXPECT_EQ(GreekSpeller::BuildModel(dictionary, english, &problem, lists), plain);
+        EXPECT_EQ(problem, GreekSpeller::Problem::None);
+    }
+    GreekModel::Problem why = GreekModel::Problem::TooShort;
+    auto bytes = std::make_shared<std::vector<std::byte>>(plain);
+    const auto model = GreekModel::FromBytes(*bytes, bytes, &why);
+    ASSERT_NE(model, nullptr);
+    EXPECT_EQ(why, GreekModel::Problem::None);
+    EXPECT_EQ(model->EverydayTotal(), 0u);
+    EXPECT_EQ(model->EverydayEndingCount(GreekModel::EndingOf(u"έχω")), 0u);
+    EXPECT_EQ(model->EverydayCount(0), 0u);
+    EXPECT_EQ(model->EverydayCount(1000000), 0u);  // no such word
+}
+
+// Everyday counts go to the dictionary's words only, and order the words
+// of one plain form: the commoner in everyday use first.
+TEST(EverydayCounts, OrderTheWordsOfOnePlainForm) {
+    GreekModel::Source source;
+    source.words = {u"κανείς", u"κάνεις"};
+    source.frequencies = {{u"κανείς", 30}, {u"κάνεις", 20}};
+    source.everyday = {{u"κάνεις", 50}, {u"άγνωστο", 70}};
+    const std::vector<std::byte> bytes = GreekModel::Build(source);
+    const auto model = GreekModel::FromBytes(bytes, nullptr);
+    ASSERT_NE(model, nullptr);
+    const auto words = model->WordsOf(u"κανεισ");
+    ASSERT_EQ(words.size(), 2u);
+    EXPECT_EQ(U8(std::u16string(model->Letters(words[0]))), "κάνεις");
+    EXPECT_EQ(words[0].frequency, 20u);  // the technical count stays as it was
+    EXPECT_EQ(model->EverydayCount(model->NumberOf(words[0])), 50u);
+    EXPECT_EQ(model->EverydayCount(model->NumberOf(words[1])), 0u);
+    EXPECT_EQ(model->EverydayTotal(), 50u);
+    EXPECT_EQ(model->EverydayEndingCount(GreekModel::EndingOf(u"κάνεις")), 50u);
+    EXPECT_TRUE(model->WordsOf(u"αγνωστο").empty());
+}
+
+// The program's own model on everyday sentences; the technical sentences
+// of speller_test.cpp keep their readings.
+class EverydayWithTheModel : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { speller_ = io::OpenGreekModel(BIVANO_TEST_MODEL).release(); }
+    static void TearDownTestSuite() {
+        delete speller_;
+        speller_ = nullptr;
+    }
+    void SetUp() override { ASSERT_NE(speller_, nullptr) << BIVANO_TEST_MODEL; }
+    static GreekSpeller* speller_;
+};
+GreekSpeller* EverydayWithTheModel::speller_ = nullptr;
+
+TEST_F(EverydayWithTheModel, EverydayWordsWinWhereThePairsAreSilent) {
+    const Row rows[] = {
+        {"kalimera! ti kaneis?", "καλημέρα! τι κάνεις;"},  // κάνεις, not κανείς
+        {"exw ena provlima", "έχω ένα πρόβλημα"},          // έχω, not έξω
+        {"teleia!", "τέλεια!"},                            // not τελεία
+        {"ti les?", "τι λες;"},
+        {"8a pame gia kafe?", "θα πάμε για καφέ;"},
+        {"geia sou", "γεια σου"},
+        {"kaneis den 3erei", "κανείς δεν ξέρει"},  // the pronoun where the pair says so
+        {"ena arxeio h enas fakelos", "ένα αρχείο ή ένας φάκελος"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Read(*speller_, row.typed), row.read) << row.typed;
+    }
+}
+
+}  // namespace
+}  // namespace bivano
