@@ -166,18 +166,67 @@ bool EndsAPhrase(char16_t c) {
     return u".,;·!?:)»\"\r\n"sv.find(c) != std::u16string_view::npos;
 }
 
-// The chat abbreviations, as the plain conversion writes them, written out.
+// The chat abbreviations, as the plain conversion writes them (small, no
+// accents, σ for ς), written out: the one- to four-letter forms people type
+// for the commonest words.
+constexpr std::pair<std::u16string_view, std::u16string_view> kChatAbbreviations[] = {
+    {u"κ", u"και"},      {u"δν", u"δεν"},      {u"μ", u"μου"},
+    {u"σ", u"σου"},      {u"π", u"που"},       {u"γτ", u"γιατί"},
+    {u"τπτ", u"τίποτα"}, {u"τπτα", u"τίποτα"}, {u"δλδ", u"δηλαδή"},
+    {u"τλκ", u"τελικά"}, {u"ντξ", u"εντάξει"}, {u"ντχ", u"εντάξει"},
+    {u"κλ", u"καλά"},    {u"σμρ", u"σήμερα"},  {u"τεσπα", u"τέλος πάντων"},
+};
+
 std::u16string_view ChatWord(std::u16string_view plain) {
-    static constexpr std::pair<std::u16string_view, std::u16string_view> kAbbreviations[] = {
-        {u"κ", u"και"},      {u"γτ", u"γιατί"},    {u"τπτ", u"τίποτα"},  {u"δλδ", u"δηλαδή"},
-        {u"τλκ", u"τελικά"}, {u"ντξ", u"εντάξει"}, {u"ντχ", u"εντάξει"},
-    };
-    for (const auto& [short_form, long_form] : kAbbreviations) {
+    for (const auto& [short_form, long_form] : kChatAbbreviations) {
         if (plain == short_form) {
             return long_form;
         }
     }
     return {};
+}
+
+// Laughter, typed in Latin or Greek letters: two or more of one syllable
+// of χ (x, h) and a vowel, perhaps with a last χ: xaxa, haha, xaxaxa,
+// hehe, χαχαχα. Written as the same laughter in Greek letters, without an
+// accent (χαχα, χεχε); empty for anything else.
+std::u16string Laughter(std::u16string_view lower) {
+    const auto is_chi = [](char16_t c) { return c == u'x' || c == u'h' || c == u'χ'; };
+    const auto vowel_of = [](char16_t c) -> char16_t {
+        switch (c) {
+            case u'a':
+            case u'α':
+                return u'α';
+            case u'e':
+            case u'ε':
+                return u'ε';
+            case u'i':
+            case u'ι':
+                return u'ι';
+            default:
+                return 0;
+        }
+    };
+    std::size_t end = lower.size();
+    if (end % 2 == 1 && is_chi(lower.back())) {
+        --end;  // xaxax
+    }
+    if (end < 4 || end % 2 == 1) {
+        return {};
+    }
+    const char16_t vowel = vowel_of(lower[1]);
+    std::u16string laughter;
+    for (std::size_t i = 0; i < end; i += 2) {
+        if (!is_chi(lower[i]) || vowel == 0 || vowel_of(lower[i + 1]) != vowel) {
+            return {};
+        }
+        laughter += u'χ';
+        laughter += vowel;
+    }
+    if (end < lower.size()) {
+        laughter += u'χ';
+    }
+    return laughter;
 }
 
 // One way to read the letters at a place of a typed word: how many it
@@ -605,14 +654,23 @@ class ReadingStream::Reader {
 
     // The readings of a typed word, from the cache when it was met before;
     // good until the end of the phrase.
-    std::uint32_t Read(std::u16string_view typed) {
-        lower_.resize(typed.size());
-        std::transform(typed.begin(), typed.end(), lower_.begin(), ReadingLower);
+    // A word that stands alone (`alone`: blanks or sentence marks around
+    // it, no apostrophe, dot or hyphen joining it to more) may be a chat
+    // abbreviation; its readings are kept apart, under a key no typed word
+    // has.
+    std::uint32_t Read(std::u16string_view typed, bool alone = false) {
+        const bool chat = chat_ && alone;
+        lower_.resize(typed.size() + (chat ? 1 : 0));
+        if (chat) {
+            lower_[0] = kChatKey;
+        }
+        std::transform(typed.begin(), typed.end(), lower_.begin() + (chat ? 1 : 0), ReadingLower);
         const std::uint64_t hash = HashOf(lower_);
         if (const std::uint32_t found = cache_.Find(lower_, hash); found != ReadingCache::kNone) {
             return found;
         }
-        return cache_.Add(lower_, hash, Weigh(lower_));
+        std::u16string key = lower_;
+        return cache_.Add(key, hash, Weigh(std::u16string_view(key).substr(chat ? 1 : 0), chat));
     }
     const WordReading& ReadingOf(std::u16string_view typed) { return cache_.At(Read(typed)); }
 
@@ -630,7 +688,11 @@ class ReadingStream::Reader {
     void Process(std::u16string_view text, bool final, std::u16string& out);
 
   private:
-    WordReading Weigh(std::u16string_view lower);
+    WordReading Weigh(std::u16string_view lower, bool chat);
+    // Whether a typed word (small letters) is written out as a chat word or
+    // as laughter.
+    bool WrittenOut(std::u16string_view lower) const;
+    static constexpr char16_t kChatKey = 1;
     void Follow(const GreekModel::Node& node, std::u16string_view word, std::size_t at, float cost);
     std::u16string Converted(std::u16string_view lower) const;
     std::u16string ByEnding(std::u16string_view plain) const;
@@ -930,16 +992,49 @@ double ReadingStream::Reader::PairLikelihood(std::uint32_t first, const Choice& 
     return std::min(kBackOff + std::log(unaccounted / frequency) + alone, most);
 }
 
-WordReading ReadingStream::Reader::Weigh(std::u16string_view lower) {
+bool ReadingStream::Reader::WrittenOut(std::u16string_view lower) const {
+    if (!Laughter(lower).empty()) {
+        return true;
+    }
+    constexpr std::size_t kLongestAbbreviation = 6;  // as typed: tespa, ntks
+    if (!chat_ || lower.size() > kLongestAbbreviation) {
+        return false;
+    }
+    std::u16string plain = Converted(lower);
+    std::transform(plain.begin(), plain.end(), plain.begin(),
+                   [](char16_t c) { return PlainLetter(GreekLower(c)); });
+    return !ChatWord(plain).empty();
+}
+
+WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, bool chat) {
     WordReading reading;
+    if (std::u16string laughter = Laughter(lower); !laughter.empty()) {
+        reading.fixed = std::move(laughter);
+        reading.chat = true;
+        return reading;
+    }
     reading.converted = Converted(lower);
     std::u16string plain = reading.converted;
     std::transform(plain.begin(), plain.end(), plain.begin(),
                    [](char16_t c) { return PlainLetter(GreekLower(c)); });
-    if (chat_) {
-        if (const std::u16string_view chat = ChatWord(plain); !chat.empty()) {
-            reading.fixed = std::u16string(chat);
+    if (chat) {
+        if (const std::u16string_view written = ChatWord(plain); !written.empty()) {
+            reading.fixed = std::u16string(written);
             reading.chat = true;
+            // The word itself, when the model has it, so that it goes with
+            // the words around it and takes its enclitic's accent
+            // (to systhma m: το σύστημά μου).
+            std::u16string written_plain(written);
+            std::transform(written_plain.begin(), written_plain.end(), written_plain.begin(),
+                           PlainLetter);
+            for (const GreekModel::Word& word : model_.WordsOf(written_plain)) {
+                if (model_.Letters(word) == written) {
+                    const std::uint32_t number = model_.NumberOf(word);
+                    reading.choices.push_back(
+                        {number, 0, WordScore(number), GreekModel::EndingOf(written)});
+                    break;
+                }
+            }
             return reading;
         }
     }
@@ -1005,6 +1100,31 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower) {
 }
 
 namespace {
+
+std::u16string SmallOf(std::u16string_view word) {
+    std::u16string small(word);
+    std::transform(small.begin(), small.end(), small.begin(), ReadingLower);
+    return small;
+}
+
+// Whether the word at [begin, end) of `text` stands alone, as a chat
+// abbreviation does: blanks, an opening mark or the text's start before
+// it; blanks, a closing mark or a sentence's end after it. Not in μ'αρέσει,
+// π.χ., a-b, 5m.
+bool StandsAlone(std::u16string_view text, std::size_t begin, std::size_t end) {
+    const bool open_before = begin == 0 || IsBlankOrBreak(text[begin - 1]) ||
+                             u"([{\"«"sv.find(text[begin - 1]) != std::u16string_view::npos;
+    if (!open_before) {
+        return false;
+    }
+    if (end == text.size() || IsBlankOrBreak(text[end]) ||
+        u",;!?)]}\"»"sv.find(text[end]) != std::u16string_view::npos) {
+        return true;
+    }
+    // A full stop or colon ends it when a blank or the end follows.
+    return (text[end] == u'.' || text[end] == u':') &&
+           (end + 1 == text.size() || IsBlankOrBreak(text[end + 1]) || text[end + 1] == u'.');
+}
 
 bool IsLatinOrDigit(char16_t c) {
     return IsLatinLetter(c) || (c >= u'0' && c <= u'9');
@@ -1139,11 +1259,14 @@ bool ReadingStream::Reader::IsKeptLatin(std::u16string_view word, bool inside,
     }
     if (capitals + digits == word.size()) {
         // One capital (a one-letter word) is no acronym; KALIMERA is Greek.
-        return capitals >= 2 &&
-               (digits > 0 || (!ReadsAsGreek(word, kCapitalsAsGreek) && !ReadingOf(word).chat));
+        return capitals >= 2 && (digits > 0 || (!ReadsAsGreek(word, kCapitalsAsGreek) &&
+                                                !WrittenOut(SmallOf(word))));
     }
     if (digits > 0 || word.size() < 2) {
         return false;
+    }
+    if (WrittenOut(SmallOf(word))) {
+        return false;  // Tpt, Xaxa
     }
     reading = Read(word);
     // A capital inside a sentence makes a name or a term: kept when it is
@@ -1374,9 +1497,10 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 phrase_goes_on_ = only_blanks;  // cut for its length only
                 FlushPhrase(text, i, final, out);
             }
-            const bool met =
-                known.begin == i && known.end == end && known_generation == cache_.generation();
-            phrase_.push_back({i, end, met ? known.reading : Read(text.substr(i, end - i))});
+            const bool alone = chat_ && StandsAlone(text, i, end);
+            const bool met = !alone && known.begin == i && known.end == end &&
+                             known_generation == cache_.generation();
+            phrase_.push_back({i, end, met ? known.reading : Read(text.substr(i, end - i), alone)});
             i = end;
             after_word = true;
             asking = false;
@@ -1583,6 +1707,11 @@ std::unordered_map<std::u16string, double> EverydayShares(std::string_view list)
             continue;
         }
         std::transform(word.begin(), word.end(), word.begin(), GreekLower);
+        // A consonant alone is what is left of an elided word (θ', σ'),
+        // which the lists cut off at its apostrophe: no word to count.
+        if (word.size() == 1 && u"αεηιουωάέήίόύώ"sv.find(word[0]) == std::u16string_view::npos) {
+            continue;
+        }
         const double share =
             centibels ? std::pow(10.0, std::min(value, 0.0) / 100.0) : std::max(value, 0.0);
         shares[word] += share;

@@ -96,8 +96,11 @@ class GreekSpeller {
 //     read as no Greek word in use stay as typed, and so do the groups
 //     between asterisks, without them, as the plain conversion keeps them.
 //   Greek: Greek letters without accents; anything else stays as it is.
-// With `chat`, the common chat abbreviations are written out: k και, gt
-// γιατί, tpt τίποτα, dld δηλαδή, tlk τελικά, ntks εντάξει.
+// With `chat`, the common chat abbreviations are written out where they
+// stand alone as words: k και, dn δεν, m μου, s σου, p που, gt γιατί, tpt
+// τίποτα, dld δηλαδή, tlk τελικά, ntks εντάξει, kl καλά, smr σήμερα, tespa
+// τέλος πάντων (not in μ'αρέσει, π.χ.). Laughter (xaxa, haha) is written as
+// laughter in Greek letters (χαχα) whether or not.
 class ReadingStream {
   public:
     enum class Source { Latin, Greek };

@@ -151,5 +151,56 @@ TEST_F(EverydayWithTheModel, EverydayWordsWinWhereThePairsAreSilent) {
     }
 }
 
+// Chat abbreviations are written out only where they stand alone, and
+// then as the words they stand for, in the phrase (the enclitic's accent).
+TEST_F(EverydayWithTheModel, ChatShorthandOnlyWhereItStandsAlone) {
+    const Row rows[] = {
+        {"dn 3erw ti na kanw", "δεν ξέρω τι να κάνω"},
+        {"to systhma m", "το σύστημά μου"},  // μου: an enclitic, as typed out
+        {"m aresei poly", "μου αρέσει πολύ"},
+        {"to spiti s einai wraio.", "το σπίτι σου είναι ωραίο."},
+        {"auto p les", "αυτό που λες"},
+        {"DN TPT k esy? Dld", "ΔΕΝ ΤΙΠΟΤΑ και εσύ; Δηλαδή"},
+        {"tlk, ntks. kl (smr)", "τελικά, εντάξει. καλά (σήμερα)"},
+        {"tespa", "τέλος πάντων"},
+        // Joined to more: an apostrophe, a dot, a hyphen, a digit.
+        {"m'aresei, s'agapw", "μ'αρέσει, σ'αγαπώ"},
+        {"p.x. auto", "π.χ. αυτό"},
+        {"5m k-m", "5m κ-μ"},
+        {"dnxerw", "δνχερω"},  // inside a word: no abbreviation, and no word
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Read(*speller_, row.typed), row.read) << row.typed;
+    }
+    // Typed in Greek letters too; and without the option, letters as typed.
+    ReadingStream greek(*speller_, ReadingStream::Source::Greek, true);
+    std::u16string out;
+    greek.Read(u"δν ξερω κ εσυ", out);
+    greek.Finish(out);
+    EXPECT_EQ(U8(out), "δεν ξέρω και εσύ");
+    EXPECT_EQ(Read(*speller_, "dn 3erw k esy", false), "δν ξέρω κ εσύ");
+}
+
+// Laughter stays laughter, in Greek letters, with or without the option;
+// what merely starts like it is read as ever.
+TEST_F(EverydayWithTheModel, LaughterIsWrittenAsLaughter) {
+    const Row rows[] = {
+        {"xaxa", "χαχα"},
+        {"xaxaxa haha XAXA Xaxa", "χαχαχα χαχα ΧΑΧΑ Χαχα"},
+        {"hehe xixi xaxax", "χεχε χιχι χαχαχ"},
+        {"kala xaxaxa!", "καλά χαχαχα!"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Read(*speller_, row.typed), row.read) << row.typed;
+        EXPECT_EQ(Read(*speller_, row.typed, false), row.read) << row.typed;
+    }
+    ReadingStream greek(*speller_, ReadingStream::Source::Greek, true);
+    std::u16string out;
+    greek.Read(u"χαχαχα", out);
+    greek.Finish(out);
+    EXPECT_EQ(U8(out), "χαχαχα");
+    EXPECT_EQ(Read(*speller_, "xa xaxi xhxh"), Read(*speller_, "xa xaxi xhxh", false));
+}
+
 }  // namespace
 }  // namespace bivano
