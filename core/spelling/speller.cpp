@@ -88,14 +88,16 @@ void AppendWithCaseOf(std::u16string_view typed, std::u16string_view spelled, st
     const std::size_t begin = out.size();
     out.append(spelled);
     std::size_t upper = 0;
+    std::size_t digits = 0;  // 3 and 8 typed for ξ and θ have no case
     for (const char16_t c : typed) {
         upper += IsUpper(c) ? 1 : 0;
+        digits += c == u'3' || c == u'8' ? 1 : 0;
     }
     if (upper == 0 || spelled.empty()) {
         return;
     }
     const auto word = out.begin() + static_cast<std::ptrdiff_t>(begin);
-    if (upper == typed.size() && typed.size() > 1) {
+    if (upper + digits == typed.size() && typed.size() > 1) {
         std::transform(word, out.end(), word, CapitalWithoutTonos);
         return;
     }
@@ -529,6 +531,10 @@ constexpr std::uint32_t kInUse = 10;
 // English word at this cost.
 constexpr double kCommonWord = -7.6;
 constexpr float kCommonAsTyped = 1.0F;
+// A Greek word rarer than this (its log share of running words, about one
+// in 300,000) does not make an English word Greek, however it reads: the,
+// nice, game stay (θε, νίψε, γάμε are rare); to, me, den, tis are Greek.
+constexpr double kRareWord = -12.6;
 // Capitals read as Greek ones when a word reads from them this easily
 // (KALIMERA); otherwise they are an acronym (LVM, BASIC).
 constexpr float kCapitalsAsGreek = 0.6F;
@@ -1068,7 +1074,8 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, bool chat) {
         reading.exact =
             std::any_of(reading.choices.begin(), reading.choices.end(), [&](const Choice& c) {
                 const GreekModel::Word* word = model_.WordAt(c.word);
-                return c.cost == 0 && word != nullptr && word->frequency >= kInUse &&
+                return c.cost == 0 && word != nullptr &&
+                       word->frequency + std::min(model_.EverydayCount(c.word), kInUse) >= kInUse &&
                        (word->flags & GreekModel::kSmall) != 0;
             });
         // One of the commonest words reads from it a little more dearly:
@@ -1077,9 +1084,10 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, bool chat) {
             reading.in_english &&
             std::none_of(reading.choices.begin(), reading.choices.end(), [&](const Choice& c) {
                 const GreekModel::Word* word = model_.WordAt(c.word);
+                const double share = WordScore(c.word);
                 return word != nullptr && (word->flags & GreekModel::kSmall) != 0 &&
-                       (c.cost <= kAsTyped ||
-                        (c.cost <= kCommonAsTyped && WordScore(c.word) >= kCommonWord));
+                       ((c.cost <= kAsTyped && share >= kRareWord) ||
+                        (c.cost <= kCommonAsTyped && share >= kCommonWord));
             });
     }
     if (reading.choices.empty()) {
@@ -1259,8 +1267,9 @@ bool ReadingStream::Reader::IsKeptLatin(std::u16string_view word, bool inside,
     }
     if (capitals + digits == word.size()) {
         // One capital (a one-letter word) is no acronym; KALIMERA is Greek.
-        return capitals >= 2 && (digits > 0 || (!ReadsAsGreek(word, kCapitalsAsGreek) &&
-                                                !WrittenOut(SmallOf(word))));
+        // 3 and 8 among capitals may be ξ and θ: 3ERW is ΞΕΡΩ.
+        return capitals >= 2 && (other_digits || (!ReadsAsGreek(word, kCapitalsAsGreek) &&
+                                                  !WrittenOut(SmallOf(word))));
     }
     if (digits > 0 || word.size() < 2) {
         return false;

@@ -202,5 +202,44 @@ TEST_F(EverydayWithTheModel, LaughterIsWrittenAsLaughter) {
     EXPECT_EQ(Read(*speller_, "xa xaxi xhxh"), Read(*speller_, "xa xaxi xhxh", false));
 }
 
+// An English word, or a capitalised name, stays as typed when its Greek
+// readings are rare; where a Greek word in use reads from it, Greek is
+// meant.
+TEST_F(EverydayWithTheModel, EnglishWordsStayUnlessACommonGreekWordReads) {
+    const Row rows[] = {
+        // Kept: no Greek reading, or only rare ones (γάμε, θε, νίψε).
+        {"to weekend 8a kanoume party", "το weekend θα κάνουμε party"},
+        {"steile mou email", "στείλε μου email"},
+        {"to game htan cool", "το game ήταν cool"},
+        {"the best, nice", "the best, nice"},
+        {"h Barcelona kai h Liverpool", "η Barcelona και η Liverpool"},
+        // Greek: English words that are common Greek readings.
+        {"den 3erw tis lexeis", "δεν ξέρω τις λέξεις"},
+        {"ton eida me auto", "τον είδα με αυτό"},
+        {"paw, tin eida, ma giati", "πάω, την είδα, μα γιατί"},
+        {"To spiti", "Το σπίτι"},
+        {"o Olympiakos kai o Panathinaikos", "ο Ολυμπιακός και ο Παναθηναϊκός"},
+        {"stis rythmiseis", "στις ρυθμίσεις"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Read(*speller_, row.typed), row.read) << row.typed;
+    }
+}
+
+// Latin acronyms stay; Greek words typed in capitals are read, 3 and 8
+// among them as ξ and θ.
+TEST_F(EverydayWithTheModel, AcronymsAgainstGreekInCapitals) {
+    const Row rows[] = {
+        {"to USB kai to LVM kai to EFI", "το USB και το LVM και το EFI"},
+        {"TV, AEK, MP3, USB3", "TV, AEK, MP3, USB3"},
+        {"KALIMERA, ELA! DEN 3ERW", "ΚΑΛΗΜΕΡΑ, ΕΛΑ! ΔΕΝ ΞΕΡΩ"},
+        {"NAI, MPRAVO, 8A ERTHW", "ΝΑΙ, ΜΠΡΑΒΟ, ΘΑ ΕΡΘΩ"},
+        {"DN 3ERW, XAXA", "ΔΕΝ ΞΕΡΩ, ΧΑΧΑ"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Read(*speller_, row.typed), row.read) << row.typed;
+    }
+}
+
 }  // namespace
 }  // namespace bivano
