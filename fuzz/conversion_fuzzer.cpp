@@ -133,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::u16string out;
             stream.Read(
                 u"kalimera ti kai thalassa Athina? word ΚΑΛΙΜΕΡΑ καλιμερα θαλασα Word kai 3 "
-                u"ti Diamantidis",
+                u"ti Diamantidis naiiii denxerw kalimra dn m'aresei xaxa DN 3ERW",
                 out);
             stream.Read(source, out);
             stream.Finish(out);

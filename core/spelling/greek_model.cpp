@@ -272,6 +272,13 @@ const GreekModel::Node* GreekModel::Child(const Node& node, char16_t letter) con
     return found != end && found->letter == letter ? found : nullptr;
 }
 
+std::span<const GreekModel::Node> GreekModel::ChildrenOf(const Node& node) const {
+    if (node.first_child >= nodes_.size() || nodes_.size() - node.first_child < node.child_count) {
+        return {};
+    }
+    return nodes_.subspan(node.first_child, node.child_count);
+}
+
 std::span<const GreekModel::Word> GreekModel::WordsAt(const Node& node) const {
     if (node.first_word > words_.size() || words_.size() - node.first_word < node.word_count) {
         return {};

@@ -97,6 +97,8 @@ class GreekModel {
     // The letter tree: the root, and a node's child for a plain letter.
     const Node* Root() const { return nodes_.empty() ? nullptr : &nodes_[0]; }
     const Node* Child(const Node& node, char16_t letter) const;
+    // All of a node's children, by letter.
+    std::span<const Node> ChildrenOf(const Node& node) const;
     // The words whose plain form ends at `node`, best first.
     std::span<const Word> WordsAt(const Node& node) const;
     // The words of one plain form.

@@ -492,6 +492,38 @@ std::u16string PrimaryReading(std::u16string_view word) {
 
 // Readings costlier than this, added up over a word, are not followed.
 constexpr float kMostCost = 2.6F;
+// A slip of typing (a letter left out, one too many, one swapped for its
+// neighbour), read only in a word no reading places.
+constexpr float kSlipCost = 1.0F;
+// What a slip may read as: words in use (log share of running words, about
+// one in 30,000), of typed words of this many letters or more.
+constexpr double kSlipWord = -10.3;
+constexpr std::size_t kShortestSlipped = 4;
+// Two words typed as one: each this common (log share of running words),
+// and either counted as a pair or each very common.
+constexpr double kSplitWord = -9.0;
+constexpr double kVeryCommonWord = -7.0;
+constexpr std::size_t kShortestSplit = 5;
+// A run of one letter typed for emphasis, read as the letter once: dearer
+// than capitals read as Greek (kCapitalsAsGreek), so that ZZZ stays.
+constexpr float kEmphasisCost = 0.7F;
+
+// The letters next to a Latin letter on the keyboard's row, and v and n,
+// which look alike to the Greek eye (ν).
+std::u16string_view KeyboardNeighbours(char16_t c) {
+    static constexpr std::u16string_view kRows[] = {u"qwertyuiop", u"asdfghjkl", u"zxcvbnm"};
+    static constexpr std::u16string_view kNeighbours[] = {
+        u"w",  u"qe", u"wr", u"et", u"ry", u"tu", u"yi", u"uo", u"ip", u"o",   u"s",  u"ad",  u"sf",
+        u"dg", u"fh", u"gj", u"hk", u"jl", u"k",  u"x",  u"zc", u"xv", u"cbn", u"vn", u"bmv", u"n"};
+    std::size_t index = 0;
+    for (const std::u16string_view row : kRows) {
+        if (const std::size_t at = row.find(c); at != std::u16string_view::npos) {
+            return kNeighbours[index + at];
+        }
+        index += row.size();
+    }
+    return {};
+}
 // A consonant typed once for two.
 constexpr float kDoubledCost = 0.9F;
 // How often a pair of words may have been seen that the counts leave out.
@@ -568,6 +600,7 @@ struct WordReading {
     bool in_english = false;      // in the English word list
     bool exact = false;           // a Greek word in use reads from its very letters
     bool english = false;         // and reads as no Greek word as typed
+    bool mended = false;          // read only with a slip of typing, or as two words
 };
 
 std::uint64_t HashOf(std::u16string_view key) {
@@ -699,7 +732,15 @@ class ReadingStream::Reader {
     // as laughter.
     bool WrittenOut(std::u16string_view lower) const;
     static constexpr char16_t kChatKey = 1;
-    void Follow(const GreekModel::Node& node, std::u16string_view word, std::size_t at, float cost);
+    // Follows every reading of `word` from place `at` down the letter tree;
+    // with `slip`, one slip of typing too (see FollowSlips).
+    void Follow(const GreekModel::Node& node, std::u16string_view word, std::size_t at, float cost,
+                bool slip = false);
+    void FollowSlips(const GreekModel::Node& node, std::u16string_view word, std::size_t at,
+                     float cost);
+    // The readings of a word no reading places: with a run of one letter
+    // collapsed, with a slip of typing, or as two words typed as one.
+    void Mend(std::u16string_view lower, WordReading& reading);
     std::u16string Converted(std::u16string_view lower) const;
     std::u16string ByEnding(std::u16string_view plain) const;
     double WordScore(std::uint32_t word) const;
@@ -759,7 +800,7 @@ class ReadingStream::Reader {
 };
 
 void ReadingStream::Reader::Follow(const GreekModel::Node& node, std::u16string_view word,
-                                   std::size_t at, float cost) {
+                                   std::size_t at, float cost, bool slip) {
     if (at == word.size()) {
         const std::span<const GreekModel::Word> words = model_.WordsAt(node);
         // The enclitic forms (θάλασσά) are written by the rule, not chosen.
@@ -800,18 +841,54 @@ void ReadingStream::Reader::Follow(const GreekModel::Node& node, std::u16string_
                 return;
             }
         }
-        Follow(*here, word, at + reading.length, total);
+        Follow(*here, word, at + reading.length, total, slip);
         // The consonant typed once where Greek has two (not in a word of
         // one or two letters: μ is no μμ).
         if (reading.greek.size() == 1 && word.size() > 2 &&
             kDoubled.find(reading.greek[0]) != std::u16string::npos &&
             total + kDoubledCost <= kMostCost) {
             if (const GreekModel::Node* twice = model_.Child(*here, reading.greek[0])) {
-                Follow(*twice, word, at + reading.length, total + kDoubledCost);
+                Follow(*twice, word, at + reading.length, total + kDoubledCost, slip);
             }
         }
     };
     ForEachReading(word, at, step);
+    if (slip) {
+        FollowSlips(node, word, at, cost);
+    }
+}
+
+// One slip of typing at place `at`, then the rest read as typed: a letter
+// typed twice or one too many (kalla, kalsa for καλά), one left out (kaa),
+// one swapped for its neighbour on the keyboard (kalo for καλό typed kalp,
+// v for n), or two neighbours swapped (klaa).
+void ReadingStream::Reader::FollowSlips(const GreekModel::Node& node, std::u16string_view word,
+                                        std::size_t at, float cost) {
+    const float total = cost + kSlipCost;
+    if (total > kMostCost) {
+        return;
+    }
+    if (at < word.size()) {
+        Follow(node, word, at + 1, total);  // a letter too many
+    }
+    // A letter left out: any letter of the tree here, typed or not.
+    const std::span<const GreekModel::Node> children = model_.ChildrenOf(node);
+    for (const GreekModel::Node& child : children) {
+        Follow(child, word, at, total);
+    }
+    if (at >= word.size()) {
+        return;
+    }
+    std::u16string changed(word);
+    for (const char16_t neighbour : KeyboardNeighbours(word[at])) {
+        changed[at] = neighbour;
+        Follow(node, changed, at, total);
+    }
+    if (at + 1 < word.size() && word[at] != word[at + 1]) {
+        changed[at] = word[at + 1];
+        changed[at + 1] = word[at];
+        Follow(node, changed, at, total);
+    }
 }
 
 std::u16string ReadingStream::Reader::Converted(std::u16string_view typed) const {
@@ -1047,6 +1124,9 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, bool chat) {
     found_.clear();
     if (lower.size() <= kLongestWord && model_.Root() != nullptr) {
         Follow(*model_.Root(), lower, 0, 0);
+        if (found_.empty() && source_ == Source::Latin) {
+            Mend(lower, reading);
+        }
     }
     // Best first by the word alone; a phrase weighs the likeliest only.
     for (Choice& choice : found_) {
@@ -1102,9 +1182,90 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, bool chat) {
                 reading.converted.back() = u'ς';
             }
         }
-        reading.fixed = ByEnding(plain);
+        if (reading.fixed.empty()) {
+            reading.fixed = ByEnding(plain);
+        }
     }
     return reading;
+}
+
+void ReadingStream::Reader::Mend(std::u16string_view lower, WordReading& reading) {
+    constexpr std::size_t kLongestMended = 24;
+    if (lower.size() > kLongestMended ||
+        !std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; })) {
+        return;
+    }
+    const GreekModel::Node& root = *model_.Root();
+    // Emphasis: a run of three or more of one letter is the letter once
+    // (naiiii, poliiii, kalaaa); the word is written without it.
+    std::u16string collapsed;
+    for (std::size_t i = 0; i < lower.size();) {
+        std::size_t run = i + 1;
+        while (run < lower.size() && lower[run] == lower[i]) {
+            ++run;
+        }
+        collapsed.append(run - i >= 3 ? 1 : run - i, lower[i]);
+        i = run;
+    }
+    const bool emphasis = collapsed.size() < lower.size() && collapsed.size() >= 2;
+    if (emphasis) {
+        Follow(root, collapsed, 0, kEmphasisCost);
+    }
+    const std::u16string_view word = emphasis ? std::u16string_view(collapsed) : lower;
+    if (found_.empty() && word.size() >= kShortestSlipped) {
+        Follow(root, word, 0, emphasis ? kEmphasisCost : 0, true);
+        // Only to a word in use; rarer words are as likely another slip.
+        std::erase_if(found_, [&](const Choice& c) { return WordScore(c.word) < kSlipWord; });
+    }
+    if (!found_.empty()) {
+        reading.mended = true;
+        return;
+    }
+    // Two words typed as one (denxerw): each common, read as typed.
+    if (word.size() < kShortestSplit) {
+        return;
+    }
+    double best_score = -1e300;
+    std::u16string best;
+    for (std::size_t cut = 2; cut + 2 <= word.size(); ++cut) {
+        std::uint32_t halves[2] = {0, 0};
+        double score = 0;
+        bool both = true;
+        for (int half = 0; half < 2 && both; ++half) {
+            found_.clear();
+            Follow(root, half == 0 ? word.substr(0, cut) : word.substr(cut), 0, 0);
+            double half_best = -1e300;
+            for (const Choice& c : found_) {
+                const double alone = WordScore(c.word);
+                const double value = alone - kCostWeight * c.cost;
+                const GreekModel::Word* known = model_.WordAt(c.word);
+                if (alone >= kSplitWord && value > half_best && known != nullptr &&
+                    (known->flags & GreekModel::kSmall) != 0) {
+                    half_best = value;
+                    halves[half] = c.word;
+                }
+            }
+            both = half_best > -1e299;
+            score += half_best;
+        }
+        // The two go together in the counts, or each is among the
+        // commonest words.
+        const bool together =
+            both &&
+            (model_.PairCount(halves[0], halves[1]) > 0 ||
+             (WordScore(halves[0]) >= kVeryCommonWord && WordScore(halves[1]) >= kVeryCommonWord));
+        if (together && score > best_score) {
+            best_score = score;
+            best.assign(model_.Letters(*model_.WordAt(halves[0])));
+            best += u' ';
+            best.append(model_.Letters(*model_.WordAt(halves[1])));
+        }
+    }
+    found_.clear();
+    if (!best.empty()) {
+        reading.fixed = std::move(best);
+        reading.mended = true;
+    }
 }
 
 namespace {
@@ -1285,7 +1446,7 @@ bool ReadingStream::Reader::IsKeptLatin(std::u16string_view word, bool inside,
     const WordReading& read = cache_.At(reading);
     const bool name = inside && capitals == 1 && IsUpper(word.front());
     return read.english || (name && read.in_english && !read.exact) ||
-           (name && read.choices.empty() && read.fixed.empty());
+           (name && ((read.choices.empty() && read.fixed.empty()) || read.mended));
 }
 
 void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t upto, bool final,

@@ -241,5 +241,77 @@ TEST_F(EverydayWithTheModel, AcronymsAgainstGreekInCapitals) {
     }
 }
 
+// Slips of typing and emphasis, read only where no reading places a word,
+// and only as words in use; what nothing places stays as the letters typed.
+TEST_F(EverydayWithTheModel, SlipsAndEmphasis) {
+    const Row rows[] = {
+        {"naiiii poliiii kala", "ναι πολύ καλά"},  // emphasis: the word once
+        {"kalhmeraaa!", "καλημέρα!"},
+        {"kalimra", "καλημέρα"},                        // a letter left out
+        {"kalimerta", "καλημέρα"},                      // one too many
+        {"kalimwra", "καλημέρα"},                       // a neighbour on the keyboard
+        {"kailmera", "καλημέρα"},                       // two neighbours swapped
+        {"denxerw ti na kanw", "δεν ξέρω τι να κάνω"},  // two words typed as one
+        {"den3erw", "δεν ξέρω"},
+        // Nothing in use is near: the letters as typed; names stay.
+        {"to laptpo", "το λαπτπο"},
+        {"o Antetokounmpo kai h Barcelona", "ο Antetokounmpo και η Barcelona"},
+        {"WWW ZZZ www", "WWW ZZZ www"},
+        {"thelwnapaw", "θελωναπαω"},  // three words: not split
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Read(*speller_, row.typed), row.read) << row.typed;
+    }
+}
+
+// A consonant typed once where Greek doubles it, against one that must
+// stay single.
+TEST_F(EverydayWithTheModel, ConsonantsTypedOnce) {
+    const Row rows[] = {
+        {"thalasa", "θάλασσα"},
+        {"ala den 3erw", "αλλά δεν ξέρω"},
+        {"alos enas", "άλλος ένας"},
+        {"gramatiki", "γραμματική"},
+        {"kalos", "καλός"},
+        {"kala", "καλά"},
+        {"mera", "μέρα"},
+        {"ena", "ένα"},
+        {"tora", "τώρα"},
+        {"pano", "πάνω"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Read(*speller_, row.typed), row.read) << row.typed;
+    }
+}
+
+// The second accent before every enclitic: μου, σου, μας, σας always; the
+// articles' forms, the four-letter τους among them, where they end a phrase.
+TEST_F(EverydayWithTheModel, EveryEnclitic) {
+    const Row rows[] = {
+        {"to systhma mou", "το σύστημά μου"},
+        {"to systhma sou", "το σύστημά σου"},
+        {"to systhma mas", "το σύστημά μας"},
+        {"to systhma sas", "το σύστημά σας"},
+        {"to systhma tou.", "το σύστημά του."},
+        {"to systhma ths.", "το σύστημά της."},
+        {"to systhma tous.", "το σύστημά τους."},
+        {"anoi3e to.", "άνοιξέ το."},
+        {"anoi3e ta.", "άνοιξέ τα."},
+        {"anoi3e tous.", "άνοιξέ τους."},
+        {"anoi3e tis.", "άνοιξέ τις."},
+        {"anoi3e thn.", "άνοιξέ την."},
+        {"anoi3e th.", "άνοιξέ τη."},
+        {"anoi3e ton.", "άνοιξέ τον."},
+        {"to systhma m", "το σύστημά μου"},  // the abbreviation too
+        // Articles inside a phrase: no second accent.
+        {"to systhma tou ypologisth.", "το σύστημα του υπολογιστή."},
+        {"to systhma tous xrhstes.", "το σύστημα τους χρήστες."},
+        {"h kardia mou", "η καρδιά μου"},  // stressed last: nothing to add
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Read(*speller_, row.typed), row.read) << row.typed;
+    }
+}
+
 }  // namespace
 }  // namespace bivano
