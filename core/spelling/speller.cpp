@@ -188,6 +188,9 @@ std::u16string_view ChatWord(std::u16string_view plain) {
     return {};
 }
 
+// The longest chat abbreviation as typed (tespa, ntks).
+constexpr std::size_t kLongestAbbreviation = 6;
+
 // Laughter, typed in Latin or Greek letters: two or more of one syllable
 // of χ (x, h) and a vowel, perhaps with a last χ: xaxa, haha, xaxaxa,
 // hehe, χαχαχα. Written as the same laughter in Greek letters, without an
@@ -689,7 +692,11 @@ class ReadingCache {
 class ReadingStream::Reader {
   public:
     Reader(const GreekSpeller& speller, Source source, bool chat)
-        : model_(speller.Model()), source_(source), chat_(chat) {}
+        : model_(speller.Model()),
+          source_(source),
+          chat_(chat),
+          running_words_(static_cast<double>(model_.RunningWords()) +
+                         static_cast<double>(model_.EverydayTotal()) + 1.0) {}
 
     // The readings of a typed word, from the cache when it was met before;
     // good until the end of the phrase.
@@ -698,7 +705,7 @@ class ReadingStream::Reader {
     // abbreviation; its readings are kept apart, under a key no typed word
     // has.
     std::uint32_t Read(std::u16string_view typed, bool alone = false) {
-        const bool chat = chat_ && alone;
+        const bool chat = chat_ && alone && typed.size() <= kLongestAbbreviation;
         lower_.resize(typed.size() + (chat ? 1 : 0));
         if (chat) {
             lower_[0] = kChatKey;
@@ -747,6 +754,7 @@ class ReadingStream::Reader {
     double PairScore(std::uint32_t first, const Choice& second);
     double PairLikelihood(std::uint32_t first, const Choice& second) const;
     bool IsInterrogative(std::uint32_t word) const;
+    bool OpensAQuestion(std::uint32_t word) const;
     double EdgeScore(std::uint32_t word, GreekModel::Beside beside, bool first);
     double EdgeLikelihood(std::uint32_t word, GreekModel::Beside beside, bool first) const;
 
@@ -767,6 +775,7 @@ class ReadingStream::Reader {
     const GreekModel& model_;
     Source source_;
     bool chat_;
+    double running_words_;  // of the counts and the everyday lists, plus one
     ReadingCache cache_;
     std::u16string lower_;
     std::vector<Choice> found_;  // Follow's findings
@@ -950,8 +959,7 @@ double ReadingStream::Reader::WordScore(std::uint32_t number) const {
     const GreekModel::Word* word = model_.WordAt(number);
     const double count =
         word == nullptr ? 0 : static_cast<double>(word->frequency) + model_.EverydayCount(number);
-    return std::log((count + 0.1) / (static_cast<double>(model_.RunningWords()) +
-                                     static_cast<double>(model_.EverydayTotal()) + 1.0));
+    return std::log((count + 0.1) / running_words_);
 }
 
 // The score of choice `second` after the word `first`: the log likelihood
@@ -960,6 +968,16 @@ double ReadingStream::Reader::WordScore(std::uint32_t number) const {
 // follows `first` no counted pair accounts for: after a word that is
 // nearly always followed by the same few (the article η), an unseen
 // follower is unlikely; after one followed by anything (ή), less so.
+bool ReadingStream::Reader::OpensAQuestion(std::uint32_t number) const {
+    static constexpr std::u16string_view kOpening[] = {
+        u"καλημέρα", u"καλησπέρα", u"γεια", u"ρε",   u"λοιπόν", u"και", u"ε",
+        u"μα",       u"αλλά",      u"οκ",   u"φίλε", u"παιδιά", u"εσύ", u"εσείς",
+    };
+    const GreekModel::Word* word = model_.WordAt(number);
+    return word != nullptr && std::find(std::begin(kOpening), std::end(kOpening),
+                                        model_.Letters(*word)) != std::end(kOpening);
+}
+
 bool ReadingStream::Reader::IsInterrogative(std::uint32_t number) const {
     static constexpr std::u16string_view kQuestionWords[] = {
         u"τι",    u"πού",   u"πώς",   u"πότε",  u"πόσο",  u"πόση",   u"πόσα",  u"πόσοι",
@@ -1079,7 +1097,6 @@ bool ReadingStream::Reader::WrittenOut(std::u16string_view lower) const {
     if (!Laughter(lower).empty()) {
         return true;
     }
-    constexpr std::size_t kLongestAbbreviation = 6;  // as typed: tespa, ntks
     if (!chat_ || lower.size() > kLongestAbbreviation) {
         return false;
     }
@@ -1190,7 +1207,7 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, bool chat) {
 }
 
 void ReadingStream::Reader::Mend(std::u16string_view lower, WordReading& reading) {
-    constexpr std::size_t kLongestMended = 24;
+    constexpr std::size_t kLongestMended = 14;
     if (lower.size() > kLongestMended ||
         !std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; })) {
         return;
@@ -1497,8 +1514,14 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
             }
             Cell best{-1e300, 0};
             for (std::size_t p = 0; p < before->size(); ++p) {
-                const double score =
-                    cells_[first_cell_[i - 1] + p].score + PairScore((*before)[p].word, choice);
+                // A greeting or a word that opens a question may stand
+                // before its question word: καλημέρα, πώς είσαι;
+                const double asking = i == 1 && question && IsInterrogative(choice.word) &&
+                                              OpensAQuestion((*before)[p].word)
+                                          ? kQuestionBonus
+                                          : 0;
+                const double score = cells_[first_cell_[i - 1] + p].score +
+                                     PairScore((*before)[p].word, choice) + asking;
                 if (score > best.score) {
                     best = {score, static_cast<std::uint32_t>(p)};
                 }

@@ -141,6 +141,9 @@ TEST_F(EverydayWithTheModel, EverydayWordsWinWhereThePairsAreSilent) {
         {"exw ena provlima", "έχω ένα πρόβλημα"},          // έχω, not έξω
         {"teleia!", "τέλεια!"},                            // not τελεία
         {"ti les?", "τι λες;"},
+        // A question word after a greeting, not the relative after a word.
+        {"Kalimera pws eisai?", "Καλημέρα πώς είσαι;"},
+        {"re pou eisai? auto pou les?", "ρε πού είσαι; αυτό που λες;"},
         {"8a pame gia kafe?", "θα πάμε για καφέ;"},
         {"geia sou", "γεια σου"},
         {"kaneis den 3erei", "κανείς δεν ξέρει"},  // the pronoun where the pair says so
