@@ -37,6 +37,7 @@ QString HelpText() {
         "Output:\n"
         "  -o, --output FILE       writes to FILE, only once everything has converted\n"
         "  -d, --directory FOLDER  writes each FILE into FOLDER under its own name\n"
+        "      --force             replaces a write-protected output file too\n"
         "      --credit            adds four line breaks and the program's credit\n"
         "                          line, as the window does\n"
         "      --accents           (greek) with accents and correct spelling\n"
@@ -45,10 +46,14 @@ QString HelpText() {
         "                          p που, gt γιατί, tpt τίποτα, dld δηλαδή, tlk\n"
         "                          τελικά, ntks εντάξει, kl καλά, smr σήμερα, tespa\n"
         "                          τέλος πάντων\n"
-        "      --dictionary FILE   a hunspell word list to read the accents with\n"
-        "                          (default: the program's own model of Greek)\n"
+        "      --dictionary FILE   (with the accents) a hunspell word list to read\n"
+        "                          them with (default: the program's own model of\n"
+        "                          Greek)\n"
         "Encodings:\n"
-        "      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (default auto)\n"
+        "      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (default auto;\n"
+        "                          only auto guesses: in a named encoding, bytes\n"
+        "                          that cannot be read become U+FFFD, with a\n"
+        "                          warning that gives the first one's place)\n"
         "      --to utf-8|windows-1253                            (default utf-8)\n"
         "  -h, --help              this help\n"
         "  -V, --version           the version\n"
@@ -89,14 +94,15 @@ Parsed ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption directory({"d", "directory"}, {}, "folder");
     const QCommandLineOption from("from", {}, "encoding");
     const QCommandLineOption to("to", {}, "encoding");
+    const QCommandLineOption force("force");
     const QCommandLineOption credit("credit");
     const QCommandLineOption accents("accents");
     const QCommandLineOption chat("chat");
     const QCommandLineOption dictionary("dictionary", {}, "file");
     const QCommandLineOption help(QStringList{"h", "help"});
     const QCommandLineOption version(QStringList{"V", "version"});
-    parser.addOptions({xi, theta, psi, omega, scheme, output, directory, from, to, credit, accents,
-                       chat, dictionary, help, version});
+    parser.addOptions({xi, theta, psi, omega, scheme, output, directory, force, from, to, credit,
+                       accents, chat, dictionary, help, version});
 
     if (!parser.parse(arguments)) {
         return UsageError(parser.errorText());
@@ -218,10 +224,17 @@ Parsed ParseCommandLine(const QStringList& arguments) {
         return UsageError(QCoreApplication::translate("bivano", "--accents goes with greek"));
     }
     request.dictionary_named = parser.isSet(dictionary);
+    if (request.dictionary_named && !request.accents) {
+        return UsageError(QCoreApplication::translate("bivano", "--dictionary goes with accents"));
+    }
+    if (request.dictionary_named && parser.value(dictionary).isEmpty()) {
+        return UsageError(QCoreApplication::translate("bivano", "--dictionary needs a file name"));
+    }
     request.dictionary =
         request.dictionary_named ? BytesFromArgument(parser.value(dictionary)) : std::string();
     request.output_file = BytesFromArgument(parser.value(output));
     request.output_directory = BytesFromArgument(parser.value(directory));
+    request.force = parser.isSet(force);
     for (const QString& input : positional) {
         request.inputs.push_back(BytesFromArgument(input));
     }

@@ -25,6 +25,7 @@ struct Request {
     // File names, as the system's bytes.
     std::string output_file;          // -o
     std::string output_directory;     // -d
+    bool force = false;               // replace write-protected outputs too
     std::vector<std::string> inputs;  // "-" is standard input
 };
 

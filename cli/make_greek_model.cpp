@@ -4,10 +4,11 @@
 // The everyday lists (data/greek-everyday/) weigh words by how common they
 // are in everyday Greek; without them the model has the technical counts.
 #include <cstdio>
-#include <fstream>
 #include <string>
+#include <vector>
 
 #include "core/spelling/speller.h"
+#include "io/greek_model_file.h"
 #include "io/safe_file.h"
 
 int main(int argc, char** argv) {
@@ -17,17 +18,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::vector<std::string> everyday(argv + 4, argv + argc);
-    for (const std::string& list : everyday) {
-        if (!std::ifstream(list)) {
-            std::fprintf(stderr, "%s: cannot read %s\n", argv[0], list.c_str());
-            return 1;
-        }
-    }
     bivano::GreekSpeller::Problem problem = bivano::GreekSpeller::Problem::None;
+    std::string unreadable;
     const std::vector<std::byte> model =
-        bivano::GreekSpeller::BuildModel(argv[1], argv[2], &problem, everyday);
+        bivano::io::BuildGreekModel(argv[1], argv[2], &problem, everyday, &unreadable);
     if (problem != bivano::GreekSpeller::Problem::None || model.empty()) {
-        std::fprintf(stderr, "%s: %s is no Greek word list that can be read\n", argv[0], argv[1]);
+        if (!unreadable.empty() && unreadable != argv[1]) {
+            std::fprintf(stderr, "%s: cannot read %s\n", argv[0], unreadable.c_str());
+        } else {
+            std::fprintf(stderr, "%s: %s is no Greek word list that can be read\n", argv[0],
+                         argv[1]);
+        }
         return 1;
     }
     const std::string bytes(reinterpret_cast<const char*>(model.data()), model.size());

@@ -83,7 +83,9 @@ class Pipeline::Converter {
 };
 
 Pipeline::Pipeline(const PipelineSettings& settings)
-    : decoder_(settings.from ? TextDecoder(*settings.from) : TextDecoder()),
+    : direction_(settings.direction),
+      options_(settings.options),
+      decoder_(settings.from ? TextDecoder(*settings.from) : TextDecoder()),
       converter_(std::make_unique<Converter>(settings)),
       encoder_(settings.to) {}
 
@@ -111,6 +113,32 @@ bool Pipeline::Encode(std::u16string_view text, std::string& bytes) {
 
 bool Pipeline::FinishEncoding(std::string& bytes) {
     return encoder_.Finish(bytes);
+}
+
+TextPlace Pipeline::InputPlaceOf(const TextEncoder::Failure& failure,
+                                 const RecentText& input) const {
+    std::u16string alone;
+    const auto gives = [&](char32_t code) {
+        if (code == failure.character) {
+            return true;
+        }
+        // Greek and its spelling write Greek letters, which every output
+        // encoding has: only Latin letters with marks come from others.
+        if (direction_ != Direction::Latin || code > 0xFFFF) {
+            return false;
+        }
+        const auto unit = static_cast<char16_t>(code);
+        LatinStream stream(options_);
+        alone.clear();
+        stream.Convert(std::u16string_view(&unit, 1), alone);
+        stream.Finish(alone);
+        return failure.character <= 0xFFFF &&
+               alone.find(static_cast<char16_t>(failure.character)) != std::u16string::npos;
+    };
+    if (const std::optional<TextPlace> place = input.Find(failure.line, gives)) {
+        return *place;
+    }
+    return {failure.line, failure.column};
 }
 
 bool Pipeline::Run(std::string_view bytes, std::string& out) {

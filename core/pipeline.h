@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/encoding/text_codec.h"
+#include "core/encoding/text_position.h"
 #include "core/lativo/conversion_options.h"
 #include "core/lativo/conversion_progress.h"
 #include "core/lativo/conversion_stream.h"
@@ -60,6 +61,19 @@ class Pipeline {
     bool FinishEncoding(std::string& bytes);
     TextEncoder::Failure EncodingFailure() const { return encoder_.failure(); }
 
+    // Where the character that could not be written stood in the input,
+    // `input` being the decoded text that Convert was given last (a CR LF,
+    // LF or CR ends a line on both sides, so lines agree): the first
+    // character on its line that is that character, or that converts to
+    // it alone (ώ for the ṓ of iso843). The place in the converted text
+    // when the input kept has none.
+    TextPlace InputPlaceOf(const TextEncoder::Failure& failure, const RecentText& input) const;
+
+    // The first bytes that could not be read (see TextDecoder); ask once
+    // decoding is done.
+    std::optional<TextDecoder::BadBytes> BadInput() const { return decoder_.bad_bytes(); }
+    Encoding InputEncoding() const { return decoder_.encoding(); }
+
     bool Run(std::string_view bytes, std::string& out);
     bool Finish(std::string& out);
 
@@ -68,6 +82,8 @@ class Pipeline {
     friend std::u16string ConvertToGreekSpelled(std::u16string_view, std::u16string_view,
                                                 const GreekSpeller&, ConversionProgress&);
 
+    Direction direction_;
+    ConversionOptions options_;
     TextDecoder decoder_;
     std::unique_ptr<Converter> converter_;
     TextEncoder encoder_;

@@ -2,12 +2,16 @@
 // libFuzzer target: arbitrary UTF-16 through both conversions under every
 // combination of options; every run must keep the receiver's promises, and
 // the streams cut into pieces must give the same text. The same bytes also
-// go through the text decoder, whole and in pieces.
+// go through the text decoder, judging and told each encoding, whole and in
+// pieces of random sizes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <random>
 #include <string>
+#include <utility>
 
 #include "all_options.h"
 #include "core/encoding/text_codec.h"
@@ -68,6 +72,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    // The decoder, judging or told the encoding, in random pieces against
+    // the whole: the same text, the same first bad bytes, the same place.
+    std::minstd_rand pieces_random(static_cast<std::uint32_t>(size) * 2654435761U +
+                                   (size > 2 ? data[2] : 0U));
+    const auto decode = [&](TextDecoder decoder, bool random_pieces) {
+        std::u16string text;
+        for (std::size_t at = 0; at < size;) {
+            const std::size_t length = random_pieces ? 1 + pieces_random() % 64 : size;
+            decoder.Decode(bytes.substr(at, length), text);
+            at += length;
+        }
+        decoder.Finish(text);
+        return std::make_pair(text, decoder.bad_bytes());
+    };
+    const auto same_bad = [](const std::optional<TextDecoder::BadBytes>& a,
+                             const std::optional<TextDecoder::BadBytes>& b) {
+        return a.has_value() == b.has_value() &&
+               (!a || (a->byte == b->byte && a->place.line == b->place.line &&
+                       a->place.column == b->place.column));
+    };
+    for (int kind = -1; kind < 5; ++kind) {
+        const auto make = [&] {
+            return kind < 0 ? TextDecoder() : TextDecoder(static_cast<Encoding>(kind));
+        };
+        const auto once = decode(make(), false);
+        const auto in_pieces = decode(make(), true);
+        if (once.first != in_pieces.first || !same_bad(once.second, in_pieces.second)) {
+            std::abort();
+        }
+    }
     TextDecoder whole(DetectEncoding(bytes).encoding);
     std::u16string once;
     whole.Decode(bytes, once);

@@ -100,6 +100,14 @@ Try: bivano --help
         <translation>η --chat ισχύει με τους τόνους</translation>
     </message>
     <message>
+        <source>the Greek reader&apos;s model is damaged or of another version</source>
+        <translation>το μοντέλο ελληνικών του προγράμματος είναι κατεστραμμένο ή άλλης έκδοσης</translation>
+    </message>
+    <message>
+        <source>the file cannot be read</source>
+        <translation>το αρχείο δεν διαβάζεται</translation>
+    </message>
+    <message>
         <source>Usage: bivano latin [OPTIONS] [FILE...]
        bivano greek [OPTIONS] [FILE...]
        bivano accents [OPTIONS] [FILE...]
@@ -120,6 +128,7 @@ Letters (latin; greek reads every spelling):
 Output:
   -o, --output FILE       writes to FILE, only once everything has converted
   -d, --directory FOLDER  writes each FILE into FOLDER under its own name
+      --force             replaces a write-protected output file too
       --credit            adds four line breaks and the program&apos;s credit
                           line, as the window does
       --accents           (greek) with accents and correct spelling
@@ -128,10 +137,14 @@ Output:
                           p που, gt γιατί, tpt τίποτα, dld δηλαδή, tlk
                           τελικά, ntks εντάξει, kl καλά, smr σήμερα, tespa
                           τέλος πάντων
-      --dictionary FILE   a hunspell word list to read the accents with
-                          (default: the program&apos;s own model of Greek)
+      --dictionary FILE   (with the accents) a hunspell word list to read
+                          them with (default: the program&apos;s own model of
+                          Greek)
 Encodings:
-      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (default auto)
+      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (default auto;
+                          only auto guesses: in a named encoding, bytes
+                          that cannot be read become U+FFFD, with a
+                          warning that gives the first one&apos;s place)
       --to utf-8|windows-1253                            (default utf-8)
   -h, --help              this help
   -V, --version           the version
@@ -160,6 +173,7 @@ Report bugs at https://www.example.org
 Έξοδος:
   -o, --output ΑΡΧΕΙΟ     γράφει στο ΑΡΧΕΙΟ, μόνο όταν μετατραπούν όλα
   -d, --directory ΦΑΚΕΛΟΣ γράφει κάθε ΑΡΧΕΙΟ στον ΦΑΚΕΛΟ με το ίδιο όνομα
+      --force             αντικαθιστά και προστατευμένο αρχείο εξόδου
       --credit            προσθέτει τέσσερις αλλαγές γραμμής και τη γραμμή
                           του προγράμματος, όπως το παράθυρο
       --accents           (greek) με τόνους και ορθογραφία
@@ -168,10 +182,14 @@ Report bugs at https://www.example.org
                           m μου, s σου, p που, gt γιατί, tpt τίποτα, dld
                           δηλαδή, tlk τελικά, ntks εντάξει, kl καλά, smr
                           σήμερα, tespa τέλος πάντων
-      --dictionary ΑΡΧΕΙΟ ένα λεξικό hunspell για τους τόνους
-                          (προεπιλογή: το μοντέλο ελληνικών του προγράμματος)
+      --dictionary ΑΡΧΕΙΟ (με τους τόνους) ένα λεξικό hunspell για τους
+                          τόνους (προεπιλογή: το μοντέλο ελληνικών του
+                          προγράμματος)
 Κωδικοποιήσεις:
-      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (προεπιλογή auto)
+      --from auto|utf-8|utf-16|windows-1253|iso-8859-7   (προεπιλογή auto·
+                          μόνο η auto μαντεύει: σε κωδικοποίηση με όνομα, τα
+                          byte που δεν διαβάζονται γίνονται U+FFFD, με
+                          προειδοποίηση για τη θέση του πρώτου)
       --to utf-8|windows-1253                            (προεπιλογή utf-8)
   -h, --help              αυτή η βοήθεια
   -V, --version           η έκδοση
@@ -182,12 +200,54 @@ Report bugs at https://www.example.org
 </translation>
     </message>
     <message>
-        <source>the Greek reader&apos;s model is damaged or of another version</source>
-        <translation>το μοντέλο ελληνικών του προγράμματος είναι κατεστραμμένο ή άλλης έκδοσης</translation>
+        <source>a symbolic link to no file: left as it is</source>
+        <translation>συμβολικός σύνδεσμος σε αρχείο που δεν υπάρχει· μένει όπως ήταν</translation>
     </message>
     <message>
-        <source>the file cannot be read</source>
-        <translation>το αρχείο δεν διαβάζεται</translation>
+        <source>write-protected: left as it is (--force replaces it)</source>
+        <translation>προστατευμένο από εγγραφή· μένει όπως ήταν (η --force το αντικαθιστά)</translation>
+    </message>
+    <message>
+        <source>the temporary file in %1: %2</source>
+        <translation>το προσωρινό αρχείο στο %1: %2</translation>
+    </message>
+    <message>
+        <source>input file is output file</source>
+        <translation>το αρχείο εισόδου είναι το αρχείο εξόδου</translation>
+    </message>
+    <message>
+        <source>--dictionary goes with accents</source>
+        <translation>η --dictionary ισχύει με τους τόνους</translation>
+    </message>
+    <message>
+        <source>--dictionary needs a file name</source>
+        <translation>η --dictionary θέλει όνομα αρχείου</translation>
+    </message>
+    <message>
+        <source>line %1, column %2: byte 0x%3 is undefined in %4: read as U+FFFD</source>
+        <translation>γραμμή %1, στήλη %2: το byte 0x%3 δεν ορίζεται στην %4: διαβάστηκε ως U+FFFD</translation>
+    </message>
+    <message>
+        <source>line %1, column %2: byte 0x%3 is not valid %4: read as U+FFFD</source>
+        <translation>γραμμή %1, στήλη %2: το byte 0x%3 δεν είναι έγκυρο %4: διαβάστηκε ως U+FFFD</translation>
+    </message>
+    <message>
+        <source>line %1, column %2: byte 0x%3 is not valid %4, and windows-1253 has nothing to write in its place</source>
+        <translation>γραμμή %1, στήλη %2: το byte 0x%3 δεν είναι έγκυρο %4, και η windows-1253 δεν έχει τίποτα να γράψει στη θέση του</translation>
+    </message>
+    <message>
+        <source>the file is larger than a word list can be (%1 MiB)</source>
+        <translation>το αρχείο είναι μεγαλύτερο από όσο μπορεί να είναι ένα λεξικό (%1 MiB)</translation>
+    </message>
+    <message>
+        <source>the .aff file beside it cannot be read (or is not a regular file)</source>
+        <translation>το αρχείο .aff δίπλα του δεν διαβάζεται (ή δεν είναι κανονικό αρχείο)</translation>
+    </message>
+    <message>
+        <source>bivano: out of memory
+</source>
+        <translation>bivano: η μνήμη εξαντλήθηκε
+</translation>
     </message>
 </context>
 </TS>

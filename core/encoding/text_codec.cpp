@@ -30,10 +30,13 @@ char16_t Iso8859_7Decode(std::uint8_t byte) {
 }
 
 // One UTF-8 sequence: its length, or 0 when it is malformed, or -1 when it
-// is a well-formed start cut off by the end of the bytes.
+// is a well-formed start cut off by the end of the bytes. A malformed one
+// tells how many of its bytes began it well (its maximal subpart, which
+// becomes one U+FFFD).
 struct Sequence {
     int length;
     char32_t code;
+    int well_begun = 1;
 };
 
 inline Sequence ReadSequence(const std::uint8_t* at, const std::uint8_t* end) {
@@ -60,7 +63,7 @@ inline Sequence ReadSequence(const std::uint8_t* at, const std::uint8_t* end) {
         }
         const std::uint8_t follow = at[k];
         if ((follow & 0xC0) != 0x80) {
-            return {0, 0};
+            return {0, 0, k};
         }
         code = (code << 6) | (follow & 0x3F);
         // Overlong forms, surrogates and codes past U+10FFFF show in the
@@ -88,12 +91,22 @@ bool HasHighByte(const std::uint8_t* at) {
     return (word & 0x8080808080808080ULL) != 0;
 }
 
-// Decodes UTF-8 into `out`, which has room for one unit per byte. A
-// malformed byte becomes U+FFFD, or its Windows-1253 character with
-// `malformed_as_cp1253`. Returns how many bytes it used: all of them, but
-// for a cut-off sequence at the end when `final` is false.
-std::size_t DecodeUtf8(std::string_view bytes, bool final, bool malformed_as_cp1253,
-                       char16_t*& cursor) {
+// What a malformed stretch of UTF-8 becomes: the Windows-1253 character of
+// each byte (a text judged to be UTF-8, where only `auto` may fall back),
+// or one U+FFFD (UTF-8 asked for by name).
+enum class Malformed { AsCp1253, AsReplacement };
+
+// Where the first malformed stretch went in the output, and its first byte.
+struct FirstBad {
+    char16_t* unit = nullptr;
+    std::uint8_t byte = 0;
+};
+
+// Decodes UTF-8 into `out`, which has room for one unit per byte. Returns
+// how many bytes it used: all of them, but for a cut-off sequence at the
+// end when `final` is false.
+std::size_t DecodeUtf8(std::string_view bytes, bool final, Malformed malformed, char16_t*& cursor,
+                       FirstBad& first_bad) {
     char16_t* out = cursor;  // kept in a register: the bytes may alias anything
     const auto* const begin = reinterpret_cast<const std::uint8_t*>(bytes.data());
     const auto* const end = begin + bytes.size();
@@ -129,11 +142,21 @@ std::size_t DecodeUtf8(std::string_view bytes, bool final, bool malformed_as_cp1
                 *out++ = static_cast<char16_t>(sequence.code);
             }
             at += sequence.length;
-        } else if (sequence.length < 0 && !final) {
+            continue;
+        }
+        if (sequence.length < 0 && !final) {
             break;
-        } else {
-            *out++ = malformed_as_cp1253 ? Cp1253Decode(*at) : u'\uFFFD';
+        }
+        if (first_bad.unit == nullptr) {
+            first_bad = {out, lead};
+        }
+        if (malformed == Malformed::AsCp1253) {
+            *out++ = Cp1253Decode(lead);
             ++at;
+        } else {
+            *out++ = u'\uFFFD';
+            // A sequence cut off by the end is well begun up to there.
+            at += sequence.length < 0 ? end - at : sequence.well_begun;
         }
     }
     cursor = out;
@@ -229,11 +252,72 @@ DetectedEncoding DetectEncoding(std::string_view bytes, bool complete) {
     return {Encoding::Cp1253, 0};
 }
 
-TextDecoder::TextDecoder() : judging_(true), encoding_(Encoding::Cp1253) {}
+TextDecoder::TextDecoder() : judging_(true), judged_(true), encoding_(Encoding::Cp1253) {}
 
-TextDecoder::TextDecoder(Encoding encoding) : judging_(false), encoding_(encoding) {}
+TextDecoder::TextDecoder(Encoding encoding)
+    : judging_(false), judged_(false), encoding_(encoding) {}
+
+namespace {
+
+// The byte-order mark that `bytes` start with, if any.
+DetectedEncoding MarkOf(std::string_view bytes) {
+    for (const Encoding encoding : {Encoding::Utf8, Encoding::Utf16LE, Encoding::Utf16BE}) {
+        const std::string_view mark = ByteOrderMark(encoding);
+        if (bytes.starts_with(mark)) {
+            return {encoding, mark.size()};
+        }
+    }
+    return {Encoding::Cp1253, 0};
+}
+
+bool IsUtf16(Encoding encoding) {
+    return encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE;
+}
+
+}  // namespace
 
 void TextDecoder::Decode(std::string_view bytes, std::u16string& out) {
+    const std::size_t start = out.size();
+    DecodeHeld(bytes, out);
+    Track(out, start);
+}
+
+void TextDecoder::Finish(std::u16string& out) {
+    const std::size_t start = out.size();
+    FinishHeld(out);
+    Track(out, start);
+}
+
+void TextDecoder::Track(const std::u16string& out, std::size_t start) {
+    if (bad_bytes_) {
+        return;
+    }
+    const std::u16string_view added = std::u16string_view(out).substr(start);
+    if (first_bad_ == std::string::npos) {
+        position_.Advance(added);
+        return;
+    }
+    position_.Advance(added.substr(0, first_bad_ - start));
+    bad_bytes_ = BadBytes{position_.Next(), bad_byte_};
+}
+
+void TextDecoder::UseMark(std::string_view held) {
+    const DetectedEncoding mark = MarkOf(held);
+    if (mark.mark_length == 0) {
+        return;
+    }
+    if (judging_) {
+        encoding_ = mark.encoding;
+        judging_ = false;
+    } else if (IsUtf16(encoding_) && IsUtf16(mark.encoding)) {
+        encoding_ = mark.encoding;  // UTF-16 of either order says which by its mark
+    }
+    if (mark.encoding == encoding_) {
+        held_.erase(0, mark.mark_length);
+    }
+}
+
+void TextDecoder::DecodeHeld(std::string_view bytes, std::u16string& out) {
     if (!judging_ && !at_start_ && (held_.empty() || encoding_ == Encoding::Utf8)) {
         DecodeAs(bytes, out);
         return;
@@ -248,33 +332,23 @@ void TextDecoder::Decode(std::string_view bytes, std::u16string& out) {
             }
         }
         at_start_ = false;
-        if (!judging_ || held.starts_with(kUtf8Mark) || held.starts_with(kUtf16LEMark) ||
-            held.starts_with(kUtf16BEMark)) {
-            const DetectedEncoding detected = DetectEncoding(held, false);
-            if (judging_) {
-                encoding_ = detected.encoding;
-                judging_ = false;
-            }
-            const bool own_mark = detected.mark_length > 0 && detected.encoding == encoding_;
-            std::string rest = held_.substr(own_mark ? detected.mark_length : 0);
-            held_.clear();
-            DecodeAs(rest, out);
-            return;
-        }
+        UseMark(held);
     }
     if (judging_) {
         const std::size_t first_high =
             std::find_if(held_.begin(), held_.end(),
                          [](char byte) { return static_cast<std::uint8_t>(byte) >= 0x80; }) -
             held_.begin();
-        if (held_.size() - first_high < kAutoSample) {
-            // ASCII reads the same in every encoding judged here.
-            const std::string_view ascii(held_.data(), first_high);
-            out.append(ascii.begin(), ascii.end());
-            held_.erase(0, first_high);
+        // ASCII reads the same in every encoding judged here.
+        const std::string_view ascii(held_.data(), first_high);
+        out.append(ascii.begin(), ascii.end());
+        held_.erase(0, first_high);
+        if (held_.size() < kAutoSample) {
             return;
         }
-        encoding_ = DetectEncoding(held_, false).encoding;
+        // The sample is the same bytes however they were read: exactly
+        // kAutoSample of them from the first byte above ASCII.
+        encoding_ = DetectEncoding(std::string_view(held_).substr(0, kAutoSample), false).encoding;
         judging_ = false;
     }
     std::string held = std::move(held_);
@@ -282,57 +356,75 @@ void TextDecoder::Decode(std::string_view bytes, std::u16string& out) {
     DecodeAs(held, out);
 }
 
-void TextDecoder::Finish(std::u16string& out) {
-    if (judging_ || at_start_) {
-        const DetectedEncoding detected = DetectEncoding(held_, true);
-        if (judging_) {
-            encoding_ = detected.encoding;
-        }
-        if (detected.mark_length > 0 && detected.encoding == encoding_) {
-            held_.erase(0, detected.mark_length);
-        }
+void TextDecoder::FinishHeld(std::u16string& out) {
+    if (at_start_) {
+        UseMark(held_);
     }
+    if (judging_) {
+        encoding_ = DetectEncoding(held_, true).encoding;
+    }
+    judging_ = false;
+    at_start_ = false;
     const std::string held = std::move(held_);
     held_.clear();
-    // What is still held is a cut-off sequence: each byte reads alone.
     if (encoding_ == Encoding::Utf8) {
+        // What is still held is a cut-off sequence.
         const std::size_t start = out.size();
         out.resize(start + held.size());
         char16_t* cursor = out.data() + start;
-        DecodeUtf8(held, true, true, cursor);
+        FirstBad first_bad;
+        const Malformed malformed = judged_ ? Malformed::AsCp1253 : Malformed::AsReplacement;
+        DecodeUtf8(held, true, malformed, cursor, first_bad);
+        if (malformed == Malformed::AsReplacement) {
+            NoteBad(out, first_bad.unit, first_bad.byte);
+        }
         out.resize(static_cast<std::size_t>(cursor - out.data()));
-    } else if (encoding_ == Encoding::Utf16LE || encoding_ == Encoding::Utf16BE) {
+    } else if (IsUtf16(encoding_)) {
         DecodeAs(held, out);
         if (held.size() % 2 != 0) {
+            NoteBad(out, out.data() + out.size(), static_cast<std::uint8_t>(held.back()));
             out.push_back(u'\uFFFD');  // half a unit
         }
+        held_.clear();
     } else {
         DecodeAs(held, out);
     }
-    held_.clear();
-    judging_ = false;
-    at_start_ = true;
+}
+
+void TextDecoder::NoteBad(const std::u16string& out, const char16_t* unit, std::uint8_t byte) {
+    if (unit != nullptr && first_bad_ == std::string::npos) {
+        first_bad_ = static_cast<std::size_t>(unit - out.data());
+        bad_byte_ = byte;
+    }
 }
 
 void TextDecoder::DecodeAs(std::string_view bytes, std::u16string& out) {
     const std::size_t start = out.size();
+    const Malformed malformed = judged_ ? Malformed::AsCp1253 : Malformed::AsReplacement;
     switch (encoding_) {
         case Encoding::Utf8: {
-            // A decoder that judged the text keeps every byte of a rare
-            // malformed stretch later on, as the Windows-1253 character.
             std::array<char16_t, kStep> buffer;
+            // Where a malformed stretch went: in the buffer, then in `out`.
+            const auto note = [&](const FirstBad& first_bad, const char16_t* cursor) {
+                // Bytes read as Windows-1253 are no loss: only U+FFFD is.
+                if (first_bad.unit != nullptr && malformed == Malformed::AsReplacement) {
+                    const std::size_t back = static_cast<std::size_t>(cursor - first_bad.unit);
+                    NoteBad(out, out.data() + out.size() - back, first_bad.byte);
+                }
+            };
             if (!held_.empty()) {
                 // Finish the cut-off sequence with the first bytes of this piece.
                 const std::size_t held = held_.size();
                 held_.append(bytes.substr(0, 4));
                 char16_t* cursor = buffer.data();
-                const std::size_t used = DecodeUtf8(held_, false, true, cursor);
+                FirstBad first_bad;
+                const std::size_t used = DecodeUtf8(held_, false, malformed, cursor, first_bad);
+                out.append(buffer.data(), cursor);
+                note(first_bad, cursor);
                 if (used < held) {
                     held_.erase(0, used);  // still cut off: the piece was tiny
-                    out.append(buffer.data(), cursor);
                     break;
                 }
-                out.append(buffer.data(), cursor);
                 bytes.remove_prefix(std::min(bytes.size(), used - held));
                 held_.clear();
             }
@@ -340,8 +432,10 @@ void TextDecoder::DecodeAs(std::string_view bytes, std::u16string& out) {
             while (!bytes.empty()) {
                 const std::string_view part = bytes.substr(0, kStep);
                 char16_t* cursor = buffer.data();
-                const std::size_t used = DecodeUtf8(part, false, true, cursor);
+                FirstBad first_bad;
+                const std::size_t used = DecodeUtf8(part, false, malformed, cursor, first_bad);
                 out.append(buffer.data(), cursor);
+                note(first_bad, cursor);
                 if (used < part.size() && part.size() == bytes.size()) {
                     held_.assign(bytes.substr(used));
                     break;
@@ -371,6 +465,16 @@ void TextDecoder::DecodeAs(std::string_view bytes, std::u16string& out) {
             for (std::size_t index = 0; index < bytes.size(); ++index) {
                 const auto byte = static_cast<std::uint8_t>(bytes[index]);
                 out[start + index] = iso ? Iso8859_7Decode(byte) : Cp1253Decode(byte);
+            }
+            if (iso && first_bad_ == std::string::npos) {
+                // The three bytes ISO-8859-7 leaves undefined.
+                for (std::size_t index = 0; index < bytes.size(); ++index) {
+                    if (out[start + index] == u'\uFFFD') {
+                        NoteBad(out, out.data() + start + index,
+                                static_cast<std::uint8_t>(bytes[index]));
+                        break;
+                    }
+                }
             }
             break;
         }
@@ -459,17 +563,13 @@ bool TextEncoder::EncodeCp1253(std::u16string_view text, std::string& out) {
                 character =
                     0x10000 + ((char32_t(unit) - 0xD800) << 10) + (text[index + 1] - 0xDC00);
             }
-            failure_ = {line_, column_ + 1, character};
+            const TextPlace place = position_.Next();
+            failure_ = {place.line, place.column, character};
             out.resize(start + written);
             return false;
         }
         out[start + written++] = static_cast<char>(*byte);
-        if (unit == u'\n') {
-            ++line_;
-            column_ = 0;
-        } else {
-            ++column_;
-        }
+        position_.Step(unit);
     }
     return true;
 }

@@ -3,10 +3,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/encoding/encoding.h"
+#include "core/encoding/text_position.h"
 
 namespace bivano {
 
@@ -26,15 +28,20 @@ struct DetectedEncoding {
 DetectedEncoding DetectEncoding(std::string_view bytes, bool complete = true);
 
 // Decodes bytes that arrive in pieces of any size; a sequence of several
-// bytes may straddle two pieces.
+// bytes may straddle two pieces. Whatever the pieces, the text is the same.
 class TextDecoder {
   public:
-    // Judges the encoding as DetectEncoding does, from the bytes up to
-    // kAutoSample past the first one above ASCII (ASCII reads the same in
-    // all of them, so it passes at once).
+    // Judges the encoding as DetectEncoding does, from exactly kAutoSample
+    // bytes (or all there are) from the first one above ASCII, gathered
+    // across the pieces (ASCII reads the same in all of them, so it passes
+    // at once). A later stretch that is no UTF-8 in a text judged UTF-8
+    // reads as Windows-1253, byte by byte.
     TextDecoder();
     // Decodes as `encoding`, skipping its byte-order mark if the text
-    // starts with one; UTF-16 without a mark is taken as little-endian.
+    // starts with one. UTF-16 follows its mark, either one; without a mark
+    // it is taken as little-endian. Malformed UTF-8 becomes one U+FFFD for
+    // each malformed stretch, and so does a byte that ISO-8859-7 leaves
+    // undefined; bad_bytes() tells where the first one was.
     explicit TextDecoder(Encoding encoding);
 
     // Appends to `out` the text of `bytes`, holding back at most a cut-off
@@ -43,15 +50,38 @@ class TextDecoder {
     // Appends what was held back, as the text's end.
     void Finish(std::u16string& out);
 
+    // Where the first bytes that could not be read stood in the text (line
+    // and column of the U+FFFD they became), and the first of them.
+    struct BadBytes {
+        TextPlace place;
+        std::uint8_t byte;
+    };
+    std::optional<BadBytes> bad_bytes() const { return bad_bytes_; }
+    // The encoding read, once judged.
+    Encoding encoding() const { return encoding_; }
+
     static constexpr std::size_t kAutoSample = std::size_t{256} << 10;
 
   private:
+    void DecodeHeld(std::string_view bytes, std::u16string& out);
+    void FinishHeld(std::u16string& out);
     void DecodeAs(std::string_view bytes, std::u16string& out);
+    void UseMark(std::string_view held);
+    void NoteBad(const std::u16string& out, const char16_t* unit, std::uint8_t byte);
+    void Track(const std::u16string& out, std::size_t start);
 
     bool judging_;
+    bool judged_;  // the encoding is judged, not named
     bool at_start_ = true;
     Encoding encoding_;
     std::string held_;
+    // Lines and columns of the text so far, until bytes that could not be
+    // read are met; the first of them, as an index into the current
+    // output, until placed.
+    TextPosition position_;
+    std::size_t first_bad_ = std::string::npos;
+    std::uint8_t bad_byte_ = 0;
+    std::optional<BadBytes> bad_bytes_;
 };
 
 // Encodes text that arrives in pieces; a surrogate pair may straddle two.
@@ -69,7 +99,7 @@ class TextEncoder {
     bool Finish(std::string& out);
 
     struct Failure {
-        std::size_t line;    // 1-based
+        std::size_t line;    // 1-based; CR LF, LF and CR each end one
         std::size_t column;  // 1-based, in characters
         char32_t character;
     };
@@ -81,8 +111,7 @@ class TextEncoder {
 
     Encoding encoding_;
     char16_t held_high_ = 0;  // a high surrogate waiting for its pair
-    std::size_t line_ = 1;
-    std::size_t column_ = 0;
+    TextPosition position_;
     Failure failure_{};
 };
 

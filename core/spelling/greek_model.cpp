@@ -157,7 +157,7 @@ using internal::PlainLetter;
 using internal::SoundClass;
 
 constexpr std::array<char, 8> kMagic = {'B', 'I', 'V', 'A', 'N', 'O', 'G', 'M'};
-constexpr std::uint32_t kVersion = 3;
+constexpr std::uint32_t kVersion = 4;
 constexpr std::uint32_t kByteOrder = 0x01020304;
 
 enum Section : std::size_t {
@@ -182,12 +182,13 @@ struct Header {
     std::uint32_t byte_order;
     std::uint64_t list_words;
     std::uint64_t running_words;
-    std::uint64_t checksum;  // of every byte after the header
+    std::uint64_t checksum;  // of every byte, this field taken as 0
     std::array<SectionPlace, kSectionCount> sections;
 };
+static_assert(sizeof(Header) == GreekModel::kHeaderBytes && sizeof(Header) % 8 == 0);
 
-std::uint64_t Checksum(std::span<const std::byte> bytes) {
-    std::uint64_t hash = 0x9E3779B97F4A7C15ULL;
+std::uint64_t Checksum(std::span<const std::byte> bytes,
+                       std::uint64_t hash = 0x9E3779B97F4A7C15ULL) {
     std::size_t at = 0;
     for (; at + 8 <= bytes.size(); at += 8) {
         std::uint64_t word;
@@ -244,6 +245,14 @@ bool EndsBefore(std::u16string_view a, std::u16string_view b) {
     return std::lexicographical_compare(
         a.rbegin(), a.rend(), b.rbegin(), b.rend(),
         [](char16_t x, char16_t y) { return SoundClass(x) < SoundClass(y); });
+}
+
+// The checksum of a model: the header without its checksum, then the rest.
+std::uint64_t ModelChecksum(Header header, std::span<const std::byte> rest) {
+    header.checksum = 0;
+    std::array<std::byte, sizeof(Header)> head;
+    std::memcpy(head.data(), &header, sizeof header);
+    return Checksum(rest, Checksum(head));
 }
 
 template <class T>
@@ -455,7 +464,7 @@ void GreekModel::Reseal(std::span<std::byte> bytes) {
         return;
     }
     std::memcpy(&header, bytes.data(), sizeof header);
-    header.checksum = Checksum(bytes.subspan(sizeof header));
+    header.checksum = ModelChecksum(header, bytes.subspan(sizeof header));
     std::memcpy(bytes.data(), &header, sizeof header);
 }
 
@@ -480,20 +489,31 @@ std::unique_ptr<GreekModel> GreekModel::FromBytes(std::span<const std::byte> byt
         return nullptr;
     }
     if (reinterpret_cast<std::uintptr_t>(bytes.data()) % 8 != 0 ||
-        Checksum(bytes.subspan(sizeof header)) != header.checksum) {
+        ModelChecksum(header, bytes.subspan(sizeof header)) != header.checksum) {
         outcome = Problem::Damaged;
         return nullptr;
     }
+    // The sections lie one after another, as Build lays them, each at the
+    // first multiple of 8 after the one before, the last up to the file's
+    // end: a header whose sizes and offsets disagree is damaged even when
+    // its checksum was made to match.
     static constexpr std::array<std::size_t, kSectionCount> kElementSizes = {
         sizeof(char16_t),      sizeof(Word),          sizeof(Node), sizeof(Pair),
         sizeof(std::uint32_t), sizeof(std::uint32_t), sizeof(char)};
+    const auto round_up = [](std::uint64_t at) { return (at + 7) / 8 * 8; };
+    std::uint64_t next = sizeof header;
     for (std::size_t section = 0; section < kSectionCount; ++section) {
         const SectionPlace& place = header.sections[section];
-        if (place.offset < sizeof header || place.offset % 8 != 0 || place.offset > bytes.size() ||
+        if (place.offset != next || place.offset > bytes.size() ||
             bytes.size() - place.offset < place.size || place.size % kElementSizes[section] != 0) {
             outcome = Problem::Damaged;
             return nullptr;
         }
+        next = round_up(place.offset + place.size);
+    }
+    if (next != bytes.size() || header.list_words > header.sections[kWords].size / sizeof(Word)) {
+        outcome = Problem::Damaged;
+        return nullptr;
     }
     auto model = std::unique_ptr<GreekModel>(new GreekModel());
     model->owner_ = std::move(owner);
@@ -580,7 +600,7 @@ class Image {
         for (SectionPlace& place : header.sections) {
             place.offset += sizeof header;
         }
-        header.checksum = Checksum(bytes_);
+        header.checksum = ModelChecksum(header, bytes_);
         std::vector<std::byte> out(sizeof header + bytes_.size());
         std::memcpy(out.data(), &header, sizeof header);
         std::memcpy(out.data() + sizeof header, bytes_.data(), bytes_.size());

@@ -56,6 +56,10 @@ class GreekModel {
         std::uint32_t unused;
     };
 
+    // The model's header: its name, version, counts, checksum and the
+    // places of its sections, all covered by the checksum.
+    static constexpr std::size_t kHeaderBytes = 152;
+
     // Why a block of bytes is no model.
     enum class Problem { None, TooShort, NotAModel, OtherVersion, Damaged };
 

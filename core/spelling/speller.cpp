@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <unordered_map>
@@ -75,6 +75,14 @@ char16_t CapitalWithoutTonos(char16_t small) {
 
 bool IsAccented(char16_t c) {
     return c != PlainLetter(c) && c != u'ϊ' && c != u'ϋ' && c != u'ς';
+}
+
+// Whether a word carries a tonos or a diaeresis (in either case).
+bool HasMarks(std::u16string_view typed) {
+    return std::any_of(typed.begin(), typed.end(), [](char16_t c) {
+        const char16_t lower = GreekLower(c);
+        return lower != PlainLetter(lower) && lower != u'ς';
+    });
 }
 
 std::size_t AccentCount(std::u16string_view lower) {
@@ -703,20 +711,34 @@ class ReadingStream::Reader {
     // A word that stands alone (`alone`: blanks or sentence marks around
     // it, no apostrophe, dot or hyphen joining it to more) may be a chat
     // abbreviation; its readings are kept apart, under a key no typed word
-    // has.
+    // has (kChatKey first).
     std::uint32_t Read(std::u16string_view typed, bool alone = false) {
         const bool chat = chat_ && alone && typed.size() <= kLongestAbbreviation;
-        lower_.resize(typed.size() + (chat ? 1 : 0));
+        const std::size_t first = chat ? 1 : 0;
+        lower_.resize(first + typed.size());
         if (chat) {
             lower_[0] = kChatKey;
         }
-        std::transform(typed.begin(), typed.end(), lower_.begin() + (chat ? 1 : 0), ReadingLower);
+        std::transform(typed.begin(), typed.end(), lower_.begin() + first, ReadingLower);
+        const std::size_t letters = lower_.size() - first;
+        // Greek typed with accents of its own is read only as words that
+        // keep them (ό alone is no ο): the small letters with the marks
+        // follow the plain ones in the key.
+        const bool marked = source_ == Source::Greek && HasMarks(typed);
+        if (marked) {
+            lower_.push_back(kMarksKey);
+            std::transform(typed.begin(), typed.end(), std::back_inserter(lower_), GreekLower);
+        }
         const std::uint64_t hash = HashOf(lower_);
         if (const std::uint32_t found = cache_.Find(lower_, hash); found != ReadingCache::kNone) {
             return found;
         }
-        std::u16string key = lower_;
-        return cache_.Add(key, hash, Weigh(std::u16string_view(key).substr(chat ? 1 : 0), chat));
+        const std::u16string key = lower_;
+        const std::u16string_view key_view(key);
+        return cache_.Add(
+            key, hash,
+            Weigh(key_view.substr(first, letters),
+                  marked ? key_view.substr(first + letters + 1) : std::u16string_view(), chat));
     }
     const WordReading& ReadingOf(std::u16string_view typed) { return cache_.At(Read(typed)); }
 
@@ -734,11 +756,16 @@ class ReadingStream::Reader {
     void Process(std::u16string_view text, bool final, std::u16string& out);
 
   private:
-    WordReading Weigh(std::u16string_view lower, bool chat);
+    // `marked`: the word in small letters with the accents typed, when
+    // it was typed with some; `chat`: it may be a chat abbreviation.
+    WordReading Weigh(std::u16string_view lower, std::u16string_view marked, bool chat);
     // Whether a typed word (small letters) is written out as a chat word or
     // as laughter.
     bool WrittenOut(std::u16string_view lower) const;
+    // What sets a chat abbreviation's key apart, and the accents typed in
+    // a word's key.
     static constexpr char16_t kChatKey = 1;
+    static constexpr char16_t kMarksKey = 2;
     // Follows every reading of `word` from place `at` down the letter tree;
     // with `slip`, one slip of typing too (see FollowSlips).
     void Follow(const GreekModel::Node& node, std::u16string_view word, std::size_t at, float cost,
@@ -1106,7 +1133,8 @@ bool ReadingStream::Reader::WrittenOut(std::u16string_view lower) const {
     return !ChatWord(plain).empty();
 }
 
-WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, bool chat) {
+WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, std::u16string_view marked,
+                                         bool chat) {
     WordReading reading;
     if (std::u16string laughter = Laughter(lower); !laughter.empty()) {
         reading.fixed = std::move(laughter);
@@ -1144,6 +1172,14 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, bool chat) {
         if (found_.empty() && source_ == Source::Latin) {
             Mend(lower, reading);
         }
+    }
+    if (!marked.empty()) {
+        // The accent where the user put it: only words stressed there.
+        const std::uint8_t stress = internal::StressRank(marked);
+        std::erase_if(found_, [&](const Choice& choice) {
+            const GreekModel::Word* word = model_.WordAt(choice.word);
+            return word == nullptr || word->stress != stress;
+        });
     }
     // Best first by the word alone; a phrase weighs the likeliest only.
     for (Choice& choice : found_) {
@@ -1199,7 +1235,7 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, bool chat) {
                 reading.converted.back() = u'ς';
             }
         }
-        if (reading.fixed.empty()) {
+        if (reading.fixed.empty() && marked.empty()) {
             reading.fixed = ByEnding(plain);
         }
     }
@@ -1573,6 +1609,8 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
         } else if (!reading.fixed.empty()) {
             AppendWithCaseOf(typed, reading.fixed, out);
             stress_[i] = internal::StressRank(reading.fixed);
+        } else if (source_ == Source::Greek) {
+            out.append(typed);  // a word that cannot be placed stays exactly as typed
         } else {
             AppendWithCaseOf(typed, reading.converted, out);
         }
@@ -1657,6 +1695,33 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 out.append(word);
                 i += lead + word.size();
                 after_word = false;
+                asking = false;
+                continue;
+            }
+        }
+        // Greek words glued by a comma (ό,τι) are one, kept as typed: read
+        // apart, each would be a different word. Typed without its accent,
+        // ο,τι is still ό,τι.
+        if (!latin && i >= kept_until && IsGreekLetter(c) && (i == 0 || is_space(text[i - 1]))) {
+            std::size_t stop = i;
+            while (stop < text.size() &&
+                   (IsGreekLetter(text[stop]) || (text[stop] == u',' && stop + 1 < text.size() &&
+                                                  IsGreekLetter(text[stop + 1]) && stop > i))) {
+                ++stop;
+            }
+            kept_until = stop;
+            const std::u16string_view glued = text.substr(i, stop - i);
+            if (glued.find(u',') != std::u16string_view::npos) {
+                FlushPhrase(text, i, final, out);
+                std::u16string plain(glued);
+                std::transform(plain.begin(), plain.end(), plain.begin(), ReadingLower);
+                if (plain == u"ο,τι") {
+                    AppendWithCaseOf(glued, u"ό,τι", out);
+                } else {
+                    out.append(glued);
+                }
+                i = stop;
+                after_word = true;
                 asking = false;
                 continue;
             }
@@ -1786,28 +1851,10 @@ void ReadingStream::Finish(std::u16string& out) {
 
 namespace {
 
-std::optional<std::string> ReadWhole(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return std::nullopt;
-    }
-    file.seekg(0, std::ios::end);
-    const std::streamoff size = file.tellg();
-    file.seekg(0, std::ios::beg);
-    if (size <= 0 || size > (std::streamoff{1} << 30)) {
-        return std::nullopt;
-    }
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    if (!file.read(bytes.data(), size)) {
-        return std::nullopt;
-    }
-    return bytes;
-}
-
 // The encoding named by the SET line of an .aff file; the empty string when
 // there is no such line.
-std::string AffixEncodingName(const std::string& affix) {
-    std::istringstream lines(affix);
+std::string AffixEncodingName(std::string_view affix) {
+    std::istringstream lines{std::string(affix)};
     std::string line;
     while (std::getline(lines, line)) {
         if (line.starts_with("SET ") || line.starts_with("SET\t")) {
@@ -1923,13 +1970,11 @@ std::unordered_map<std::u16string, double> EverydayShares(std::string_view list)
 // lists (times the counts' running words and kEverydayWeight) exceeds its
 // technical count by. Words only the lists have (names written in small
 // letters, slips, foreign words) are left out.
-void AddEveryday(GreekModel::Source& source, const std::vector<std::string>& paths) {
+void AddEveryday(GreekModel::Source& source, std::span<const std::string_view> everyday) {
     std::vector<std::unordered_map<std::u16string, double>> lists;
-    for (const std::string& path : paths) {
-        if (const std::optional<std::string> bytes = ReadWhole(path)) {
-            if (auto shares = EverydayShares(*bytes); !shares.empty()) {
-                lists.push_back(std::move(shares));
-            }
+    for (const std::string_view list : everyday) {
+        if (auto shares = EverydayShares(list); !shares.empty()) {
+            lists.push_back(std::move(shares));
         }
     }
     if (lists.empty()) {
@@ -1970,11 +2015,11 @@ void AddEveryday(GreekModel::Source& source, const std::vector<std::string>& pat
     std::sort(source.everyday.begin(), source.everyday.end());
 }
 
-void AddEnglish(GreekModel::Source& source, const std::string& path) {
-    std::ifstream file(path);
-    std::string line;
-    while (std::getline(file, line)) {
-        source.english.push_back(line);
+void AddEnglish(GreekModel::Source& source, std::string_view words) {
+    while (!words.empty()) {
+        const std::size_t end = std::min(words.find('\n'), words.size());
+        source.english.emplace_back(words.substr(0, end));
+        words.remove_prefix(std::min(end + 1, words.size()));
     }
 }
 
@@ -1984,18 +2029,19 @@ GreekSpeller::Problem ModelProblem(GreekModel::Problem problem) {
 }
 
 // The words of a hunspell list, or why there are none.
-GreekSpeller::Problem ReadHunspell(const std::string& path, std::vector<std::u16string>& words) {
-    const std::optional<std::string> bytes = ReadWhole(path);
-    if (!bytes) {
+GreekSpeller::Problem ReadHunspell(const GreekSpeller::HunspellFiles& files,
+                                   std::vector<std::u16string>& words) {
+    const std::string_view bytes = files.list;
+    if (bytes.empty()) {
         return GreekSpeller::Problem::Unreadable;
     }
-    const std::string affix_path =
-        (path.ends_with(".dic") ? path.substr(0, path.size() - 4) : path) + ".aff";
-    const std::optional<std::string> affix = ReadWhole(affix_path);
-    const bool utf8 = HasMultiByteUtf8(*bytes);
+    if (bytes.size() > GreekSpeller::kLargestWordList) {
+        return GreekSpeller::Problem::TooLarge;
+    }
+    const bool utf8 = HasMultiByteUtf8(bytes);
     Encoding encoding = utf8 ? Encoding::Utf8 : Encoding::Iso8859_7;
-    if (affix) {
-        if (const std::string name = AffixEncodingName(*affix); !name.empty()) {
+    if (files.affix) {
+        if (const std::string name = AffixEncodingName(*files.affix); !name.empty()) {
             const std::optional<Encoding> named = EncodingFromName(name);
             if (named != Encoding::Utf8 && named != Encoding::Iso8859_7) {
                 return GreekSpeller::Problem::UnknownEncoding;
@@ -2006,11 +2052,11 @@ GreekSpeller::Problem ReadHunspell(const std::string& path, std::vector<std::u16
     // A list that is well-formed UTF-8 said to be ISO-8859-7, or one that is
     // not UTF-8 said to be UTF-8, would give wrong letters in every word.
     const bool plain_ascii =
-        std::none_of(bytes->begin(), bytes->end(), [](char byte) { return byte & 0x80; });
+        std::none_of(bytes.begin(), bytes.end(), [](char byte) { return byte & 0x80; });
     if (!plain_ascii && utf8 != (encoding == Encoding::Utf8)) {
         return GreekSpeller::Problem::WrongEncoding;
     }
-    const std::string_view list = *bytes;
+    const std::string_view list = bytes;
     const std::size_t first_break = std::min(list.find('\n'), list.size());
     std::u16string word;
     bool greek = false;
@@ -2049,11 +2095,10 @@ GreekSpeller::GreekSpeller(const std::vector<std::u16string>& words) {
     model_ = ModelOf(source);
 }
 
-std::vector<std::byte> GreekSpeller::BuildModel(const std::string& hunspell_path,
-                                                const std::string& english_path, Problem* problem,
-                                                const std::vector<std::string>& everyday_paths) {
+std::vector<std::byte> GreekSpeller::BuildModel(const HunspellFiles& files, Problem* problem,
+                                                std::span<const std::string_view> everyday) {
     GreekModel::Source source;
-    const Problem outcome = ReadHunspell(hunspell_path, source.words);
+    const Problem outcome = ReadHunspell(files, source.words);
     if (problem != nullptr) {
         *problem = outcome;
     }
@@ -2061,17 +2106,16 @@ std::vector<std::byte> GreekSpeller::BuildModel(const std::string& hunspell_path
         return {};
     }
     AddCounts(source);
-    AddEveryday(source, everyday_paths);
-    AddEnglish(source, english_path);
+    AddEveryday(source, everyday);
+    AddEnglish(source, files.english);
     return GreekModel::Build(source);
 }
 
-std::unique_ptr<GreekSpeller> GreekSpeller::FromHunspellFile(const std::string& path,
-                                                             Problem* problem,
-                                                             const std::string& english) {
+std::unique_ptr<GreekSpeller> GreekSpeller::FromHunspell(const HunspellFiles& files,
+                                                         Problem* problem) {
     Problem ignored = Problem::None;
     Problem& outcome = problem != nullptr ? *problem : ignored;
-    auto bytes = std::make_shared<std::vector<std::byte>>(BuildModel(path, english, &outcome));
+    auto bytes = std::make_shared<std::vector<std::byte>>(BuildModel(files, &outcome));
     if (outcome != Problem::None) {
         return nullptr;
     }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,37 +39,51 @@ class GreekSpeller {
     // Why a word list or a model could not be used.
     enum class Problem {
         None,
-        Unreadable,       // missing, unreadable, empty or over 1 GiB
+        Unreadable,       // missing, unreadable, not a regular file, empty or too large
         UnknownEncoding,  // its .aff names an encoding other than UTF-8 or ISO8859-7
         WrongEncoding,    // its bytes are not in the encoding it is in
         NoGreekWords,     // not a Greek word list
         NotAModel,        // a model file that is damaged, cut short or of another version
+        TooLarge,         // a word list over kLargestWordList bytes
+        AffixUnreadable,  // its .aff is there but cannot be read (not a regular file)
+    };
+
+    // Every byte of a word list costs some 40 in the index made from it:
+    // a larger list is refused rather than exhausting memory. Debian's
+    // Greek list has 10 MB.
+    static constexpr std::size_t kLargestWordList = std::size_t{64} << 20;
+
+    // The bytes of a hunspell word list, of the .aff beside it when there
+    // is one, and of the English word list (one word a line) to go with
+    // it; the front ends read them (io/greek_model_file.h).
+    struct HunspellFiles {
+        std::string_view list;
+        std::optional<std::string_view> affix;
+        std::string_view english;
     };
 
     // Reads a hunspell word list: a count on the first line, then one word
     // a line (anything from a "/" on is dropped), in the encoding that the
-    // SET line of the .aff file beside it names (UTF-8 or ISO8859-7, as
-    // Debian's el_GR has it). Without an .aff, well-formed UTF-8 is read as
-    // such and anything else as ISO-8859-7. Nothing, with `problem` saying
-    // why, when the list cannot be used: never a speller that reads its
-    // words wrong. The program's own word counts and English word list
-    // (when `english` can be read) go with it.
-    static std::unique_ptr<GreekSpeller> FromHunspellFile(
-        const std::string& path, Problem* problem = nullptr,
-        const std::string& english = kEnglishWords);
+    // SET line of its .aff names (UTF-8 or ISO8859-7, as Debian's el_GR
+    // has it). Without an .aff, well-formed UTF-8 is read as such and
+    // anything else as ISO-8859-7. Nothing, with `problem` saying why, when
+    // the list cannot be used: never a speller that reads its words wrong.
+    // The program's own word counts go with it.
+    static std::unique_ptr<GreekSpeller> FromHunspell(const HunspellFiles& files,
+                                                      Problem* problem = nullptr);
     // From the bytes of a model file, which `owner` keeps alive.
     static std::unique_ptr<GreekSpeller> FromModelBytes(std::span<const std::byte> bytes,
                                                         std::shared_ptr<const void> owner,
                                                         Problem* problem = nullptr);
     // What a model is made from: the words of a hunspell list (as
-    // FromHunspellFile reads it), the program's counts and English words,
-    // and lists of everyday word frequencies (`everyday_paths`, see
+    // FromHunspell reads it), the program's counts and English words, and
+    // the bytes of lists of everyday word frequencies (`everyday`, see
     // data/greek-everyday/README.md): "word count" lines, or "word<TAB>cB"
-    // (centibels of the share of running words). A list that cannot be read
-    // leaves the everyday weights out; the model is made all the same.
-    static std::vector<std::byte> BuildModel(const std::string& hunspell_path,
-                                             const std::string& english_path, Problem* problem,
-                                             const std::vector<std::string>& everyday_paths = {});
+    // (centibels of the share of running words). Lines that cannot be read
+    // are skipped; without lists, or with none that has a usable line, the
+    // model has the technical counts alone.
+    static std::vector<std::byte> BuildModel(const HunspellFiles& files, Problem* problem,
+                                             std::span<const std::string_view> everyday = {});
 
     // Where Debian's hunspell-el puts the Greek word list, and wamerican
     // the English one.

@@ -3,6 +3,9 @@
 // model, and the program's own model on everyday sentences.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <string>
 #include <vector>
@@ -48,17 +51,16 @@ std::uint32_t EverydayOf(const GreekSpeller& speller, std::u16string_view plain)
 // Both kinds of list are read ("word count" and "word<TAB>centibels"), and
 // lift the words the technical counts hardly have: τέλεια over τελεία.
 TEST(EverydayCounts, LiftWordsTheTechnicalCountsHardlyHave) {
-    const std::string dictionary = WriteFile("everyday.dic", "4\nτέλεια\nτελεία\nτι\nκάνεις\n");
-    const std::string english = WriteFile("everyday-english", "word\n");
-    const std::string subtitles =
-        WriteFile("subtitles.txt", "τέλεια 900\nτελεία 20\nξξξ 50\nabc 9\nτι x\n\nκάνεις\n");
-    const std::string blend = WriteFile("blend.tsv", "τέλεια\t-250\nτελεία\t-400\nlatin\t-300\n");
+    const GreekSpeller::HunspellFiles files{"4\nτέλεια\nτελεία\nτι\nκάνεις\n", std::nullopt,
+                                            "word\n"};
+    const std::vector<std::string_view> lists = {
+        "τέλεια 900\nτελεία 20\nξξξ 50\nabc 9\nτι x\n\nκάνεις\n",
+        "τέλεια\t-250\nτελεία\t-400\nlatin\t-300\n"};
     GreekSpeller::Problem problem = GreekSpeller::Problem::Unreadable;
-    const auto technical = SpellerOf(GreekSpeller::BuildModel(dictionary, english, &problem, {}));
+    const auto technical = SpellerOf(GreekSpeller::BuildModel(files, &problem));
     ASSERT_EQ(problem, GreekSpeller::Problem::None);
     ASSERT_NE(technical, nullptr);
-    const auto everyday =
-        SpellerOf(GreekSpeller::BuildModel(dictionary, english, &problem, {subtitles, blend}));
+    const auto everyday = SpellerOf(GreekSpeller::BuildModel(files, &problem, lists));
     ASSERT_EQ(problem, GreekSpeller::Problem::None);
     ASSERT_NE(everyday, nullptr);
 
@@ -73,20 +75,17 @@ TEST(EverydayCounts, LiftWordsTheTechnicalCountsHardlyHave) {
     EXPECT_EQ(everyday->WordCount(), technical->WordCount());
 }
 
-// A list that is missing or holds nothing usable leaves the model as the
-// technical counts make it, and says nothing: it loads and reads.
+// A list that holds nothing usable leaves the model as the technical
+// counts make it, and says nothing: it loads and reads.
 TEST(EverydayCounts, AModelWithoutThemLoadsAndReads) {
-    const std::string dictionary = WriteFile("plain.dic", "2\nέχω\nέξω\n");
-    const std::string english = WriteFile("plain-english", "word\n");
-    const std::string empty = WriteFile("empty.txt", "");
-    const std::string junk = WriteFile("junk.txt", "abc 12\n\t\n 5\nέχω -\nέχω 1e999\n");
+    const GreekSpeller::HunspellFiles files{"2\nέχω\nέξω\n", std::nullopt, "word\n"};
     GreekSpeller::Problem problem = GreekSpeller::Problem::Unreadable;
-    const std::vector<std::byte> plain = GreekSpeller::BuildModel(dictionary, english, &problem);
+    const std::vector<std::byte> plain = GreekSpeller::BuildModel(files, &problem);
     ASSERT_EQ(problem, GreekSpeller::Problem::None);
-    for (const std::vector<std::string>& lists :
-         {std::vector<std::string>{::testing::TempDir() + "/missing.txt"},
-          std::vector<std::string>{empty, junk}}) {
-        EXPECT_EQ(GreekSpeller::BuildModel(dictionary, english, &problem, lists), plain);
+    for (const std::vector<std::string_view>& lists :
+         {std::vector<std::string_view>{""},
+          std::vector<std::string_view>{"", "abc 12\n\t\n 5\nέχω -\nέχω 1e999\n"}}) {
+        EXPECT_EQ(GreekSpeller::BuildModel(files, &problem, lists), plain);
         EXPECT_EQ(problem, GreekSpeller::Problem::None);
     }
     GreekModel::Problem why = GreekModel::Problem::TooShort;
@@ -98,6 +97,48 @@ TEST(EverydayCounts, AModelWithoutThemLoadsAndReads) {
     EXPECT_EQ(model->EverydayEndingCount(GreekModel::EndingOf(u"έχω")), 0u);
     EXPECT_EQ(model->EverydayCount(0), 0u);
     EXPECT_EQ(model->EverydayCount(1000000), 0u);  // no such word
+}
+
+// The model maker reads the everyday lists through the file layer, with
+// the word list's check: a list named but missing, a FIFO or a folder is
+// refused at once and named, never waited on nor left out unsaid.
+TEST(EverydayCounts, ListsAreReadThroughTheFileLayer) {
+    const std::string dictionary = WriteFile("files.dic", "2\nτέλεια\nτελεία\n");
+    const std::string english = WriteFile("files-english", "word\n");
+    const std::string list = WriteFile("files-list.txt", "τέλεια 900\nτελεία 20\n");
+    const std::string fifo = ::testing::TempDir() + "/files-fifo.txt";
+    ::unlink(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    GreekSpeller::Problem problem = GreekSpeller::Problem::Unreadable;
+    std::string unreadable;
+    const auto everyday =
+        SpellerOf(io::BuildGreekModel(dictionary, english, &problem, {list}, &unreadable));
+    ASSERT_EQ(problem, GreekSpeller::Problem::None);
+    ASSERT_NE(everyday, nullptr);
+    EXPECT_TRUE(unreadable.empty());
+    EXPECT_EQ(Read(*everyday, "teleia"), "τέλεια");
+    EXPECT_EQ(
+        SpellerOf(io::BuildGreekModel(dictionary, english, &problem))->Model().EverydayTotal(), 0u);
+
+    const struct {
+        const char* name;
+        std::string path;
+    } refused[] = {
+        {"missing", ::testing::TempDir() + "/files-missing.txt"},
+        {"FIFO", fifo},
+        {"folder", ::testing::TempDir()},
+    };
+    for (const auto& row : refused) {
+        SCOPED_TRACE(row.name);
+        unreadable.clear();
+        problem = GreekSpeller::Problem::None;
+        EXPECT_TRUE(
+            io::BuildGreekModel(dictionary, english, &problem, {list, row.path}, &unreadable)
+                .empty());
+        EXPECT_EQ(problem, GreekSpeller::Problem::Unreadable);
+        EXPECT_EQ(unreadable, row.path);
+    }
+    ::unlink(fifo.c_str());
 }
 
 // Everyday counts go to the dictionary's words only, and order the words

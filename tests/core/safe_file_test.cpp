@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -149,6 +150,140 @@ TEST_F(SafeFile, MissingFolderIsAnError) {
     EXPECT_FALSE(writer.Open(Path("no/such/file")));
     EXPECT_EQ(writer.error(), ENOENT);
     EXPECT_FALSE(writer.Write("x"));
+}
+
+// A write failing part-way, as on a full disk: at every write of bytes in
+// turn (the text gathered, the old bytes copied aside, the new ones written
+// over the old file), the target must come out as it was, links and all,
+// with nothing left beside it.
+struct FailingTarget {
+    const char* name;
+    bool exists;
+    bool second_link;
+    bool through_symbolic_link;
+    bool temporary_folder_missing;  // the text then gathers beside the target
+    int writes_at_least;            // of a writing that succeeds
+};
+
+void PrintTo(const FailingTarget& target, std::ostream* out) {
+    *out << target.name;
+}
+
+class SafeFileFailingWrites : public SafeFile,
+                              public ::testing::WithParamInterface<FailingTarget> {};
+
+TEST_P(SafeFileFailingWrites, LeaveTheTargetAsItWas) {
+    const FailingTarget& target = GetParam();
+    const std::string old_text = std::string(150'000, 'o');
+    const std::string piece = std::string(100'000, 'n');
+    const std::string temporary_folder = Path("tmp");
+    const std::string real = Path("real.txt");
+    const std::string path = target.through_symbolic_link ? Path("symbolic.txt") : real;
+    const char* saved_tmpdir = std::getenv("TMPDIR");
+    const std::string saved = saved_tmpdir != nullptr ? saved_tmpdir : "";
+    ::setenv("TMPDIR",
+             target.temporary_folder_missing ? Path("missing").c_str() : temporary_folder.c_str(),
+             1);
+    const auto prepare = [&] {
+        fs::remove_all(folder_);
+        fs::create_directories(temporary_folder);
+        if (target.exists) {
+            Write(real, old_text);
+            ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+        }
+        if (target.second_link) {
+            ASSERT_EQ(::link(real.c_str(), Path("second.txt").c_str()), 0);
+        }
+        if (target.through_symbolic_link) {
+            fs::create_symlink("real.txt", path);
+        }
+    };
+    int failures = 0;
+    for (int nth = 1; nth < 100; ++nth) {
+        prepare();
+        const std::size_t entries = Entries();
+        SafeWriter writer;
+        writer.FailNthWrite(nth, ENOSPC);
+        const bool written = writer.Open(path) && writer.Write(piece) && writer.Write(piece) &&
+                             writer.Write(piece) && writer.Commit();
+        if (written) {
+            EXPECT_EQ(Read(real), piece + piece + piece);
+            break;
+        }
+        ++failures;
+        SCOPED_TRACE("write " + std::to_string(nth) + " failing");
+        EXPECT_EQ(writer.error(), ENOSPC);
+        EXPECT_TRUE(writer.error_folder().empty() || writer.error_folder() == temporary_folder)
+            << writer.error_folder();
+        EXPECT_EQ(Entries(), entries);
+        EXPECT_TRUE(fs::is_empty(temporary_folder));
+        if (!target.exists) {
+            EXPECT_FALSE(fs::exists(real));
+            continue;
+        }
+        EXPECT_TRUE(Read(real) == old_text);
+        struct stat status {};
+        ASSERT_EQ(::stat(real.c_str(), &status), 0);
+        EXPECT_EQ(status.st_nlink, target.second_link ? 2u : 1u);
+        EXPECT_EQ(status.st_mode & 07777, 0640u);
+    }
+    EXPECT_GE(failures, target.writes_at_least);
+    if (saved_tmpdir != nullptr) {
+        ::setenv("TMPDIR", saved.c_str(), 1);
+    } else {
+        ::unsetenv("TMPDIR");
+    }
+}
+
+// Written in place: the three pieces gathered, the 150,000 old bytes copied
+// aside in three writes and the 300,000 new ones written over them in five.
+INSTANTIATE_TEST_SUITE_P(
+    Targets, SafeFileFailingWrites,
+    ::testing::Values(FailingTarget{"New", false, false, false, false, 3},
+                      FailingTarget{"OneName", true, false, false, false, 3},
+                      FailingTarget{"SecondHardLink", true, true, false, false, 11},
+                      FailingTarget{"SymbolicLinkToASecondHardLink", true, true, true, false, 11},
+                      FailingTarget{"SecondHardLinkWithoutTemporaryFolder", true, true, false, true,
+                                    11}));
+
+TEST_F(SafeFile, TheFailureOfATemporaryFileNamesItsFolder) {
+    Write(Path("real.txt"), "old");
+    ASSERT_EQ(::link(Path("real.txt").c_str(), Path("second.txt").c_str()), 0);
+    fs::create_directory(Path("tmp"));
+    const char* saved_tmpdir = std::getenv("TMPDIR");
+    const std::string saved = saved_tmpdir != nullptr ? saved_tmpdir : "";
+    ::setenv("TMPDIR", Path("tmp").c_str(), 1);
+    SafeWriter gathering;
+    ASSERT_TRUE(gathering.Open(Path("real.txt")));
+    gathering.FailNthWrite(1, ENOSPC);
+    EXPECT_FALSE(gathering.Write("new"));
+    EXPECT_EQ(gathering.error_folder(), Path("tmp"));
+    SafeWriter over_the_old_file;
+    ASSERT_TRUE(over_the_old_file.Open(Path("real.txt")));
+    ASSERT_TRUE(over_the_old_file.Write("new"));
+    over_the_old_file.FailNthWrite(2, EIO);  // the copy aside passes, the new bytes fail
+    EXPECT_FALSE(over_the_old_file.Commit());
+    EXPECT_EQ(over_the_old_file.error(), EIO);
+    EXPECT_EQ(over_the_old_file.error_folder(), "");
+    EXPECT_EQ(Read(Path("second.txt")), "old");
+    if (saved_tmpdir != nullptr) {
+        ::setenv("TMPDIR", saved.c_str(), 1);
+    } else {
+        ::unsetenv("TMPDIR");
+    }
+}
+
+TEST_F(SafeFile, LinksToNothingAreRefusedAndLeftAsTheyAre) {
+    fs::create_symlink("missing.txt", Path("dangling"));
+    fs::create_symlink("dangling", Path("chain"));
+    for (const char* name : {"dangling", "chain"}) {
+        SafeWriter writer;
+        EXPECT_FALSE(writer.Open(Path(name))) << name;
+        EXPECT_EQ(writer.error(), kDanglingLink) << name;
+        EXPECT_TRUE(fs::is_symlink(Path(name))) << name;
+    }
+    EXPECT_FALSE(fs::exists(Path("missing.txt")));
+    EXPECT_EQ(Entries(), 2u);
 }
 
 TEST_F(SafeFile, SameFileSeesThroughLinks) {

@@ -225,13 +225,12 @@ TEST(GreekSpeller, ReadsAHunspellList) {
         file << "3\n\xEA\xE1\xEB\xE7\xEC\xDD\xF1\xE1\n\xC1\xE8\xDE\xED\xE1/X\nabc\n";  // καλημέρα,
                                                                                        // Αθήνα
     }
-    const auto speller = GreekSpeller::FromHunspellFile(path);
+    const auto speller = io::OpenHunspellList(path);
     ASSERT_NE(speller, nullptr);
     EXPECT_EQ(speller->ListWordCount(), 2u);
     EXPECT_EQ(U8(speller->Spell(U16("καλιμερα αθινα"))), "καλημέρα Αθήνα");
     GreekSpeller::Problem problem = GreekSpeller::Problem::None;
-    EXPECT_EQ(GreekSpeller::FromHunspellFile(::testing::TempDir() + "/missing.dic", &problem),
-              nullptr);
+    EXPECT_EQ(io::OpenHunspellList(::testing::TempDir() + "/missing.dic", &problem), nullptr);
     EXPECT_EQ(problem, GreekSpeller::Problem::Unreadable);
 }
 
@@ -351,6 +350,43 @@ TEST(GreekModel, RefusesBytesThatAreNoModel) {
     ::unlink(file.c_str());
 }
 
+// The header is covered too: whichever bit of it is flipped, the model is
+// refused rather than read with other sizes or places (other words, or
+// none, without a word of warning).
+TEST(GreekModel, EveryBitFlipInTheHeaderIsRefused) {
+    GreekModel::Source source;
+    source.words = {u"καλημέρα", u"θάλασσα", u"τι"};
+    source.frequencies = {{u"τι", 4}};
+    source.everyday = {{u"καλημέρα", 7}};
+    source.english = {"word"};
+    const std::vector<std::byte> good = GreekModel::Build(source);
+    ASSERT_NE(GreekModel::FromBytes(good, nullptr), nullptr);
+    std::size_t accepted = 0;
+    for (std::size_t bit = 0; bit < 8 * GreekModel::kHeaderBytes; ++bit) {
+        std::vector<std::byte> bytes = good;
+        bytes[bit / 8] ^= static_cast<std::byte>(1U << (bit % 8));
+        GreekModel::Problem problem = GreekModel::Problem::None;
+        if (GreekModel::FromBytes(bytes, nullptr, &problem) != nullptr) {
+            ++accepted;
+            ADD_FAILURE() << "bit " << bit << " of the header flipped, and the model was read";
+        } else {
+            EXPECT_NE(problem, GreekModel::Problem::None);
+        }
+    }
+    EXPECT_EQ(accepted, 0u);
+    // Places that disagree with the file are refused even under a checksum
+    // made to match: the offsets of the seven sections, at 40 + 16 k.
+    for (std::size_t section = 0; section < 7; ++section) {
+        for (std::size_t bit = 0; bit < 64; ++bit) {
+            std::vector<std::byte> bytes = good;
+            bytes[40 + 16 * section + bit / 8] ^= static_cast<std::byte>(1U << (bit % 8));
+            GreekModel::Reseal(bytes);
+            EXPECT_EQ(GreekModel::FromBytes(bytes, nullptr), nullptr)
+                << "section " << section << ", bit " << bit;
+        }
+    }
+}
+
 // Bytes changed behind the checksum's back: every index is checked, so a
 // reading gives words or none, never a read out of bounds (the sanitized
 // run and the fuzzer would see one).
@@ -451,6 +487,32 @@ TEST_F(WithTheModel, APhraseCutForItsLengthReadsAsOne) {
         read += " ή γλώσσα ή το άλλο";  // "το άλλο ή …"
     }
     EXPECT_EQ(Read(*speller_, typed), read);
+}
+
+// Greek typed with letters the reader cannot place as a word stays exactly
+// as typed: its final ς, its accents and its case; an accent the user
+// typed is kept, so that a word is read only as words stressed there.
+TEST_F(WithTheModel, GreekThatCannotBePlacedStaysAsTyped) {
+    const Row rows[] = {
+        {"κέικς", "κέικς"},
+        {"Κέικς και τσάι", "Κέικς και τσάι"},
+        {"ό,τι θελεις", "ό,τι θέλεις"},
+        {"κέικς ό,τι καλιμερα", "κέικς ό,τι καλημέρα"},
+        {"ο,τι θελεις. Ο,τι θελεις", "ό,τι θέλεις. Ό,τι θέλεις"},
+        {"α,β,γ", "α,β,γ"},
+        {"ξγφδς", "ξγφδς"},
+        {"ΞΓΦΔΣ", "ΞΓΦΔΣ"},
+        {"το ξγφδς μας", "το ξγφδς μας"},
+        {"αααααααααααααααααααααααααααααααααααααααααααααααααας",
+         "αααααααααααααααααααααααααααααααααααααααααααααααααας"},
+        // Words the reader places are still spelled.
+        {"καλιμερα", "καλημέρα"},
+        {"θάλασσα", "θάλασσα"},
+        {"ο εγκαταστατης", "ο εγκαταστάτης"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(U8(speller_->Spell(U16(row.typed))), row.read) << row.typed;
+    }
 }
 
 TEST_F(WithTheModel, NamesAndUnknownWords) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Encodings judged and decoded as Open does, in pieces of any size.
 #include "core/encoding/text_codec.h"
+#include "core/encoding/text_position.h"
 
 #include <gtest/gtest.h>
 
@@ -79,13 +80,118 @@ TEST(TextDecoder, JudgesFromTheBytesAfterALongAsciiStart) {
 TEST(TextDecoder, NamedEncodingsAndMalformedBytes) {
     EXPECT_EQ(U8(DecodeInPieces("\xB6\xE1", 1, TextDecoder(Encoding::Iso8859_7))), "Άα");
     EXPECT_EQ(U8(DecodeInPieces("\xB6\xE1", 1, TextDecoder(Encoding::Cp1253))), "¶α");
-    // A malformed byte in UTF-8 keeps its Windows-1253 character; a
-    // sequence cut off at the end as well.
-    EXPECT_EQ(U8(DecodeInPieces("a\xE1\xCE", 1, TextDecoder(Encoding::Utf8))), "aαΞ");
+    // UTF-8 asked for by name: a malformed byte, and a sequence cut off at
+    // the end, each become U+FFFD.
+    EXPECT_EQ(U8(DecodeInPieces("a\xE1\xCE", 1, TextDecoder(Encoding::Utf8))), "a\uFFFD\uFFFD");
     // UTF-16 without a mark is little-endian; half a unit at the end is lost.
     EXPECT_EQ(U8(DecodeInPieces(std::string("\xB1\x03z", 3), 2, TextDecoder(Encoding::Utf16LE))),
               "α\uFFFD");
 }
+
+// The same bytes are judged alike however they are read: a file in reads
+// of 256 KiB, a pipe in reads of 64 KiB, a byte at a time. The sample is
+// the 256 KiB from the first byte above ASCII, wherever the reads fall.
+TEST(TextDecoder, JudgesTheSameBytesAlikeInPiecesOfAnySize) {
+    const std::string greek =
+        "\xCE\xB8\xCE\xAC\xCE\xBB\xCE\xB1\xCF\x83\xCF\x83\xCE\xB1";  // θάλασσα
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::u16string text;
+    };
+    const std::size_t kKiB = 1024;
+    const Case cases[] = {
+        // 0xFF lies past the sample: UTF-8, and the odd byte as Windows-1253.
+        {"FFPastTheSample",
+         std::string(100 * kKiB, 'a') + greek + std::string(290 * kKiB, 'b') + "\xFF",
+         std::u16string(100 * kKiB, u'a') + u"θάλασσα" + std::u16string(290 * kKiB, u'b') +
+             u"\uF8FB"},
+        // 0xFF inside the sample: Windows-1253 throughout.
+        {"FFInTheSample",
+         std::string(100 * kKiB, 'a') + greek + std::string(200 * kKiB, 'b') + "\xFF",
+         std::u16string(100 * kKiB, u'a') +
+             u"\u039E\u0388\u039E\u00AC\u039E\u00BB\u039E\u00B1"
+             u"\u039F\u0192\u039F\u0192\u039E\u00B1" +
+             std::u16string(200 * kKiB, u'b') + u"\uF8FB"},
+    };
+    for (const Case& c : cases) {
+        for (const std::size_t piece : {std::size_t{1}, 64 * kKiB, 256 * kKiB, c.bytes.size()}) {
+            EXPECT_TRUE(DecodeInPieces(c.bytes, piece, TextDecoder()) == c.text)
+                << c.name << ", pieces of " << piece;
+        }
+    }
+}
+
+struct ExplicitCase {
+    const char* name;
+    Encoding encoding;
+    std::string bytes;
+    const char* text;  // as UTF-8
+    std::size_t line;  // of the first bad bytes; 0 for none
+    std::size_t column;
+    std::uint8_t byte;
+};
+
+void PrintTo(const ExplicitCase& sample, std::ostream* out) {
+    *out << sample.name;
+}
+
+class NamedEncodings : public ::testing::TestWithParam<ExplicitCase> {};
+
+// An encoding given by name is never judged again: bad bytes become U+FFFD
+// (one for each malformed stretch), never letters of another encoding, and
+// the first of them is placed by line and column, in pieces of any size.
+TEST_P(NamedEncodings, ReadBadBytesAsReplacementsAndTellWhere) {
+    const ExplicitCase& sample = GetParam();
+    for (std::size_t piece = 1; piece <= sample.bytes.size() + 1; ++piece) {
+        TextDecoder decoder(sample.encoding);
+        std::u16string text;
+        for (std::size_t at = 0; at < sample.bytes.size(); at += piece) {
+            decoder.Decode(std::string_view(sample.bytes).substr(at, piece), text);
+        }
+        decoder.Finish(text);
+        EXPECT_EQ(U8(text), sample.text) << "pieces of " << piece;
+        const auto bad = decoder.bad_bytes();
+        ASSERT_EQ(bad.has_value(), sample.line != 0) << "pieces of " << piece;
+        if (bad) {
+            EXPECT_EQ(bad->place.line, sample.line) << "pieces of " << piece;
+            EXPECT_EQ(bad->place.column, sample.column) << "pieces of " << piece;
+            EXPECT_EQ(bad->byte, sample.byte) << "pieces of " << piece;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Decoding, NamedEncodings,
+    ::testing::Values(
+        ExplicitCase{"Utf8Good", Encoding::Utf8, "ab\xCE\xB1", "abα", 0, 0, 0},
+        ExplicitCase{"Utf8OneBadByte", Encoding::Utf8,
+                     "ab\xE2"
+                     "cd",
+                     "ab\uFFFDcd", 1, 3, 0xE2},
+        ExplicitCase{"Utf8CutSequenceIsOne", Encoding::Utf8, "a\xE2\x82z", "a\uFFFDz", 1, 2, 0xE2},
+        ExplicitCase{"Utf8CutAtTheEnd", Encoding::Utf8, "a\xF0\x9F\x98", "a\uFFFD", 1, 2, 0xF0},
+        ExplicitCase{"Utf8OverlongIsTwo", Encoding::Utf8, "\xC0\xAF", "\uFFFD\uFFFD", 1, 1, 0xC0},
+        ExplicitCase{"Utf8Surrogate", Encoding::Utf8, "\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD", 1, 1,
+                     0xED},
+        ExplicitCase{"Utf8OnLaterLines", Encoding::Utf8, "α\r\nβ\rγ\nδ\xFF", "α\r\nβ\rγ\nδ\uFFFD",
+                     4, 2, 0xFF},
+        ExplicitCase{"Utf8ColumnsCountCharacters", Encoding::Utf8, "\xF0\x9F\x98\x80\xCE\xB1\x80",
+                     "\U0001F600α\uFFFD", 1, 3, 0x80},
+        ExplicitCase{"Utf8MarkSkipped", Encoding::Utf8, "\xEF\xBB\xBFok", "ok", 0, 0, 0},
+        ExplicitCase{"Iso8859_7Undefined", Encoding::Iso8859_7, "\xE1\n\xE2\xFF", "α\nβ\uFFFD", 2,
+                     2, 0xFF},
+        ExplicitCase{"Iso8859_7UndefinedAE", Encoding::Iso8859_7, "\xAE", "\uFFFD", 1, 1, 0xAE},
+        ExplicitCase{"Utf16NoMarkIsLittleEndian", Encoding::Utf16LE,
+                     std::string("\xB1\x03z\x00", 4), "αz", 0, 0, 0},
+        ExplicitCase{"Utf16LittleEndianMark", Encoding::Utf16LE, std::string("\xFF\xFE\xB1\x03", 4),
+                     "α", 0, 0, 0},
+        ExplicitCase{"Utf16BigEndianMark", Encoding::Utf16LE,
+                     std::string("\xFE\xFF\x03\xB1\x00z", 6), "αz", 0, 0, 0},
+        ExplicitCase{"Utf16BeNamedLittleEndianMark", Encoding::Utf16BE,
+                     std::string("\xFF\xFE\xB1\x03", 4), "α", 0, 0, 0},
+        ExplicitCase{"Utf16HalfAUnit", Encoding::Utf16LE, std::string("\xB1\x03z", 3), "α\uFFFD", 1,
+                     2, 'z'}));
 
 TEST(TextEncoder, Utf8InPiecesWithSurrogatePairsAcrossThem) {
     const std::u16string text = u"aα€\U0001F600\xD800x";
@@ -110,6 +216,51 @@ TEST(TextEncoder, Cp1253RefusesWithLineAndColumn) {
     EXPECT_EQ(encoder.failure().line, 2u);
     EXPECT_EQ(encoder.failure().column, 3u);
     EXPECT_EQ(encoder.failure().character, U'\U0001F600');
+    // A CR alone ends a line too, as a CR LF does once.
+    TextEncoder after_breaks(Encoding::Cp1253);
+    EXPECT_FALSE(after_breaks.Encode(u"a\rb\r\n\rcd\u0416", bytes));
+    EXPECT_EQ(after_breaks.failure().line, 4u);
+    EXPECT_EQ(after_breaks.failure().column, 3u);
+}
+
+// Lines and columns counted a piece at a time (the fast count) agree with
+// counting one unit at a time, CR LF and surrogate pairs cut or not; and
+// text kept from recent pieces places a character by them.
+TEST(TextPosition, PiecesCountAsUnitsDo) {
+    std::mt19937 random(21);
+    const std::u16string alphabet = u"ab\r\n\n\r\xD83D\xDE00α  ";
+    for (int round = 0; round < 200; ++round) {
+        std::u16string text;
+        for (int k = 0, length = static_cast<int>(random() % 300); k < length; ++k) {
+            text.push_back(alphabet[random() % alphabet.size()]);
+        }
+        TextPosition by_units;
+        for (const char16_t unit : text) {
+            by_units.Step(unit);
+        }
+        TextPosition by_pieces;
+        RecentText recent(1000);
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t length = 1 + random() % 40;
+            by_pieces.Advance(std::u16string_view(text).substr(at, length));
+            recent.Add(text.substr(at, length));
+            at += length;
+        }
+        EXPECT_EQ(by_pieces.Next().line, by_units.Next().line) << round;
+        EXPECT_EQ(by_pieces.Next().column, by_units.Next().column) << round;
+    }
+    RecentText recent(2);
+    for (const std::u16string piece : {u"x\r\nyy\rz", u"\n\u0416", u"w\nabc\u0416"}) {
+        recent.Add(piece);
+    }
+    const auto on = [&](std::size_t line) {
+        const auto place = recent.Find(line, [](char32_t code) { return code == U'\u0416'; });
+        return place ? std::make_pair(place->line, place->column)
+                     : std::make_pair(std::size_t{0}, std::size_t{0});
+    };
+    EXPECT_EQ(on(4), std::make_pair(std::size_t{4}, std::size_t{1}));
+    EXPECT_EQ(on(5), std::make_pair(std::size_t{5}, std::size_t{4}));
+    EXPECT_FALSE(recent.Find(1, [](char32_t code) { return code == U'x'; }));  // no longer kept
 }
 
 TEST(TextCodec, RandomBytesRoundTripThroughWindows1253) {

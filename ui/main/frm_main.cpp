@@ -239,8 +239,7 @@ void FrmMain::PrepareSpeller() {
     if (speller_ == nullptr && !speller_missing_ && !speller_coming_.valid()) {
         speller_coming_ =
             std::async(std::launch::async, [model = greek_model_, list = greek_dictionary_] {
-                return list.empty() ? io::OpenGreekModel(model)
-                                    : GreekSpeller::FromHunspellFile(list);
+                return list.empty() ? io::OpenGreekModel(model) : io::OpenHunspellList(list);
             });
     }
 }
