@@ -1,22 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Makes the Greek reader's model when the program is built:
-//   bivano-make-model el_GR.dic american-english greek.model
+//   bivano-make-model el_GR.dic american-english greek.model [EVERYDAY-LIST...]
+// The everyday lists (data/greek-everyday/) weigh words by how common they
+// are in everyday Greek; without them the model has the technical counts.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/spelling/speller.h"
 #include "io/greek_model_file.h"
 #include "io/safe_file.h"
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s HUNSPELL.dic ENGLISH-WORDS OUTPUT\n", argv[0]);
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s HUNSPELL.dic ENGLISH-WORDS OUTPUT [EVERYDAY-LIST...]\n",
+                     argv[0]);
         return 2;
     }
+    const std::vector<std::string> everyday(argv + 4, argv + argc);
     bivano::GreekSpeller::Problem problem = bivano::GreekSpeller::Problem::None;
-    const std::vector<std::byte> model = bivano::io::BuildGreekModel(argv[1], argv[2], &problem);
+    std::string unreadable;
+    const std::vector<std::byte> model =
+        bivano::io::BuildGreekModel(argv[1], argv[2], &problem, everyday, &unreadable);
     if (problem != bivano::GreekSpeller::Problem::None || model.empty()) {
-        std::fprintf(stderr, "%s: %s is no Greek word list that can be read\n", argv[0], argv[1]);
+        if (!unreadable.empty() && unreadable != argv[1]) {
+            std::fprintf(stderr, "%s: cannot read %s\n", argv[0], unreadable.c_str());
+        } else {
+            std::fprintf(stderr, "%s: %s is no Greek word list that can be read\n", argv[0],
+                         argv[1]);
+        }
         return 1;
     }
     const std::string bytes(reinterpret_cast<const char*>(model.data()), model.size());

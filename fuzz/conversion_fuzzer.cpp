@@ -118,8 +118,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     // The front door, with spelling: bytes in pieces give what they give whole.
-    static const GreekSpeller speller(
-        std::vector<std::u16string>{u"καλημέρα", u"θάλασσα", u"τι", u"και", u"Αθήνα"});
+    // Its words include chat abbreviations' (δν δεν, μ μου) and words that
+    // slips of typing reach.
+    static const GreekSpeller speller(std::vector<std::u16string>{
+        u"καλημέρα", u"θάλασσα", u"τι", u"και", u"Αθήνα", u"δεν", u"μου", u"ξέρω", u"σύστημα"});
     for (const Direction direction : {Direction::Latin, Direction::Greek, Direction::AccentsOnly,
                                       Direction::Layout, Direction::Auto}) {
         PipelineSettings settings;
@@ -171,7 +173,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                             {{u"τι", u"0>"}, 3},
                             {{u"<a", u"*"}, 9},
                             {{u"*", u"0>"}, 7}},
-                           {"word"}});
+                           {"word"},
+                           {{u"τι", 30}, {u"θάλασσα", 8}, {u"κάτι", 5}}});
     auto changed = std::make_shared<std::vector<std::byte>>(model);
     for (std::size_t at = 0; at + 3 <= size; at += 3) {
         const std::size_t place =
@@ -186,7 +189,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::u16string out;
             stream.Read(
                 u"kalimera ti kai thalassa Athina? word ΚΑΛΙΜΕΡΑ καλιμερα θαλασα Word kai 3 "
-                u"ti Diamantidis",
+                u"ti Diamantidis naiiii denxerw kalimra dn m'aresei xaxa DN 3ERW",
                 out);
             stream.Read(source, out);
             stream.Finish(out);

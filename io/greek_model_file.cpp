@@ -210,15 +210,36 @@ std::unique_ptr<GreekSpeller> OpenHunspellList(const std::string& path,
 }
 
 std::vector<std::byte> BuildGreekModel(const std::string& path, const std::string& english,
-                                       GreekSpeller::Problem* problem) {
+                                       GreekSpeller::Problem* problem,
+                                       const std::vector<std::string>& everyday,
+                                       std::string* unreadable) {
     GreekSpeller::Problem ignored = GreekSpeller::Problem::None;
     GreekSpeller::Problem& outcome = problem != nullptr ? *problem : ignored;
     const auto files = ReadHunspellFiles(path, outcome);
     if (!files) {
+        if (unreadable != nullptr) {
+            *unreadable = path;
+        }
         return {};
     }
+    std::vector<std::string> everyday_bytes;
+    everyday_bytes.reserve(everyday.size());
+    for (const std::string& list : everyday) {
+        int error = 0;
+        std::optional<std::string> bytes =
+            ReadDataFile(list, static_cast<off_t>(GreekSpeller::kLargestWordList), outcome, error);
+        if (!bytes) {
+            if (unreadable != nullptr) {
+                *unreadable = list;
+            }
+            return {};
+        }
+        everyday_bytes.push_back(std::move(*bytes));
+    }
+    const std::vector<std::string_view> everyday_views(everyday_bytes.begin(),
+                                                       everyday_bytes.end());
     const std::string english_words = ReadEnglishWords(english);
-    return GreekSpeller::BuildModel(ViewOf(*files, english_words), &outcome);
+    return GreekSpeller::BuildModel(ViewOf(*files, english_words), &outcome, everyday_views);
 }
 
 std::unique_ptr<GreekSpeller> OpenGreekSpeller(const std::string& named_dictionary,

@@ -33,9 +33,15 @@ std::unique_ptr<GreekSpeller> OpenHunspellList(
     const std::string& path, GreekSpeller::Problem* problem = nullptr,
     const std::string& english = GreekSpeller::kEnglishWords);
 
-// The bytes of a model made from those files, as the build makes it.
+// The bytes of a model made from those files and the lists of everyday
+// word frequencies named in `everyday` (data/greek-everyday/, see
+// GreekSpeller::BuildModel), as the build makes it. An everyday list passes
+// the word list's check; nothing when a file cannot be read, with `problem`
+// saying why and `unreadable` (when given) naming the file.
 std::vector<std::byte> BuildGreekModel(const std::string& path, const std::string& english,
-                                       GreekSpeller::Problem* problem);
+                                       GreekSpeller::Problem* problem,
+                                       const std::vector<std::string>& everyday = {},
+                                       std::string* unreadable = nullptr);
 
 // The speller for a run: over the word list the user named (read and
 // indexed at once, which takes a moment), or over the default model.

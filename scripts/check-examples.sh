@@ -182,7 +182,9 @@ exit
 #> desktop/man/bivano.1.scd	Φιλοσοφία Philosophia, Αθήνα Athēna.	bivano latin --scheme alalc	Φιλοσοφία, Αθήνα	Philosophia, Athēna
 #> desktop/man/bivano.1.scd	Κέρκυρα Kérkira, Άγιος Γεώργιος Áyios Yeóryios.	bivano latin --scheme bgn1962	Κέρκυρα, Άγιος Γεώργιος	Kérkira, Áyios Yeóryios
 #> desktop/man/bivano.1.scd	signs as single hyphens: Θεσσαλονίκη, 2024! thessaloniki-2024.	bivano latin --scheme slug	Θεσσαλονίκη, 2024!	thessaloniki-2024
-#> desktop/man/bivano.1.scd	abbreviations first: k και, gt γιατί, tpt τίποτα, dld δηλαδή, tlk	bivano greek --accents --chat	k gt tpt dld tlk ntks	και γιατί τίποτα δηλαδή τελικά εντάξει
+#> desktop/man/bivano.1.scd	s σου, p που, gt γιατί, tpt τίποτα, dld δηλαδή, tlk τελικά, ntks	bivano greek --accents --chat	k dn m s p gt tpt dld tlk ntks kl smr tespa	και δεν μου σου που γιατί τίποτα δηλαδή τελικά εντάξει καλά σήμερα τέλος πάντων
+#> desktop/man/bivano.1.scd	or a hyphen: m'aresei stays μ'αρέσει). Laughter (xaxa, haha) is written	bivano greek --accents --chat	m'aresei xaxa haha	μ'αρέσει χαχα χαχα
+#> desktop/man/bivano.el.1.scd	μόνη της ως λέξη: k και, dn δεν, m μου, s σου, p που, gt γιατί, tpt	bivano greek --accents --chat	k dn m s p gt tpt	και δεν μου σου που γιατί τίποτα
 #> desktop/man/bivano.el.1.scd	8alassa, ή thalassa με *--theta th*	bivano latin --theta th	θάλασσα	thalassa
 #> desktop/man/bivano.el.1.scd	\*e-mail\* μένει e-mail	bivano greek	*e-mail*	e-mail
 #> desktop/man/bivano.el.1.scd	γραμμένου χωρίς τόνους: το καλιμερα πως εισαι? γίνεται καλημέρα πώς είσαι;	bivano accents	καλιμερα πως εισαι?	καλημέρα πώς είσαι;
@@ -218,9 +220,11 @@ exit
 #> README.md	joined by hyphens that would each stay alone (`apt-get`);	bivano greek --accents	apt-get	apt-get
 #> README.md	acronyms in Latin capitals that read as no Greek word (`LVM`, `USB2`,	bivano greek --accents	LVM USB2 BASIC	LVM USB2 BASIC
 #> README.md	letters (`ScriptForge`, `A1`, `Sheet2`); English words of Debian's English	bivano greek --accents	ScriptForge A1 Sheet2	ScriptForge A1 Sheet2
-#> README.md	`gt` → γιατί, `tpt` → τίποτα, `dld` → δηλαδή, `tlk` → τελικά, `ntks` or `ntx`	bivano accents --chat	κ γτ τπτ δλδ τλκ ντξ	και γιατί τίποτα δηλαδή τελικά εντάξει
-#> README.md	`gt` → γιατί, `tpt` → τίποτα, `dld` → δηλαδή, `tlk` → τελικά, `ntks` or `ntx`	bivano greek --accents --chat	k gt tpt dld tlk ntks ntx	και γιατί τίποτα δηλαδή τελικά εντάξει εντάξει
-#> README.md	the counts, so `ti kaneis?` reads as τι κανείς; (κανείς and κάνεις are	bivano greek --accents	ti kaneis?	τι κανείς;
+#> README.md	| `k` | και | `tpt`, `tpta` | τίποτα |	bivano greek --accents --chat	k dn m s p gt tpt tpta dld tlk ntks ntx kl smr tespa	και δεν μου σου που γιατί τίποτα τίποτα δηλαδή τελικά εντάξει εντάξει καλά σήμερα τέλος πάντων
+#> README.md	They are typed in Latin or Greek letters alike (κ, δν, μ, γτ, τπτ, …), and	bivano accents --chat	κ δν γτ τπτ δλδ τλκ ντξ	και δεν γιατί τίποτα δηλαδή τελικά εντάξει
+#> README.md	`dn 3erw` → δεν ξέρω,	bivano greek --accents --chat	dn 3erw, to systhma m	δεν ξέρω, το σύστημά μου
+#> README.md	words' everyday frequencies, so `ti kaneis?` gives τι κάνεις;, `exw` έχω,	bivano greek --accents	ti kaneis? exw teleia!	τι κάνεις; έχω τέλεια!
+#> README.md	`teleia!` τέλεια!, while `kaneis den 3erei` stays κανείς δεν ξέρει and	bivano greek --accents	kaneis den 3erei	κανείς δεν ξέρει
 #> README.md	reads from its first word: `pou eisai?` → πού είσαι;, `ti 8eleis?` → τι	bivano greek --accents	pou eisai? ti 8eleis?	πού είσαι; τι θέλεις;
 #> README.md	| `elot743` | ELOT 743 / ISO 843 transcription; Greek passports, UN, BGN/PCGN 1996 | Thessaloniki | avrio, efcharisto | Bampas, Lampros | Kerkyra |	bivano latin -s elot743	Θεσσαλονίκη αύριο, ευχαριστώ Μπαμπάς, Λάμπρος Κέρκυρα	Thessaloniki avrio, efcharisto Bampas, Lampros Kerkyra
 #> README.md	| `iso843` | ISO 843 transliteration, reversible, with its diacritics | Thessaloníkī | aúrio, eucharistṓ | Mpampás, Lámpros | Kérkyra |	bivano latin -s iso843	Θεσσαλονίκη αύριο, ευχαριστώ Μπαμπάς, Λάμπρος Κέρκυρα	Thessaloníkī aúrio, eucharistṓ Mpampás, Lámpros Kérkyra

@@ -35,7 +35,12 @@ only blanks between them): "<a word" counts the word first in its phrase
 after a Latin letter, "word a>" last in it before one; "0" is a digit, ","
 a comma, "(" another mark, "." a sentence's start or end. The article η
 seldom stands between two numbers or two Latin words; ή often does. "<a *" and "* a>"
-count the phrases with each edge."""
+count the phrases with each edge.
+
+These counts are technical text. The everyday word frequencies of
+data/greek-everyday/ are not counted here: bivano-make-model blends them in
+when it makes the model (see data/greek-everyday/README.md), so that the
+tables above stay what this script counted."""
 import collections
 import glob
 import hashlib

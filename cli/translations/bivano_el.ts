@@ -124,9 +124,11 @@ Output:
       --credit            adds four line breaks and the program&apos;s credit
                           line, as the window does
       --accents           (greek) with accents and correct spelling
-      --chat              (with the accents) writes out chat abbreviations:
-                          k και, gt γιατί, tpt τίποτα, dld δηλαδή, tlk τελικά,
-                          ntks εντάξει
+      --chat              (with the accents) writes out chat abbreviations
+                          that stand alone: k και, dn δεν, m μου, s σου,
+                          p που, gt γιατί, tpt τίποτα, dld δηλαδή, tlk
+                          τελικά, ntks εντάξει, kl καλά, smr σήμερα, tespa
+                          τέλος πάντων
       --dictionary FILE   (with the accents) a hunspell word list to read
                           them with (default: the program&apos;s own model of
                           Greek)
@@ -168,8 +170,10 @@ Report bugs at https://www.example.org
                           του προγράμματος, όπως το παράθυρο
       --accents           (greek) με τόνους και ορθογραφία
       --chat              (με τους τόνους) γράφει ολόκληρες τις συντομογραφίες
-                          της συνομιλίας: k και, gt γιατί, tpt τίποτα,
-                          dld δηλαδή, tlk τελικά, ntks εντάξει
+                          της συνομιλίας, όπου στέκονται μόνες: k και, dn δεν,
+                          m μου, s σου, p που, gt γιατί, tpt τίποτα, dld
+                          δηλαδή, tlk τελικά, ntks εντάξει, kl καλά, smr
+                          σήμερα, tespa τέλος πάντων
       --dictionary ΑΡΧΕΙΟ (με τους τόνους) ένα λεξικό hunspell για τους
                           τόνους (προεπιλογή: το μοντέλο ελληνικών του
                           προγράμματος)

@@ -215,6 +215,9 @@ constexpr std::uint32_t kAnyWord = 0xFFFFFFFFU;
 // word has, nor an ending (those have a Greek letter in their high half).
 constexpr std::uint32_t kBeforePhrase = 0xFFFFFFF0U;
 constexpr std::uint32_t kAfterPhrase = 0xFFFFFFF8U;
+// Everyday counts stand in the pair table under a first number no word
+// has, their total under kAnyWord.
+constexpr std::uint32_t kEveryday = 0xFFFFFFE0U;
 constexpr std::u16string_view kBesideMarks = u".,(0a";  // in the order of Beside
 
 // The number of an edge written "<a" (before a phrase) or "a>" (after
@@ -281,6 +284,13 @@ const GreekModel::Node* GreekModel::Child(const Node& node, char16_t letter) con
     return found != end && found->letter == letter ? found : nullptr;
 }
 
+std::span<const GreekModel::Node> GreekModel::ChildrenOf(const Node& node) const {
+    if (node.first_child >= nodes_.size() || nodes_.size() - node.first_child < node.child_count) {
+        return {};
+    }
+    return nodes_.subspan(node.first_child, node.child_count);
+}
+
 std::span<const GreekModel::Word> GreekModel::WordsAt(const Node& node) const {
     if (node.first_word > words_.size() || words_.size() - node.first_word < node.word_count) {
         return {};
@@ -339,6 +349,18 @@ std::uint32_t GreekModel::PhraseEdgeTotal(Beside beside, bool first) const {
 
 std::uint32_t GreekModel::EndingCount(std::uint32_t ending) const {
     return Probe(kAnyWord, ending);
+}
+
+std::uint32_t GreekModel::EverydayCount(std::uint32_t word) const {
+    return word < words_.size() ? Probe(kEveryday, word) : 0;
+}
+
+std::uint32_t GreekModel::EverydayEndingCount(std::uint32_t ending) const {
+    return (ending & kEndingMark) != 0 ? Probe(kEveryday, ending) : 0;
+}
+
+std::uint64_t GreekModel::EverydayTotal() const {
+    return Probe(kEveryday, kAnyWord);
 }
 
 std::uint32_t GreekModel::Probe(std::uint32_t first, std::uint32_t second) const {
@@ -538,6 +560,7 @@ struct Candidate {
     std::u16string lower;
     std::u16string plain;
     std::uint32_t frequency = 0;
+    std::uint32_t everyday = 0;
     std::uint16_t accents = 0;
     std::uint8_t stress = 3;
     bool lower_case = false;
@@ -552,8 +575,8 @@ bool Better(const Candidate& x, const Candidate& y) {
     if (x.plain != y.plain) {
         return x.plain < y.plain;
     }
-    if (x.frequency != y.frequency) {
-        return x.frequency > y.frequency;
+    if (std::uint64_t{x.frequency} + x.everyday != std::uint64_t{y.frequency} + y.everyday) {
+        return std::uint64_t{x.frequency} + x.everyday > std::uint64_t{y.frequency} + y.everyday;
     }
     if (x.accents != y.accents) {
         return x.accents < y.accents;
@@ -620,6 +643,13 @@ std::vector<std::byte> GreekModel::Build(const Source& source) {
         frequency[lower] += count;
         running_words += count;
     }
+    std::unordered_map<std::u16string, std::uint32_t> everyday;
+    for (const auto& [word, count] : source.everyday) {
+        std::u16string lower(word);
+        std::transform(lower.begin(), lower.end(), lower.begin(), GreekLower);
+        everyday[lower] = static_cast<std::uint32_t>(
+            std::min<std::uint64_t>(std::uint64_t{everyday[lower]} + count, 0xFFFFFFFFU));
+    }
     std::vector<Candidate> candidates;
     std::unordered_map<std::u16string, std::size_t> by_lower;
     const auto add = [&](std::u16string_view word) {
@@ -642,6 +672,8 @@ std::vector<std::byte> GreekModel::Build(const Source& source) {
         candidate.stress = internal::StressRank(lower);
         const auto found = frequency.find(lower);
         candidate.frequency = found == frequency.end() ? 0 : found->second;
+        const auto common = everyday.find(lower);
+        candidate.everyday = common == everyday.end() ? 0 : common->second;
         candidate.lower_case = small;
         candidate.order = static_cast<std::uint32_t>(candidates.size());
         by_lower.emplace(lower, candidates.size());
@@ -745,6 +777,25 @@ std::vector<std::byte> GreekModel::Build(const Source& source) {
     }
     for (const auto& [ending, total] : ending_counts) {
         counted.push_back({{kAnyWord, ending}, total});
+    }
+    std::uint64_t everyday_total = 0;
+    std::unordered_map<std::uint32_t, std::uint64_t> everyday_endings;
+    for (std::uint32_t number = 0; number < candidates.size(); ++number) {
+        if (candidates[number].everyday > 0 && !candidates[number].ending_only) {
+            counted.push_back({{kEveryday, number}, candidates[number].everyday});
+            everyday_total += candidates[number].everyday;
+            everyday_endings[EndingOf(candidates[number].lower)] += candidates[number].everyday;
+        }
+    }
+    for (const auto& [ending, total] : everyday_endings) {
+        counted.push_back(
+            {{kEveryday, ending},
+             static_cast<std::uint32_t>(std::min<std::uint64_t>(total, 0xFFFFFFFFU))});
+    }
+    if (everyday_total > 0) {
+        counted.push_back(
+            {{kEveryday, kAnyWord},
+             static_cast<std::uint32_t>(std::min<std::uint64_t>(everyday_total, 0xFFFFFFFFU))});
     }
     const auto is_ending = [](std::u16string_view word) {
         return word.size() >= 2 && word.size() <= 3 && word[0] == u'~';

@@ -75,6 +75,9 @@ class GreekModel {
         std::vector<std::pair<std::u16string, std::uint32_t>> frequencies;
         std::vector<std::pair<std::pair<std::u16string, std::u16string>, std::uint32_t>> pairs;
         std::vector<std::string> english;
+        // How common words are in everyday Greek, in the counts' units;
+        // words the dictionary and the counts lack are left out.
+        std::vector<std::pair<std::u16string, std::uint32_t>> everyday;
     };
     // The bytes of a model of `source`, for a file or for FromBytes.
     static std::vector<std::byte> Build(const Source& source);
@@ -98,6 +101,8 @@ class GreekModel {
     // The letter tree: the root, and a node's child for a plain letter.
     const Node* Root() const { return nodes_.empty() ? nullptr : &nodes_[0]; }
     const Node* Child(const Node& node, char16_t letter) const;
+    // All of a node's children, by letter.
+    std::span<const Node> ChildrenOf(const Node& node) const;
     // The words whose plain form ends at `node`, best first.
     std::span<const Word> WordsAt(const Node& node) const;
     // The words of one plain form.
@@ -123,6 +128,14 @@ class GreekModel {
     // How often a word with `ending` is followed by word `second` (one of
     // the commonest words).
     std::uint32_t EndingWordCount(std::uint32_t ending, std::uint32_t second) const;
+
+    // How often `word` occurs in everyday Greek, in the units of its
+    // frequency, and all everyday words together: 0 for a model made
+    // without the everyday lists.
+    std::uint32_t EverydayCount(std::uint32_t word) const;
+    std::uint64_t EverydayTotal() const;
+    // How often words with `ending` occur in everyday Greek, so measured.
+    std::uint32_t EverydayEndingCount(std::uint32_t ending) const;
 
     // The word in use whose ending is longest in common with `plain`'s
     // (letters that sound alike count as one), with that length.

@@ -7,6 +7,8 @@
 #include <iterator>
 #include <optional>
 #include <sstream>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "core/encoding/text_codec.h"
 #include "core/lativo/conversion_stream.h"
@@ -94,14 +96,16 @@ void AppendWithCaseOf(std::u16string_view typed, std::u16string_view spelled, st
     const std::size_t begin = out.size();
     out.append(spelled);
     std::size_t upper = 0;
+    std::size_t digits = 0;  // 3 and 8 typed for ξ and θ have no case
     for (const char16_t c : typed) {
         upper += IsUpper(c) ? 1 : 0;
+        digits += c == u'3' || c == u'8' ? 1 : 0;
     }
     if (upper == 0 || spelled.empty()) {
         return;
     }
     const auto word = out.begin() + static_cast<std::ptrdiff_t>(begin);
-    if (upper == typed.size() && typed.size() > 1) {
+    if (upper + digits == typed.size() && typed.size() > 1) {
         std::transform(word, out.end(), word, CapitalWithoutTonos);
         return;
     }
@@ -172,18 +176,70 @@ bool EndsAPhrase(char16_t c) {
     return u".,;·!?:)»\"\r\n"sv.find(c) != std::u16string_view::npos;
 }
 
-// The chat abbreviations, as the plain conversion writes them, written out.
+// The chat abbreviations, as the plain conversion writes them (small, no
+// accents, σ for ς), written out: the one- to four-letter forms people type
+// for the commonest words.
+constexpr std::pair<std::u16string_view, std::u16string_view> kChatAbbreviations[] = {
+    {u"κ", u"και"},      {u"δν", u"δεν"},      {u"μ", u"μου"},
+    {u"σ", u"σου"},      {u"π", u"που"},       {u"γτ", u"γιατί"},
+    {u"τπτ", u"τίποτα"}, {u"τπτα", u"τίποτα"}, {u"δλδ", u"δηλαδή"},
+    {u"τλκ", u"τελικά"}, {u"ντξ", u"εντάξει"}, {u"ντχ", u"εντάξει"},
+    {u"κλ", u"καλά"},    {u"σμρ", u"σήμερα"},  {u"τεσπα", u"τέλος πάντων"},
+};
+
 std::u16string_view ChatWord(std::u16string_view plain) {
-    static constexpr std::pair<std::u16string_view, std::u16string_view> kAbbreviations[] = {
-        {u"κ", u"και"},      {u"γτ", u"γιατί"},    {u"τπτ", u"τίποτα"},  {u"δλδ", u"δηλαδή"},
-        {u"τλκ", u"τελικά"}, {u"ντξ", u"εντάξει"}, {u"ντχ", u"εντάξει"},
-    };
-    for (const auto& [short_form, long_form] : kAbbreviations) {
+    for (const auto& [short_form, long_form] : kChatAbbreviations) {
         if (plain == short_form) {
             return long_form;
         }
     }
     return {};
+}
+
+// The longest chat abbreviation as typed (tespa, ntks).
+constexpr std::size_t kLongestAbbreviation = 6;
+
+// Laughter, typed in Latin or Greek letters: two or more of one syllable
+// of χ (x, h) and a vowel, perhaps with a last χ: xaxa, haha, xaxaxa,
+// hehe, χαχαχα. Written as the same laughter in Greek letters, without an
+// accent (χαχα, χεχε); empty for anything else.
+std::u16string Laughter(std::u16string_view lower) {
+    const auto is_chi = [](char16_t c) { return c == u'x' || c == u'h' || c == u'χ'; };
+    const auto vowel_of = [](char16_t c) -> char16_t {
+        switch (c) {
+            case u'a':
+            case u'α':
+                return u'α';
+            case u'e':
+            case u'ε':
+                return u'ε';
+            case u'i':
+            case u'ι':
+                return u'ι';
+            default:
+                return 0;
+        }
+    };
+    std::size_t end = lower.size();
+    if (end % 2 == 1 && is_chi(lower.back())) {
+        --end;  // xaxax
+    }
+    if (end < 4 || end % 2 == 1) {
+        return {};
+    }
+    const char16_t vowel = vowel_of(lower[1]);
+    std::u16string laughter;
+    for (std::size_t i = 0; i < end; i += 2) {
+        if (!is_chi(lower[i]) || vowel == 0 || vowel_of(lower[i + 1]) != vowel) {
+            return {};
+        }
+        laughter += u'χ';
+        laughter += vowel;
+    }
+    if (end < lower.size()) {
+        laughter += u'χ';
+    }
+    return laughter;
 }
 
 // One way to read the letters at a place of a typed word: how many it
@@ -447,12 +503,47 @@ std::u16string PrimaryReading(std::u16string_view word) {
 
 // Readings costlier than this, added up over a word, are not followed.
 constexpr float kMostCost = 2.6F;
+// A slip of typing (a letter left out, one too many, one swapped for its
+// neighbour), read only in a word no reading places.
+constexpr float kSlipCost = 1.0F;
+// What a slip may read as: words in use (log share of running words, about
+// one in 30,000), of typed words of this many letters or more.
+constexpr double kSlipWord = -10.3;
+constexpr std::size_t kShortestSlipped = 4;
+// Two words typed as one: each this common (log share of running words),
+// and either counted as a pair or each very common.
+constexpr double kSplitWord = -9.0;
+constexpr double kVeryCommonWord = -7.0;
+constexpr std::size_t kShortestSplit = 5;
+// A run of one letter typed for emphasis, read as the letter once: dearer
+// than capitals read as Greek (kCapitalsAsGreek), so that ZZZ stays.
+constexpr float kEmphasisCost = 0.7F;
+
+// The letters next to a Latin letter on the keyboard's row, and v and n,
+// which look alike to the Greek eye (ν).
+std::u16string_view KeyboardNeighbours(char16_t c) {
+    static constexpr std::u16string_view kRows[] = {u"qwertyuiop", u"asdfghjkl", u"zxcvbnm"};
+    static constexpr std::u16string_view kNeighbours[] = {
+        u"w",  u"qe", u"wr", u"et", u"ry", u"tu", u"yi", u"uo", u"ip", u"o",   u"s",  u"ad",  u"sf",
+        u"dg", u"fh", u"gj", u"hk", u"jl", u"k",  u"x",  u"zc", u"xv", u"cbn", u"vn", u"bmv", u"n"};
+    std::size_t index = 0;
+    for (const std::u16string_view row : kRows) {
+        if (const std::size_t at = row.find(c); at != std::u16string_view::npos) {
+            return kNeighbours[index + at];
+        }
+        index += row.size();
+    }
+    return {};
+}
 // A consonant typed once for two.
 constexpr float kDoubledCost = 0.9F;
 // How often a pair of words may have been seen that the counts leave out.
 constexpr double kMostUncounted = 2.0;
 // A pair never seen, against one seen: about log 0.4.
 constexpr double kBackOff = -0.9;
+// What follows a word that only the everyday lists count, as the log share
+// of followers a counted word's pairs leave unaccounted, about 0.3.
+constexpr double kUncountedFollowers = -1.2;
 // How much one unit of reading cost weighs against the word model's
 // natural logarithms.
 constexpr double kCostWeight = 2.3;
@@ -483,6 +574,10 @@ constexpr std::uint32_t kInUse = 10;
 // English word at this cost.
 constexpr double kCommonWord = -7.6;
 constexpr float kCommonAsTyped = 1.0F;
+// A Greek word rarer than this (its log share of running words, about one
+// in 300,000) does not make an English word Greek, however it reads: the,
+// nice, game stay (θε, νίψε, γάμε are rare); to, me, den, tis are Greek.
+constexpr double kRareWord = -12.6;
 // Capitals read as Greek ones when a word reads from them this easily
 // (KALIMERA); otherwise they are an acronym (LVM, BASIC).
 constexpr float kCapitalsAsGreek = 0.6F;
@@ -516,6 +611,7 @@ struct WordReading {
     bool in_english = false;      // in the English word list
     bool exact = false;           // a Greek word in use reads from its very letters
     bool english = false;         // and reads as no Greek word as typed
+    bool mended = false;          // read only with a slip of typing, or as two words
 };
 
 std::uint64_t HashOf(std::u16string_view key) {
@@ -604,20 +700,33 @@ class ReadingCache {
 class ReadingStream::Reader {
   public:
     Reader(const GreekSpeller& speller, Source source, bool chat)
-        : model_(speller.Model()), source_(source), chat_(chat) {}
+        : model_(speller.Model()),
+          source_(source),
+          chat_(chat),
+          running_words_(static_cast<double>(model_.RunningWords()) +
+                         static_cast<double>(model_.EverydayTotal()) + 1.0) {}
 
     // The readings of a typed word, from the cache when it was met before;
     // good until the end of the phrase.
-    std::uint32_t Read(std::u16string_view typed) {
-        lower_.resize(typed.size());
-        std::transform(typed.begin(), typed.end(), lower_.begin(), ReadingLower);
-        const std::size_t letters = lower_.size();
+    // A word that stands alone (`alone`: blanks or sentence marks around
+    // it, no apostrophe, dot or hyphen joining it to more) may be a chat
+    // abbreviation; its readings are kept apart, under a key no typed word
+    // has (kChatKey first).
+    std::uint32_t Read(std::u16string_view typed, bool alone = false) {
+        const bool chat = chat_ && alone && typed.size() <= kLongestAbbreviation;
+        const std::size_t first = chat ? 1 : 0;
+        lower_.resize(first + typed.size());
+        if (chat) {
+            lower_[0] = kChatKey;
+        }
+        std::transform(typed.begin(), typed.end(), lower_.begin() + first, ReadingLower);
+        const std::size_t letters = lower_.size() - first;
         // Greek typed with accents of its own is read only as words that
         // keep them (ό alone is no ο): the small letters with the marks
         // follow the plain ones in the key.
         const bool marked = source_ == Source::Greek && HasMarks(typed);
         if (marked) {
-            lower_.push_back(u'\x01');
+            lower_.push_back(kMarksKey);
             std::transform(typed.begin(), typed.end(), std::back_inserter(lower_), GreekLower);
         }
         const std::uint64_t hash = HashOf(lower_);
@@ -626,9 +735,10 @@ class ReadingStream::Reader {
         }
         const std::u16string key = lower_;
         const std::u16string_view key_view(key);
-        return cache_.Add(key, hash,
-                          Weigh(key_view.substr(0, letters),
-                                marked ? key_view.substr(letters + 1) : std::u16string_view()));
+        return cache_.Add(
+            key, hash,
+            Weigh(key_view.substr(first, letters),
+                  marked ? key_view.substr(first + letters + 1) : std::u16string_view(), chat));
     }
     const WordReading& ReadingOf(std::u16string_view typed) { return cache_.At(Read(typed)); }
 
@@ -647,15 +757,31 @@ class ReadingStream::Reader {
 
   private:
     // `marked`: the word in small letters with the accents typed, when
-    // it was typed with some.
-    WordReading Weigh(std::u16string_view lower, std::u16string_view marked);
-    void Follow(const GreekModel::Node& node, std::u16string_view word, std::size_t at, float cost);
+    // it was typed with some; `chat`: it may be a chat abbreviation.
+    WordReading Weigh(std::u16string_view lower, std::u16string_view marked, bool chat);
+    // Whether a typed word (small letters) is written out as a chat word or
+    // as laughter.
+    bool WrittenOut(std::u16string_view lower) const;
+    // What sets a chat abbreviation's key apart, and the accents typed in
+    // a word's key.
+    static constexpr char16_t kChatKey = 1;
+    static constexpr char16_t kMarksKey = 2;
+    // Follows every reading of `word` from place `at` down the letter tree;
+    // with `slip`, one slip of typing too (see FollowSlips).
+    void Follow(const GreekModel::Node& node, std::u16string_view word, std::size_t at, float cost,
+                bool slip = false);
+    void FollowSlips(const GreekModel::Node& node, std::u16string_view word, std::size_t at,
+                     float cost);
+    // The readings of a word no reading places: with a run of one letter
+    // collapsed, with a slip of typing, or as two words typed as one.
+    void Mend(std::u16string_view lower, WordReading& reading);
     std::u16string Converted(std::u16string_view lower) const;
     std::u16string ByEnding(std::u16string_view plain) const;
     double WordScore(std::uint32_t word) const;
     double PairScore(std::uint32_t first, const Choice& second);
     double PairLikelihood(std::uint32_t first, const Choice& second) const;
     bool IsInterrogative(std::uint32_t word) const;
+    bool OpensAQuestion(std::uint32_t word) const;
     double EdgeScore(std::uint32_t word, GreekModel::Beside beside, bool first);
     double EdgeLikelihood(std::uint32_t word, GreekModel::Beside beside, bool first) const;
 
@@ -676,6 +802,7 @@ class ReadingStream::Reader {
     const GreekModel& model_;
     Source source_;
     bool chat_;
+    double running_words_;  // of the counts and the everyday lists, plus one
     ReadingCache cache_;
     std::u16string lower_;
     std::vector<Choice> found_;  // Follow's findings
@@ -709,7 +836,7 @@ class ReadingStream::Reader {
 };
 
 void ReadingStream::Reader::Follow(const GreekModel::Node& node, std::u16string_view word,
-                                   std::size_t at, float cost) {
+                                   std::size_t at, float cost, bool slip) {
     if (at == word.size()) {
         const std::span<const GreekModel::Word> words = model_.WordsAt(node);
         // The enclitic forms (θάλασσά) are written by the rule, not chosen.
@@ -750,18 +877,54 @@ void ReadingStream::Reader::Follow(const GreekModel::Node& node, std::u16string_
                 return;
             }
         }
-        Follow(*here, word, at + reading.length, total);
+        Follow(*here, word, at + reading.length, total, slip);
         // The consonant typed once where Greek has two (not in a word of
         // one or two letters: μ is no μμ).
         if (reading.greek.size() == 1 && word.size() > 2 &&
             kDoubled.find(reading.greek[0]) != std::u16string::npos &&
             total + kDoubledCost <= kMostCost) {
             if (const GreekModel::Node* twice = model_.Child(*here, reading.greek[0])) {
-                Follow(*twice, word, at + reading.length, total + kDoubledCost);
+                Follow(*twice, word, at + reading.length, total + kDoubledCost, slip);
             }
         }
     };
     ForEachReading(word, at, step);
+    if (slip) {
+        FollowSlips(node, word, at, cost);
+    }
+}
+
+// One slip of typing at place `at`, then the rest read as typed: a letter
+// typed twice or one too many (kalla, kalsa for καλά), one left out (kaa),
+// one swapped for its neighbour on the keyboard (kalo for καλό typed kalp,
+// v for n), or two neighbours swapped (klaa).
+void ReadingStream::Reader::FollowSlips(const GreekModel::Node& node, std::u16string_view word,
+                                        std::size_t at, float cost) {
+    const float total = cost + kSlipCost;
+    if (total > kMostCost) {
+        return;
+    }
+    if (at < word.size()) {
+        Follow(node, word, at + 1, total);  // a letter too many
+    }
+    // A letter left out: any letter of the tree here, typed or not.
+    const std::span<const GreekModel::Node> children = model_.ChildrenOf(node);
+    for (const GreekModel::Node& child : children) {
+        Follow(child, word, at, total);
+    }
+    if (at >= word.size()) {
+        return;
+    }
+    std::u16string changed(word);
+    for (const char16_t neighbour : KeyboardNeighbours(word[at])) {
+        changed[at] = neighbour;
+        Follow(node, changed, at, total);
+    }
+    if (at + 1 < word.size() && word[at] != word[at + 1]) {
+        changed[at] = word[at + 1];
+        changed[at + 1] = word[at];
+        Follow(node, changed, at, total);
+    }
 }
 
 std::u16string ReadingStream::Reader::Converted(std::u16string_view typed) const {
@@ -817,10 +980,13 @@ std::u16string ReadingStream::Reader::ByEnding(std::u16string_view plain) const 
     return spelled;
 }
 
+// A word's log share of running words: of the technical counts and the
+// everyday lists together, as one text.
 double ReadingStream::Reader::WordScore(std::uint32_t number) const {
     const GreekModel::Word* word = model_.WordAt(number);
-    const double count = word == nullptr ? 0 : word->frequency;
-    return std::log((count + 0.1) / (static_cast<double>(model_.RunningWords()) + 1.0));
+    const double count =
+        word == nullptr ? 0 : static_cast<double>(word->frequency) + model_.EverydayCount(number);
+    return std::log((count + 0.1) / running_words_);
 }
 
 // The score of choice `second` after the word `first`: the log likelihood
@@ -829,6 +995,16 @@ double ReadingStream::Reader::WordScore(std::uint32_t number) const {
 // follows `first` no counted pair accounts for: after a word that is
 // nearly always followed by the same few (the article η), an unseen
 // follower is unlikely; after one followed by anything (ή), less so.
+bool ReadingStream::Reader::OpensAQuestion(std::uint32_t number) const {
+    static constexpr std::u16string_view kOpening[] = {
+        u"καλημέρα", u"καλησπέρα", u"γεια", u"ρε",   u"λοιπόν", u"και", u"ε",
+        u"μα",       u"αλλά",      u"οκ",   u"φίλε", u"παιδιά", u"εσύ", u"εσείς",
+    };
+    const GreekModel::Word* word = model_.WordAt(number);
+    return word != nullptr && std::find(std::begin(kOpening), std::end(kOpening),
+                                        model_.Letters(*word)) != std::end(kOpening);
+}
+
 bool ReadingStream::Reader::IsInterrogative(std::uint32_t number) const {
     static constexpr std::u16string_view kQuestionWords[] = {
         u"τι",    u"πού",   u"πώς",   u"πότε",  u"πόσο",  u"πόση",   u"πόσα",  u"πόσοι",
@@ -899,7 +1075,10 @@ double ReadingStream::Reader::PairLikelihood(std::uint32_t first, const Choice& 
     const double alone = second.score + kCostWeight * second.cost;
     const GreekModel::Word* word = model_.WordAt(first);
     if (word == nullptr || word->frequency == 0) {
-        return kBackOff + alone;
+        // A word only the everyday lists count has no pairs: what follows
+        // it is as unknown as what follows a counted word in a pair never
+        // seen, no likelier.
+        return kBackOff + alone + (model_.EverydayCount(first) > 0 ? kUncountedFollowers : 0.0);
     }
     const std::uint32_t together = model_.PairCount(first, second.word);
     const double frequency = word->frequency;
@@ -911,9 +1090,16 @@ double ReadingStream::Reader::PairLikelihood(std::uint32_t first, const Choice& 
     const std::uint32_t with_ending = model_.EndingPairCount(first, second.ending);
     const std::uint32_t ending = model_.EndingCount(second.ending);
     if (with_ending > 0 && ending > 0 && word->frequency >= with_ending) {
+        // The word's share of its ending, in the technical text and the
+        // everyday lists together.
         const GreekModel::Word* next = model_.WordAt(second.word);
-        const double share = (next == nullptr ? 0.0 : next->frequency) + 0.1;
-        evidence += std::log(with_ending / frequency) + std::log(share / ending);
+        const double share = (next == nullptr ? 0.0
+                                              : static_cast<double>(next->frequency) +
+                                                    model_.EverydayCount(second.word)) +
+                             0.1;
+        const double of_ending =
+            static_cast<double>(ending) + model_.EverydayEndingCount(second.ending);
+        evidence += std::log(with_ending / frequency) + std::log(share / of_ending);
         ++kinds;
     }
     const std::uint32_t first_ending = GreekModel::EndingOf(model_.Letters(*word));
@@ -934,22 +1120,58 @@ double ReadingStream::Reader::PairLikelihood(std::uint32_t first, const Choice& 
     return std::min(kBackOff + std::log(unaccounted / frequency) + alone, most);
 }
 
-WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, std::u16string_view marked) {
+bool ReadingStream::Reader::WrittenOut(std::u16string_view lower) const {
+    if (!Laughter(lower).empty()) {
+        return true;
+    }
+    if (!chat_ || lower.size() > kLongestAbbreviation) {
+        return false;
+    }
+    std::u16string plain = Converted(lower);
+    std::transform(plain.begin(), plain.end(), plain.begin(),
+                   [](char16_t c) { return PlainLetter(GreekLower(c)); });
+    return !ChatWord(plain).empty();
+}
+
+WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, std::u16string_view marked,
+                                         bool chat) {
     WordReading reading;
+    if (std::u16string laughter = Laughter(lower); !laughter.empty()) {
+        reading.fixed = std::move(laughter);
+        reading.chat = true;
+        return reading;
+    }
     reading.converted = Converted(lower);
     std::u16string plain = reading.converted;
     std::transform(plain.begin(), plain.end(), plain.begin(),
                    [](char16_t c) { return PlainLetter(GreekLower(c)); });
-    if (chat_) {
-        if (const std::u16string_view chat = ChatWord(plain); !chat.empty()) {
-            reading.fixed = std::u16string(chat);
+    if (chat) {
+        if (const std::u16string_view written = ChatWord(plain); !written.empty()) {
+            reading.fixed = std::u16string(written);
             reading.chat = true;
+            // The word itself, when the model has it, so that it goes with
+            // the words around it and takes its enclitic's accent
+            // (to systhma m: το σύστημά μου).
+            std::u16string written_plain(written);
+            std::transform(written_plain.begin(), written_plain.end(), written_plain.begin(),
+                           PlainLetter);
+            for (const GreekModel::Word& word : model_.WordsOf(written_plain)) {
+                if (model_.Letters(word) == written) {
+                    const std::uint32_t number = model_.NumberOf(word);
+                    reading.choices.push_back(
+                        {number, 0, WordScore(number), GreekModel::EndingOf(written)});
+                    break;
+                }
+            }
             return reading;
         }
     }
     found_.clear();
     if (lower.size() <= kLongestWord && model_.Root() != nullptr) {
         Follow(*model_.Root(), lower, 0, 0);
+        if (found_.empty() && source_ == Source::Latin) {
+            Mend(lower, reading);
+        }
     }
     if (!marked.empty()) {
         // The accent where the user put it: only words stressed there.
@@ -985,7 +1207,8 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, std::u16stri
         reading.exact =
             std::any_of(reading.choices.begin(), reading.choices.end(), [&](const Choice& c) {
                 const GreekModel::Word* word = model_.WordAt(c.word);
-                return c.cost == 0 && word != nullptr && word->frequency >= kInUse &&
+                return c.cost == 0 && word != nullptr &&
+                       word->frequency + std::min(model_.EverydayCount(c.word), kInUse) >= kInUse &&
                        (word->flags & GreekModel::kSmall) != 0;
             });
         // One of the commonest words reads from it a little more dearly:
@@ -994,9 +1217,10 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, std::u16stri
             reading.in_english &&
             std::none_of(reading.choices.begin(), reading.choices.end(), [&](const Choice& c) {
                 const GreekModel::Word* word = model_.WordAt(c.word);
+                const double share = WordScore(c.word);
                 return word != nullptr && (word->flags & GreekModel::kSmall) != 0 &&
-                       (c.cost <= kAsTyped ||
-                        (c.cost <= kCommonAsTyped && WordScore(c.word) >= kCommonWord));
+                       ((c.cost <= kAsTyped && share >= kRareWord) ||
+                        (c.cost <= kCommonAsTyped && share >= kCommonWord));
             });
     }
     if (reading.choices.empty()) {
@@ -1011,14 +1235,118 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, std::u16stri
                 reading.converted.back() = u'ς';
             }
         }
-        if (marked.empty()) {
+        if (reading.fixed.empty() && marked.empty()) {
             reading.fixed = ByEnding(plain);
         }
     }
     return reading;
 }
 
+void ReadingStream::Reader::Mend(std::u16string_view lower, WordReading& reading) {
+    constexpr std::size_t kLongestMended = 14;
+    if (lower.size() > kLongestMended ||
+        !std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; })) {
+        return;
+    }
+    const GreekModel::Node& root = *model_.Root();
+    // Emphasis: a run of three or more of one letter is the letter once
+    // (naiiii, poliiii, kalaaa); the word is written without it.
+    std::u16string collapsed;
+    for (std::size_t i = 0; i < lower.size();) {
+        std::size_t run = i + 1;
+        while (run < lower.size() && lower[run] == lower[i]) {
+            ++run;
+        }
+        collapsed.append(run - i >= 3 ? 1 : run - i, lower[i]);
+        i = run;
+    }
+    const bool emphasis = collapsed.size() < lower.size() && collapsed.size() >= 2;
+    if (emphasis) {
+        Follow(root, collapsed, 0, kEmphasisCost);
+    }
+    const std::u16string_view word = emphasis ? std::u16string_view(collapsed) : lower;
+    if (found_.empty() && word.size() >= kShortestSlipped) {
+        Follow(root, word, 0, emphasis ? kEmphasisCost : 0, true);
+        // Only to a word in use; rarer words are as likely another slip.
+        std::erase_if(found_, [&](const Choice& c) { return WordScore(c.word) < kSlipWord; });
+    }
+    if (!found_.empty()) {
+        reading.mended = true;
+        return;
+    }
+    // Two words typed as one (denxerw): each common, read as typed.
+    if (word.size() < kShortestSplit) {
+        return;
+    }
+    double best_score = -1e300;
+    std::u16string best;
+    for (std::size_t cut = 2; cut + 2 <= word.size(); ++cut) {
+        std::uint32_t halves[2] = {0, 0};
+        double score = 0;
+        bool both = true;
+        for (int half = 0; half < 2 && both; ++half) {
+            found_.clear();
+            Follow(root, half == 0 ? word.substr(0, cut) : word.substr(cut), 0, 0);
+            double half_best = -1e300;
+            for (const Choice& c : found_) {
+                const double alone = WordScore(c.word);
+                const double value = alone - kCostWeight * c.cost;
+                const GreekModel::Word* known = model_.WordAt(c.word);
+                if (alone >= kSplitWord && value > half_best && known != nullptr &&
+                    (known->flags & GreekModel::kSmall) != 0) {
+                    half_best = value;
+                    halves[half] = c.word;
+                }
+            }
+            both = half_best > -1e299;
+            score += half_best;
+        }
+        // The two go together in the counts, or each is among the
+        // commonest words.
+        const bool together =
+            both &&
+            (model_.PairCount(halves[0], halves[1]) > 0 ||
+             (WordScore(halves[0]) >= kVeryCommonWord && WordScore(halves[1]) >= kVeryCommonWord));
+        if (together && score > best_score) {
+            best_score = score;
+            best.assign(model_.Letters(*model_.WordAt(halves[0])));
+            best += u' ';
+            best.append(model_.Letters(*model_.WordAt(halves[1])));
+        }
+    }
+    found_.clear();
+    if (!best.empty()) {
+        reading.fixed = std::move(best);
+        reading.mended = true;
+    }
+}
+
 namespace {
+
+std::u16string SmallOf(std::u16string_view word) {
+    std::u16string small(word);
+    std::transform(small.begin(), small.end(), small.begin(), ReadingLower);
+    return small;
+}
+
+// Whether the word at [begin, end) of `text` stands alone, as a chat
+// abbreviation does: blanks, an opening mark or the text's start before
+// it; blanks, a closing mark or a sentence's end after it. Not in μ'αρέσει,
+// π.χ., a-b, 5m.
+bool StandsAlone(std::u16string_view text, std::size_t begin, std::size_t end) {
+    const bool open_before = begin == 0 || IsBlankOrBreak(text[begin - 1]) ||
+                             u"([{\"«"sv.find(text[begin - 1]) != std::u16string_view::npos;
+    if (!open_before) {
+        return false;
+    }
+    if (end == text.size() || IsBlankOrBreak(text[end]) ||
+        u",;!?)]}\"»"sv.find(text[end]) != std::u16string_view::npos) {
+        return true;
+    }
+    // A full stop or colon ends it when a blank or the end follows.
+    return (text[end] == u'.' || text[end] == u':') &&
+           (end + 1 == text.size() || IsBlankOrBreak(text[end + 1]) || text[end + 1] == u'.');
+}
 
 bool IsLatinOrDigit(char16_t c) {
     return IsLatinLetter(c) || (c >= u'0' && c <= u'9');
@@ -1153,11 +1481,15 @@ bool ReadingStream::Reader::IsKeptLatin(std::u16string_view word, bool inside,
     }
     if (capitals + digits == word.size()) {
         // One capital (a one-letter word) is no acronym; KALIMERA is Greek.
-        return capitals >= 2 &&
-               (digits > 0 || (!ReadsAsGreek(word, kCapitalsAsGreek) && !ReadingOf(word).chat));
+        // 3 and 8 among capitals may be ξ and θ: 3ERW is ΞΕΡΩ.
+        return capitals >= 2 && (other_digits || (!ReadsAsGreek(word, kCapitalsAsGreek) &&
+                                                  !WrittenOut(SmallOf(word))));
     }
     if (digits > 0 || word.size() < 2) {
         return false;
+    }
+    if (WrittenOut(SmallOf(word))) {
+        return false;  // Tpt, Xaxa
     }
     reading = Read(word);
     // A capital inside a sentence makes a name or a term: kept when it is
@@ -1167,7 +1499,7 @@ bool ReadingStream::Reader::IsKeptLatin(std::u16string_view word, bool inside,
     const WordReading& read = cache_.At(reading);
     const bool name = inside && capitals == 1 && IsUpper(word.front());
     return read.english || (name && read.in_english && !read.exact) ||
-           (name && read.choices.empty() && read.fixed.empty());
+           (name && ((read.choices.empty() && read.fixed.empty()) || read.mended));
 }
 
 void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t upto, bool final,
@@ -1218,8 +1550,14 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
             }
             Cell best{-1e300, 0};
             for (std::size_t p = 0; p < before->size(); ++p) {
-                const double score =
-                    cells_[first_cell_[i - 1] + p].score + PairScore((*before)[p].word, choice);
+                // A greeting or a word that opens a question may stand
+                // before its question word: καλημέρα, πώς είσαι;
+                const double asking = i == 1 && question && IsInterrogative(choice.word) &&
+                                              OpensAQuestion((*before)[p].word)
+                                          ? kQuestionBonus
+                                          : 0;
+                const double score = cells_[first_cell_[i - 1] + p].score +
+                                     PairScore((*before)[p].word, choice) + asking;
                 if (score > best.score) {
                     best = {score, static_cast<std::uint32_t>(p)};
                 }
@@ -1417,9 +1755,10 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 phrase_goes_on_ = only_blanks;  // cut for its length only
                 FlushPhrase(text, i, final, out);
             }
-            const bool met =
-                known.begin == i && known.end == end && known_generation == cache_.generation();
-            phrase_.push_back({i, end, met ? known.reading : Read(text.substr(i, end - i))});
+            const bool alone = chat_ && StandsAlone(text, i, end);
+            const bool met = !alone && known.begin == i && known.end == end &&
+                             known_generation == cache_.generation();
+            phrase_.push_back({i, end, met ? known.reading : Read(text.substr(i, end - i), alone)});
             i = end;
             after_word = true;
             asking = false;
@@ -1565,6 +1904,117 @@ void AddCounts(GreekModel::Source& source) {
     }
 }
 
+// The everyday lists lift a word to the share of running words they give it
+// when the technical counts give it less: its count becomes the larger of
+// the two, as if the technical text were as long again in everyday Greek
+// (kEverydayWeight times its running words). The technical counts know
+// which word follows which in catalogues and help, and their common words
+// (η, ή, το, του) keep their counts and pairs; the everyday lists know how
+// common a word is where people talk and chat (κάνεις, έχω, τέλεια), which
+// the technical text hardly has. Summing the two instead, or weighing the
+// lists two or three times over, put everyday readings before technical
+// ones where the pairs were silent (ή between Latin words became η) and
+// read no more of the chat sentences right.
+constexpr double kEverydayWeight = 1.0;
+
+// Every word's share of running words in one everyday list: "word count"
+// lines (a share of the list's total), or "word<TAB>cB" lines (the share is
+// 10^(cB/100)). Lines of other letters are skipped.
+std::unordered_map<std::u16string, double> EverydayShares(std::string_view list) {
+    std::unordered_map<std::u16string, double> shares;
+    double total = 0;
+    bool centibels = false;
+    for (std::size_t at = 0; at < list.size();) {
+        const std::size_t end = std::min(list.find('\n', at), list.size());
+        std::string_view line = list.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        const std::size_t gap = line.find_last_of(" \t");
+        if (gap == std::string_view::npos || gap == 0) {
+            continue;
+        }
+        centibels = line[gap] == '\t';
+        const std::string number(line.substr(gap + 1));
+        char* stop = nullptr;
+        const double value = std::strtod(number.c_str(), &stop);
+        if (number.empty() || stop != number.c_str() + number.size() || !std::isfinite(value)) {
+            continue;
+        }
+        std::u16string word = FromUtf8(line.substr(0, gap));
+        if (word.empty() || !std::all_of(word.begin(), word.end(), IsGreekLetter)) {
+            continue;
+        }
+        std::transform(word.begin(), word.end(), word.begin(), GreekLower);
+        // A consonant alone is what is left of an elided word (θ', σ'),
+        // which the lists cut off at its apostrophe: no word to count.
+        if (word.size() == 1 && u"αεηιουωάέήίόύώ"sv.find(word[0]) == std::u16string_view::npos) {
+            continue;
+        }
+        const double share =
+            centibels ? std::pow(10.0, std::min(value, 0.0) / 100.0) : std::max(value, 0.0);
+        shares[word] += share;
+        total += centibels ? 0 : share;
+    }
+    if (!centibels && total > 0) {
+        for (auto& [word, share] : shares) {
+            share /= total;
+        }
+    }
+    return shares;
+}
+
+// Blends the everyday lists into the counts: each word the dictionary or
+// the counts know gains, as its everyday count, what its mean share in the
+// lists (times the counts' running words and kEverydayWeight) exceeds its
+// technical count by. Words only the lists have (names written in small
+// letters, slips, foreign words) are left out.
+void AddEveryday(GreekModel::Source& source, std::span<const std::string_view> everyday) {
+    std::vector<std::unordered_map<std::u16string, double>> lists;
+    for (const std::string_view list : everyday) {
+        if (auto shares = EverydayShares(list); !shares.empty()) {
+            lists.push_back(std::move(shares));
+        }
+    }
+    if (lists.empty()) {
+        return;
+    }
+    std::unordered_map<std::u16string, std::uint64_t> known;  // with the counts' count
+    std::uint64_t counted = 0;
+    for (const auto& [word, count] : source.frequencies) {
+        std::u16string lower(word);
+        std::transform(lower.begin(), lower.end(), lower.begin(), GreekLower);
+        known[lower] += count;
+        counted += count;
+    }
+    for (const std::u16string& word : source.words) {
+        std::u16string lower(word);
+        std::transform(lower.begin(), lower.end(), lower.begin(), GreekLower);
+        known.try_emplace(std::move(lower), 0);
+    }
+    std::unordered_map<std::u16string, std::pair<double, int>> mean;
+    for (const auto& shares : lists) {
+        for (const auto& [word, share] : shares) {
+            if (known.contains(word)) {
+                auto& [sum, seen] = mean[word];
+                sum += share;
+                ++seen;
+            }
+        }
+    }
+    const double scale = kEverydayWeight * static_cast<double>(counted);
+    for (const auto& [word, sum_seen] : mean) {
+        const double count =
+            std::round(scale * sum_seen.first / sum_seen.second - static_cast<double>(known[word]));
+        if (count >= 1) {
+            source.everyday.emplace_back(word, static_cast<std::uint32_t>(std::min(count, 1e9)));
+        }
+    }
+    // In a fixed order, so that a model is made the same every time.
+    std::sort(source.everyday.begin(), source.everyday.end());
+}
+
 void AddEnglish(GreekModel::Source& source, std::string_view words) {
     while (!words.empty()) {
         const std::size_t end = std::min(words.find('\n'), words.size());
@@ -1645,7 +2095,8 @@ GreekSpeller::GreekSpeller(const std::vector<std::u16string>& words) {
     model_ = ModelOf(source);
 }
 
-std::vector<std::byte> GreekSpeller::BuildModel(const HunspellFiles& files, Problem* problem) {
+std::vector<std::byte> GreekSpeller::BuildModel(const HunspellFiles& files, Problem* problem,
+                                                std::span<const std::string_view> everyday) {
     GreekModel::Source source;
     const Problem outcome = ReadHunspell(files, source.words);
     if (problem != nullptr) {
@@ -1655,6 +2106,7 @@ std::vector<std::byte> GreekSpeller::BuildModel(const HunspellFiles& files, Prob
         return {};
     }
     AddCounts(source);
+    AddEveryday(source, everyday);
     AddEnglish(source, files.english);
     return GreekModel::Build(source);
 }

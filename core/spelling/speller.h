@@ -76,8 +76,14 @@ class GreekSpeller {
                                                         std::shared_ptr<const void> owner,
                                                         Problem* problem = nullptr);
     // What a model is made from: the words of a hunspell list (as
-    // FromHunspell reads it), the program's counts and English words.
-    static std::vector<std::byte> BuildModel(const HunspellFiles& files, Problem* problem);
+    // FromHunspell reads it), the program's counts and English words, and
+    // the bytes of lists of everyday word frequencies (`everyday`, see
+    // data/greek-everyday/README.md): "word count" lines, or "word<TAB>cB"
+    // (centibels of the share of running words). Lines that cannot be read
+    // are skipped; without lists, or with none that has a usable line, the
+    // model has the technical counts alone.
+    static std::vector<std::byte> BuildModel(const HunspellFiles& files, Problem* problem,
+                                             std::span<const std::string_view> everyday = {});
 
     // Where Debian's hunspell-el puts the Greek word list, and wamerican
     // the English one.
@@ -105,8 +111,11 @@ class GreekSpeller {
 //     read as no Greek word in use stay as typed, and so do the groups
 //     between asterisks, without them, as the plain conversion keeps them.
 //   Greek: Greek letters without accents; anything else stays as it is.
-// With `chat`, the common chat abbreviations are written out: k και, gt
-// γιατί, tpt τίποτα, dld δηλαδή, tlk τελικά, ntks εντάξει.
+// With `chat`, the common chat abbreviations are written out where they
+// stand alone as words: k και, dn δεν, m μου, s σου, p που, gt γιατί, tpt
+// τίποτα, dld δηλαδή, tlk τελικά, ntks εντάξει, kl καλά, smr σήμερα, tespa
+// τέλος πάντων (not in μ'αρέσει, π.χ.). Laughter (xaxa, haha) is written as
+// laughter in Greek letters (χαχα) whether or not.
 class ReadingStream {
   public:
     enum class Source { Latin, Greek };

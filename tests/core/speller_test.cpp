@@ -357,6 +357,7 @@ TEST(GreekModel, EveryBitFlipInTheHeaderIsRefused) {
     GreekModel::Source source;
     source.words = {u"καλημέρα", u"θάλασσα", u"τι"};
     source.frequencies = {{u"τι", 4}};
+    source.everyday = {{u"καλημέρα", 7}};
     source.english = {"word"};
     const std::vector<std::byte> good = GreekModel::Build(source);
     ASSERT_NE(GreekModel::FromBytes(good, nullptr), nullptr);
