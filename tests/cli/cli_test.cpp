@@ -533,7 +533,7 @@ TEST(Cli, LayoutAndAuto) {
         {"Auto",
          {"auto"},
          "kalimera ti kaneis?\nΚαλημέρα, τι κάνεις;\nthe file is open\n",
-         "καλημέρα τι κανείς;\nKalhmera, ti kaneis;\nthe file is open\n",
+         "καλημέρα τι κάνεις;\nKalhmera, ti kaneis;\nthe file is open\n",
          0},
         {"AutoWithAScheme",
          {"auto", "-s", "elot743"},
