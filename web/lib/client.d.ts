@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page's side of the conversion worker (worker.js).
-import type { AccentsOptions, Direction, Encoding, GreekOptions, LatinOptions, OutputEncoding } from './lativo.js';
+import type { AccentsOptions, AutoOptions, Direction, LayoutOptions, Encoding, GreekOptions, LatinOptions, OutputEncoding } from './lativo.js';
 
 /** The longest text converted (64 Mi characters). */
 export const MAX_TEXT_LENGTH: number;
@@ -30,6 +30,9 @@ export class LativoWorker {
     convert(direction: 'latin', text: string, options?: LatinOptions, onProgress?: (done: number, total: number) => void): Run;
     convert(direction: 'greek', text: string, options?: GreekOptions, onProgress?: (done: number, total: number) => void): Run;
     convert(direction: 'accents', text: string, options?: AccentsOptions, onProgress?: (done: number, total: number) => void): Run;
+    /** layout and auto fetch the model first, as accents do. */
+    convert(direction: 'layout', text: string, options?: LayoutOptions, onProgress?: (done: number, total: number) => void): Run;
+    convert(direction: 'auto', text: string, options?: AutoOptions, onProgress?: (done: number, total: number) => void): Run;
     convert(direction: Direction, text: string, options?: object, onProgress?: (done: number, total: number) => void): Run;
     /** Fetches the model once, through the browser's cache. */
     loadModel(): Promise<unknown>;

@@ -110,8 +110,10 @@ export class LativoWorker {
     }
 
     /**
-     * Converts `text` ('latin', 'greek' or 'accents'); `result` is the
-     * converted text, `cancel()` stops it between two pieces.
+     * Converts `text` ('latin', 'greek', 'accents', 'layout' or 'auto');
+     * `result` is the converted text, `cancel()` stops it between two
+     * pieces. accents, layout and auto fetch the model first (once); when
+     * it cannot be had, `result` rejects with its error.
      */
     convert(direction, text, options = {}, onProgress = undefined) {
         if (text.length > MAX_TEXT_LENGTH) {
@@ -124,7 +126,7 @@ export class LativoWorker {
         };
     }
 
-    /** Fetches the reader's model (once), for accents. */
+    /** Fetches the reader's model (once), for accents, layout and auto. */
     loadModel() {
         return this.#request({ type: 'loadModel' }).promise;
     }

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Lativo Bivano: Greek letters to Latin ones and back, published schemes,
-// slugs, and Greek given its accents, in WebAssembly.
+// slugs, Greek given its accents, text typed with the wrong keyboard
+// layout repaired, in WebAssembly.
 
 export type Scheme = 'lativo' | 'elot743' | 'iso843' | 'alalc' | 'bgn1962' | 'slug';
-export type Direction = 'latin' | 'greek' | 'accents';
+export type Direction = 'latin' | 'greek' | 'accents' | 'layout' | 'auto';
 /** Encodings a text file is read in. */
 export type Encoding = 'utf-8' | 'utf-16le' | 'utf-16be' | 'windows-1253' | 'iso-8859-7';
 /** Encodings a text is written in. */
@@ -33,6 +34,15 @@ export interface AccentsOptions {
     credit?: boolean;
 }
 
+export interface LayoutOptions {
+    credit?: boolean;
+}
+
+export interface AutoOptions extends LatinOptions {
+    /** Write out the chat shorthand in Greeklish lines (k και, gt γιατί). */
+    chat?: boolean;
+}
+
 /** Characters converted at a time (262144). */
 export const PIECE_LENGTH: number;
 export const SCHEMES: readonly Scheme[];
@@ -54,6 +64,9 @@ export class Converter {
     constructor(direction: 'latin', options?: LatinOptions);
     constructor(direction: 'greek', options?: GreekOptions);
     constructor(direction: 'accents', options?: AccentsOptions);
+    /** layout and auto need loadModel first. */
+    constructor(direction: 'layout', options?: LayoutOptions);
+    constructor(direction: 'auto', options?: AutoOptions);
     /** The conversion of as much of `piece` as can be given yet. */
     convert(piece: string): string;
     /** The rest, and the credit line when asked for; frees the converter. */
@@ -67,6 +80,17 @@ export function toGreek(text: string, options?: GreekOptions): string;
 /** Greek without accents given its accents and spelling; needs loadModel first. */
 export function accents(text: string, options?: AccentsOptions): string;
 export function slug(text: string): string;
+/**
+ * Text typed with the wrong keyboard layout (Greek ↔ US) given back:
+ * 'Kalhm;era' → 'Καλημέρα', 'ηελλο ςορλδ' → 'hello world'. Needs loadModel
+ * first: without it a ModelError is thrown.
+ */
+export function layout(text: string, options?: LayoutOptions): string;
+/**
+ * Each line the way its words show: Greek letters to Latin ones, Greeklish
+ * to Greek with accents; English stays. Needs loadModel first (ModelError).
+ */
+export function auto(text: string, options?: AutoOptions): string;
 
 /**
  * Loads the reader's model: its bytes (gzip'ed or not), a stream of its

@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Lativo Bivano: Greek letters to Latin ones and back, published schemes,
-// slugs, and Greek given its accents, in the browser and in Node. The
-// conversions run in WebAssembly over the same core as the `bivano`
-// program and give the same text.
+// slugs, Greek given its accents, text typed with the wrong keyboard
+// layout repaired, in the browser and in Node. The conversions run in
+// WebAssembly over the same core as the `bivano` program and give the
+// same text.
 //
 //   import { toLatin, toGreek, slug } from 'lativo-bivano';
 //   toLatin('θάλασσα');                       // '8alassa'
 //   toLatin('Θεσσαλονίκη', { scheme: 'elot743' });  // 'Thessaloniki'
 //   toGreek('kalimera');                     // 'καλιμερα'
 //   slug('Καλημέρα κόσμε!');                 // 'kalimera-kosme'
+//   await loadModel('greek.model');
+//   layout('Kalhm;era ηελλο');                // 'Καλημέρα hello'
+//   auto('θάλασσα και ψυχή\nkalimera ti kaneis');  // '8alassa kai cyxh\nκαλημέρα τι κανείς'
 import createLativoCore from './lativo-core.js';
 
 const inNode = typeof process === 'object' && typeof process.versions?.node === 'string';
@@ -42,7 +46,7 @@ export const ENCODINGS = Object.freeze([
     'windows-1253',
     'iso-8859-7',
 ]);
-const DIRECTIONS = Object.freeze({ latin: 0, greek: 1, accents: 2 });
+const DIRECTIONS = Object.freeze({ latin: 0, greek: 1, accents: 2, layout: 3, auto: 4 });
 const AUTO = -1;
 // The largest model accepted, as the program's own bound.
 const MAX_MODEL_BYTES = 1024 * 1024 * 1024;
@@ -154,11 +158,19 @@ export class Converter {
 
     constructor(direction, options = {}) {
         if (!(direction in DIRECTIONS)) {
-            throw new RangeError(`invalid direction "${direction}": latin, greek or accents`);
+            throw new RangeError(`invalid direction "${direction}": latin, greek, accents, layout or auto`);
         }
-        const spelled = direction === 'accents' || (direction === 'greek' && options.accents);
+        // layout judges every word by the model; auto tells Greeklish from
+        // English by it (without it, Greeklish would stay as it is).
+        const spelled =
+            direction === 'accents' || direction === 'layout' || direction === 'auto' ||
+            (direction === 'greek' && options.accents);
         if (spelled && loadedModel === null) {
-            throw new ModelError('no model is loaded: call loadModel first');
+            throw new ModelError(
+                direction === 'layout' || direction === 'auto'
+                    ? 'no model is loaded: call loadModel first; without it no word can be judged'
+                    : 'no model is loaded: call loadModel first',
+            );
         }
         const settings = [
             DIRECTIONS[direction],
@@ -268,6 +280,27 @@ export function toGreek(text, options = {}) {
 /** Greek without accents given its accents and spelling (after loadModel). */
 export function accents(text, options = {}) {
     return convertWhole('accents', text, options);
+}
+
+/**
+ * Text typed with the wrong keyboard layout on, given back: Latin keys that
+ * spell Greek on the Greek layout (Linux's and Windows' standard one, ';'
+ * and ':' its accent keys) become Greek ('Kalhm;era' → 'Καλημέρα'), Greek
+ * letters that spell English become Latin ('ηελλο ςορλδ' → 'hello world').
+ * A word changes only when its other reading is a known word or plainly
+ * better. Needs loadModel first (a ModelError otherwise).
+ */
+export function layout(text, options = {}) {
+    return convertWhole('layout', text, { credit: options.credit });
+}
+
+/**
+ * Each line the way its words show: Greek letters to Latin ones (with the
+ * options of toLatin), Greeklish to Greek with accents (`chat` also writes
+ * out the chat shorthand); English stays. Needs loadModel first.
+ */
+export function auto(text, options = {}) {
+    return convertWhole('auto', text, options);
 }
 
 /** Lower-case ASCII for addresses and file names: 'Καλημέρα κόσμε!' → 'kalimera-kosme'. */

@@ -22,7 +22,9 @@ function breathe() {
 }
 
 async function convert({ id, direction, text, options }) {
-    if (direction === 'accents' || (direction === 'greek' && options.accents)) {
+    // layout and auto judge the words by the model: they wait for it too.
+    if (direction === 'accents' || direction === 'layout' || direction === 'auto' ||
+        (direction === 'greek' && options.accents)) {
         await ensureModel();
     }
     const converter = new lativo.Converter(direction, options);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The page: two boxes, "Lativo" and "Ελληνικά", the options, files in and
-// out, copy. Conversions run in the worker; short texts convert as one
+// The page: two boxes, "Lativo" and "Ελληνικά", the repair of text typed
+// with the wrong keyboard layout and the automatic way, the options, files
+// in and out, copy. Conversions run in the worker; short texts convert as one
 // types, long ones on a button, with progress and a way to stop them.
 import { CancelledError, LativoWorker, MAX_TEXT_LENGTH, TooLongError } from './client.js';
 
@@ -21,6 +22,10 @@ const TEXTS = {
         source: 'Πρότυπο Κείμενο:',
         result: 'Μετατροπή:',
         toGreek: 'Ελληνικά',
+        fixLayout: 'Διόρθωση διάταξης',
+        auto: 'Αυτόματα',
+        fixLayoutHint: 'Κείμενο γραμμένο με λάθος πληκτρολόγιο: Kalhm;era → Καλημέρα, ηελλο → hello.',
+        autoHint: 'Κάθε παράγραφος ανάποδα: τα Ελληνικά σε Lativo, τα Greeklish σε Ελληνικά με τόνους.',
         copy: 'Αντιγραφή',
         converting: 'Μετατροπή',
         cancel: 'Ακύρωση',
@@ -52,6 +57,8 @@ const TEXTS = {
         modelReady: 'Το λεξικό είναι έτοιμο.',
         modelFailed: 'Το λεξικό δεν φορτώθηκε (δίκτυο ή κατεστραμμένο αρχείο): τα Ελληνικά γράφονται χωρίς τόνους.',
         modelMissing: 'Αυτή η έκδοση δεν έχει λεξικό: τα Ελληνικά γράφονται χωρίς τόνους.',
+        wordsFailed: 'Το λεξικό δεν φορτώθηκε (δίκτυο ή κατεστραμμένο αρχείο): χωρίς αυτό καμία λέξη δεν κρίνεται, το κείμενο μένει όπως είναι.',
+        wordsMissing: 'Αυτή η έκδοση δεν έχει λεξικό: χωρίς αυτό καμία λέξη δεν κρίνεται, το κείμενο μένει όπως είναι.',
         failed: (message) => `Η μετατροπή απέτυχε: ${message}`,
     },
     en: {
@@ -64,6 +71,10 @@ const TEXTS = {
         source: 'Source text:',
         result: 'Converted:',
         toGreek: 'Greek',
+        fixLayout: 'Fix layout',
+        auto: 'Auto',
+        fixLayoutHint: 'Text typed with the wrong keyboard layout: Kalhm;era → Καλημέρα, ηελλο → hello.',
+        autoHint: 'Each paragraph the other way: Greek to Lativo, Greeklish to Greek with accents.',
         copy: 'Copy',
         converting: 'Converting',
         cancel: 'Cancel',
@@ -95,6 +106,8 @@ const TEXTS = {
         modelReady: 'The dictionary is ready.',
         modelFailed: 'The dictionary could not be loaded (network or damaged file): Greek is written without accents.',
         modelMissing: 'This build has no dictionary: Greek is written without accents.',
+        wordsFailed: 'The dictionary could not be loaded (network or damaged file): without it no word can be judged, the text stays as it is.',
+        wordsMissing: 'This build has no dictionary: without it no word can be judged, the text stays as it is.',
         failed: (message) => `Conversion failed: ${message}`,
     },
 };
@@ -105,6 +118,8 @@ const ui = {
     result: $('result'),
     toLatin: $('to-latin'),
     toGreek: $('to-greek'),
+    fixLayout: $('fix-layout'),
+    auto: $('auto'),
     copy: $('copy'),
     open: $('open'),
     fileInput: $('file-input'),
@@ -123,7 +138,7 @@ const ui = {
 
 const state = {
     language: 'el',
-    direction: null,    // the last button pressed: 'latin' or 'greek'
+    direction: null,    // the last button pressed: 'latin', 'greek', 'layout' or 'auto'
     sourceText: null,   // an opened file's text exactly (the box shows its CR LF as LF)
     sourceName: null,
     resultText: '',     // the result exactly, CR LF and all, for Save
@@ -180,9 +195,21 @@ function sourceText() {
     return state.sourceText ?? ui.source.value;
 }
 
+// layout and auto judge the words by the model: without it, nothing.
+function judgesWords(direction) {
+    return direction === 'layout' || direction === 'auto';
+}
+
 function options(direction, withAccents) {
+    const latin = { scheme: chosen('scheme'), xi: chosen('xi'), theta: chosen('theta'), psi: chosen('psi'), omega: chosen('omega') };
     if (direction === 'latin') {
-        return { scheme: chosen('scheme'), xi: chosen('xi'), theta: chosen('theta'), psi: chosen('psi'), omega: chosen('omega') };
+        return latin;
+    }
+    if (direction === 'layout') {
+        return {};
+    }
+    if (direction === 'auto') {
+        return { ...latin, chat: accentsWanted() && ui.chat.checked };
     }
     return withAccents ? { accents: true, chat: ui.chat.checked } : {};
 }
@@ -211,6 +238,20 @@ async function convert({ live = false } = {}) {
     if (text.length > MAX_TEXT_LENGTH) {
         cancelRun();
         say(t('tooLong', text.length), true);
+        return;
+    }
+    if (judgesWords(direction) && state.model !== 'ready') {
+        cancelRun();
+        if (state.model === 'failed' || state.model === 'missing') {
+            // The text as it is, and why, said once.
+            showResult(text);
+            const why = t(state.model === 'missing' ? 'wordsMissing' : 'wordsFailed');
+            if (ui.status.textContent !== why) {
+                say(why, true);
+            }
+        } else {
+            requestModel();  // converts when the model is in
+        }
         return;
     }
     let withAccents = direction === 'greek' && accentsWanted() && state.model !== 'failed' && state.model !== 'missing';
@@ -265,7 +306,7 @@ function requestModel() {
     if (lativo.hasModel === false) {
         if (state.model !== 'missing') {
             state.model = 'missing';
-            say(t('modelMissing'), true);
+            modelUnavailable('missing');
         }
         return;
     }
@@ -285,7 +326,7 @@ lativo.onModel((news) => {
             state.model = 'ready';
             ui.modelRow.hidden = true;
             say(t('modelReady'));
-            if (state.direction === 'greek' && accentsWanted()) {
+            if ((state.direction === 'greek' && accentsWanted()) || judgesWords(state.direction)) {
                 convert({ live: true });  // the news stays on show
             }
             break;
@@ -293,18 +334,36 @@ lativo.onModel((news) => {
             // Said once; choosing the accents again tries again.
             state.model = news.reason === 'missing' ? 'missing' : 'failed';
             ui.modelRow.hidden = true;
-            say(t(news.reason === 'missing' ? 'modelMissing' : 'modelFailed'), true);
+            modelUnavailable(news.reason);
             break;
         default:
             break;
     }
 });
 
+// What the model's absence costs: the accents, or for layout and auto the
+// whole conversion, whose text then stays as it is.
+function modelUnavailable(reason) {
+    const missing = reason === 'missing';
+    if (judgesWords(state.direction)) {
+        cancelRun();
+        showResult(sourceText());
+        say(t(missing ? 'wordsMissing' : 'wordsFailed'), true);
+    } else {
+        say(t(missing ? 'modelMissing' : 'modelFailed'), true);
+    }
+}
+
 function press(direction) {
     state.direction = direction;
     ui.toLatin.setAttribute('aria-pressed', String(direction === 'latin'));
     ui.toGreek.setAttribute('aria-pressed', String(direction === 'greek'));
+    ui.fixLayout.setAttribute('aria-pressed', String(direction === 'layout'));
+    ui.auto.setAttribute('aria-pressed', String(direction === 'auto'));
     clearTimeout(state.liveTimer);
+    if (judgesWords(direction) && state.model === 'failed') {
+        state.model = 'none';  // pressed again: try again
+    }
     convert();
 }
 
@@ -352,7 +411,8 @@ async function openFile(file) {
 
 function saveName() {
     const base = (state.sourceName ?? 'lativo').replace(/\.[^.]*$/, '');
-    return `${base}-${state.direction === 'greek' ? 'greek' : 'latin'}.txt`;
+    const suffix = { greek: 'greek', layout: 'layout', auto: 'auto' }[state.direction] ?? 'latin';
+    return `${base}-${suffix}.txt`;
 }
 
 async function save() {
@@ -403,6 +463,8 @@ function clearBoxes() {
 
 ui.toLatin.addEventListener('click', () => press('latin'));
 ui.toGreek.addEventListener('click', () => press('greek'));
+ui.fixLayout.addEventListener('click', () => press('layout'));
+ui.auto.addEventListener('click', () => press('auto'));
 ui.copy.addEventListener('click', copy);
 ui.cancel.addEventListener('click', () => {
     cancelRun();
@@ -429,7 +491,9 @@ for (const input of document.querySelectorAll('.options input')) {
             }
             requestModel();
         }
-        if (input.name === 'spelling' || input.id === 'chat' ? state.direction === 'greek' : state.direction === 'latin') {
+        // The Latin choices steer auto's Greek lines, the chat its Greeklish ones.
+        const steered = input.name === 'spelling' || input.id === 'chat' ? ['greek', 'auto'] : ['latin', 'auto'];
+        if (steered.includes(state.direction)) {
             convertSoon();
         }
     });

@@ -87,7 +87,7 @@ LATIVO_EXPORT size_t lativo_model_word_count(const LativoModel* model) {
 LATIVO_EXPORT LativoPipeline* lativo_pipeline_new(const LativoSettings* settings,
                                                   const LativoModel* model) {
     using namespace bivano;
-    if (!InRange(settings->direction, 3) ||
+    if (!InRange(settings->direction, 5) ||
         !InRange(settings->scheme, static_cast<int32_t>(std::size(kAllSchemes))) ||
         !InRange(settings->xi, 3) || !InRange(settings->theta, 3) || !InRange(settings->psi, 2) ||
         !InRange(settings->omega, 2) ||
@@ -96,7 +96,8 @@ LATIVO_EXPORT LativoPipeline* lativo_pipeline_new(const LativoSettings* settings
         return nullptr;
     }
     const auto direction = static_cast<Direction>(settings->direction);
-    if (direction == Direction::AccentsOnly && model == nullptr) {
+    if ((direction == Direction::AccentsOnly || direction == Direction::Layout) &&
+        model == nullptr) {
         return nullptr;
     }
     PipelineSettings pipeline;

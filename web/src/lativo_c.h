@@ -35,8 +35,16 @@ LativoModel* lativo_model_open(void* bytes, size_t length, int* problem);
 void lativo_model_close(LativoModel* model);
 size_t lativo_model_word_count(const LativoModel* model);
 
-// Which way a pipeline converts.
-enum { LATIVO_TO_LATIN = 0, LATIVO_TO_GREEK = 1, LATIVO_ACCENTS_ONLY = 2 };
+// Which way a pipeline converts: LATIVO_LAYOUT repairs text typed with the
+// wrong keyboard layout on (and needs a model), LATIVO_AUTO_DIRECTION turns
+// each line the way its words show (with a model, Greeklish gets accents).
+enum {
+    LATIVO_TO_LATIN = 0,
+    LATIVO_TO_GREEK = 1,
+    LATIVO_ACCENTS_ONLY = 2,
+    LATIVO_LAYOUT = 3,
+    LATIVO_AUTO_DIRECTION = 4,
+};
 // Encodings, in the core's order; LATIVO_AUTO judges them as Open does.
 enum {
     LATIVO_AUTO = -1,
@@ -64,7 +72,8 @@ typedef struct LativoSettings {
 } LativoSettings;
 
 // A pipeline, or null when a setting is out of range. With a model, Greek
-// is read and spelled with accents (and LATIVO_ACCENTS_ONLY needs one);
+// is read and spelled with accents (and LATIVO_ACCENTS_ONLY and LATIVO_LAYOUT
+// need one: without it nothing could be judged);
 // the model must outlive the pipeline.
 LativoPipeline* lativo_pipeline_new(const LativoSettings* settings, const LativoModel* model);
 void lativo_pipeline_delete(LativoPipeline* pipeline);

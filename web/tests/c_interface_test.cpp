@@ -45,7 +45,7 @@ TEST_P(RefusedSettings, MakeNoPipeline) {
 
 INSTANTIATE_TEST_SUITE_P(
     OutOfRange, RefusedSettings,
-    ::testing::Values(BadSettings{"Direction", {3, 0, 0, 0, 0, 0, -1, 0, 0, 0}},
+    ::testing::Values(BadSettings{"Direction", {5, 0, 0, 0, 0, 0, -1, 0, 0, 0}},
                       BadSettings{"NegativeDirection", {-1, 0, 0, 0, 0, 0, -1, 0, 0, 0}},
                       BadSettings{"Scheme", {0, 6, 0, 0, 0, 0, -1, 0, 0, 0}},
                       BadSettings{"Xi", {0, 0, 3, 0, 0, 0, -1, 0, 0, 0}},
@@ -57,7 +57,10 @@ INSTANTIATE_TEST_SUITE_P(
                       BadSettings{"ToUtf16", {0, 0, 0, 0, 0, 0, -1, 1, 0, 0}},
                       BadSettings{"ToIso", {0, 0, 0, 0, 0, 0, -1, 4, 0, 0}},
                       // Accents alone need a model.
-                      BadSettings{"AccentsWithoutModel", {2, 0, 0, 0, 0, 0, -1, 0, 0, 0}}),
+                      BadSettings{"AccentsWithoutModel", {2, 0, 0, 0, 0, 0, -1, 0, 0, 0}},
+                      // Without a model no word could be judged: refused
+                      // rather than handing the text back unchanged.
+                      BadSettings{"LayoutWithoutModel", {3, 0, 0, 0, 0, 0, -1, 0, 0, 0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct Case {
@@ -92,6 +95,11 @@ INSTANTIATE_TEST_SUITE_P(
              u"Thessaloniki, PSYCHI, avrio"},
         Case{"Slug", {0, 5, 0, 0, 0, 0, -1, 0, 0, 0}, u"Καλημέρα κόσμε!", u"kalimera-kosme"},
         Case{"Greek", Defaults(LATIVO_TO_GREEK), u"Pws eisai? *e-mail*", u"Πως εισαι? e-mail"},
+        // Without a model Greek lines still go to Latin; Greeklish cannot
+        // be told from English and stays (the module asks for a model).
+        Case{"AutoWithoutModel", Defaults(LATIVO_AUTO_DIRECTION),
+             u"θάλασσα και ψυχή\nkalimera kai kalo mhna\n",
+             u"8alassa kai cyxh\nkalimera kai kalo mhna\n"},
         // A pair of surrogates stays a pair, whichever piece cuts it.
         Case{"SurrogatePair", Defaults(), u"α\U0001F600β", u"a\U0001F600b"},
         Case{"LatinCredit",
@@ -202,6 +210,22 @@ TEST(Model, IsTakenAndSpellsGreek) {
     LativoPipeline* pipeline = lativo_pipeline_new(&settings, model);
     EXPECT_EQ(Convert(pipeline, u"kalimera ti kaneis?", 3), u"καλημέρα τι κάνεις;");
     lativo_pipeline_delete(pipeline);
+    lativo_model_close(model);
+}
+
+TEST(Model, RepairsTheKeyboardLayout) {
+    const std::vector<std::byte> bytes = SmallModel();
+    int problem = -1;
+    LativoModel* model = lativo_model_open(Copy(bytes), bytes.size(), &problem);
+    ASSERT_NE(model, nullptr);
+    const LativoSettings settings = Defaults(LATIVO_LAYOUT);
+    for (const std::size_t piece : {1, 2, 5, 4099}) {
+        LativoPipeline* pipeline = lativo_pipeline_new(&settings, model);
+        ASSERT_NE(pipeline, nullptr);
+        EXPECT_EQ(Convert(pipeline, u"Kalhm;era, ti k;aneiw?\n", piece), u"Καλημέρα, τι κάνεις?\n")
+            << "pieces of " << piece;
+        lativo_pipeline_delete(pipeline);
+    }
     lativo_model_close(model);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The module under node against the native bivano, byte for byte: every
-// scheme and choice, Greek, accents and chat, files in every encoding the
+// scheme and choice, Greek, accents and chat, the keyboard layout repaired
+// and each line turned its own way (auto), files in every encoding the
 // program reads, texts in pieces of 1 to 4099 characters, and a damaged
 // model refused with one message.
 //
@@ -103,6 +104,9 @@ test('Greek, plain and with the credit line, gives bivano greek\'s bytes', () =>
 
 test('accents need a model, and a damaged one is refused with one message', async () => {
     assert.throws(() => lativo.toGreek('kalimera', { accents: true }), { name: 'ModelError' });
+    // Without a model no word can be judged: said, never handed back as it is.
+    assert.throws(() => lativo.layout('Kalhm;era'), { name: 'ModelError', message: /no word can be judged/ });
+    assert.throws(() => lativo.auto('kalimera'), { name: 'ModelError', message: /no word can be judged/ });
     const good = readFileSync(modelPath);
     const damaged = Buffer.from(good);
     damaged[damaged.length >> 1] ^= 0x40;
@@ -151,6 +155,85 @@ test('accents and chat give bivano\'s bytes, whole and in pieces', async () => {
     assert.deepEqual(utf8(lativo.toGreek(sample, { accents: true })), native(['greek', '--accents'], Buffer.from(sample)));
 });
 
+// The keys of the Greek layout (X11 gr, Windows' Greek) and the US letters
+// on them: a text typed with the wrong one on is made by these.
+const GREEK_KEYS = 'αβγδεζηθικλμνξοπρστυφχψως';
+const LATIN_KEYS = 'abgdezhuiklmnjoprstyfxcvw';
+
+// Greek typed on the Latin layout: each letter its key, the accent (;) and
+// diaeresis (:) dead keys before the letter they go on.
+function typedOnLatinLayout(text) {
+    let out = '';
+    for (const char of text.normalize('NFD')) {
+        const lower = char.toLowerCase();
+        const key = GREEK_KEYS.indexOf(lower);
+        if (key >= 0) {
+            const latin = LATIN_KEYS[key];
+            out += char === lower ? latin : latin.toUpperCase();
+        } else if (char === '\u0301') {
+            out = out.slice(0, -1) + ';' + out.slice(-1);
+        } else if (char === '\u0308') {
+            out = out.slice(0, -1) + ':' + out.slice(-1);
+        } else {
+            out += char;
+        }
+    }
+    return out;
+}
+
+// English typed on the Greek layout: each Latin letter the Greek one on its key.
+function typedOnGreekLayout(text) {
+    let out = '';
+    for (const char of text) {
+        const lower = char.toLowerCase();
+        const key = LATIN_KEYS.indexOf(lower);
+        if (key < 0) {
+            out += lower === 'q' ? ';' : char;  // q is the Greek question mark's key
+        } else {
+            const greek = GREEK_KEYS[key];
+            out += char === lower ? greek : greek.toUpperCase();
+        }
+    }
+    return out;
+}
+
+const englishText = readFileSync(join(repoDir, 'README.md'), 'utf8').split('\n').slice(0, 120).join('\n');
+const mistyped = [
+    { name: 'the examples', text: 'Kalhm;era ;ola ka:i :;i\nηελλο ςορλδ ςςς.γοογλε.ψομ και ok\nΤηισ ισ α τεστ, Kalhm;era k;osme!\n' },
+    { name: 'greek_paragraph.txt typed on the Latin layout', text: typedOnLatinLayout(realTexts[0].text) },
+    { name: 'accents_sample.txt typed on the Latin layout', text: typedOnLatinLayout(realTexts[2].text) },
+    { name: 'README.md typed on the Greek layout', text: typedOnGreekLayout(englishText) },
+    { name: 'both in one text', text: typedOnLatinLayout(realTexts[0].text.slice(0, 2000)) + '\n' + typedOnGreekLayout(englishText.slice(0, 2000)) },
+];
+
+test('the layout repaired gives bivano layout\'s bytes, on typed and correctly typed texts', () => {
+    assert.ok(lativo.hasModel());
+    assert.equal(lativo.layout('Kalhm;era'), 'Καλημέρα');
+    assert.equal(lativo.layout('ηελλο ςορλδ'), 'hello world');
+    for (const { name, text } of [...mistyped, ...texts]) {
+        assert.deepEqual(utf8(lativo.layout(text)), native(['layout'], Buffer.from(text)), name);
+    }
+    const { text } = mistyped[0];
+    assert.deepEqual(utf8(lativo.layout(text, { credit: true })), native(['layout', '--credit'], Buffer.from(text)));
+});
+
+test('auto gives bivano auto\'s bytes, every scheme and choice, with and without chat', () => {
+    const mixed = `${realTexts[0].text}\n${lativo.toLatin(realTexts[0].text)}\n${englishText.slice(0, 3000)}\n` +
+        `${texts.find(({ name }) => name === 'greeklish').text}\n`;
+    for (const { name, text } of [{ name: 'mixed paragraphs', text: mixed }, ...texts, ...mistyped.slice(0, 1)]) {
+        for (const chat of [false, true]) {
+            const flags = chat ? ['--chat'] : [];
+            assert.deepEqual(utf8(lativo.auto(text, { chat })), native(['auto', ...flags], Buffer.from(text)), `${name} chat=${chat}`);
+        }
+        for (const scheme of lativo.SCHEMES) {
+            assert.deepEqual(utf8(lativo.auto(text, { scheme })), native(['auto', '-s', scheme], Buffer.from(text)), `${name} ${scheme}`);
+        }
+        const options = { xi: 'ks', theta: 'th', psi: 'ps', omega: 'v', credit: true };
+        assert.deepEqual(utf8(lativo.auto(text, options)),
+            native(['auto', '-x', 'ks', '-t', 'th', '-p', 'ps', '-w', 'v', '--credit'], Buffer.from(text)), `${name} choices`);
+    }
+});
+
 // Converts `text` in pieces whose lengths follow `sizes`, round and round.
 function inPieces(direction, options, text, sizes) {
     const converter = new lativo.Converter(direction, options);
@@ -171,7 +254,7 @@ test('pieces of 1 to 4099 characters add up to the whole, a cut surrogate pair i
         ['latin', {}], ['latin', { scheme: 'elot743' }], ['latin', { scheme: 'iso843', credit: true }],
         ['latin', { scheme: 'slug' }], ['latin', { scheme: 'bgn1962' }], ['latin', { scheme: 'alalc' }],
         ['greek', {}], ['greek', { accents: true }], ['greek', { accents: true, chat: true }],
-        ['accents', {}],
+        ['accents', {}], ['layout', {}], ['auto', {}], ['auto', { chat: true, scheme: 'elot743' }],
     ];
     for (const size of cuts) {
         const split = '😀'.charAt(0);
@@ -182,6 +265,14 @@ test('pieces of 1 to 4099 characters add up to the whole, a cut surrogate pair i
             const expected = whole.convert(withPair) + whole.finish();
             assert.equal(inPieces(direction, options, withPair, [size]), expected, `${direction} ${JSON.stringify(options)} pieces of ${size}`);
         }
+    }
+    // And a text typed in the wrong layout, against bivano itself.
+    const typed = mistyped.map(({ text }) => text).join('\n');
+    const repaired = native(['layout'], Buffer.from(typed));
+    const autoTurned = native(['auto'], Buffer.from(typed));
+    for (const size of cuts) {
+        assert.deepEqual(utf8(inPieces('layout', {}, typed, [size])), repaired, `layout pieces of ${size}`);
+        assert.deepEqual(utf8(inPieces('auto', {}, typed, [size])), autoTurned, `auto pieces of ${size}`);
     }
     // Pieces of changing sizes too.
     for (const [direction, options] of settings) {

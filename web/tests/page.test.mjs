@@ -2,7 +2,8 @@
 // The page as a user meets it, in Debian's headless Chromium driven by
 // puppeteer-core, served from 127.0.0.1 by a server this test starts and
 // stops by its process id: type, choose, click, read; open and save files;
-// copy; accents with the model fetched once; a damaged model; offline.
+// copy; accents with the model fetched once; the keyboard layout repaired
+// and each paragraph turned its own way; a damaged model; offline.
 //
 //   node web/tests/page.test.mjs WEB_DIR BIVANO SHOTS_DIR
 import assert from 'node:assert/strict';
@@ -297,6 +298,47 @@ test('accents fetch the model once, as bivano spells', async () => {
     await phone.close();
 });
 
+test('fixes the keyboard layout and turns each paragraph its own way, from the keyboard', async () => {
+    const page = await openPage();
+    await typeSource(page, 'Kalhm;era');
+    // From Ελληνικά the Tab key goes on to the two new buttons.
+    await page.focus('#to-greek');
+    await page.keyboard.press('Tab');
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'fix-layout');
+    await page.keyboard.press('Enter');
+    await page.waitForFunction(() => document.getElementById('result').value === 'Καλημέρα', { timeout: 120_000 });
+    assert.equal(await page.$eval('#fix-layout', (button) => button.getAttribute('aria-pressed')), 'true');
+    assert.equal(await page.$eval('#to-greek', (button) => button.getAttribute('aria-pressed')), 'false');
+    // Typing on repairs as one types, the other way too.
+    await typeSource(page, 'ηελλο ςορλδ');
+    await page.waitForFunction(() => document.getElementById('result').value === 'hello world', { timeout: 60_000 });
+    const mixed = 'Kalhm;era, ti k;aneis? ηελλο ςορλδ ςςς.γοογλε.ψομ και ok';
+    await typeSource(page, mixed);
+    await page.waitForFunction((expected) => document.getElementById('result').value === expected, { timeout: 60_000 },
+        String(native(['layout'], Buffer.from(mixed))));
+
+    const paragraphs = 'Θεσσαλονίκη, ξένος ψυχή ώρα θάλασσα.\nkalimera ti kaneis? 8a ta poume k gt oxi\nhello world\n';
+    await typeSource(page, paragraphs);
+    await page.focus('#auto');
+    await page.keyboard.press('Space');
+    await page.waitForFunction((expected) => document.getElementById('result').value === expected, { timeout: 60_000 },
+        String(native(['auto'], Buffer.from(paragraphs))));
+    // The Latin choices and the chat steer auto as they steer bivano auto.
+    await page.click('input[name=xi][value=ks]');
+    await page.waitForFunction((expected) => document.getElementById('result').value === expected, { timeout: 60_000 },
+        String(native(['auto', '-x', 'ks'], Buffer.from(paragraphs))));
+    await page.click('input[name=spelling][value=accents]');
+    await page.click('#chat');
+    await page.waitForFunction((expected) => document.getElementById('result').value === expected, { timeout: 60_000 },
+        String(native(['auto', '-x', 'ks', '--chat'], Buffer.from(paragraphs))));
+
+    await page.click('#language');
+    assert.deepEqual(await page.$$eval('#fix-layout, #auto', (buttons) => buttons.map((button) => button.textContent)), ['Fix layout', 'Auto']);
+    await page.click('#language');
+    assert.deepEqual(await page.$$eval('#fix-layout, #auto', (buttons) => buttons.map((button) => button.textContent)), ['Διόρθωση διάταξης', 'Αυτόματα']);
+    await page.close();
+});
+
 test('a long text shows progress and can be cancelled', async () => {
     const page = await openPage();
     await page.$eval('#source', (box) => {
@@ -376,6 +418,19 @@ test('a damaged model leaves the plain conversions and says so once', async () =
         await page.waitForFunction(() => document.getElementById('result').value === 'θαλασα και');
         await page.click('#to-greek');
         await waitForStatus(page, /^Έτοιμο\.$/);
+        // Layout cannot be repaired without the model: the text stays, and
+        // the page says why, once, rather than pretending.
+        await typeSource(page, 'Kalhm;era');
+        await page.click('#fix-layout');
+        const why = await waitForStatus(page, /καμία λέξη δεν κρίνεται/);
+        assert.match(why, /λεξικό δεν φορτώθηκε/);
+        await page.waitForFunction(() => document.getElementById('result').value === 'Kalhm;era');
+        await page.type('#source', ' k;osme');
+        await page.waitForFunction(() => document.getElementById('result').value === 'Kalhm;era k;osme');
+        assert.equal(await status(page), why);
+        await page.click('#auto');
+        await page.waitForFunction(() => document.getElementById('result').value === 'Kalhm;era k;osme');
+        await waitForStatus(page, /καμία λέξη δεν κρίνεται/);
         // Nothing damaged is kept in the cache.
         assert.deepEqual(await page.evaluate(async () => (await caches.keys()).filter((name) => name.startsWith('lativo-model-'))), []);
         await page.close();
