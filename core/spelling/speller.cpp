@@ -47,6 +47,14 @@ char16_t ReadingLower(char16_t c) {
     return PlainLetter(GreekLower(c));
 }
 
+// Small Greek letters without accents, as the chat words and the letter
+// tree are keyed.
+std::u16string PlainForm(std::u16string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char16_t c) { return PlainLetter(GreekLower(c)); });
+    return text;
+}
+
 // Capitals carry no tonos in Greek typography; the diaeresis stays.
 char16_t CapitalWithoutTonos(char16_t small) {
     switch (small) {
@@ -1127,10 +1135,7 @@ bool ReadingStream::Reader::WrittenOut(std::u16string_view lower) const {
     if (!chat_ || lower.size() > kLongestAbbreviation) {
         return false;
     }
-    std::u16string plain = Converted(lower);
-    std::transform(plain.begin(), plain.end(), plain.begin(),
-                   [](char16_t c) { return PlainLetter(GreekLower(c)); });
-    return !ChatWord(plain).empty();
+    return !ChatWord(PlainForm(Converted(lower))).empty();
 }
 
 WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, std::u16string_view marked,
@@ -1142,9 +1147,7 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, std::u16stri
         return reading;
     }
     reading.converted = Converted(lower);
-    std::u16string plain = reading.converted;
-    std::transform(plain.begin(), plain.end(), plain.begin(),
-                   [](char16_t c) { return PlainLetter(GreekLower(c)); });
+    std::u16string plain = PlainForm(reading.converted);
     if (chat) {
         if (const std::u16string_view written = ChatWord(plain); !written.empty()) {
             reading.fixed = std::u16string(written);
