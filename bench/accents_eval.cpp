@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "core/encoding/greek_letters.h"
 #include "core/encoding/text_codec.h"
 #include "core/lativo/convert_to_greek.h"
 #include "core/lativo/convert_to_latin.h"
@@ -38,6 +39,7 @@ using namespace bivano;
 using Silent = SilentProgress;
 
 using internal::IsGreekLetter;
+using internal::WithoutMarks;
 
 // The runs of characters `in_word` takes.
 template <class InWord>
@@ -67,57 +69,16 @@ std::u16string WithoutTail(std::u16string text) {
     return text;
 }
 
-char16_t Unaccented(char16_t c) {
-    switch (c) {
-        case u'ά':
-            return u'α';
-        case u'έ':
-            return u'ε';
-        case u'ή':
-            return u'η';
-        case u'ί':
-        case u'ϊ':
-        case u'ΐ':
-            return u'ι';
-        case u'ό':
-            return u'ο';
-        case u'ύ':
-        case u'ϋ':
-        case u'ΰ':
-            return u'υ';
-        case u'ώ':
-            return u'ω';
-        case u'Ά':
-            return u'Α';
-        case u'Έ':
-            return u'Ε';
-        case u'Ή':
-            return u'Η';
-        case u'Ί':
-        case u'Ϊ':
-            return u'Ι';
-        case u'Ό':
-            return u'Ο';
-        case u'Ύ':
-        case u'Ϋ':
-            return u'Υ';
-        case u'Ώ':
-            return u'Ω';
-        default:
-            return c;
-    }
-}
-
 // Greek as people type it in chats, word by word in one person's habits.
 std::u16string Informal(std::u16string_view greek, std::mt19937& random) {
     std::bernoulli_distribution often(0.7);
     std::u16string out;
     for (std::size_t i = 0; i < greek.size(); ++i) {
         const char16_t raw = greek[i];
-        const char16_t c = Unaccented(raw);
+        const char16_t c = WithoutMarks(raw);
         const bool upper = c >= u'Α' && c <= u'Ω';
         const char16_t lower = upper ? static_cast<char16_t>(c + 32) : c;
-        const char16_t next = i + 1 < greek.size() ? Unaccented(greek[i + 1]) : u' ';
+        const char16_t next = i + 1 < greek.size() ? WithoutMarks(greek[i + 1]) : u' ';
         const char16_t next_lower =
             next >= u'Α' && next <= u'Ω' ? static_cast<char16_t>(next + 32) : next;
         std::u16string latin;

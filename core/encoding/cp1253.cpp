@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "core/encoding/greek_letters.h"
+
 namespace bivano {
 namespace {
 
@@ -147,6 +149,25 @@ constexpr std::array<char16_t, 128> kHighHalf = {
     u'\u03CE',
     kUndefined,
 };
+
+// The code page's characters of the Greek block are the Greek letters,
+// every one of them, and the two tonos signs ΄ and ΅.
+constexpr bool HoldsTheGreekLetters() {
+    std::size_t letters = 0;
+    for (const char16_t c : kHighHalf) {
+        if (internal::IsGreekLetter(c)) {
+            ++letters;
+        } else if (c >= u'\u0370' && c <= u'\u03FF' && c != u'\u0384' && c != u'\u0385') {
+            return false;
+        }
+    }
+    std::size_t table = 0;
+    for (char16_t c = u'\u0370'; c <= u'\u03FF'; ++c) {
+        table += internal::IsGreekLetter(c) ? 1 : 0;
+    }
+    return letters == table;
+}
+static_assert(HoldsTheGreekLetters());
 
 // Stand-ins for 0xAA, 0xD2 and 0xFF, from the private use area.
 constexpr char16_t kStandInAA = u'\uF8F9';

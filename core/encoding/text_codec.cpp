@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/encoding/cp1253.h"
+#include "core/encoding/greek_letters.h"
 
 namespace bivano {
 namespace {
@@ -164,9 +165,8 @@ std::size_t DecodeUtf8(std::string_view bytes, bool final, Malformed malformed, 
 }
 
 bool IsGreekLetterByte(std::uint8_t byte) {
-    // The same in Windows-1253 and ISO-8859-7: the accented capitals
-    // from Έ, and every letter from ΐ to ώ.
-    return (byte >= 0xB8 && byte <= 0xFE && byte != 0xBB && byte != 0xBD && byte != 0xD2);
+    // The same in Windows-1253 and ISO-8859-7 from Έ (0xB8) on; Ά is not.
+    return byte >= 0xB8 && internal::IsGreekLetter(Cp1253Decode(byte));
 }
 
 bool UsedAsLetter(std::string_view bytes, std::uint8_t byte) {

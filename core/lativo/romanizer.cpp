@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
+#include "core/encoding/greek_letters.h"
 #include "core/lativo/to_latin_folds.h"
 
 namespace bivano::internal {
@@ -29,61 +31,12 @@ std::size_t LettersOf(char16_t c, std::array<Letter, 3>& letters) {
         letters[0] = {base, upper, tonos, diaeresis};
         return std::size_t{1};
     };
-    switch (c) {
-        case u'Ά':
-            return one(u'α', true, true);
-        case u'Έ':
-            return one(u'ε', true, true);
-        case u'Ή':
-            return one(u'η', true, true);
-        case u'Ί':
-            return one(u'ι', true, true);
-        case u'Ό':
-            return one(u'ο', true, true);
-        case u'Ύ':
-            return one(u'υ', true, true);
-        case u'Ώ':
-            return one(u'ω', true, true);
-        case u'ΐ':
-            return one(u'ι', false, true, true);
-        case u'Ϊ':
-            return one(u'ι', true, false, true);
-        case u'Ϋ':
-            return one(u'υ', true, false, true);
-        case u'ά':
-            return one(u'α', false, true);
-        case u'έ':
-            return one(u'ε', false, true);
-        case u'ή':
-            return one(u'η', false, true);
-        case u'ί':
-            return one(u'ι', false, true);
-        case u'ΰ':
-            return one(u'υ', false, true, true);
-        case u'ς':
-            return one(u'σ', false);
-        case u'ϊ':
-            return one(u'ι', false, false, true);
-        case u'ϋ':
-            return one(u'υ', false, false, true);
-        case u'ό':
-            return one(u'ο', false, true);
-        case u'ύ':
-            return one(u'υ', false, true);
-        case u'ώ':
-            return one(u'ω', false, true);
-        default:
-            break;
+    if (const std::optional<GreekLetterParts> parts = PartsOf(c)) {
+        return one(parts->base, parts->capital, parts->tonos, parts->diaeresis);
     }
-    // Most text is no Greek at all: only the two Greek blocks hold letters.
+    // Most text is no Greek at all: only the two Greek blocks hold folds.
     if (c < u'\u0370' || (c > u'\u03FF' && (c < u'\u1F00' || c > u'\u1FFF'))) {
         return 0;
-    }
-    if (c >= u'Α' && c <= u'Ω' && c != u'\u03A2') {
-        return one(static_cast<char16_t>(c + 0x20), true);
-    }
-    if (c >= u'α' && c <= u'ω') {
-        return one(c, false);
     }
     // Polytonic letters and the letter variants, as Lativo folds them.
     const auto folds = GreekFolds();

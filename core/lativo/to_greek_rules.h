@@ -8,12 +8,10 @@
 
 #include "core/encoding/cp1253.h"
 #include "core/lativo/conversion_options.h"
+#include "core/lativo/verbatim.h"
 
 namespace bivano::internal {
 
-// Characters that may stand between the asterisks of a verbatim group.
-inline constexpr std::size_t kVerbatimMin = 2;
-inline constexpr std::size_t kVerbatimMax = 19;
 // Counter steps between two result repaints of a reported run.
 inline constexpr int kGreekRepaintCount = 700;
 
@@ -168,12 +166,7 @@ class ToGreekRules {
     // Length of the verbatim group opened by the asterisk at the current
     // position, or 0 when that asterisk is an ordinary character.
     std::size_t VerbatimLength() const {
-        const std::u16string_view after = text_.substr(position_);  // past the asterisk
-        const std::size_t closing = after.substr(0, kVerbatimMax + 1).find(u'*');
-        if (closing == std::u16string_view::npos || closing < kVerbatimMin) {
-            return 0;
-        }
-        return closing;
+        return VerbatimGroupAfter(text_.substr(position_)).length;  // past the asterisk
     }
 
     void Pass() {

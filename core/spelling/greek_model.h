@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/encoding/greek_letters.h"
+
 namespace bivano {
 
 // What the Greek reader knows, as one block of bytes that is used where it
@@ -164,20 +166,5 @@ class GreekModel {
     std::size_t list_words_ = 0;
     std::uint64_t running_words_ = 0;
 };
-
-namespace internal {
-// Letters shared by the model and the reader.
-bool IsGreekLetter(char16_t c);
-bool IsGreekUpper(char16_t c);
-char16_t GreekLower(char16_t c);
-char16_t GreekUpper(char16_t c);
-// A small letter without its accent or diaeresis; σ for ς.
-char16_t PlainLetter(char16_t c);
-// The sound class of a letter, for endings: η and υ as ι, ω as ο, plain.
-char16_t SoundClass(char16_t c);
-// Where a word in small letters is stressed: 0 on the next-to-last
-// syllable, 1 on the last, 2 on the one before, 3 nowhere.
-std::uint8_t StressRank(std::u16string_view lower);
-}  // namespace internal
 
 }  // namespace bivano

@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "core/spelling/greek_model.h"
+#include "core/spelling/reading_cache.h"
+
+namespace bivano::internal {
+
+// How the words of a phrase are weighed together. Scores are natural
+// logarithms of likelihoods.
+struct PhraseWeights {
+    // How often a pair of words may have been seen that the counts leave
+    // out: pairs are counted from three times on.
+    double most_uncounted = 2.0;
+    // A pair never seen, against one seen: about log 0.4.
+    double back_off = -0.9;
+    // What follows a word that only the everyday lists count, as the log
+    // share of followers a counted word's pairs leave unaccounted, about
+    // 0.3.
+    double uncounted_followers = -1.2;
+    // How much likelier a question word is at the head of a question.
+    double question_bonus = 6.0;
+    // How many words' worth of the average weighs against a word's own
+    // count of standing at a phrase's edge.
+    double edge_prior = 10.0;
+    // The word pairs already tell much of what the edges do: they count
+    // half.
+    double edge_weight = 0.5;
+    // Phrases longer than this many words are weighed in parts.
+    std::size_t longest_phrase = 256;
+};
+inline constexpr PhraseWeights kPhraseWeights{};
+
+// What stands around a phrase.
+struct PhraseEdges {
+    bool question = false;  // a question mark ends it
+    bool starts = true;     // it starts where it stands (not cut for its length)
+    bool ends = true;       // and ends there
+    GreekModel::Beside before = GreekModel::Beside::Sentence;
+    GreekModel::Beside after = GreekModel::Beside::Sentence;
+};
+
+// Chooses the likeliest words for a phrase, left to right (Viterbi): each
+// word's choice scored alone, then by how often it follows the choice
+// before it in running text, by what stands at the phrase's edges, and by
+// whether a question begins with a question word.
+class PhraseSearch {
+  public:
+    explicit PhraseSearch(const GreekModel& model) : model_(model) {}
+
+    // For each word of the phrase (its choices, best first alone; none for
+    // a word that cannot be placed), the number of its chosen choice, or -1
+    // for a word without choices.
+    std::span<const int> Choose(std::span<const std::vector<Choice>* const> words,
+                                const PhraseEdges& edges);
+
+  private:
+    double PairScore(std::uint32_t first, const Choice& second);
+    double PairLikelihood(std::uint32_t first, const Choice& second) const;
+    bool IsInterrogative(std::uint32_t word) const;
+    bool OpensAQuestion(std::uint32_t word) const;
+    double EdgeScore(std::uint32_t word, GreekModel::Beside beside, bool first);
+    double EdgeLikelihood(std::uint32_t word, GreekModel::Beside beside, bool first) const;
+
+    const GreekModel& model_;
+    // For each word's choice, the best score of a phrase ending in it and
+    // where from.
+    struct Cell {
+        double score;
+        std::uint32_t from;
+    };
+    std::vector<Cell> cells_;
+    std::vector<std::size_t> first_cell_;
+    std::vector<int> chosen_;
+    struct Memo {
+        std::uint64_t key = 0;  // first << 32 | second, plus one; 0 for none
+        double likelihood = 0;
+    };
+    static constexpr int kPairMemoBits = 14;
+    std::vector<Memo> pair_memo_ = std::vector<Memo>(std::size_t{1} << kPairMemoBits);
+    static constexpr int kEdgeMemoBits = 12;
+    std::vector<Memo> edge_memo_ = std::vector<Memo>(std::size_t{1} << kEdgeMemoBits);
+};
+
+}  // namespace bivano::internal

@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace bivano::internal {
+
+// One choice for a typed word: a word of the model, how unlikely the
+// reading that gives it, and its score alone (the word's log likelihood
+// less the reading's cost).
+struct Choice {
+    std::uint32_t word;
+    float cost;
+    double score;
+    std::uint32_t ending;  // the word's ending, for the counts
+};
+
+// What a typed word (in small letters) may be.
+struct WordReading {
+    std::vector<Choice> choices;  // best first; empty for an unknown word
+    std::u16string fixed;         // an unknown word spelled by its ending, a chat word
+    std::u16string converted;     // an unknown word's letters, small
+    bool chat = false;            // a chat abbreviation, written out
+    bool in_english = false;      // in the English word list
+    bool exact = false;           // a Greek word in use reads from its very letters
+    bool english = false;         // and reads as no Greek word as typed
+    bool mended = false;          // read only with a slip of typing, or as two words
+};
+
+inline std::uint64_t HashOf(std::u16string_view key) {
+    std::uint64_t hash = 1469598103934665603ULL;
+    for (const char16_t c : key) {
+        hash = (hash ^ c) * 1099511628211ULL;
+    }
+    return hash ^ (hash >> 29);
+}
+
+// The readings of the typed words met so far, by their small letters:
+// most words of a text are met again and again.
+class ReadingCache {
+  public:
+    static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+
+    std::uint32_t Find(std::u16string_view key, std::uint64_t hash) const {
+        if (slots_.empty()) {
+            return kNone;
+        }
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            const std::uint32_t slot = slots_[at];
+            if (slot == 0) {
+                return kNone;
+            }
+            const Entry& entry = entries_[slot - 1];
+            if (entry.hash == hash && KeyOf(entry) == key) {
+                return slot - 1;
+            }
+        }
+    }
+    std::uint32_t Add(std::u16string_view key, std::uint64_t hash, WordReading reading) {
+        if (2 * (entries_.size() + 1) > slots_.size()) {
+            Grow();
+        }
+        entries_.push_back({keys_.size(), key.size(), hash, std::move(reading)});
+        keys_.append(key);
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t at = hash & mask;
+        while (slots_[at] != 0) {
+            at = (at + 1) & mask;
+        }
+        slots_[at] = static_cast<std::uint32_t>(entries_.size());
+        return static_cast<std::uint32_t>(entries_.size() - 1);
+    }
+    const WordReading& At(std::uint32_t index) const { return entries_[index].reading; }
+    std::size_t size() const { return entries_.size(); }
+    // Changes whenever Clear makes the numbers given out void.
+    std::uint64_t generation() const { return generation_; }
+    void Clear() {
+        ++generation_;
+        entries_.clear();
+        keys_.clear();
+        std::fill(slots_.begin(), slots_.end(), 0);
+    }
+
+  private:
+    struct Entry {
+        std::size_t key_offset;
+        std::size_t key_length;
+        std::uint64_t hash;
+        WordReading reading;
+    };
+    std::u16string_view KeyOf(const Entry& entry) const {
+        return std::u16string_view(keys_).substr(entry.key_offset, entry.key_length);
+    }
+    void Grow() {
+        slots_.assign(std::max<std::size_t>(1024, slots_.size() * 2), 0);
+        const std::size_t mask = slots_.size() - 1;
+        for (std::uint32_t number = 0; number < entries_.size(); ++number) {
+            std::size_t at = entries_[number].hash & mask;
+            while (slots_[at] != 0) {
+                at = (at + 1) & mask;
+            }
+            slots_[at] = number + 1;
+        }
+    }
+
+    std::vector<Entry> entries_;
+    std::u16string keys_;
+    std::vector<std::uint32_t> slots_;
+    std::uint64_t generation_ = 0;
+};
+
+}  // namespace bivano::internal

@@ -1,0 +1,380 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The stream: typed text cut into phrases of words, each word read
+// (word_reader.h) or kept as typed (kept_as_typed.h), each phrase's words
+// chosen together (phrase_search.h) and written with the typed case and
+// the enclitics' accents (written_words.h).
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/lativo/text_range.h"
+#include "core/lativo/verbatim.h"
+#include "core/spelling/chat_words.h"
+#include "core/spelling/kept_as_typed.h"
+#include "core/spelling/phrase_search.h"
+#include "core/spelling/speller.h"
+#include "core/spelling/typed_readings.h"
+#include "core/spelling/word_reader.h"
+#include "core/spelling/written_words.h"
+
+namespace bivano {
+
+using namespace std::string_view_literals;
+using namespace internal;
+
+namespace {
+
+// What a character beside a phrase is, for the counts of phrases' edges.
+GreekModel::Beside BesideOf(char16_t c) {
+    using Beside = GreekModel::Beside;
+    if (u".;!?·:\n\r"sv.find(c) != std::u16string_view::npos) {
+        return Beside::Sentence;
+    }
+    if (c == u',') {
+        return Beside::Comma;
+    }
+    if (c >= u'0' && c <= u'9') {
+        return Beside::Digit;
+    }
+    return IsLatinLetter(c) ? Beside::Latin : Beside::Mark;
+}
+
+bool EndsAPhrase(char16_t c) {
+    return u".,;·!?:)»\"\r\n"sv.find(c) != std::u16string_view::npos;
+}
+
+// A piece with no place to cut is read whole past this length.
+constexpr std::size_t kLongestHeld = std::size_t{1} << 16;
+
+}  // namespace
+
+class ReadingStream::Reader {
+  public:
+    Reader(const GreekSpeller& speller, Source source, bool chat)
+        : words_(speller.Model(), source, chat), search_(speller.Model()), chat_(chat) {}
+
+    void Process(std::u16string_view text, bool final, std::u16string& out);
+
+  private:
+    // The phrase being gathered: words with only blanks between them.
+    struct PhraseWord {
+        std::size_t begin;
+        std::size_t end;
+        std::uint32_t reading;
+    };
+    // Writes the phrase, and the blanks after it up to `upto`.
+    void FlushPhrase(std::u16string_view text, std::size_t upto, bool final, std::u16string& out);
+    // Whether a word at `at` is the first of a sentence.
+    bool StartsASentence(std::u16string_view text, std::size_t at) const;
+
+    WordReader words_;
+    PhraseSearch search_;
+    bool chat_;
+    std::vector<PhraseWord> phrase_;
+    // FlushPhrase's workspace, kept from phrase to phrase.
+    std::vector<const std::vector<Choice>*> choices_;
+    std::vector<TextRange> written_;  // where each word of the phrase went in the output
+    std::vector<std::uint8_t> stress_;
+    std::u16string enclitic_;
+    // The last character before the text, but for blanks: the start of
+    // the text is a sentence's.
+    char16_t before_text_ = u'\n';
+    bool capital_starts_ = false;  // the last sentence typed began with a capital
+    // The phrase was cut for its length: the flush is no phrase's end, and
+    // the next phrase no phrase's start.
+    bool phrase_goes_on_ = false;
+    bool phrase_went_on_ = false;
+};
+
+void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t upto, bool final,
+                                        std::u16string& out) {
+    if (phrase_.empty()) {
+        return;
+    }
+    const std::size_t count = phrase_.size();
+    PhraseEdges edges;
+    // A phrase that a question mark ends starts, as a rule, with a question
+    // word: τι, πού, πώς rather than τη, που, πως.
+    std::size_t after = phrase_.back().end;
+    while (after < text.size() && (text[after] == u' ' || text[after] == u'\t')) {
+        ++after;
+    }
+    edges.question = after < text.size() && (text[after] == u'?' || text[after] == u';');
+    // What stands before and after the phrase; one cut for its length has
+    // no edge there.
+    edges.starts = !phrase_went_on_;
+    edges.ends = !phrase_goes_on_;
+    phrase_went_on_ = phrase_goes_on_;
+    phrase_goes_on_ = false;
+    std::size_t before_at = phrase_.front().begin;
+    while (before_at > 0 && (text[before_at - 1] == u' ' || text[before_at - 1] == u'\t')) {
+        --before_at;
+    }
+    edges.before = BesideOf(before_at == 0 ? before_text_ : text[before_at - 1]);
+    edges.after = BesideOf(after < text.size() ? text[after] : u'\n');
+    choices_.clear();
+    for (const PhraseWord& word : phrase_) {
+        choices_.push_back(&words_.At(word.reading).choices);
+    }
+    const std::span<const int> chosen = search_.Choose(choices_, edges);
+    // The words as written, between the blanks as typed, then their
+    // second accents.
+    const GreekModel& model = words_.Model();
+    stress_.assign(count, 3);
+    written_.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) {
+            out.append(text.substr(phrase_[i - 1].end, phrase_[i].begin - phrase_[i - 1].end));
+        }
+        const std::u16string_view typed =
+            text.substr(phrase_[i].begin, phrase_[i].end - phrase_[i].begin);
+        const WordReading& reading = words_.At(phrase_[i].reading);
+        const std::size_t begin = out.size();
+        if (chosen[i] >= 0) {
+            const GreekModel::Word* known =
+                model.WordAt(reading.choices[static_cast<std::size_t>(chosen[i])].word);
+            AppendWithCaseOf(typed, model.Letters(*known), out);
+            stress_[i] = known->stress;
+            // A word the dictionary knows only with a capital (a name)
+            // takes it, however it was typed.
+            if ((known->flags & GreekModel::kSmall) == 0 && out.size() > begin) {
+                out[begin] = GreekUpper(out[begin]);
+            }
+        } else if (!reading.fixed.empty()) {
+            AppendWithCaseOf(typed, reading.fixed, out);
+            stress_[i] = StressRank(reading.fixed);
+        } else if (!words_.Latin()) {
+            out.append(typed);  // a word that cannot be placed stays exactly as typed
+        } else {
+            AppendWithCaseOf(typed, reading.converted, out);
+        }
+        written_[i] = {begin, out.size()};
+        // A word typed with a digit first (8a) has no case of its own: at
+        // the start of a sentence it takes a capital if the sentence before
+        // began with one.
+        if (i == 0 && !typed.empty() && out.size() > begin &&
+            StartsASentence(text, phrase_[i].begin)) {
+            if (typed.front() < u'A') {
+                if (capital_starts_) {
+                    out[begin] = GreekUpper(out[begin]);
+                }
+            } else {
+                capital_starts_ = IsUpper(typed.front());
+            }
+        }
+    }
+    for (std::size_t i = 0; i + 1 < count; ++i) {
+        if (stress_[i] != 2 || phrase_[i + 1].begin != phrase_[i].end + 1 ||
+            written_[i + 1].end - written_[i + 1].begin > 4) {  // the enclitics are short
+            continue;
+        }
+        enclitic_.assign(out, written_[i + 1].begin, written_[i + 1].end - written_[i + 1].begin);
+        std::transform(enclitic_.begin(), enclitic_.end(), enclitic_.begin(), GreekLower);
+        const Enclitic enclitic = EncliticOf(enclitic_);
+        const std::size_t after = phrase_[i + 1].end;
+        const bool at_end = after == text.size() ? final : EndsAPhrase(text[after]);
+        if (enclitic == Enclitic::Always || (enclitic == Enclitic::AtPhraseEnd && at_end)) {
+            AccentLastSyllable(out, written_[i].begin, written_[i].end);
+        }
+    }
+    out.append(text.substr(phrase_.back().end, upto - phrase_.back().end));
+    phrase_.clear();
+    words_.ForgetIfFull();
+}
+
+void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u16string& out) {
+    const bool latin = words_.Latin();
+    const auto is_space = IsBlankOrBreak;
+    const auto is_letter = [&](char16_t c) {
+        return IsGreekLetter(c) || (latin && IsLatinLetter(c));
+    };
+    const auto word_character = [&](char16_t c) {
+        return is_letter(c) || (latin && (c == u'3' || c == u'8'));
+    };
+    bool asking = false;             // a "?" after a Greek word has begun: "??" gives ";;"
+    bool after_word = false;         // the last thing written was a word read as Greek
+    std::size_t kept_until = 0;      // a Latin word kept as typed ends here
+    std::size_t verbatim_after = 0;  // no group between asterisks opens here
+    PhraseWord known{0, 0, ReadingCache::kNone};  // a word whose readings were looked up
+    std::uint64_t known_generation = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const char16_t c = text[i];
+        // A word kept as typed: judged on the whole blank-delimited word,
+        // without the punctuation around it.
+        if (latin && i >= kept_until && !is_space(c) && (i == 0 || is_space(text[i - 1]))) {
+            std::size_t stop = i;
+            while (stop < text.size() && !is_space(text[stop])) {
+                ++stop;
+            }
+            std::u16string_view word = text.substr(i, stop - i);
+            const std::size_t lead = std::min(word.find_first_not_of(u"([{\"'«"sv), word.size());
+            word.remove_prefix(lead);
+            while (!word.empty() &&
+                   u".,;:!?)]}\"'»"sv.find(word.back()) != std::u16string_view::npos) {
+                word.remove_suffix(1);
+            }
+            kept_until = stop;
+            const KeptJudgement judged =
+                word.empty() ? KeptJudgement{}
+                             : JudgeKeptAsTyped(word, !StartsASentence(text, i), words_);
+            if (judged.reading != ReadingCache::kNone) {
+                known = {i + lead, i + lead + word.size(), judged.reading};
+                known_generation = words_.generation();
+            }
+            if (judged.kept) {
+                FlushPhrase(text, i, final, out);
+                out.append(text.substr(i, lead));
+                out.append(word);
+                i += lead + word.size();
+                after_word = false;
+                asking = false;
+                continue;
+            }
+        }
+        // Greek words glued by a comma (ό,τι) are one, kept as typed: read
+        // apart, each would be a different word. Typed without its accent,
+        // ο,τι is still ό,τι.
+        if (!latin && i >= kept_until && IsGreekLetter(c) && (i == 0 || is_space(text[i - 1]))) {
+            std::size_t stop = i;
+            while (stop < text.size() &&
+                   (IsGreekLetter(text[stop]) || (text[stop] == u',' && stop + 1 < text.size() &&
+                                                  IsGreekLetter(text[stop + 1]) && stop > i))) {
+                ++stop;
+            }
+            kept_until = stop;
+            const std::u16string_view glued = text.substr(i, stop - i);
+            if (glued.find(u',') != std::u16string_view::npos) {
+                FlushPhrase(text, i, final, out);
+                std::u16string plain(glued);
+                std::transform(plain.begin(), plain.end(), plain.begin(), ReadingLower);
+                if (plain == u"ο,τι") {
+                    AppendWithCaseOf(glued, u"ό,τι", out);
+                } else {
+                    out.append(glued);
+                }
+                i = stop;
+                after_word = true;
+                asking = false;
+                continue;
+            }
+        }
+        if (latin && c == u'*' && i >= verbatim_after) {
+            // A group between asterisks stays as it is, without them.
+            const std::size_t length = VerbatimGroupAfter(text.substr(i + 1)).length;
+            if (length != 0) {
+                FlushPhrase(text, i, final, out);
+                out.append(text.substr(i + 1, length));
+                i += length + 2;
+                verbatim_after = i + 1;
+                kept_until = std::max(kept_until, i);
+                after_word = false;
+                asking = false;
+                continue;
+            }
+        }
+        if (is_letter(c) || (word_character(c) && i + 1 < text.size() && is_letter(text[i + 1]))) {
+            std::size_t end = i + 1;
+            while (end < text.size() && word_character(text[end])) {
+                ++end;
+            }
+            // A phrase goes on over blanks only, and only so long.
+            const bool only_blanks =
+                !phrase_.empty() &&
+                text.substr(phrase_.back().end, i - phrase_.back().end)
+                        .find_first_not_of(u" \t"sv) == std::u16string_view::npos;
+            if (!only_blanks || phrase_.size() >= kPhraseWeights.longest_phrase) {
+                phrase_goes_on_ = only_blanks;  // cut for its length only
+                FlushPhrase(text, i, final, out);
+            }
+            const bool alone = chat_ && StandsAlone(text, i, end);
+            const bool met = !alone && known.begin == i && known.end == end &&
+                             known_generation == words_.generation();
+            phrase_.push_back(
+                {i, end, met ? known.reading : words_.Read(text.substr(i, end - i), alone)});
+            i = end;
+            after_word = true;
+            asking = false;
+            continue;
+        }
+        // Anything else ends the phrase unless it is a blank.
+        if (c != u' ' && c != u'\t') {
+            FlushPhrase(text, i, final, out);
+        }
+        if (phrase_.empty()) {
+            const bool question = c == u'?' && (after_word || asking);
+            asking = question;
+            out.push_back(question ? u';' : c);
+        } else {
+            asking = false;
+        }
+        after_word = false;
+        ++i;
+    }
+    FlushPhrase(text, text.size(), final, out);
+    for (std::size_t i = text.size(); i-- > 0;) {
+        if (!is_space(text[i]) || text[i] == u'\n') {
+            before_text_ = text[i];
+            break;
+        }
+    }
+}
+
+bool ReadingStream::Reader::StartsASentence(std::u16string_view text, std::size_t at) const {
+    while (at > 0 && (text[at - 1] == u' ' || text[at - 1] == u'\t')) {
+        --at;
+    }
+    const char16_t before = at == 0 ? before_text_ : text[at - 1];
+    return u".!?;\n"sv.find(before) != std::u16string_view::npos;
+}
+
+ReadingStream::ReadingStream(const GreekSpeller& speller, Source source, bool chat)
+    : reader_(std::make_unique<Reader>(speller, source, chat)) {}
+ReadingStream::~ReadingStream() = default;
+ReadingStream::ReadingStream(ReadingStream&&) noexcept = default;
+
+void ReadingStream::Read(std::u16string_view piece, std::u16string& out) {
+    held_.append(piece);
+    // Cut after a line break, or after a blank that follows punctuation: no
+    // phrase, no word kept as typed and no enclitic reaches across. No group
+    // between asterisks may be open there either.
+    const auto is_space = IsBlankOrBreak;
+    const auto word_character = [](char16_t c) {
+        return IsGreekLetter(c) || IsLatinLetter(c) || (c >= u'0' && c <= u'9');
+    };
+    std::size_t cut = 0;
+    std::size_t after_group = 0;  // no group opens here: the character after one
+    for (std::size_t i = 0; i < held_.size(); ++i) {
+        if (held_[i] == u'*' && i != after_group) {
+            const VerbatimGroup group =
+                VerbatimGroupAfter(std::u16string_view(held_).substr(i + 1));
+            if (group.undecided) {
+                break;  // a group may close in the next piece
+            }
+            if (group.length != 0) {
+                i += group.length + 1;  // the closing asterisk
+                after_group = i + 1;
+                continue;
+            }
+        }
+        const char16_t last = held_[i];
+        if (last == u'\n' || (is_space(last) && i >= 1 && !is_space(held_[i - 1]) &&
+                              !word_character(held_[i - 1]))) {
+            cut = i + 1;
+        }
+    }
+    if (cut == 0 && held_.size() > kLongestHeld) {
+        cut = held_.size();
+    }
+    if (cut == 0) {
+        return;
+    }
+    reader_->Process(std::u16string_view(held_).substr(0, cut), false, out);
+    held_.erase(0, cut);
+}
+
+void ReadingStream::Finish(std::u16string& out) {
+    reader_->Process(held_, true, out);
+    held_.clear();
+}
+
+}  // namespace bivano

@@ -1,0 +1,433 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/spelling/word_reader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
+#include "core/lativo/conversion_stream.h"
+#include "core/spelling/chat_words.h"
+#include "core/spelling/typed_readings.h"
+
+namespace bivano::internal {
+namespace {
+
+// Whether a word carries a tonos or a diaeresis (in either case).
+bool HasMarks(std::u16string_view typed) {
+    return std::any_of(typed.begin(), typed.end(),
+                       [](char16_t c) { return HasTonos(c) || HasDiaeresis(c); });
+}
+
+// A small letter with a tonos: ά, ΐ; not ϊ, nor a capital.
+bool IsAccented(char16_t c) {
+    return HasTonos(c) && !IsGreekUpper(c);
+}
+
+std::size_t AccentCount(std::u16string_view lower) {
+    return static_cast<std::size_t>(std::count_if(lower.begin(), lower.end(), IsAccented));
+}
+
+}  // namespace
+
+WordReader::WordReader(const GreekModel& model, ReadingStream::Source source, bool chat)
+    : model_(model),
+      source_(source),
+      chat_(chat),
+      running_words_(static_cast<double>(model_.RunningWords()) +
+                     static_cast<double>(model_.EverydayTotal()) + 1.0) {}
+
+void WordReader::ForgetIfFull() {
+    if (cache_.size() >= kWordWeights.most_remembered) {
+        cache_.Clear();
+    }
+}
+
+std::uint32_t WordReader::Read(std::u16string_view typed, bool alone) {
+    const bool chat = chat_ && alone && typed.size() <= kLongestAbbreviation;
+    const std::size_t first = chat ? 1 : 0;
+    key_.resize(first + typed.size());
+    if (chat) {
+        key_[0] = kChatKey;
+    }
+    std::transform(typed.begin(), typed.end(), key_.begin() + first, ReadingLower);
+    const std::size_t letters = key_.size() - first;
+    // Greek typed with accents of its own is read only as words that
+    // keep them (ό alone is no ο): the small letters with the marks
+    // follow the plain ones in the key.
+    const bool marked = source_ == ReadingStream::Source::Greek && HasMarks(typed);
+    if (marked) {
+        key_.push_back(kMarksKey);
+        std::transform(typed.begin(), typed.end(), std::back_inserter(key_), GreekLower);
+    }
+    const std::uint64_t hash = HashOf(key_);
+    if (const std::uint32_t found = cache_.Find(key_, hash); found != ReadingCache::kNone) {
+        return found;
+    }
+    const std::u16string key = key_;
+    const std::u16string_view key_view(key);
+    return cache_.Add(
+        key, hash,
+        Weigh(key_view.substr(first, letters),
+              marked ? key_view.substr(first + letters + 1) : std::u16string_view(), chat));
+}
+bool WordReader::ReadsAsGreek(std::u16string_view typed, float most) {
+    const WordReading& reading = ReadingOf(typed);
+    return std::any_of(reading.choices.begin(), reading.choices.end(), [&](const Choice& c) {
+        const GreekModel::Word* word = model_.WordAt(c.word);
+        return c.cost == 0 || (c.cost <= most && word != nullptr && word->frequency > 0);
+    });
+}
+
+void WordReader::Follow(const GreekModel::Node& node, std::u16string_view word, std::size_t at,
+                        float cost, bool slip) {
+    if (at == word.size()) {
+        const std::span<const GreekModel::Word> words = model_.WordsAt(node);
+        // The enclitic forms (θάλασσά) are written by the rule, not chosen.
+        const bool has_single_accent = std::any_of(
+            words.begin(), words.end(),
+            [&](const GreekModel::Word& w) { return AccentCount(model_.Letters(w)) <= 1; });
+        std::size_t taken = 0;
+        for (const GreekModel::Word& candidate : words) {
+            if (taken == kWordWeights.most_per_form) {
+                break;
+            }
+            if (has_single_accent && AccentCount(model_.Letters(candidate)) > 1) {
+                continue;
+            }
+            const std::uint32_t number = model_.NumberOf(candidate);
+            const auto same = std::find_if(found_.begin(), found_.end(),
+                                           [&](const Choice& c) { return c.word == number; });
+            if (same == found_.end()) {
+                found_.push_back({number, cost, 0, 0});
+            } else {
+                same->cost = std::min(same->cost, cost);
+            }
+            ++taken;
+        }
+        return;
+    }
+    // A letter alone is read only as people type it most (i as η, not y).
+    const float most = word.size() == 1 ? kWordWeights.letter_alone : kWordWeights.most_cost;
+    const auto step = [&](const Reading& reading) {
+        const float total = cost + reading.cost;
+        if (total > most) {
+            return;
+        }
+        const GreekModel::Node* here = &node;
+        for (const char16_t letter : reading.greek) {
+            here = model_.Child(*here, letter);
+            if (here == nullptr) {
+                return;
+            }
+        }
+        Follow(*here, word, at + reading.length, total, slip);
+        // The consonant typed once where Greek has two (not in a word of
+        // one or two letters: μ is no μμ).
+        if (reading.greek.size() == 1 && word.size() > 2 &&
+            kDoubled.find(reading.greek[0]) != std::u16string::npos &&
+            total + kWordWeights.doubled_cost <= kWordWeights.most_cost) {
+            if (const GreekModel::Node* twice = model_.Child(*here, reading.greek[0])) {
+                Follow(*twice, word, at + reading.length, total + kWordWeights.doubled_cost, slip);
+            }
+        }
+    };
+    ForEachReading(word, at, step);
+    if (slip) {
+        FollowSlips(node, word, at, cost);
+    }
+}
+
+// One slip of typing at place `at`, then the rest read as typed: a letter
+// typed twice or one too many (kalla, kalsa for καλά), one left out (kaa),
+// one swapped for its neighbour on the keyboard (kalo for καλό typed kalp,
+// v for n), or two neighbours swapped (klaa).
+void WordReader::FollowSlips(const GreekModel::Node& node, std::u16string_view word, std::size_t at,
+                             float cost) {
+    const float total = cost + kWordWeights.slip_cost;
+    if (total > kWordWeights.most_cost) {
+        return;
+    }
+    if (at < word.size()) {
+        Follow(node, word, at + 1, total);  // a letter too many
+    }
+    // A letter left out: any letter of the tree here, typed or not.
+    const std::span<const GreekModel::Node> children = model_.ChildrenOf(node);
+    for (const GreekModel::Node& child : children) {
+        Follow(child, word, at, total);
+    }
+    if (at >= word.size()) {
+        return;
+    }
+    std::u16string changed(word);
+    for (const char16_t neighbour : KeyboardNeighbours(word[at])) {
+        changed[at] = neighbour;
+        Follow(node, changed, at, total);
+    }
+    if (at + 1 < word.size() && word[at] != word[at + 1]) {
+        changed[at] = word[at + 1];
+        changed[at + 1] = word[at];
+        Follow(node, changed, at, total);
+    }
+}
+
+std::u16string WordReader::Converted(std::u16string_view typed) const {
+    if (source_ == ReadingStream::Source::Greek) {
+        return std::u16string(typed);
+    }
+    GreekStream stream;
+    std::u16string greek;
+    stream.Convert(typed, greek);
+    stream.Finish(greek);
+    return greek;
+}
+
+// An unknown word spelled from the known word that ends most like it: the
+// word as typed, with the known ending's accent and its η where an ι was
+// typed (the commonest slip); other letters stay as typed, since a υ or ω
+// there is a guess. Empty when no known ending of four letters or more,
+// holding the accent, is shared.
+std::u16string WordReader::ByEnding(std::u16string_view plain) const {
+    if (plain.size() <= kWordWeights.shortest_ending ||
+        !std::all_of(plain.begin(), plain.end(), IsGreekLetter)) {
+        return {};
+    }
+    const auto [known, length] = model_.LongestEnding(plain);
+    if (known == nullptr || length < kWordWeights.shortest_ending || length >= plain.size()) {
+        return {};
+    }
+    const std::u16string_view letters = model_.Letters(*known);
+    const std::u16string_view ending = letters.substr(letters.size() - length);
+    if (std::none_of(ending.begin(), ending.end(), IsAccented)) {
+        return {};
+    }
+    static constexpr std::u16string_view kPlainVowels = u"αεηιουω";
+    static constexpr std::u16string_view kAccentedVowels = u"άέήίόύώ";
+    std::u16string spelled(plain);
+    const std::size_t start = plain.size() - length;
+    for (std::size_t i = 0; i < length; ++i) {
+        const char16_t typed = plain[start + i];
+        const char16_t meant = ending[i];
+        char16_t letter = PlainLetter(meant) == u'η' && typed == u'ι' ? u'η' : typed;
+        if (IsAccented(meant)) {
+            const std::size_t vowel = kPlainVowels.find(letter);
+            if (vowel != std::u16string_view::npos) {
+                letter = kAccentedVowels[vowel];
+            }
+        }
+        spelled[start + i] = letter;
+    }
+    if (spelled.back() == u'σ') {
+        spelled.back() = u'ς';
+    }
+    return spelled;
+}
+
+// A word's log share of running words: of the technical counts and the
+// everyday lists together, as one text.
+double WordReader::WordScore(std::uint32_t number) const {
+    const GreekModel::Word* word = model_.WordAt(number);
+    const double count =
+        word == nullptr ? 0 : static_cast<double>(word->frequency) + model_.EverydayCount(number);
+    return std::log((count + 0.1) / running_words_);
+}
+
+bool WordReader::WrittenOut(std::u16string_view typed) {
+    std::u16string lower(typed);
+    std::transform(lower.begin(), lower.end(), lower.begin(), ReadingLower);
+    if (!Laughter(lower).empty()) {
+        return true;
+    }
+    if (!chat_ || lower.size() > kLongestAbbreviation) {
+        return false;
+    }
+    return !ChatWord(PlainForm(Converted(lower))).empty();
+}
+
+WordReading WordReader::Weigh(std::u16string_view lower, std::u16string_view marked, bool chat) {
+    WordReading reading;
+    if (std::u16string laughter = Laughter(lower); !laughter.empty()) {
+        reading.fixed = std::move(laughter);
+        reading.chat = true;
+        return reading;
+    }
+    reading.converted = Converted(lower);
+    std::u16string plain = PlainForm(reading.converted);
+    if (chat) {
+        if (const std::u16string_view written = ChatWord(plain); !written.empty()) {
+            reading.fixed = std::u16string(written);
+            reading.chat = true;
+            // The word itself, when the model has it, so that it goes with
+            // the words around it and takes its enclitic's accent
+            // (to systhma m: το σύστημά μου).
+            std::u16string written_plain(written);
+            std::transform(written_plain.begin(), written_plain.end(), written_plain.begin(),
+                           PlainLetter);
+            for (const GreekModel::Word& word : model_.WordsOf(written_plain)) {
+                if (model_.Letters(word) == written) {
+                    const std::uint32_t number = model_.NumberOf(word);
+                    reading.choices.push_back(
+                        {number, 0, WordScore(number), GreekModel::EndingOf(written)});
+                    break;
+                }
+            }
+            return reading;
+        }
+    }
+    found_.clear();
+    if (lower.size() <= kWordWeights.longest_word && model_.Root() != nullptr) {
+        Follow(*model_.Root(), lower, 0, 0);
+        if (found_.empty() && source_ == ReadingStream::Source::Latin) {
+            Mend(lower, reading);
+        }
+    }
+    if (!marked.empty()) {
+        // The accent where the user put it: only words stressed there.
+        const std::uint8_t stress = StressRank(marked);
+        std::erase_if(found_, [&](const Choice& choice) {
+            const GreekModel::Word* word = model_.WordAt(choice.word);
+            return word == nullptr || word->stress != stress;
+        });
+    }
+    // Best first by the word alone; a phrase weighs the likeliest only.
+    for (Choice& choice : found_) {
+        choice.score = WordScore(choice.word) - kWordWeights.cost_weight * choice.cost;
+        if (const GreekModel::Word* word = model_.WordAt(choice.word)) {
+            choice.ending = GreekModel::EndingOf(model_.Letters(*word));
+        }
+    }
+    std::sort(found_.begin(), found_.end(),
+              [](const Choice& a, const Choice& b) { return a.score > b.score; });
+    for (const Choice& choice : found_) {
+        if (reading.choices.size() == kWordWeights.most_choices ||
+            choice.score < found_.front().score - kWordWeights.widest_margin) {
+            break;
+        }
+        reading.choices.push_back(choice);
+    }
+    if (source_ == ReadingStream::Source::Latin && lower.size() >= 2 &&
+        std::all_of(lower.begin(), lower.end(),
+                    [](char16_t c) { return c >= u'a' && c <= u'z'; })) {
+        std::string ascii(lower.begin(), lower.end());
+        // English, unless a Greek word other than a name reads from it as
+        // typed: "super", "Python" (Πύθων) stay; "to", "tin", "auto" do not.
+        reading.in_english = model_.IsEnglish(ascii);
+        reading.exact =
+            std::any_of(reading.choices.begin(), reading.choices.end(), [&](const Choice& c) {
+                const GreekModel::Word* word = model_.WordAt(c.word);
+                return c.cost == 0 && word != nullptr &&
+                       word->frequency +
+                               std::min(model_.EverydayCount(c.word), kWordWeights.in_use) >=
+                           kWordWeights.in_use &&
+                       (word->flags & GreekModel::kSmall) != 0;
+            });
+        // One of the commonest words reads from it a little more dearly:
+        // "vs" is ως with ω typed as v.
+        reading.english =
+            reading.in_english &&
+            std::none_of(reading.choices.begin(), reading.choices.end(), [&](const Choice& c) {
+                const GreekModel::Word* word = model_.WordAt(c.word);
+                const double share = WordScore(c.word);
+                return word != nullptr && (word->flags & GreekModel::kSmall) != 0 &&
+                       ((c.cost <= kWordWeights.as_typed && share >= kWordWeights.rare_word) ||
+                        (c.cost <= kWordWeights.common_as_typed &&
+                         share >= kWordWeights.common_word));
+            });
+    }
+    if (reading.choices.empty()) {
+        // An unknown word: its likeliest letters rather than the plain
+        // conversion's (u is υ more often than θ), with an accent when a
+        // known ending lends one.
+        if (source_ == ReadingStream::Source::Latin &&
+            std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; })) {
+            plain = PrimaryReading(lower);
+            reading.converted = plain;
+            if (!plain.empty() && plain.back() == u'σ') {
+                reading.converted.back() = u'ς';
+            }
+        }
+        if (reading.fixed.empty() && marked.empty()) {
+            reading.fixed = ByEnding(plain);
+        }
+    }
+    return reading;
+}
+
+void WordReader::Mend(std::u16string_view lower, WordReading& reading) {
+    if (lower.size() > kWordWeights.longest_mended ||
+        !std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; })) {
+        return;
+    }
+    const GreekModel::Node& root = *model_.Root();
+    // Emphasis: a run of three or more of one letter is the letter once
+    // (naiiii, poliiii, kalaaa); the word is written without it.
+    std::u16string collapsed;
+    for (std::size_t i = 0; i < lower.size();) {
+        std::size_t run = i + 1;
+        while (run < lower.size() && lower[run] == lower[i]) {
+            ++run;
+        }
+        collapsed.append(run - i >= 3 ? 1 : run - i, lower[i]);
+        i = run;
+    }
+    const bool emphasis = collapsed.size() < lower.size() && collapsed.size() >= 2;
+    if (emphasis) {
+        Follow(root, collapsed, 0, kWordWeights.emphasis_cost);
+    }
+    const std::u16string_view word = emphasis ? std::u16string_view(collapsed) : lower;
+    if (found_.empty() && word.size() >= kWordWeights.shortest_slipped) {
+        Follow(root, word, 0, emphasis ? kWordWeights.emphasis_cost : 0, true);
+        // Only to a word in use; rarer words are as likely another slip.
+        std::erase_if(found_,
+                      [&](const Choice& c) { return WordScore(c.word) < kWordWeights.slip_word; });
+    }
+    if (!found_.empty()) {
+        reading.mended = true;
+        return;
+    }
+    // Two words typed as one (denxerw): each common, read as typed.
+    if (word.size() < kWordWeights.shortest_split) {
+        return;
+    }
+    double best_score = -1e300;
+    std::u16string best;
+    for (std::size_t cut = 2; cut + 2 <= word.size(); ++cut) {
+        std::uint32_t halves[2] = {0, 0};
+        double score = 0;
+        bool both = true;
+        for (int half = 0; half < 2 && both; ++half) {
+            found_.clear();
+            Follow(root, half == 0 ? word.substr(0, cut) : word.substr(cut), 0, 0);
+            double half_best = -1e300;
+            for (const Choice& c : found_) {
+                const double alone = WordScore(c.word);
+                const double value = alone - kWordWeights.cost_weight * c.cost;
+                const GreekModel::Word* known = model_.WordAt(c.word);
+                if (alone >= kWordWeights.split_word && value > half_best && known != nullptr &&
+                    (known->flags & GreekModel::kSmall) != 0) {
+                    half_best = value;
+                    halves[half] = c.word;
+                }
+            }
+            both = half_best > -1e299;
+            score += half_best;
+        }
+        // The two go together in the counts, or each is among the
+        // commonest words.
+        const bool together = both && (model_.PairCount(halves[0], halves[1]) > 0 ||
+                                       (WordScore(halves[0]) >= kWordWeights.very_common_word &&
+                                        WordScore(halves[1]) >= kWordWeights.very_common_word));
+        if (together && score > best_score) {
+            best_score = score;
+            best.assign(model_.Letters(*model_.WordAt(halves[0])));
+            best += u' ';
+            best.append(model_.Letters(*model_.WordAt(halves[1])));
+        }
+    }
+    found_.clear();
+    if (!best.empty()) {
+        reading.fixed = std::move(best);
+        reading.mended = true;
+    }
+}
+
+}  // namespace bivano::internal

@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/spelling/greek_model.h"
+#include "core/spelling/reading_cache.h"
+#include "core/spelling/speller.h"
+
+namespace bivano::internal {
+
+// How a typed word is read: what its readings may cost, which words they
+// may give, and when an English word or an acronym stays as typed. Costs
+// are in the units of the readings table (typed_readings.h); shares of
+// running words are natural logarithms.
+struct WordWeights {
+    // Readings costlier than this, added up over a word, are not followed.
+    float most_cost = 2.6F;
+    // A letter typed alone is read at most this dearly: i as η or οι, not
+    // y as η.
+    float letter_alone = 0.65F;
+    // A consonant typed once for two.
+    float doubled_cost = 0.9F;
+    // A slip of typing (a letter left out, one too many, one swapped for
+    // its neighbour), read only in a word no reading places.
+    float slip_cost = 1.0F;
+    // What a slip may read as: words in use (log share of running words,
+    // about one in 30,000), of typed words of this many letters or more,
+    // and of this many at most.
+    double slip_word = -10.3;
+    std::size_t shortest_slipped = 4;
+    std::size_t longest_mended = 14;
+    // Two words typed as one: each this common (log share of running
+    // words), and either counted as a pair or each very common.
+    double split_word = -9.0;
+    double very_common_word = -7.0;
+    std::size_t shortest_split = 5;
+    // A run of one letter typed for emphasis, read as the letter once:
+    // dearer than capitals read as Greek (capitals_as_greek), so that ZZZ
+    // stays.
+    float emphasis_cost = 0.7F;
+    // How much one unit of reading cost weighs against the word model's
+    // natural logarithms.
+    double cost_weight = 2.3;
+    // The most words of one plain form, and of one typed word, weighed.
+    std::size_t most_per_form = 4;
+    std::size_t most_choices = 8;
+    // A choice this much less likely alone than the best is not weighed.
+    double widest_margin = 9.0;
+    // Words longer than this are not followed, nor kept in the cache.
+    std::size_t longest_word = 48;
+    // Readings this cheap are the letters as typed: an English word stays
+    // in Latin letters unless a Greek word reads from it so (to, me, auto,
+    // paw).
+    float as_typed = 0.5F;
+    // A word counted this often is in use: a capitalised English word that
+    // reads as one (To, Mia) is Greek; one seen a few times (άλτ) does not
+    // make Alt Greek.
+    std::uint32_t in_use = 10;
+    // A word this common (its log share of running words) reads from an
+    // English word at this cost.
+    double common_word = -7.6;
+    float common_as_typed = 1.0F;
+    // A Greek word rarer than this (its log share of running words, about
+    // one in 300,000) does not make an English word Greek, however it
+    // reads: the, nice, game stay (θε, νίψε, γάμε are rare); to, me, den,
+    // tis are Greek.
+    double rare_word = -12.6;
+    // Capitals read as Greek ones when a word reads from them this easily
+    // (KALIMERA); otherwise they are an acronym (LVM, BASIC).
+    float capitals_as_greek = 0.6F;
+    // An unknown word takes the accent of a known ending this long or
+    // longer.
+    std::size_t shortest_ending = 4;
+    // Words remembered before the cache starts afresh.
+    std::size_t most_remembered = std::size_t{1} << 16;
+};
+inline constexpr WordWeights kWordWeights{};
+
+// Reads typed words one at a time: each typed word (its small letters) is
+// followed through every reading of its letters down the model's letter
+// tree to the words it may be, best first by the word alone; or, when none
+// is found, mended (a slip of typing, a letter typed for emphasis, two
+// words typed as one), or spelled by the known word that ends most like
+// it. The readings of every word met are kept, by number, until
+// ForgetIfFull starts afresh.
+class WordReader {
+  public:
+    WordReader(const GreekModel& model, ReadingStream::Source source, bool chat);
+
+    // The number of the readings of a typed word, from the cache when it
+    // was met before; good until ForgetIfFull forgets. A word that stands
+    // alone (`alone`: blanks or sentence marks around it, no apostrophe,
+    // dot or hyphen joining it to more) may be a chat abbreviation.
+    std::uint32_t Read(std::u16string_view typed, bool alone = false);
+    const WordReading& At(std::uint32_t number) const { return cache_.At(number); }
+    const WordReading& ReadingOf(std::u16string_view typed) { return At(Read(typed)); }
+
+    // Whether a typed word reads as a Greek word from its very letters, or
+    // as one in use with readings that cost no more than `most`: ELA is
+    // έλα, KALIMERA καλημέρα, but EFI no rare έφη.
+    bool ReadsAsGreek(std::u16string_view typed, float most);
+    // Whether a typed word is written out as a chat word (when chat words
+    // are) or as laughter: Tpt, Xaxa.
+    bool WrittenOut(std::u16string_view typed);
+
+    // Changes whenever the numbers given out become void.
+    std::uint64_t generation() const { return cache_.generation(); }
+    // Forgets every word once the cache holds most_remembered.
+    void ForgetIfFull();
+
+    const GreekModel& Model() const { return model_; }
+    bool Latin() const { return source_ == ReadingStream::Source::Latin; }
+
+  private:
+    // `marked`: the word in small letters with the accents typed, when
+    // it was typed with some; `chat`: it may be a chat abbreviation.
+    WordReading Weigh(std::u16string_view lower, std::u16string_view marked, bool chat);
+    // Follows every reading of `word` from place `at` down the letter tree;
+    // with `slip`, one slip of typing too (see FollowSlips).
+    void Follow(const GreekModel::Node& node, std::u16string_view word, std::size_t at, float cost,
+                bool slip = false);
+    void FollowSlips(const GreekModel::Node& node, std::u16string_view word, std::size_t at,
+                     float cost);
+    // The readings of a word no reading places: with a run of one letter
+    // collapsed, with a slip of typing, or as two words typed as one.
+    void Mend(std::u16string_view lower, WordReading& reading);
+    std::u16string Converted(std::u16string_view lower) const;
+    std::u16string ByEnding(std::u16string_view plain) const;
+    double WordScore(std::uint32_t word) const;
+
+    // What sets a chat abbreviation's key apart, and the accents typed in
+    // a word's key.
+    static constexpr char16_t kChatKey = 1;
+    static constexpr char16_t kMarksKey = 2;
+
+    const GreekModel& model_;
+    ReadingStream::Source source_;
+    bool chat_;
+    double running_words_;  // of the counts and the everyday lists, plus one
+    ReadingCache cache_;
+    std::u16string key_;
+    std::vector<Choice> found_;  // Follow's findings
+};
+
+}  // namespace bivano::internal

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/spelling/written_words.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "core/spelling/typed_readings.h"
+
+namespace bivano::internal {
+
+void AppendWithCaseOf(std::u16string_view typed, std::u16string_view spelled, std::u16string& out) {
+    const std::size_t begin = out.size();
+    out.append(spelled);
+    std::size_t upper = 0;
+    std::size_t digits = 0;  // 3 and 8 typed for ξ and θ have no case
+    for (const char16_t c : typed) {
+        upper += IsUpper(c) ? 1 : 0;
+        digits += c == u'3' || c == u'8' ? 1 : 0;
+    }
+    if (upper == 0 || spelled.empty()) {
+        return;
+    }
+    const auto word = out.begin() + static_cast<std::ptrdiff_t>(begin);
+    if (upper + digits == typed.size() && typed.size() > 1) {
+        std::transform(word, out.end(), word, GreekCapitalWithoutTonos);
+        return;
+    }
+    if (typed.size() == spelled.size() && upper > 1) {
+        for (std::size_t i = 0; i < spelled.size(); ++i) {
+            if (IsUpper(typed[i])) {
+                out[begin + i] = GreekCapitalWithoutTonos(out[begin + i]);
+            }
+        }
+        return;
+    }
+    if (IsUpper(typed.front())) {
+        *word = GreekUpper(*word);
+    }
+}
+
+void AccentLastSyllable(std::u16string& text, std::size_t begin, std::size_t end) {
+    static constexpr std::u16string_view kPlain = u"αεηιουω";
+    static constexpr std::u16string_view kAccented = u"άέήίόύώ";
+    std::u16string& word = text;
+    for (std::size_t i = end; i-- > begin;) {
+        const std::size_t vowel = kPlain.find(word[i]);
+        if (vowel != std::u16string_view::npos) {
+            word[i] = kAccented[vowel];
+            return;
+        }
+        if (kAccented.find(word[i]) != std::u16string_view::npos || IsGreekUpper(word[i]) ||
+            word[i] == u'ϊ' || word[i] == u'ϋ') {
+            return;  // stressed already, or in capitals
+        }
+    }
+}
+
+Enclitic EncliticOf(std::u16string_view word) {
+    static constexpr std::u16string_view kAlways[] = {u"μου", u"σου", u"μας", u"σας"};
+    static constexpr std::u16string_view kAtEnd[] = {u"του", u"της", u"τους", u"τον", u"την",
+                                                     u"το",  u"τα",  u"τις",  u"τη"};
+    if (std::find(std::begin(kAlways), std::end(kAlways), word) != std::end(kAlways)) {
+        return Enclitic::Always;
+    }
+    if (std::find(std::begin(kAtEnd), std::end(kAtEnd), word) != std::end(kAtEnd)) {
+        return Enclitic::AtPhraseEnd;
+    }
+    return Enclitic::No;
+}
+
+}  // namespace bivano::internal
