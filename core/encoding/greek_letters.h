@@ -193,7 +193,7 @@ char16_t SoundClass(char16_t c);
 
 // Where a word in small letters is stressed: 0 on the next-to-last
 // syllable, 1 on the last, 2 on the one before, 3 nowhere. "θάλασσα" ->
-// 2, "παιδί" -> 1, "ρολόι" -> 0, "του" -> 3.
+// 2, "παιδί" -> 1, "είναι" -> 0, "του" -> 3.
 std::uint8_t StressRank(std::u16string_view lower);
 
 }  // namespace bivano::internal

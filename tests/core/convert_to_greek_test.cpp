@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/lativo/convert_to_greek.h"
 
+#include "core/lativo/verbatim.h"
+
 #include <gtest/gtest.h>
 
 #include "recording_progress.h"
@@ -98,6 +100,31 @@ TEST(ConvertToGreek, VerbatimGroupIsOnePass) {
         Append(u"ψ"), Position(6),    Append(u"de"), Append(std::u16string(kTail)),
         Position(0),  WindowRepaint()};
     EXPECT_EQ(progress.calls, expected);
+}
+
+// The one rule for groups between asterisks, which the conversion, the
+// reader and the reader's stream (cutting between pieces) share.
+TEST(ConvertToGreek, VerbatimGroupAfterAnAsterisk) {
+    const struct {
+        const char16_t* after;
+        std::size_t length;
+        bool undecided;
+    } rows[] = {
+        {u"ab*c", 2, false},
+        {u"a*", 0, false},  // too short: an ordinary asterisk
+        {u"*", 0, false},
+        {u"abcdefghijklmnopqrs*", 19, false},
+        {u"abcdefghijklmnopqrst*", 0, false},  // too long
+        {u"abcdefghijklmnopqrs", 0, true},     // the closing one may come
+        {u"abcdefghijklmnopqrst", 0, false},
+        {u"", 0, true},
+        {u"a b*s", 3, false},
+    };
+    for (const auto& row : rows) {
+        const VerbatimGroup group = VerbatimGroupAfter(row.after);
+        EXPECT_EQ(group.length, row.length) << U8(row.after);
+        EXPECT_EQ(group.undecided, row.undecided) << U8(row.after);
+    }
 }
 
 // Positions of the passes after which a repaint of the given kind follows.
