@@ -153,13 +153,13 @@ class Pipeline {
 
 // A whole text converted as the window shows it: the result, and on the
 // way the calls to `progress` that ConversionProgress describes, the text
-// ending with four CR LF pairs and the credit (none when unset). Latin
-// (ConvertToLatin) and Greek without a speller (ConvertToGreek, which
-// reads every spelling the options offer) keep their own repaint rhythm;
-// the others, spelled Greek among them, step through the source a piece
-// at a time and give the same text as a Pipeline with these settings.
+// ending with four CR LF pairs and the credit (empty when unset). Latin
+// runs as ConvertToLatin and Greek without a speller as ConvertToGreek,
+// each with its own repaint rhythm; the others, spelled Greek among them,
+// step through the source a piece at a time and give the same text as a
+// Pipeline with these settings.
 //
-//   settings.direction = Direction::Latin, credit u"c": "θάλασσα" -> "8alassa\r\n\r\n\r\n\r\nc"
+//   Latin, credit u"c": u"θάλασσα" -> u"8alassa\r\n\r\n\r\n\r\nc"
 std::u16string ConvertWithProgress(const PipelineSettings& settings, std::u16string_view source,
                                    ConversionProgress& progress);
 
