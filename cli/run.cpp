@@ -176,8 +176,7 @@ class Input final : public ByteSource {
 
     int fd() const { return fd_; }
 
-    // The next piece, valid until the next call; empty at the end, and
-    // once interrupted.
+    // The next piece, valid until the next call; empty at the end.
     Result<std::string_view> Read() override {
         for (;;) {
             std::array<pollfd, 2> waiting = {pollfd{fd_, POLLIN, 0}, pollfd{stop_.fd(), POLLIN, 0}};
@@ -188,7 +187,7 @@ class Input final : public ByteSource {
                 return Failure::FromErrno(errno);
             }
             if (waiting[1].revents != 0) {
-                return std::string_view();
+                return Failure::FromErrno(ECANCELED);  // which nobody waits for now
             }
             const ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
             if (got >= 0) {

@@ -46,8 +46,8 @@ class ByteSource {
     virtual Result<std::string_view> Read() = 0;
     // Called once a run with a reading thread has stopped early, from
     // another thread, while Read may be waiting for bytes that never come
-    // (a terminal, a pipe kept open): Read should then return soon, with
-    // anything at all.
+    // (a terminal, a pipe kept open): Read should then return soon, best
+    // with a failure, so that nothing more is decoded.
     virtual void Interrupt() {}
 };
 

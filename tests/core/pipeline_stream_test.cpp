@@ -283,7 +283,7 @@ class EndlessSource final : public ByteSource {
             return std::string_view("θάλασσα ");
         }
         woken_.wait(lock, [&] { return interrupted_; });
-        return std::string_view();
+        return Failure::FromErrno(ECANCELED);
     }
     void Interrupt() override {
         const std::lock_guard lock(mutex_);
