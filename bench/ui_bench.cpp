@@ -111,7 +111,7 @@ bool OpenConvertSave(bivano::ui::FrmMain& window) {
     window.EnglishBtn->click();
     const double converted = Seconds(timer);
     timer.start();
-    const bool saved = bivano::ui::WriteTextFile(path, window.ResultText());
+    const bool saved = bivano::ui::WriteTextFile(path, window.ResultText()).ok();
     const double written = Seconds(timer);
     std::printf("64 MiB, 1 M lines: open %.2f s, convert %.2f s, save %.2f s, in all %.2f s%s\n",
                 opened, converted, written, opened + converted + written,

@@ -32,9 +32,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string bytes(reinterpret_cast<const char*>(model.data()), model.size());
-    int error = 0;
-    if (!bivano::io::WriteFileSafely(argv[3], bytes, error)) {
-        std::fprintf(stderr, "%s: cannot write %s (error %d)\n", argv[0], argv[3], error);
+    if (const bivano::Status written = bivano::io::WriteFileSafely(argv[3], bytes); !written) {
+        std::fprintf(stderr, "%s: cannot write %s (error %d)\n", argv[0], argv[3],
+                     written.failure().system_error);
         return 1;
     }
     return 0;

@@ -1,14 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/pipeline.h"
 
+#include <cerrno>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <new>
+#include <thread>
+#include <utility>
 #include <variant>
 
 #include "core/lativo/conversion_run.h"
+#include "core/lativo/convert_to_greek.h"
+#include "core/lativo/convert_to_latin.h"
 #include "core/lativo/result_tail.h"
 #include "core/layout/layout_repair.h"
 #include "core/layout/paragraph_direction.h"
 
 namespace bivano {
+
 class Pipeline::Converter {
   public:
     explicit Converter(const PipelineSettings& settings)
@@ -100,6 +110,52 @@ class Pipeline::Converter {
     std::optional<std::u16string> credit_;
 };
 
+// What the reading side of a stream hands to the writing side: text, the
+// end, or the failure that stopped the reading.
+struct Pipeline::Piece {
+    std::u16string text;
+    std::u16string source;  // the decoded input, when `text` is already converted
+    bool last = false;
+    std::optional<Failure> failure;
+};
+
+// A queue of at most two pieces between the two sides of a stream, so
+// that reading and writing overlap and memory stays flat.
+class Pipeline::Handoff {
+  public:
+    // Waits for room; false when the writing side has given up.
+    bool Push(Piece piece) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return closed_ || pieces_.size() < kDepth; });
+        if (closed_) {
+            return false;
+        }
+        pieces_.push_back(std::move(piece));
+        changed_.notify_all();
+        return true;
+    }
+    Piece Pop() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return !pieces_.empty(); });
+        Piece piece = std::move(pieces_.front());
+        pieces_.pop_front();
+        changed_.notify_all();
+        return piece;
+    }
+    void Close() {
+        const std::lock_guard lock(mutex_);
+        closed_ = true;
+        changed_.notify_all();
+    }
+
+  private:
+    static constexpr std::size_t kDepth = 2;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Piece> pieces_;
+    bool closed_ = false;
+};
+
 Pipeline::Pipeline(const PipelineSettings& settings)
     : direction_(settings.direction),
       options_(settings.options),
@@ -125,19 +181,18 @@ void Pipeline::FinishConverting(std::u16string& out) {
     converter_->Convert({}, out, true);
 }
 
-bool Pipeline::Encode(std::u16string_view text, std::string& bytes) {
+Status Pipeline::Encode(std::u16string_view text, std::string& bytes) {
     return encoder_.Encode(text, bytes);
 }
 
-bool Pipeline::FinishEncoding(std::string& bytes) {
-    return encoder_.Finish(bytes);
+void Pipeline::FinishEncoding(std::string& bytes) {
+    encoder_.Finish(bytes);
 }
 
-TextPlace Pipeline::InputPlaceOf(const TextEncoder::Failure& failure,
-                                 const RecentText& input) const {
+TextPlace Pipeline::InputPlaceOf(const Failure& not_encodable, const RecentText& input) const {
     std::u16string alone;
     const auto gives = [&](char32_t code) {
-        if (code == failure.character) {
+        if (code == not_encodable.code) {
             return true;
         }
         // Greek and its spelling write Greek letters, which every output
@@ -150,16 +205,27 @@ TextPlace Pipeline::InputPlaceOf(const TextEncoder::Failure& failure,
         alone.clear();
         stream.Convert(std::u16string_view(&unit, 1), alone);
         stream.Finish(alone);
-        return failure.character <= 0xFFFF &&
-               alone.find(static_cast<char16_t>(failure.character)) != std::u16string::npos;
+        return not_encodable.code <= 0xFFFF &&
+               alone.find(static_cast<char16_t>(not_encodable.code)) != std::u16string::npos;
     };
-    if (const std::optional<TextPlace> place = input.Find(failure.line, gives)) {
+    if (const std::optional<TextPlace> place = input.Find(not_encodable.place.line, gives)) {
         return *place;
     }
-    return {failure.line, failure.column};
+    return not_encodable.place;
 }
 
-bool Pipeline::Run(std::string_view bytes, std::string& out) {
+std::optional<Failure> Pipeline::UnreadableInput() const {
+    const std::optional<TextDecoder::BadBytes> bad = decoder_.bad_bytes();
+    if (!bad) {
+        return std::nullopt;
+    }
+    const Encoding encoding = decoder_.encoding();
+    return Failure::InText(
+        encoding == Encoding::Iso8859_7 ? Cause::UndefinedByte : Cause::InvalidByte, bad->place,
+        bad->byte, std::string(EncodingName(encoding)));
+}
+
+Status Pipeline::Run(std::string_view bytes, std::string& out) {
     text_.clear();
     converted_.clear();
     Decode(bytes, text_);
@@ -167,22 +233,194 @@ bool Pipeline::Run(std::string_view bytes, std::string& out) {
     return Encode(converted_, out);
 }
 
-bool Pipeline::Finish(std::string& out) {
+Status Pipeline::Finish(std::string& out) {
     text_.clear();
     converted_.clear();
     FinishDecoding(text_);
     Convert(text_, converted_);
     FinishConverting(converted_);
-    return Encode(converted_, out) && FinishEncoding(out);
+    Status encoded = Encode(converted_, out);
+    if (encoded) {
+        FinishEncoding(out);
+    }
+    return encoded;
 }
 
-std::u16string ConvertToGreekSpelled(std::u16string_view source, std::u16string_view credit,
-                                     const GreekSpeller& speller, ConversionProgress& progress) {
-    PipelineSettings settings;
-    settings.direction = Direction::Greek;
-    settings.speller = &speller;
-    settings.chat = true;
-    Pipeline::Converter converter(settings);
+Status Pipeline::Stream(ByteSource& source, ByteSink& sink, Threads threads) {
+    // The input lately converted, to place a character that cannot be
+    // written where the input has it.
+    RecentText recent;
+    std::optional<Failure> not_encodable;
+    const Status streamed = threads == Threads::Two
+                                ? StreamOnTwoThreads(source, sink, recent, not_encodable)
+                                : StreamOnOneThread(source, sink, recent, not_encodable);
+    if (!streamed) {
+        return streamed;
+    }
+    if (not_encodable) {
+        return PlacedInInput(*not_encodable, recent);
+    }
+    return {};
+}
+
+// Reads, decodes and (with `convert_while_reading`) converts the next
+// piece; the piece tells of a failure rather than throwing.
+Pipeline::Piece Pipeline::ReadPiece(ByteSource& source, bool convert_while_reading) {
+    Piece piece;
+    try {
+        const Result<std::string_view> bytes = source.Read();
+        if (!bytes) {
+            piece.failure = bytes.failure();
+            return piece;
+        }
+        std::u16string text;
+        piece.last = bytes->empty();
+        piece.last ? FinishDecoding(text) : Decode(*bytes, text);
+        if (convert_while_reading) {
+            Convert(text, piece.text);
+            if (piece.last) {
+                FinishConverting(piece.text);
+            }
+            piece.source = std::move(text);
+        } else {
+            piece.text = std::move(text);
+        }
+    } catch (const std::bad_alloc&) {
+        piece = Piece{};
+        piece.failure = Failure::FromErrno(ENOMEM);
+    }
+    return piece;
+}
+
+// Converts the piece (unless `converted`), encodes it and writes it. What
+// could be encoded is written before a character that cannot be is told
+// in `not_encodable`, and the stream stops there; the sink's failure
+// comes first.
+Status Pipeline::WritePiece(Piece& piece, bool converted, ByteSink& sink, RecentText& recent,
+                            std::optional<Failure>& not_encodable) {
+    if (converted) {
+        converted_ = std::move(piece.text);
+        recent.Add(std::move(piece.source));
+    } else {
+        converted_.clear();
+        Convert(piece.text, converted_);
+        if (piece.last) {
+            FinishConverting(converted_);
+        }
+        recent.Add(std::move(piece.text));
+    }
+    encoded_.clear();
+    Status encodable = Encode(converted_, encoded_);
+    if (encodable && piece.last) {
+        FinishEncoding(encoded_);
+    }
+    if (Status written = sink.Write(encoded_); !written) {
+        return written;
+    }
+    if (!encodable) {
+        not_encodable = encodable.failure();
+    }
+    return {};
+}
+
+Status Pipeline::StreamOnOneThread(ByteSource& source, ByteSink& sink, RecentText& recent,
+                                   std::optional<Failure>& not_encodable) {
+    // Latin converts on the writing side, as on two threads: the same
+    // pieces of text reach the encoder either way.
+    const bool convert_while_reading = direction_ != Direction::Latin;
+    for (;;) {
+        Piece piece = ReadPiece(source, convert_while_reading);
+        if (piece.failure) {
+            return *piece.failure;
+        }
+        try {
+            if (Status written =
+                    WritePiece(piece, convert_while_reading, sink, recent, not_encodable);
+                !written) {
+                return written;
+            }
+        } catch (const std::bad_alloc&) {
+            return Failure::FromErrno(ENOMEM);
+        }
+        if (not_encodable || piece.last) {
+            return {};
+        }
+    }
+}
+
+Status Pipeline::StreamOnTwoThreads(ByteSource& source, ByteSink& sink, RecentText& recent,
+                                    std::optional<Failure>& not_encodable) {
+    // For Latin, decoding and converting cost about the same: the reading
+    // side decodes only. For the others the conversion is most of the work
+    // and goes with the reading, the encoding and writing with the other.
+    const bool convert_while_reading = direction_ != Direction::Latin;
+    Handoff handoff;
+    std::thread reader([&] {
+        for (;;) {
+            Piece piece = ReadPiece(source, convert_while_reading);
+            const bool end = piece.last || piece.failure.has_value();
+            if (!handoff.Push(std::move(piece)) || end) {
+                return;  // done, or the writing side has given up
+            }
+        }
+    });
+    const auto write = [&]() -> Status {
+        for (;;) {
+            Piece piece = handoff.Pop();
+            if (piece.failure) {
+                return *piece.failure;
+            }
+            if (Status written =
+                    WritePiece(piece, convert_while_reading, sink, recent, not_encodable);
+                !written) {
+                return written;
+            }
+            if (not_encodable || piece.last) {
+                return {};
+            }
+        }
+    };
+    Status written = Failure::FromErrno(ENOMEM);
+    try {
+        written = write();
+    } catch (const std::bad_alloc&) {
+    }
+    // The reading side may wait on an input that stays open: wake it.
+    source.Interrupt();
+    handoff.Close();
+    reader.join();
+    return written;
+}
+
+// A character the output encoding cannot write, placed in the input: a
+// U+FFFD there that stands for bytes that could not be read says so.
+Failure Pipeline::PlacedInInput(const Failure& not_encodable, const RecentText& input) const {
+    Failure placed = not_encodable;
+    placed.place = InputPlaceOf(not_encodable, input);
+    const std::optional<TextDecoder::BadBytes> bad = decoder_.bad_bytes();
+    if (not_encodable.code == 0xFFFD && bad && bad->place.line == placed.place.line &&
+        bad->place.column == placed.place.column) {
+        placed.cause = Cause::InvalidByteNotEncodable;
+        placed.code = bad->byte;
+        placed.detail = EncodingName(decoder_.encoding());
+    }
+    return placed;
+}
+
+std::u16string ConvertWithProgress(const PipelineSettings& settings, std::u16string_view source,
+                                   ConversionProgress& progress) {
+    const std::u16string_view credit =
+        settings.credit ? std::u16string_view(*settings.credit) : std::u16string_view();
+    if (settings.direction == Direction::Latin) {
+        return ConvertToLatin(source, settings.options, credit, progress);
+    }
+    if (settings.direction == Direction::Greek && settings.speller == nullptr) {
+        return ConvertToGreek(source, credit, progress);
+    }
+    // The run adds the credit itself, in one piece.
+    PipelineSettings stepped = settings;
+    stepped.credit.reset();
+    Pipeline::Converter converter(stepped);
     return internal::RunInSteps(source, credit, progress,
                                 [&](std::u16string_view piece, bool last, std::u16string& out) {
                                     converter.Convert(piece, out, last);

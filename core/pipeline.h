@@ -1,17 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+// The core's front door: the window, bivano and the web build's C interface
+// take all they use of the core through this header.
+
+#include <memory>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 
 #include "core/encoding/text_codec.h"
+#include "core/encoding/text_file.h"
 #include "core/encoding/text_position.h"
 #include "core/lativo/conversion_options.h"
 #include "core/lativo/conversion_progress.h"
 #include "core/lativo/conversion_stream.h"
 #include "core/lativo/text_range.h"
+#include "core/result.h"
 #include "core/spelling/speller.h"
 
 namespace bivano {
@@ -33,14 +38,40 @@ struct PipelineSettings {
     bool chat = false;                      // and write out the chat abbreviations
 };
 
-class GreekSpeller;
-std::u16string ConvertToGreekSpelled(std::u16string_view source, std::u16string_view credit,
-                                     const GreekSpeller& speller, ConversionProgress& progress);
+// Where the bytes of a streamed run come from: a file, standard input.
+class ByteSource {
+  public:
+    virtual ~ByteSource() = default;
+    // The next bytes, valid until the next call; none at the end.
+    virtual Result<std::string_view> Read() = 0;
+    // Called once a run with a reading thread has stopped early, from
+    // another thread, while Read may be waiting for bytes that never come
+    // (a terminal, a pipe kept open): Read should then return soon, best
+    // with a failure, so that nothing more is decoded.
+    virtual void Interrupt() {}
+};
+
+// Where the bytes of a streamed run go.
+class ByteSink {
+  public:
+    virtual ~ByteSink() = default;
+    virtual Status Write(std::string_view bytes) = 0;
+};
+
+// How a streamed run spreads its work.
+enum class Threads {
+    // Everything in turn on the caller's thread: for a build without
+    // threads (WebAssembly) or a caller that wants none.
+    One,
+    // Reading and decoding (and, but for Latin, converting) on a thread of
+    // its own, the rest on the caller's, at most two pieces apart: the work
+    // splits about evenly either way.
+    Two,
+};
 
 // Bytes in, bytes out, in pieces of any size: decode, convert, spell,
-// encode. The three stages may run on different threads, each stage on one
-// at a time, handing text on in order; Run and Finish do all three in turn.
-// Whatever the pieces, the output is the same as for the whole text at once.
+// encode. Whatever the pieces, the output is the same as for the whole
+// text at once.
 //
 //   Pipeline latin(PipelineSettings{});   // Latin, UTF-8 in and out
 //   latin.Run("\xCE\xB8\xCE\xAC", out); latin.Finish(out);   // out == "8a"
@@ -51,6 +82,17 @@ class Pipeline {
     Pipeline(const Pipeline&) = delete;
     Pipeline& operator=(const Pipeline&) = delete;
 
+    // The whole of `source` into `sink`, a piece at a time, so that memory
+    // stays flat whatever the input's size; once per pipeline. Stops at the
+    // first failure: the source's or the sink's as it came, or a character
+    // the output encoding cannot write, placed in the input (NotEncodable;
+    // InvalidByteNotEncodable when it stands for bytes that could not be
+    // read). The bytes written are the same whichever `threads`.
+    Status Stream(ByteSource& source, ByteSink& sink, Threads threads);
+
+    // The stages one by one, for a caller that drives them itself: they may
+    // run on different threads, each stage on one at a time, handing text
+    // on in order.
     void Decode(std::string_view bytes, std::u16string& text);
     void FinishDecoding(std::u16string& text);
     // The encoding the bytes are read in, once judged (at the latest after
@@ -61,31 +103,43 @@ class Pipeline {
     void Convert(std::u16string_view text, std::u16string& out);
     void FinishConverting(std::u16string& out);
 
-    // False at the first character the output encoding cannot write;
-    // EncodingFailure() then says where.
-    bool Encode(std::u16string_view text, std::string& bytes);
-    bool FinishEncoding(std::string& bytes);
-    TextEncoder::Failure EncodingFailure() const { return encoder_.failure(); }
+    // Fails at the first character the output encoding cannot write, with
+    // its place in the converted text (see TextEncoder::Encode).
+    Status Encode(std::u16string_view text, std::string& bytes);
+    void FinishEncoding(std::string& bytes);
 
-    // Where the character that could not be written stood in the input,
+    // Where the character that Encode could not write stood in the input,
     // `input` being the decoded text that Convert was given last (a CR LF,
     // LF or CR ends a line on both sides, so lines agree): the first
     // character on its line that is that character, or that converts to
     // it alone (ώ for the ṓ of iso843). The place in the converted text
     // when the input kept has none.
-    TextPlace InputPlaceOf(const TextEncoder::Failure& failure, const RecentText& input) const;
+    TextPlace InputPlaceOf(const Failure& not_encodable, const RecentText& input) const;
 
-    // The first bytes that could not be read (see TextDecoder); ask once
-    // decoding is done.
-    std::optional<TextDecoder::BadBytes> BadInput() const { return decoder_.bad_bytes(); }
+    // The first bytes that could not be read and became U+FFFD (see
+    // TextDecoder), as InvalidByte or UndefinedByte with the input's
+    // encoding; ask once decoding is done. The run goes on past them.
+    std::optional<Failure> UnreadableInput() const;
 
-    bool Run(std::string_view bytes, std::string& out);
-    bool Finish(std::string& out);
+    // All three stages on one piece, and on the end.
+    Status Run(std::string_view bytes, std::string& out);
+    Status Finish(std::string& out);
 
   private:
     class Converter;
-    friend std::u16string ConvertToGreekSpelled(std::u16string_view, std::u16string_view,
-                                                const GreekSpeller&, ConversionProgress&);
+    struct Piece;
+    class Handoff;
+    friend std::u16string ConvertWithProgress(const PipelineSettings&, std::u16string_view,
+                                              ConversionProgress&);
+
+    Piece ReadPiece(ByteSource& source, bool convert_while_reading);
+    Status WritePiece(Piece& piece, bool converted, ByteSink& sink, RecentText& recent,
+                      std::optional<Failure>& not_encodable);
+    Status StreamOnOneThread(ByteSource& source, ByteSink& sink, RecentText& recent,
+                             std::optional<Failure>& not_encodable);
+    Status StreamOnTwoThreads(ByteSource& source, ByteSink& sink, RecentText& recent,
+                              std::optional<Failure>& not_encodable);
+    Failure PlacedInInput(const Failure& not_encodable, const RecentText& input) const;
 
     Direction direction_;
     ConversionOptions options_;
@@ -93,16 +147,20 @@ class Pipeline {
     std::unique_ptr<Converter> converter_;
     TextEncoder encoder_;
     std::u16string text_;       // Run's scratch
-    std::u16string converted_;  // Run's scratch
+    std::u16string converted_;  // Run's and Stream's scratch
+    std::string encoded_;       // Stream's scratch
 };
 
-// "Ελληνικά" with accents and spelling as a run of its own: the same calls
-// to `progress` as ConvertToGreek makes (the result cleared, the maximum,
-// rising positions with the text appended, the tail in one piece, the bar
-// back to 0, a repaint), with the spelled text appended once, a step of
-// the source at a time: the same text as a Pipeline with the speller and
-// the chat abbreviations gives.
-std::u16string ConvertToGreekSpelled(std::u16string_view source, std::u16string_view credit,
-                                     const GreekSpeller& speller, ConversionProgress& progress);
+// A whole text converted as the window shows it: the result, and on the
+// way the calls to `progress` that ConversionProgress describes, the text
+// ending with four CR LF pairs and the credit (empty when unset). Latin
+// runs as ConvertToLatin and Greek without a speller as ConvertToGreek,
+// each with its own repaint rhythm; the others, spelled Greek among them,
+// step through the source a piece at a time and give the same text as a
+// Pipeline with these settings.
+//
+//   Latin, credit u"c": u"θάλασσα" -> u"8alassa\r\n\r\n\r\n\r\nc"
+std::u16string ConvertWithProgress(const PipelineSettings& settings, std::u16string_view source,
+                                   ConversionProgress& progress);
 
 }  // namespace bivano

@@ -136,9 +136,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Pipeline pieces_pipeline(settings);
         bool pieces_ok = true;
         for (std::size_t at = 0; at < size && pieces_ok; at += piece) {
-            pieces_ok = pieces_pipeline.Run(bytes.substr(at, piece), pieces_out);
+            pieces_ok = pieces_pipeline.Run(bytes.substr(at, piece), pieces_out).ok();
         }
-        pieces_ok = pieces_ok && pieces_pipeline.Finish(pieces_out);
+        pieces_ok = pieces_ok && pieces_pipeline.Finish(pieces_out).ok();
         if (whole_ok != pieces_ok || whole_out != pieces_out) {
             std::abort();
         }

@@ -135,34 +135,25 @@ class Descriptor {
 
 }  // namespace
 
-std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t max_bytes,
-                                           int& error) {
+Result<std::string> ReadRegularFile(const std::string& path, std::size_t max_bytes) {
     struct stat status {};
     // Only regular files: opening a device or a FIFO may wait or act.
     if (::stat(path.c_str(), &status) != 0) {
-        error = errno;
-        return std::nullopt;
+        return Failure::FromErrno(errno);
     }
     if (!S_ISREG(status.st_mode)) {
-        error = kNotRegularFile;
-        return std::nullopt;
+        return Failure::Of(Cause::NotRegularFile);
     }
     // Without waiting: a file that would block fails.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        error = errno;
-        return std::nullopt;
+    const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.get() < 0) {
+        return Failure::FromErrno(errno);
     }
-    const auto failed = [&](int code) -> std::optional<std::string> {
-        error = code;
-        CloseQuietly(fd);
-        return std::nullopt;
-    };
-    if (::fstat(fd, &status) != 0) {
-        return failed(errno);
+    if (::fstat(file.get(), &status) != 0) {
+        return Failure::FromErrno(errno);
     }
     if (!S_ISREG(status.st_mode)) {
-        return failed(kNotRegularFile);
+        return Failure::Of(Cause::NotRegularFile);
     }
     // The size said is only a hint: files in /proc say 0 and hold more.
     std::string bytes;
@@ -174,23 +165,22 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t 
         const std::size_t start = bytes.size();
         const std::size_t room = std::min(kPiece, max_bytes + 1 - start);
         bytes.resize(start + room);
-        const ssize_t got = ::read(fd, bytes.data() + start, room);
+        const ssize_t got = ::read(file.get(), bytes.data() + start, room);
         if (got < 0) {
             bytes.resize(start);
             if (errno == EINTR) {
                 continue;
             }
-            return failed(errno);
+            return Failure::FromErrno(errno);
         }
         bytes.resize(start + static_cast<std::size_t>(got));
         if (got == 0) {
             break;
         }
         if (bytes.size() > max_bytes) {
-            return failed(EFBIG);
+            return Failure::Of(Cause::TooLarge);
         }
     }
-    CloseQuietly(fd);
     return bytes;
 }
 
@@ -198,17 +188,17 @@ SafeWriter::~SafeWriter() {
     Cancel();
 }
 
-bool SafeWriter::Fail(int error, std::string folder) {
-    error_ = error;
-    error_folder_ = std::move(folder);
+Failure SafeWriter::Fail(Failure failure) {
     Cancel();
-    return false;
+    return failure;
 }
 
-bool SafeWriter::Open(const std::string& path, WriteProtected write_protected) {
+Failure SafeWriter::Fail(int error, std::string folder) {
+    return Fail(Failure::FromErrno(error, std::move(folder)));
+}
+
+Status SafeWriter::Open(const std::string& path, WriteProtected write_protected) {
     Cancel();
-    error_ = 0;
-    error_folder_.clear();
     target_ = path;
     struct stat status {};
     const bool exists = ::stat(path.c_str(), &status) == 0;
@@ -221,12 +211,13 @@ bool SafeWriter::Open(const std::string& path, WriteProtected write_protected) {
         // stays a link.
         struct stat link {};
         if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-            return Fail(kDanglingLink);
+            return Fail(Failure::Of(Cause::DanglingLink));
         }
     }
     if (exists) {
         if (!S_ISREG(status.st_mode)) {
-            return Fail(kNotRegularFile);  // a device, FIFO, socket or folder: never replaced
+            return Fail(Failure::Of(
+                Cause::NotRegularFile));  // a device, FIFO, socket or folder: never replaced
         }
         // Write the file a link points to, and leave the link a link.
         std::array<char, PATH_MAX> resolved{};
@@ -239,14 +230,17 @@ bool SafeWriter::Open(const std::string& path, WriteProtected write_protected) {
         // keep it.
         if (write_protected == WriteProtected::Refuse && status.st_uid == ::geteuid() &&
             ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES) {
-            return Fail(kWriteProtected);
+            return Fail(Failure::Of(Cause::WriteProtected));
         }
     }
-    if ((!exists || status.st_nlink == 1) && TryReplace(exists ? &status : nullptr)) {
-        return true;
-    }
-    if (error_ != 0) {
-        return false;
+    if (!exists || status.st_nlink == 1) {
+        const Result<bool> replacing = TryReplace(exists ? &status : nullptr);
+        if (!replacing) {
+            return replacing.failure();
+        }
+        if (*replacing) {
+            return {};
+        }
     }
     if (!exists) {
         // No new file can be made beside it: create it itself, and remove
@@ -262,7 +256,7 @@ bool SafeWriter::Open(const std::string& path, WriteProtected write_protected) {
             return Fail(errno);
         }
         mode_ = Mode::Create;
-        return true;
+        return {};
     }
     // Keep the old file itself: make sure now that it can be read and
     // written, and gather the text aside until Commit.
@@ -271,19 +265,19 @@ bool SafeWriter::Open(const std::string& path, WriteProtected write_protected) {
         return Fail(errno);
     }
     if (::fstat(target_fd_, &status) != 0 || !S_ISREG(status.st_mode)) {
-        return Fail(kNotRegularFile);
+        return Fail(Failure::Of(Cause::NotRegularFile));
     }
     fd_ = UnnamedFile(gathering_folder_);
     if (fd_ < 0) {
         return Fail(errno, gathering_folder_);
     }
     mode_ = Mode::InPlace;
-    return true;
+    return {};
 }
 
 // Opens a new file beside the target that takes its owner, group and mode;
-// false with no error when that is not possible here.
-bool SafeWriter::TryReplace(const struct stat* old) {
+// false when that is not possible here.
+Result<bool> SafeWriter::TryReplace(const struct stat* old) {
     // A short name of its own, so that a target name near the system's
     // limit still leaves room for it.
     temporary_ = FolderOf(target_) + "/.bivano-XXXXXX";
@@ -383,7 +377,7 @@ bool SafeWriter::CopyBytes(int from, int to, off_t size, bool& reading_failed) {
     return true;
 }
 
-bool SafeWriter::Write(std::string_view bytes) {
+Status SafeWriter::Write(std::string_view bytes) {
     if (mode_ == Mode::Closed) {
         return Fail(EBADF);
     }
@@ -391,10 +385,10 @@ bool SafeWriter::Write(std::string_view bytes) {
         return Fail(errno, mode_ == Mode::InPlace ? Blame(gathering_folder_) : std::string());
     }
     written_ += static_cast<off_t>(bytes.size());
-    return true;
+    return {};
 }
 
-bool SafeWriter::CommitInPlace() {
+Status SafeWriter::CommitInPlace() {
     struct stat old {};
     if (::fstat(target_fd_, &old) != 0) {
         return Fail(errno);
@@ -439,10 +433,10 @@ bool SafeWriter::CommitInPlace() {
         return Fail(errno);
     }
     mode_ = Mode::Closed;
-    return true;
+    return {};
 }
 
-bool SafeWriter::Commit() {
+Status SafeWriter::Commit() {
     switch (mode_) {
         case Mode::Closed:
             return Fail(EBADF);
@@ -467,7 +461,7 @@ bool SafeWriter::Commit() {
         }
     }
     mode_ = Mode::Closed;
-    return true;
+    return {};
 }
 
 void SafeWriter::Cancel() {
@@ -484,13 +478,16 @@ void SafeWriter::Cancel() {
     mode_ = Mode::Closed;
 }
 
-bool WriteFileSafely(const std::string& path, std::string_view bytes, int& error) {
+Status WriteFileSafely(const std::string& path, std::string_view bytes) {
     SafeWriter writer;
-    if (writer.Open(path) && writer.Write(bytes) && writer.Commit()) {
-        return true;
+    Status done = writer.Open(path);
+    if (done) {
+        done = writer.Write(bytes);
     }
-    error = writer.error();
-    return false;
+    if (done) {
+        done = writer.Commit();
+    }
+    return done;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

@@ -4,32 +4,24 @@
 #include <sys/stat.h>
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 
-// The one file layer of both programs: reading only regular files, without
-// ever waiting, and writing so that a failure never leaves a half-written
-// file and a device, FIFO or socket is never touched. Paths are the
-// system's bytes, whatever their encoding.
+#include "core/result.h"
+
+// Reading and writing the files the user names (Open and Save, -o and -d):
+// reading only regular files, without ever waiting, and writing so that a
+// failure never leaves a half-written file and a device, FIFO or socket is
+// never touched. Paths are the system's bytes, whatever their encoding.
+// Failures say their cause: an errno value (Cause::System), or
+// NotRegularFile, DanglingLink, WriteProtected or TooLarge.
 namespace bivano::io {
 
-// The errors of a name that exists and may not be written as it is; every
-// other error is an errno value.
-// A folder, device, FIFO or socket: never read or written.
-inline constexpr int kNotRegularFile = -1;
-// A symbolic link that points to no file: neither followed to make a file
-// nor replaced by one.
-inline constexpr int kDanglingLink = -2;
-// A file its user may not write (mode 0444): replaced only when asked to.
-inline constexpr int kWriteProtected = -3;
-
-// The bytes of the regular file `path`, at most `max_bytes` of them.
-// Nothing, with `error` set, when it is no regular file, cannot be read,
+// The bytes of the regular file `path`, at most `max_bytes` of them. A
+// failure when it is no regular file (NotRegularFile), cannot be read,
 // would make the reading wait (as some in /proc would), or holds more than
-// `max_bytes` (EFBIG), whatever size it claims.
-std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t max_bytes,
-                                           int& error);
+// `max_bytes` (TooLarge), whatever size it claims.
+Result<std::string> ReadRegularFile(const std::string& path, std::size_t max_bytes);
 
 // Whether SafeWriter may replace a file its user may not write.
 enum class WriteProtected { Refuse, Replace };
@@ -38,10 +30,10 @@ enum class WriteProtected { Refuse, Replace };
 // Commit; until then the target stays as it was, and a writer that is
 // destroyed uncommitted leaves it so.
 //   - A target that exists and is no regular file, once links are followed,
-//     is refused at Open (kNotRegularFile), and so is a symbolic link to no
-//     file (kDanglingLink).
+//     is refused at Open (NotRegularFile), and so is a symbolic link to no
+//     file (DanglingLink).
 //   - A symbolic link stays a link: the file it points to is written.
-//   - A file its user may not write is refused (kWriteProtected) unless
+//   - A file its user may not write is refused (WriteProtected) unless
 //     WriteProtected::Replace is given, as cp and the shell refuse it.
 //   - A regular file with one name whose owner, group and mode a new file
 //     can take is replaced all at once by a file written beside it.
@@ -61,18 +53,14 @@ class SafeWriter {
     SafeWriter(const SafeWriter&) = delete;
     SafeWriter& operator=(const SafeWriter&) = delete;
 
-    // Each returns false, with error() set, on failure; after one, the
-    // writer is cancelled.
-    bool Open(const std::string& path, WriteProtected write_protected = WriteProtected::Refuse);
-    bool Write(std::string_view bytes);
-    bool Commit();
+    // After a failure the writer is cancelled. A failure's detail names the
+    // folder of the temporary file when it was there rather than at the
+    // target (TMPDIR missing or full).
+    Status Open(const std::string& path, WriteProtected write_protected = WriteProtected::Refuse);
+    Status Write(std::string_view bytes);
+    Status Commit();
     // Drops what was written; the target stays as it was.
     void Cancel();
-
-    int error() const { return error_; }
-    // The folder of the temporary file when the error was there rather than
-    // at the target (TMPDIR missing or full), else empty.
-    const std::string& error_folder() const { return error_folder_; }
 
     // For tests: from now on the `nth` write of bytes (to any file of this
     // writer) fails with `error`, as on a full disk.
@@ -84,9 +72,10 @@ class SafeWriter {
   private:
     enum class Mode { Closed, Replace, Create, InPlace };
 
-    bool Fail(int error, std::string folder = {});
-    bool TryReplace(const struct stat* old);
-    bool CommitInPlace();
+    Failure Fail(Failure failure);
+    Failure Fail(int error, std::string folder = {});
+    Result<bool> TryReplace(const struct stat* old);
+    Status CommitInPlace();
     bool WriteAt(int fd, std::string_view bytes, off_t offset);
     bool CopyBytes(int from, int to, off_t size, bool& reading_failed);
     int UnnamedFile(std::string& folder) const;
@@ -98,17 +87,14 @@ class SafeWriter {
     std::string gathering_folder_;  // where the text gathers, for InPlace
     int fd_ = -1;                   // where Write goes
     off_t written_ = 0;
-    int target_fd_ = -1;     // the old file, for InPlace
-    int cleanup_slot_ = -1;  // the name a signal removes
-    int error_ = 0;
-    std::string error_folder_;
+    int target_fd_ = -1;            // the old file, for InPlace
+    int cleanup_slot_ = -1;         // the name a signal removes
     int writes_until_failure_ = 0;  // 0: none fails
     int failure_ = 0;
 };
 
-// Writes `bytes` to `path` as SafeWriter does. Returns false, with `error`
-// set, on failure.
-bool WriteFileSafely(const std::string& path, std::string_view bytes, int& error);
+// Writes `bytes` to `path` as SafeWriter does.
+Status WriteFileSafely(const std::string& path, std::string_view bytes);
 
 // Whether two names are one file (the same device and inode).
 bool SameFile(const std::string& a, const std::string& b);

@@ -484,7 +484,7 @@ void TextDecoder::DecodeAs(std::string_view bytes, std::u16string& out) {
 TextEncoder::TextEncoder(Encoding encoding)
     : encoding_(encoding == Encoding::Cp1253 ? Encoding::Cp1253 : Encoding::Utf8) {}
 
-bool TextEncoder::Encode(std::u16string_view text, std::string& out) {
+Status TextEncoder::Encode(std::u16string_view text, std::string& out) {
     if (encoding_ == Encoding::Cp1253) {
         return EncodeCp1253(text, out);
     }
@@ -497,7 +497,7 @@ bool TextEncoder::Encode(std::u16string_view text, std::string& out) {
         out.append(buffer.data(), cursor);
         text.remove_prefix(part.size());
     }
-    return true;
+    return {};
 }
 
 void TextEncoder::EncodeUtf8(std::u16string_view text, char*& cursor) {
@@ -549,7 +549,7 @@ void TextEncoder::EncodeUtf8(std::u16string_view text, char*& cursor) {
     }
 }
 
-bool TextEncoder::EncodeCp1253(std::u16string_view text, std::string& out) {
+Status TextEncoder::EncodeCp1253(std::u16string_view text, std::string& out) {
     const std::size_t start = out.size();
     out.resize(start + text.size());
     std::size_t written = 0;
@@ -563,18 +563,16 @@ bool TextEncoder::EncodeCp1253(std::u16string_view text, std::string& out) {
                 character =
                     0x10000 + ((char32_t(unit) - 0xD800) << 10) + (text[index + 1] - 0xDC00);
             }
-            const TextPlace place = position_.Next();
-            failure_ = {place.line, place.column, character};
             out.resize(start + written);
-            return false;
+            return Failure::InText(Cause::NotEncodable, position_.Next(), character);
         }
         out[start + written++] = static_cast<char>(*byte);
         position_.Step(unit);
     }
-    return true;
+    return {};
 }
 
-bool TextEncoder::Finish(std::string& out) {
+void TextEncoder::Finish(std::string& out) {
     if (held_high_ != 0) {
         held_high_ = 0;
         const std::size_t start = out.size();
@@ -582,7 +580,6 @@ bool TextEncoder::Finish(std::string& out) {
         char* cursor = out.data() + start;
         AppendUtf8(0xFFFD, cursor);
     }
-    return true;
 }
 
 std::u16string FromUtf8(std::string_view bytes) {
@@ -596,7 +593,8 @@ std::u16string FromUtf8(std::string_view bytes) {
 std::string ToUtf8(std::u16string_view text) {
     TextEncoder encoder(Encoding::Utf8);
     std::string bytes;
-    encoder.Encode(text, bytes);
+    // UTF-8 writes every character: this never fails.
+    static_cast<void>(encoder.Encode(text, bytes));
     encoder.Finish(bytes);
     return bytes;
 }

@@ -9,6 +9,7 @@
 
 #include "core/encoding/encoding.h"
 #include "core/encoding/text_position.h"
+#include "core/result.h"
 
 namespace bivano {
 
@@ -90,29 +91,24 @@ class TextEncoder {
     // UTF-8 or Windows-1253; every other encoding counts as UTF-8.
     explicit TextEncoder(Encoding encoding);
 
-    // Appends the bytes of `text` to `out`. Returns false, having written
-    // what came before it, at the first character that the encoding cannot
-    // write (only Windows-1253 has such); failure() then tells where.
-    bool Encode(std::u16string_view text, std::string& out);
+    // Appends the bytes of `text` to `out`. Fails, having written what came
+    // before it, at the first character that the encoding cannot write
+    // (only Windows-1253 has such): Cause::NotEncodable, with the character
+    // and its place in the text encoded so far (CR LF, LF and CR each end a
+    // line).
+    //   Windows-1253, "ab\nЖ" -> "ab\n", then {NotEncodable, line 2, column 1, U'Ж'}
+    Status Encode(std::u16string_view text, std::string& out);
     // Appends what was held back. A lone surrogate, which UTF-8 cannot
     // carry, becomes U+FFFD.
-    bool Finish(std::string& out);
-
-    struct Failure {
-        std::size_t line;    // 1-based; CR LF, LF and CR each end one
-        std::size_t column;  // 1-based, in characters
-        char32_t character;
-    };
-    Failure failure() const { return failure_; }
+    void Finish(std::string& out);
 
   private:
-    bool EncodeCp1253(std::u16string_view text, std::string& out);
+    Status EncodeCp1253(std::u16string_view text, std::string& out);
     void EncodeUtf8(std::u16string_view text, char*& cursor);
 
     Encoding encoding_;
     char16_t held_high_ = 0;  // a high surrogate waiting for its pair
     TextPosition position_;
-    Failure failure_{};
 };
 
 // A whole text from and to UTF-8 at once: "\xCE\xB8" <-> u"θ".

@@ -22,11 +22,7 @@ std::string EncodeTextFile(std::u16string_view text) {
     for (std::size_t index = 0; index < text.size(); ++index) {
         const auto byte = Cp1253Encode(text[index]);
         if (!byte) {
-            TextEncoder encoder(Encoding::Utf8);
-            std::string utf8;
-            encoder.Encode(text, utf8);
-            encoder.Finish(utf8);
-            return utf8;
+            return ToUtf8(text);
         }
         bytes[index] = static_cast<char>(*byte);
     }

@@ -26,9 +26,9 @@ std::string Through(const PipelineSettings& settings, std::string_view bytes,
     std::string out;
     bool ok = true;
     for (std::size_t at = 0; at < bytes.size() && ok; at += piece) {
-        ok = pipeline.Run(bytes.substr(at, piece), out);
+        ok = pipeline.Run(bytes.substr(at, piece), out).ok();
     }
-    ok = ok && pipeline.Finish(out);
+    ok = ok && pipeline.Finish(out).ok();
     if (encodable != nullptr) {
         *encodable = ok;
     }
@@ -101,10 +101,13 @@ TEST(Pipeline, WindowsOutputStopsAtTheFirstCharacterItLacks) {
     Pipeline pipeline(settings);
     std::string bytes;
     // The bytes wait while their encoding is judged; the end tells.
-    EXPECT_FALSE(pipeline.Run("x\n\xD0\x96", bytes) && pipeline.Finish(bytes));
-    EXPECT_EQ(pipeline.EncodingFailure().line, 2u);
-    EXPECT_EQ(pipeline.EncodingFailure().column, 1u);
-    EXPECT_EQ(pipeline.EncodingFailure().character, U'Ж');
+    ASSERT_TRUE(pipeline.Run("x\n\xD0\x96", bytes));
+    const Status finished = pipeline.Finish(bytes);
+    ASSERT_FALSE(finished);
+    EXPECT_EQ(finished.failure().cause, Cause::NotEncodable);
+    EXPECT_EQ(finished.failure().place.line, 2u);
+    EXPECT_EQ(finished.failure().place.column, 1u);
+    EXPECT_EQ(finished.failure().code, U'Ж');
 }
 
 // The window's spelled run and the command line's give one and the same
@@ -120,13 +123,13 @@ TEST(Pipeline, SpelledRunMatchesTheStreamAndKeepsTheProtocol) {
             text += words[random() % std::size(words)];
         }
         const std::u16string credit = u"credit";
-        RecordingProgress progress;
-        const std::u16string window = ConvertToGreekSpelled(U16(text), credit, speller, progress);
-        EXPECT_EQ(testing::RunInvariantBreach(progress, window, U16(text).size(), credit),
-                  std::nullopt);
         PipelineSettings settings = Settings(Direction::Greek, &speller);
         settings.credit = credit;
         settings.chat = true;  // as the window's mode has it
+        RecordingProgress progress;
+        const std::u16string window = ConvertWithProgress(settings, U16(text), progress);
+        EXPECT_EQ(testing::RunInvariantBreach(progress, window, U16(text).size(), credit),
+                  std::nullopt);
         for (const std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{4096}}) {
             EXPECT_EQ(U16(Through(settings, text, piece)), window) << "pieces of " << piece;
         }

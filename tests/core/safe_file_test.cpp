@@ -47,8 +47,8 @@ class SafeFile : public ::testing::Test {
 };
 
 TEST_F(SafeFile, NewFileTakesTheUsualModeAndNothingIsLeftBeside) {
-    int error = 0;
-    ASSERT_TRUE(WriteFileSafely(Path("new.txt"), "abc", error)) << error;
+    const Status written = WriteFileSafely(Path("new.txt"), "abc");
+    ASSERT_TRUE(written) << written.failure().system_error;
     EXPECT_EQ(Read(Path("new.txt")), "abc");
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -94,8 +94,7 @@ TEST_F(SafeFile, LinksStayLinks) {
     Write(Path("real.txt"), "old");
     fs::create_symlink("real.txt", Path("symbolic.txt"));
     ASSERT_EQ(::link(Path("real.txt").c_str(), Path("hard.txt").c_str()), 0);
-    int error = 0;
-    ASSERT_TRUE(WriteFileSafely(Path("symbolic.txt"), "via symlink", error));
+    ASSERT_TRUE(WriteFileSafely(Path("symbolic.txt"), "via symlink"));
     EXPECT_TRUE(fs::is_symlink(Path("symbolic.txt")));
     EXPECT_EQ(Read(Path("real.txt")), "via symlink");
     EXPECT_EQ(Read(Path("hard.txt")), "via symlink");
@@ -126,30 +125,38 @@ TEST_F(SafeFile, FifosFoldersAndDevicesAreRefusedUntouchedWithoutWaiting) {
     for (const std::string& target : targets) {
         const auto before = fs::symlink_status(target).type();
         SafeWriter writer;
-        EXPECT_FALSE(writer.Open(target)) << target;
-        EXPECT_EQ(writer.error(), kNotRegularFile) << target;
-        int error = 0;
-        EXPECT_FALSE(ReadRegularFile(target, 100, error)) << target;
-        EXPECT_EQ(error, kNotRegularFile) << target;
+        const Status opened = writer.Open(target);
+        ASSERT_FALSE(opened) << target;
+        EXPECT_EQ(opened.failure().cause, Cause::NotRegularFile) << target;
+        const Result<std::string> read = ReadRegularFile(target, 100);
+        ASSERT_FALSE(read) << target;
+        EXPECT_EQ(read.failure().cause, Cause::NotRegularFile) << target;
         EXPECT_EQ(fs::symlink_status(target).type(), before) << target;
     }
 }
 
 TEST_F(SafeFile, ReadingStopsPastTheBound) {
     Write(Path("ten.txt"), "0123456789");
-    int error = 0;
-    EXPECT_EQ(ReadRegularFile(Path("ten.txt"), 10, error).value_or("<none>"), "0123456789");
-    EXPECT_FALSE(ReadRegularFile(Path("ten.txt"), 9, error));
-    EXPECT_EQ(error, EFBIG);
-    EXPECT_FALSE(ReadRegularFile(Path("missing"), 9, error));
-    EXPECT_EQ(error, ENOENT);
+    const Result<std::string> whole = ReadRegularFile(Path("ten.txt"), 10);
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(*whole, "0123456789");
+    const Result<std::string> too_large = ReadRegularFile(Path("ten.txt"), 9);
+    ASSERT_FALSE(too_large);
+    EXPECT_EQ(too_large.failure().cause, Cause::TooLarge);
+    const Result<std::string> missing = ReadRegularFile(Path("missing"), 9);
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.failure().cause, Cause::System);
+    EXPECT_EQ(missing.failure().system_error, ENOENT);
 }
 
 TEST_F(SafeFile, MissingFolderIsAnError) {
     SafeWriter writer;
-    EXPECT_FALSE(writer.Open(Path("no/such/file")));
-    EXPECT_EQ(writer.error(), ENOENT);
-    EXPECT_FALSE(writer.Write("x"));
+    const Status opened = writer.Open(Path("no/such/file"));
+    ASSERT_FALSE(opened);
+    EXPECT_EQ(opened.failure().system_error, ENOENT);
+    const Status written = writer.Write("x");
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.failure().system_error, EBADF);
 }
 
 // A write failing part-way, as on a full disk: at every write of bytes in
@@ -204,17 +211,24 @@ TEST_P(SafeFileFailingWrites, LeaveTheTargetAsItWas) {
         const std::size_t entries = Entries();
         SafeWriter writer;
         writer.FailNthWrite(nth, ENOSPC);
-        const bool written = writer.Open(path) && writer.Write(piece) && writer.Write(piece) &&
-                             writer.Write(piece) && writer.Commit();
+        Status written = writer.Open(path);
+        for (int pieces = 0; pieces < 3 && written; ++pieces) {
+            written = writer.Write(piece);
+        }
+        if (written) {
+            written = writer.Commit();
+        }
         if (written) {
             EXPECT_EQ(Read(real), piece + piece + piece);
             break;
         }
         ++failures;
         SCOPED_TRACE("write " + std::to_string(nth) + " failing");
-        EXPECT_EQ(writer.error(), ENOSPC);
-        EXPECT_TRUE(writer.error_folder().empty() || writer.error_folder() == temporary_folder)
-            << writer.error_folder();
+        EXPECT_EQ(written.failure().cause, Cause::System);
+        EXPECT_EQ(written.failure().system_error, ENOSPC);
+        EXPECT_TRUE(written.failure().detail.empty() ||
+                    written.failure().detail == temporary_folder)
+            << written.failure().detail;
         EXPECT_EQ(Entries(), entries);
         EXPECT_TRUE(fs::is_empty(temporary_folder));
         if (!target.exists) {
@@ -256,15 +270,18 @@ TEST_F(SafeFile, TheFailureOfATemporaryFileNamesItsFolder) {
     SafeWriter gathering;
     ASSERT_TRUE(gathering.Open(Path("real.txt")));
     gathering.FailNthWrite(1, ENOSPC);
-    EXPECT_FALSE(gathering.Write("new"));
-    EXPECT_EQ(gathering.error_folder(), Path("tmp"));
+    const Status gathered = gathering.Write("new");
+    ASSERT_FALSE(gathered);
+    EXPECT_EQ(gathered.failure().system_error, ENOSPC);
+    EXPECT_EQ(gathered.failure().detail, Path("tmp"));
     SafeWriter over_the_old_file;
     ASSERT_TRUE(over_the_old_file.Open(Path("real.txt")));
     ASSERT_TRUE(over_the_old_file.Write("new"));
     over_the_old_file.FailNthWrite(2, EIO);  // the copy aside passes, the new bytes fail
-    EXPECT_FALSE(over_the_old_file.Commit());
-    EXPECT_EQ(over_the_old_file.error(), EIO);
-    EXPECT_EQ(over_the_old_file.error_folder(), "");
+    const Status committed = over_the_old_file.Commit();
+    ASSERT_FALSE(committed);
+    EXPECT_EQ(committed.failure().system_error, EIO);
+    EXPECT_EQ(committed.failure().detail, "");
     EXPECT_EQ(Read(Path("second.txt")), "old");
     if (saved_tmpdir != nullptr) {
         ::setenv("TMPDIR", saved.c_str(), 1);
@@ -278,8 +295,9 @@ TEST_F(SafeFile, LinksToNothingAreRefusedAndLeftAsTheyAre) {
     fs::create_symlink("dangling", Path("chain"));
     for (const char* name : {"dangling", "chain"}) {
         SafeWriter writer;
-        EXPECT_FALSE(writer.Open(Path(name))) << name;
-        EXPECT_EQ(writer.error(), kDanglingLink) << name;
+        const Status opened = writer.Open(Path(name));
+        ASSERT_FALSE(opened) << name;
+        EXPECT_EQ(opened.failure().cause, Cause::DanglingLink) << name;
         EXPECT_TRUE(fs::is_symlink(Path(name))) << name;
     }
     EXPECT_FALSE(fs::exists(Path("missing.txt")));

@@ -211,16 +211,19 @@ TEST(TextEncoder, Cp1253RefusesWithLineAndColumn) {
     TextEncoder encoder(Encoding::Cp1253);
     std::string bytes;
     ASSERT_TRUE(encoder.Encode(u"αβ\r\nγ", bytes));
-    EXPECT_FALSE(encoder.Encode(u"δ\U0001F600!", bytes));
+    const Status emoji = encoder.Encode(u"δ\U0001F600!", bytes);
+    ASSERT_FALSE(emoji);
     EXPECT_EQ(bytes, "\xE1\xE2\r\n\xE3\xE4");
-    EXPECT_EQ(encoder.failure().line, 2u);
-    EXPECT_EQ(encoder.failure().column, 3u);
-    EXPECT_EQ(encoder.failure().character, U'\U0001F600');
+    EXPECT_EQ(emoji.failure().cause, Cause::NotEncodable);
+    EXPECT_EQ(emoji.failure().place.line, 2u);
+    EXPECT_EQ(emoji.failure().place.column, 3u);
+    EXPECT_EQ(emoji.failure().code, U'\U0001F600');
     // A CR alone ends a line too, as a CR LF does once.
     TextEncoder after_breaks(Encoding::Cp1253);
-    EXPECT_FALSE(after_breaks.Encode(u"a\rb\r\n\rcd\u0416", bytes));
-    EXPECT_EQ(after_breaks.failure().line, 4u);
-    EXPECT_EQ(after_breaks.failure().column, 3u);
+    const Status zhe = after_breaks.Encode(u"a\rb\r\n\rcd\u0416", bytes);
+    ASSERT_FALSE(zhe);
+    EXPECT_EQ(zhe.failure().place.line, 4u);
+    EXPECT_EQ(zhe.failure().place.column, 3u);
 }
 
 // Lines and columns counted a piece at a time (the fast count) agree with

@@ -17,22 +17,6 @@
 namespace bivano {
 namespace {
 
-// A hunspell word list in ISO-8859-7, as Debian's hunspell-el ships it.
-std::string WriteDictionary(const QTemporaryDir& folder) {
-    QByteArray bytes = "4\n";
-    for (const QString& word : {QStringLiteral("καλημέρα"), QStringLiteral("εσύ"),
-                                QStringLiteral("είσαι"), QStringLiteral("έλα")}) {
-        for (const QChar c : word) {
-            bytes += static_cast<char>(c.unicode() - 0x2D0);
-        }
-        bytes += '\n';
-    }
-    QFile file(folder.filePath("el_GR.dic"));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return QFile::encodeName(file.fileName()).toStdString();
-}
-
 class AccentsTest : public ::testing::Test {
   protected:
     ui::Platform PlatformWith(const std::string& dictionary) {
@@ -49,7 +33,7 @@ class AccentsTest : public ::testing::Test {
 };
 
 TEST_F(AccentsTest, EllinikaSpellsTheResultAndKeepsTheTailAndVerbatimGroups) {
-    ui::FrmMain window(options, PlatformWith(WriteDictionary(folder)));
+    ui::FrmMain window(options, PlatformWith(testing::WriteGreekWordList(folder)));
     window.SetSourceText(QStringLiteral("Kalimera esy eisai?\r\n*kalimera* ELA LVM k gt"));
     window.GreekBtn->click();
     EXPECT_EQ(window.ResultText(),
@@ -77,7 +61,7 @@ TEST_F(AccentsTest, WithoutTheDictionaryItSaysSoOnceAndConvertsAsDesigned) {
 
 TEST_F(AccentsTest, AsWrittenLeavesTheDesignsResult) {
     ConversionOptions as_written;
-    ui::FrmMain window(as_written, PlatformWith(WriteDictionary(folder)));
+    ui::FrmMain window(as_written, PlatformWith(testing::WriteGreekWordList(folder)));
     window.SetSourceText(QStringLiteral("Kalimera ti kaneis?"));
     window.GreekBtn->click();
     EXPECT_TRUE(window.ResultText().startsWith(QStringLiteral("Καλιμερα τι κανεις?\r\n")));

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <deque>
 #include <optional>
 #include <vector>
@@ -20,6 +22,24 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 
 namespace bivano::testing {
+
+// A hunspell word list in ISO-8859-7, as Debian's hunspell-el ships it, in
+// `folder`: καλημέρα, εσύ, είσαι, έλα. Returns its name.
+inline std::string WriteGreekWordList(const QTemporaryDir& folder) {
+    QByteArray bytes = "4\n";
+    for (const QString& word : {QStringLiteral("καλημέρα"), QStringLiteral("εσύ"),
+                                QStringLiteral("είσαι"), QStringLiteral("έλα")}) {
+        for (const QChar c : word) {
+            bytes += static_cast<char>(c.unicode() - 0x2D0);
+        }
+        bytes += '\n';
+    }
+    QFile file(folder.filePath("el_GR.dic"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        return {};
+    }
+    return QFile::encodeName(file.fileName()).toStdString();
+}
 
 // Answers file dialogs from a script instead of showing them.
 class ScriptedFileDialog final : public ui::FileDialogBackend {

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "clock.h"
-#include "core/spelling/speller.h"
 #include "file_dialog.h"
 #include "io/greek_model_file.h"
 #include "message_box.h"

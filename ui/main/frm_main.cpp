@@ -17,9 +17,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/lativo/convert_to_greek.h"
-#include "core/lativo/convert_to_latin.h"
-#include "core/lativo/result_tail.h"
 #include "core/pipeline.h"
 #include "core/product.h"
 #include "ui/common/about_info.h"
@@ -217,7 +214,7 @@ void FrmMain::SetSourceText(const QString& text) {
 
 void FrmMain::EnglishBtn_Click() {
     const QString source = SourceText();
-    ConvertToLatin(View(source), current_options_, View(LatinCredit), *this);
+    ConvertWithProgress(RunSettings(Direction::Latin, LatinCredit, nullptr), View(source), *this);
     EndRun();
 }
 
@@ -227,12 +224,19 @@ void FrmMain::GreekBtn_Click() {
     // receiver, once; without the dictionary the run is the plain one.
     const GreekSpeller* speller =
         current_options_.greek == GreekSpelling::Accented ? Speller() : nullptr;
-    if (speller != nullptr) {
-        ConvertToGreekSpelled(View(source), View(GreekCredit), *speller, *this);
-    } else {
-        ConvertToGreek(View(source), View(GreekCredit), *this);
-    }
+    ConvertWithProgress(RunSettings(Direction::Greek, GreekCredit, speller), View(source), *this);
     EndRun();
+}
+
+PipelineSettings FrmMain::RunSettings(Direction direction, const QString& credit,
+                                      const GreekSpeller* speller) const {
+    PipelineSettings settings;
+    settings.direction = direction;
+    settings.options = current_options_;
+    settings.credit = View(credit);
+    settings.speller = speller;
+    settings.chat = true;  // the reader writes out the chat abbreviations
+    return settings;
 }
 
 void FrmMain::PrepareSpeller() {
@@ -318,7 +322,8 @@ void FrmMain::Openfile_Click() {
     if (!CommonDialog1.ShowOpen(this)) {
         return;
     }
-    const std::optional<QString> text = ReadTextFile(CommonDialog1.FileName);
+    // One message whatever the cause, as the window has always said it.
+    const Result<QString> text = ReadTextFile(CommonDialog1.FileName);
     if (!text) {
         message_box_.Show(this, kOpenFailure);
         return;

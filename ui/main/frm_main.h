@@ -8,9 +8,7 @@
 #include <memory>
 
 #include "common_dialog.h"
-#include "core/lativo/conversion_options.h"
-#include "core/lativo/conversion_progress.h"
-#include "core/spelling/speller.h"
+#include "core/pipeline.h"
 #include "result_feed.h"
 #include "ui/common/platform.h"
 
@@ -120,6 +118,9 @@ class FrmMain final : public QMainWindow, public ConversionProgress {
     void ShowBusy();
     void EndRun();
     const GreekSpeller* Speller();
+    // A run of the text box's text in `direction`, ending with `credit`.
+    PipelineSettings RunSettings(Direction direction, const QString& credit,
+                                 const GreekSpeller* speller) const;
 
     const ConversionOptions& current_options_;
     MessageBox& message_box_;

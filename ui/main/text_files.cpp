@@ -3,7 +3,7 @@
 
 #include <QFile>
 
-#include "core/encoding/text_file.h"
+#include "core/pipeline.h"
 #include "io/safe_file.h"
 
 namespace bivano::ui {
@@ -30,27 +30,25 @@ bool FitsTextBox(QStringView text) {
     return true;
 }
 
-std::optional<QString> ReadTextFile(const QString& path) {
-    int error = 0;
-    const std::optional<std::string> bytes = io::ReadRegularFile(
-        QFile::encodeName(path).toStdString(), static_cast<std::size_t>(kMaxOpenBytes), error);
+Result<QString> ReadTextFile(const QString& path) {
+    const Result<std::string> bytes = io::ReadRegularFile(QFile::encodeName(path).toStdString(),
+                                                          static_cast<std::size_t>(kMaxOpenBytes));
     if (!bytes) {
-        return std::nullopt;
+        return bytes.failure();
     }
     QString text = QString::fromStdU16String(DecodeTextFile(*bytes));
     if (!FitsTextBox(text)) {
-        return std::nullopt;
+        return Failure::Of(Cause::TooLarge);
     }
     return text;
 }
 
-bool WriteTextFile(const QString& path, const QString& text) {
+Status WriteTextFile(const QString& path, const QString& text) {
     const QString with_break = text + QStringLiteral("\r\n");
     const std::string bytes =
         EncodeTextFile(std::u16string_view(reinterpret_cast<const char16_t*>(with_break.utf16()),
                                            static_cast<std::size_t>(with_break.size())));
-    int error = 0;
-    return io::WriteFileSafely(QFile::encodeName(path).toStdString(), bytes, error);
+    return io::WriteFileSafely(QFile::encodeName(path).toStdString(), bytes);
 }
 
 }  // namespace bivano::ui

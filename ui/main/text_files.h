@@ -3,7 +3,8 @@
 
 #include <QString>
 #include <QStringView>
-#include <optional>
+
+#include "core/pipeline.h"
 
 namespace bivano::ui {
 
@@ -26,13 +27,13 @@ inline constexpr qsizetype kMaxLineCharacters = qsizetype{2} * 1024 * 1024;
 bool FitsTextBox(QStringView text);
 
 // The whole text of a regular file of at most kMaxOpenBytes, with CR LF line
-// breaks kept as they are; nothing when it cannot be read (missing, a
-// folder, a device, a FIFO, a file that would make the reading wait, too
-// large, or a text the box cannot hold).
-std::optional<QString> ReadTextFile(const QString& path);
+// breaks kept as they are; a failure when it cannot be read (missing, a
+// folder, a device, a FIFO, a file that would make the reading wait), or
+// is too large (TooLarge: more bytes, or a text the box cannot hold).
+Result<QString> ReadTextFile(const QString& path);
 
 // Writes `text` followed by CR LF to `path`: Windows-1253 when every
-// character has a byte there, else UTF-8. Returns whether it succeeded.
+// character has a byte there, else UTF-8, as io::SafeWriter writes:
 //   - A target that exists and is no regular file (after links are
 //     followed) is refused and left untouched.
 //   - A regular file with one name whose owner, group and mode the new file
@@ -41,6 +42,6 @@ std::optional<QString> ReadTextFile(const QString& path);
 //     folder where no new file can be made) it is written in place, as the
 //     old file itself, so that its owner, mode and links stay.
 //   - A symbolic link stays a link; the file it points to is written.
-bool WriteTextFile(const QString& path, const QString& text);
+Status WriteTextFile(const QString& path, const QString& text);
 
 }  // namespace bivano::ui

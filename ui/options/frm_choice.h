@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/lativo/conversion_options.h"
+#include "core/pipeline.h"
 #include "ui/common/top_level.h"
 
 class QButtonGroup;

@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What bivano says of each cause of failure, in English and in Greek.
+#include "messages.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTranslator>
+#include <cerrno>
+#include <memory>
+
+namespace bivano::cli {
+namespace {
+
+struct MessageRow {
+    const char* name;
+    Failure failure;
+    QString english;
+    QString greek;  // empty: the system's words, which follow its locale
+};
+
+void PrintTo(const MessageRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class Messages : public ::testing::TestWithParam<MessageRow> {
+  protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "cli_tests";
+        static char* argv[] = {name, nullptr};
+        if (QCoreApplication::instance() == nullptr) {
+            application = std::make_unique<QCoreApplication>(argc, argv);
+        }
+    }
+    static void TearDownTestSuite() { application.reset(); }
+
+    static inline std::unique_ptr<QCoreApplication> application;
+};
+
+TEST_P(Messages, SayTheCauseAndWhere) {
+    EXPECT_EQ(FailureMessage(GetParam().failure), GetParam().english);
+    if (GetParam().greek.isEmpty()) {
+        return;
+    }
+    QTranslator greek;
+    ASSERT_TRUE(greek.load(QStringLiteral(BIVANO_CLI_CATALOGUE)));
+    ASSERT_TRUE(QCoreApplication::installTranslator(&greek));
+    EXPECT_EQ(FailureMessage(GetParam().failure), GetParam().greek);
+    QCoreApplication::removeTranslator(&greek);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, Messages,
+    ::testing::Values(
+        MessageRow{
+            "Missing", Failure::FromErrno(ENOENT), QStringLiteral("No such file or directory"), {}},
+        MessageRow{"Folder", Failure::FromErrno(EISDIR), QStringLiteral("Is a directory"), {}},
+        MessageRow{"FullTemporaryFolder",
+                   Failure::FromErrno(ENOSPC, "/tmp/x"),
+                   QStringLiteral("the temporary file in /tmp/x: No space left on device"),
+                   {}},
+        MessageRow{"NotRegularFile", Failure::Of(Cause::NotRegularFile),
+                   QStringLiteral("not a regular file: left as it is"),
+                   QStringLiteral("δεν είναι κανονικό αρχείο· μένει όπως ήταν")},
+        MessageRow{
+            "DanglingLink", Failure::Of(Cause::DanglingLink),
+            QStringLiteral("a symbolic link to no file: left as it is"),
+            QStringLiteral("συμβολικός σύνδεσμος σε αρχείο που δεν υπάρχει· μένει όπως ήταν")},
+        MessageRow{"WriteProtected", Failure::Of(Cause::WriteProtected),
+                   QStringLiteral("write-protected: left as it is (--force replaces it)"),
+                   QStringLiteral("προστατευμένο από εγγραφή· μένει όπως ήταν (η --force το "
+                                  "αντικαθιστά)")},
+        MessageRow{"TooLarge", Failure::Of(Cause::TooLarge), QStringLiteral("File too large"), {}},
+        MessageRow{
+            "NotEncodable", Failure::InText(Cause::NotEncodable, {2, 3}, U'Ж'),
+            QStringLiteral("line 2, column 3: character U+0416 cannot be written in windows-1253"),
+            QStringLiteral("γραμμή 2, στήλη 3: ο χαρακτήρας U+0416 δεν γράφεται σε windows-1253")},
+        MessageRow{"NotEncodableBeyondSixteenBits",
+                   Failure::InText(Cause::NotEncodable, {1, 12}, U'\U0001F600'),
+                   QStringLiteral(
+                       "line 1, column 12: character U+1F600 cannot be written in windows-1253"),
+                   {}},
+        MessageRow{"InvalidByte", Failure::InText(Cause::InvalidByte, {4, 1}, 0x0A, "utf-8"),
+                   QStringLiteral("line 4, column 1: byte 0x0A is not valid utf-8: read as U+FFFD"),
+                   QStringLiteral("γραμμή 4, στήλη 1: το byte 0x0A δεν είναι έγκυρο utf-8: "
+                                  "διαβάστηκε ως U+FFFD")},
+        MessageRow{"UndefinedByte",
+                   Failure::InText(Cause::UndefinedByte, {1, 3}, 0xAE, "iso-8859-7"),
+                   QStringLiteral(
+                       "line 1, column 3: byte 0xAE is undefined in iso-8859-7: read as U+FFFD"),
+                   QStringLiteral("γραμμή 1, στήλη 3: το byte 0xAE δεν ορίζεται στην iso-8859-7: "
+                                  "διαβάστηκε ως U+FFFD")},
+        MessageRow{"InvalidByteNotEncodable",
+                   Failure::InText(Cause::InvalidByteNotEncodable, {1, 3}, 0xFF, "utf-16le"),
+                   QStringLiteral("line 1, column 3: byte 0xFF is not valid utf-16le, and "
+                                  "windows-1253 has nothing to write in its place"),
+                   QStringLiteral("γραμμή 1, στήλη 3: το byte 0xFF δεν είναι έγκυρο utf-16le, και "
+                                  "η windows-1253 δεν έχει τίποτα να γράψει στη θέση του")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace bivano::cli
