@@ -26,6 +26,7 @@ struct LativoPipeline {
     bivano::Pipeline pipeline;
     std::u16string text;  // the last call's result
     std::string bytes;
+    bivano::Failure not_encodable;  // the last failed encoding's cause and place
 };
 
 namespace {
@@ -164,9 +165,11 @@ LATIVO_EXPORT int lativo_detect_encoding(const uint8_t* bytes, size_t length, in
 LATIVO_EXPORT const uint8_t* lativo_encode(LativoPipeline* pipeline, const uint16_t* text,
                                            size_t length, int last, size_t* out_length) {
     pipeline->bytes.clear();
-    bool encoded = pipeline->pipeline.Encode(Units(text, length), pipeline->bytes);
-    if (encoded && last != 0) {
-        encoded = pipeline->pipeline.FinishEncoding(pipeline->bytes);
+    const bivano::Status encoded = pipeline->pipeline.Encode(Units(text, length), pipeline->bytes);
+    if (!encoded) {
+        pipeline->not_encodable = encoded.failure();
+    } else if (last != 0) {
+        pipeline->pipeline.FinishEncoding(pipeline->bytes);
     }
     *out_length = encoded ? pipeline->bytes.size() : 0;
     return encoded ? reinterpret_cast<const uint8_t*>(pipeline->bytes.data()) : nullptr;
@@ -174,10 +177,10 @@ LATIVO_EXPORT const uint8_t* lativo_encode(LativoPipeline* pipeline, const uint1
 
 LATIVO_EXPORT void lativo_encoding_failure(const LativoPipeline* pipeline, uint32_t* line,
                                            uint32_t* column, uint32_t* character) {
-    const bivano::TextEncoder::Failure failure = pipeline->pipeline.EncodingFailure();
-    *line = static_cast<uint32_t>(failure.line);
-    *column = static_cast<uint32_t>(failure.column);
-    *character = static_cast<uint32_t>(failure.character);
+    const bivano::Failure& failure = pipeline->not_encodable;
+    *line = static_cast<uint32_t>(failure.place.line);
+    *column = static_cast<uint32_t>(failure.place.column);
+    *character = static_cast<uint32_t>(failure.code);
 }
 
 }  // extern "C"
