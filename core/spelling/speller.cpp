@@ -14,7 +14,6 @@
 #include "core/lativo/conversion_stream.h"
 #include "core/lativo/text_range.h"
 #include "core/lativo/to_greek_rules.h"
-#include "core/spelling/word_frequencies.h"
 
 namespace bivano {
 
@@ -757,7 +756,8 @@ class ReadingStream::Reader {
         const WordReading& reading = ReadingOf(typed);
         return std::any_of(reading.choices.begin(), reading.choices.end(), [&](const Choice& c) {
             const GreekModel::Word* word = model_.WordAt(c.word);
-            return c.cost == 0 || (c.cost <= most && word != nullptr && word->frequency > 0);
+            return c.cost == 0 ||
+                   (c.cost <= most && word != nullptr && model_.Frequency(*word) > 0);
         });
     }
 
@@ -961,7 +961,8 @@ std::u16string ReadingStream::Reader::ByEnding(std::u16string_view plain) const 
     if (known == nullptr || length < kShortestEnding || length >= plain.size()) {
         return {};
     }
-    const std::u16string_view letters = model_.Letters(*known);
+    const GreekModel::Spelling spelling = model_.Letters(*known);
+    const std::u16string_view letters = spelling;
     const std::u16string_view ending = letters.substr(letters.size() - length);
     if (std::none_of(ending.begin(), ending.end(), IsAccented)) {
         return {};
@@ -992,8 +993,9 @@ std::u16string ReadingStream::Reader::ByEnding(std::u16string_view plain) const 
 // everyday lists together, as one text.
 double ReadingStream::Reader::WordScore(std::uint32_t number) const {
     const GreekModel::Word* word = model_.WordAt(number);
-    const double count =
-        word == nullptr ? 0 : static_cast<double>(word->frequency) + model_.EverydayCount(number);
+    const double count = word == nullptr ? 0
+                                         : static_cast<double>(model_.Frequency(*word)) +
+                                               model_.EverydayCount(number);
     return std::log((count + 0.1) / running_words_);
 }
 
@@ -1023,7 +1025,8 @@ bool ReadingStream::Reader::IsInterrogative(std::uint32_t number) const {
     if (word == nullptr) {
         return false;
     }
-    const std::u16string_view letters = model_.Letters(*word);
+    const GreekModel::Spelling spelling = model_.Letters(*word);
+    const std::u16string_view letters = spelling;
     return std::find(std::begin(kQuestionWords), std::end(kQuestionWords), letters) !=
            std::end(kQuestionWords);
 }
@@ -1054,8 +1057,9 @@ double ReadingStream::Reader::EdgeLikelihood(std::uint32_t number, GreekModel::B
     }
     const double average = phrases / running;
     const double count =
-        std::min<double>(model_.PhraseEdgeCount(beside, first, number), word->frequency);
-    const double likelihood = (count + kEdgePrior * average) / (word->frequency + kEdgePrior);
+        std::min<double>(model_.PhraseEdgeCount(beside, first, number), model_.Frequency(*word));
+    const double likelihood =
+        (count + kEdgePrior * average) / (model_.Frequency(*word) + kEdgePrior);
     return kEdgeWeight * std::log(likelihood / average);
 }
 
@@ -1082,27 +1086,27 @@ double ReadingStream::Reader::PairScore(std::uint32_t first, const Choice& secon
 double ReadingStream::Reader::PairLikelihood(std::uint32_t first, const Choice& second) const {
     const double alone = second.score + kCostWeight * second.cost;
     const GreekModel::Word* word = model_.WordAt(first);
-    if (word == nullptr || word->frequency == 0) {
+    if (word == nullptr || model_.Frequency(*word) == 0) {
         // A word only the everyday lists count has no pairs: what follows
         // it is as unknown as what follows a counted word in a pair never
         // seen, no likelier.
         return kBackOff + alone + (model_.EverydayCount(first) > 0 ? kUncountedFollowers : 0.0);
     }
     const std::uint32_t together = model_.PairCount(first, second.word);
-    const double frequency = word->frequency;
-    if (together > 0 && word->frequency >= together) {
+    const double frequency = model_.Frequency(*word);
+    if (together > 0 && model_.Frequency(*word) >= together) {
         return std::log(together / frequency);
     }
     double evidence = 0;
     int kinds = 0;
     const std::uint32_t with_ending = model_.EndingPairCount(first, second.ending);
     const std::uint32_t ending = model_.EndingCount(second.ending);
-    if (with_ending > 0 && ending > 0 && word->frequency >= with_ending) {
+    if (with_ending > 0 && ending > 0 && model_.Frequency(*word) >= with_ending) {
         // The word's share of its ending, in the technical text and the
         // everyday lists together.
         const GreekModel::Word* next = model_.WordAt(second.word);
         const double share = (next == nullptr ? 0.0
-                                              : static_cast<double>(next->frequency) +
+                                              : static_cast<double>(model_.Frequency(*next)) +
                                                     model_.EverydayCount(second.word)) +
                              0.1;
         const double of_ending =
@@ -1123,8 +1127,9 @@ double ReadingStream::Reader::PairLikelihood(std::uint32_t first, const Choice& 
     if (kinds > 0) {
         return std::min(kBackOff + evidence / kinds, most);
     }
-    const double unaccounted =
-        std::max(1.0, frequency - static_cast<double>(std::min(word->followed, word->frequency)));
+    const double unaccounted = std::max(
+        1.0,
+        frequency - static_cast<double>(std::min(model_.Followed(*word), model_.Frequency(*word))));
     return std::min(kBackOff + std::log(unaccounted / frequency) + alone, most);
 }
 
@@ -1181,7 +1186,7 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, std::u16stri
         const std::uint8_t stress = internal::StressRank(marked);
         std::erase_if(found_, [&](const Choice& choice) {
             const GreekModel::Word* word = model_.WordAt(choice.word);
-            return word == nullptr || word->stress != stress;
+            return word == nullptr || word->Stress() != stress;
         });
     }
     // Best first by the word alone; a phrase weighs the likeliest only.
@@ -1211,7 +1216,8 @@ WordReading ReadingStream::Reader::Weigh(std::u16string_view lower, std::u16stri
             std::any_of(reading.choices.begin(), reading.choices.end(), [&](const Choice& c) {
                 const GreekModel::Word* word = model_.WordAt(c.word);
                 return c.cost == 0 && word != nullptr &&
-                       word->frequency + std::min(model_.EverydayCount(c.word), kInUse) >= kInUse &&
+                       model_.Frequency(*word) + std::min(model_.EverydayCount(c.word), kInUse) >=
+                           kInUse &&
                        (word->flags & GreekModel::kSmall) != 0;
             });
         // One of the commonest words reads from it a little more dearly:
@@ -1603,7 +1609,7 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
             const GreekModel::Word* known =
                 model_.WordAt(reading.choices[static_cast<std::size_t>(chosen_[i])].word);
             AppendWithCaseOf(typed, model_.Letters(*known), out);
-            stress_[i] = known->stress;
+            stress_[i] = known->Stress();
             // A word the dictionary knows only with a capital (a name)
             // takes it, however it was typed.
             if ((known->flags & GreekModel::kSmall) == 0 && out.size() > begin) {
@@ -1852,278 +1858,7 @@ void ReadingStream::Finish(std::u16string& out) {
 
 // ---------------------------------------------------------------------------
 
-namespace {
-
-// The encoding named by the SET line of an .aff file; the empty string when
-// there is no such line.
-std::string AffixEncodingName(std::string_view affix) {
-    std::istringstream lines{std::string(affix)};
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (line.starts_with("SET ") || line.starts_with("SET\t")) {
-            const std::size_t begin = line.find_first_not_of(" \t", 3);
-            if (begin == std::string::npos) {
-                return {};
-            }
-            const std::size_t end = line.find_first_of(" \t\r", begin);
-            return line.substr(begin, end == std::string::npos ? end : end - begin);
-        }
-    }
-    return {};
-}
-
-bool HasMultiByteUtf8(std::string_view bytes) {
-    return DetectEncoding(bytes).encoding == Encoding::Utf8 &&
-           std::any_of(bytes.begin(), bytes.end(), [](char byte) { return byte & 0x80; });
-}
-
-// The program's own counts, from their tables.
-void AddCounts(GreekModel::Source& source) {
-    const std::string_view words = internal::GreekWordFrequencies();
-    for (std::size_t at = 0; at < words.size();) {
-        const std::size_t end = std::min(words.find('\n', at), words.size());
-        const std::string_view line = words.substr(at, end - at);
-        const std::size_t space = line.rfind(' ');
-        if (space != std::string_view::npos) {
-            source.frequencies.emplace_back(
-                FromUtf8(line.substr(0, space)),
-                static_cast<std::uint32_t>(std::stoul(std::string(line.substr(space + 1)))));
-        }
-        at = end + 1;
-    }
-    const std::string_view pairs = internal::GreekWordPairs();
-    for (std::size_t at = 0; at < pairs.size();) {
-        const std::size_t end = std::min(pairs.find('\n', at), pairs.size());
-        const std::string_view line = pairs.substr(at, end - at);
-        const std::size_t first = line.find(' ');
-        const std::size_t last = line.rfind(' ');
-        if (first != std::string_view::npos && last > first) {
-            source.pairs.push_back(
-                {{FromUtf8(line.substr(0, first)),
-                  FromUtf8(line.substr(first + 1, last - first - 1))},
-                 static_cast<std::uint32_t>(std::stoul(std::string(line.substr(last + 1))))});
-        }
-        at = end + 1;
-    }
-}
-
-// The everyday lists lift a word to the share of running words they give it
-// when the technical counts give it less: its count becomes the larger of
-// the two, as if the technical text were as long again in everyday Greek
-// (kEverydayWeight times its running words). The technical counts know
-// which word follows which in catalogues and help, and their common words
-// (η, ή, το, του) keep their counts and pairs; the everyday lists know how
-// common a word is where people talk and chat (κάνεις, έχω, τέλεια), which
-// the technical text hardly has. Summing the two instead, or weighing the
-// lists two or three times over, put everyday readings before technical
-// ones where the pairs were silent (ή between Latin words became η) and
-// read no more of the chat sentences right.
-constexpr double kEverydayWeight = 1.0;
-
-// Every word's share of running words in one everyday list: "word count"
-// lines (a share of the list's total), or "word<TAB>cB" lines (the share is
-// 10^(cB/100)). Lines of other letters are skipped.
-std::unordered_map<std::u16string, double> EverydayShares(std::string_view list) {
-    std::unordered_map<std::u16string, double> shares;
-    double total = 0;
-    bool centibels = false;
-    for (std::size_t at = 0; at < list.size();) {
-        const std::size_t end = std::min(list.find('\n', at), list.size());
-        std::string_view line = list.substr(at, end - at);
-        at = end + 1;
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        const std::size_t gap = line.find_last_of(" \t");
-        if (gap == std::string_view::npos || gap == 0) {
-            continue;
-        }
-        centibels = line[gap] == '\t';
-        const std::string number(line.substr(gap + 1));
-        char* stop = nullptr;
-        const double value = std::strtod(number.c_str(), &stop);
-        if (number.empty() || stop != number.c_str() + number.size() || !std::isfinite(value)) {
-            continue;
-        }
-        std::u16string word = FromUtf8(line.substr(0, gap));
-        if (word.empty() || !std::all_of(word.begin(), word.end(), IsGreekLetter)) {
-            continue;
-        }
-        std::transform(word.begin(), word.end(), word.begin(), GreekLower);
-        // A consonant alone is what is left of an elided word (θ', σ'),
-        // which the lists cut off at its apostrophe: no word to count.
-        if (word.size() == 1 && u"αεηιουωάέήίόύώ"sv.find(word[0]) == std::u16string_view::npos) {
-            continue;
-        }
-        const double share =
-            centibels ? std::pow(10.0, std::min(value, 0.0) / 100.0) : std::max(value, 0.0);
-        shares[word] += share;
-        total += centibels ? 0 : share;
-    }
-    if (!centibels && total > 0) {
-        for (auto& [word, share] : shares) {
-            share /= total;
-        }
-    }
-    return shares;
-}
-
-// Blends the everyday lists into the counts: each word the dictionary or
-// the counts know gains, as its everyday count, what its mean share in the
-// lists (times the counts' running words and kEverydayWeight) exceeds its
-// technical count by. Words only the lists have (names written in small
-// letters, slips, foreign words) are left out.
-void AddEveryday(GreekModel::Source& source, std::span<const std::string_view> everyday) {
-    std::vector<std::unordered_map<std::u16string, double>> lists;
-    for (const std::string_view list : everyday) {
-        if (auto shares = EverydayShares(list); !shares.empty()) {
-            lists.push_back(std::move(shares));
-        }
-    }
-    if (lists.empty()) {
-        return;
-    }
-    std::unordered_map<std::u16string, std::uint64_t> known;  // with the counts' count
-    std::uint64_t counted = 0;
-    for (const auto& [word, count] : source.frequencies) {
-        std::u16string lower(word);
-        std::transform(lower.begin(), lower.end(), lower.begin(), GreekLower);
-        known[lower] += count;
-        counted += count;
-    }
-    for (const std::u16string& word : source.words) {
-        std::u16string lower(word);
-        std::transform(lower.begin(), lower.end(), lower.begin(), GreekLower);
-        known.try_emplace(std::move(lower), 0);
-    }
-    std::unordered_map<std::u16string, std::pair<double, int>> mean;
-    for (const auto& shares : lists) {
-        for (const auto& [word, share] : shares) {
-            if (known.contains(word)) {
-                auto& [sum, seen] = mean[word];
-                sum += share;
-                ++seen;
-            }
-        }
-    }
-    const double scale = kEverydayWeight * static_cast<double>(counted);
-    for (const auto& [word, sum_seen] : mean) {
-        const double count =
-            std::round(scale * sum_seen.first / sum_seen.second - static_cast<double>(known[word]));
-        if (count >= 1) {
-            source.everyday.emplace_back(word, static_cast<std::uint32_t>(std::min(count, 1e9)));
-        }
-    }
-    // In a fixed order, so that a model is made the same every time.
-    std::sort(source.everyday.begin(), source.everyday.end());
-}
-
-void AddEnglish(GreekModel::Source& source, std::string_view words) {
-    while (!words.empty()) {
-        const std::size_t end = std::min(words.find('\n'), words.size());
-        source.english.emplace_back(words.substr(0, end));
-        words.remove_prefix(std::min(end + 1, words.size()));
-    }
-}
-
-GreekSpeller::Problem ModelProblem(GreekModel::Problem problem) {
-    return problem == GreekModel::Problem::None ? GreekSpeller::Problem::None
-                                                : GreekSpeller::Problem::NotAModel;
-}
-
-// The words of a hunspell list, or why there are none.
-GreekSpeller::Problem ReadHunspell(const GreekSpeller::HunspellFiles& files,
-                                   std::vector<std::u16string>& words) {
-    const std::string_view bytes = files.list;
-    if (bytes.empty()) {
-        return GreekSpeller::Problem::Unreadable;
-    }
-    if (bytes.size() > GreekSpeller::kLargestWordList) {
-        return GreekSpeller::Problem::TooLarge;
-    }
-    const bool utf8 = HasMultiByteUtf8(bytes);
-    Encoding encoding = utf8 ? Encoding::Utf8 : Encoding::Iso8859_7;
-    if (files.affix) {
-        if (const std::string name = AffixEncodingName(*files.affix); !name.empty()) {
-            const std::optional<Encoding> named = EncodingFromName(name);
-            if (named != Encoding::Utf8 && named != Encoding::Iso8859_7) {
-                return GreekSpeller::Problem::UnknownEncoding;
-            }
-            encoding = *named;
-        }
-    }
-    // A list that is well-formed UTF-8 said to be ISO-8859-7, or one that is
-    // not UTF-8 said to be UTF-8, would give wrong letters in every word.
-    const bool plain_ascii =
-        std::none_of(bytes.begin(), bytes.end(), [](char byte) { return byte & 0x80; });
-    if (!plain_ascii && utf8 != (encoding == Encoding::Utf8)) {
-        return GreekSpeller::Problem::WrongEncoding;
-    }
-    const std::string_view list = bytes;
-    const std::size_t first_break = std::min(list.find('\n'), list.size());
-    std::u16string word;
-    bool greek = false;
-    for (std::size_t at = first_break; at < list.size();) {
-        const std::size_t start = at + 1;
-        const std::size_t end = std::min(list.find('\n', start), list.size());
-        std::string_view line = list.substr(start, end - start);
-        line = line.substr(0, std::min(line.find('/'), line.find('\r')));
-        word.clear();
-        TextDecoder decoder(encoding);
-        decoder.Decode(line, word);
-        decoder.Finish(word);
-        if (!word.empty() && std::all_of(word.begin(), word.end(), IsGreekLetter)) {
-            greek = true;
-            words.push_back(word);
-        }
-        at = end;
-    }
-    return greek ? GreekSpeller::Problem::None : GreekSpeller::Problem::NoGreekWords;
-}
-
-std::unique_ptr<GreekModel> ModelOf(const GreekModel::Source& source) {
-    auto bytes = std::make_shared<std::vector<std::byte>>(GreekModel::Build(source));
-    return GreekModel::FromBytes(*bytes, bytes);
-}
-
-}  // namespace
-
 GreekSpeller::GreekSpeller(std::unique_ptr<GreekModel> model) : model_(std::move(model)) {}
-
-GreekSpeller::GreekSpeller(const std::vector<std::u16string>& words) {
-    GreekModel::Source source;
-    source.words = words;
-    AddCounts(source);
-    source.english = {"word", "super", "file", "auto"};
-    model_ = ModelOf(source);
-}
-
-std::vector<std::byte> GreekSpeller::BuildModel(const HunspellFiles& files, Problem* problem,
-                                                std::span<const std::string_view> everyday) {
-    GreekModel::Source source;
-    const Problem outcome = ReadHunspell(files, source.words);
-    if (problem != nullptr) {
-        *problem = outcome;
-    }
-    if (outcome != Problem::None) {
-        return {};
-    }
-    AddCounts(source);
-    AddEveryday(source, everyday);
-    AddEnglish(source, files.english);
-    return GreekModel::Build(source);
-}
-
-std::unique_ptr<GreekSpeller> GreekSpeller::FromHunspell(const HunspellFiles& files,
-                                                         Problem* problem) {
-    Problem ignored = Problem::None;
-    Problem& outcome = problem != nullptr ? *problem : ignored;
-    auto bytes = std::make_shared<std::vector<std::byte>>(BuildModel(files, &outcome));
-    if (outcome != Problem::None) {
-        return nullptr;
-    }
-    return FromModelBytes(*bytes, bytes, &outcome);
-}
 
 std::unique_ptr<GreekSpeller> GreekSpeller::FromModelBytes(std::span<const std::byte> bytes,
                                                            std::shared_ptr<const void> owner,
@@ -2131,7 +1866,7 @@ std::unique_ptr<GreekSpeller> GreekSpeller::FromModelBytes(std::span<const std::
     GreekModel::Problem why = GreekModel::Problem::None;
     std::unique_ptr<GreekModel> model = GreekModel::FromBytes(bytes, std::move(owner), &why);
     if (problem != nullptr) {
-        *problem = ModelProblem(why);
+        *problem = why == GreekModel::Problem::None ? Problem::None : Problem::NotAModel;
     }
     if (model == nullptr) {
         return nullptr;
