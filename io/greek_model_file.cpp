@@ -225,7 +225,14 @@ std::unique_ptr<GreekSpeller> OpenGreekModel(const std::string& path,
     }
     auto mapping = std::make_shared<Mapping>();
     mapping->size = static_cast<std::size_t>(size);
-    mapping->address = ::mmap(nullptr, mapping->size, PROT_READ, MAP_PRIVATE, file.fd, 0);
+    // Every page is read at once by the checksum: mapped in one call rather
+    // than one fault at a time.
+#ifdef MAP_POPULATE
+    constexpr int kMapFlags = MAP_PRIVATE | MAP_POPULATE;
+#else
+    constexpr int kMapFlags = MAP_PRIVATE;
+#endif
+    mapping->address = ::mmap(nullptr, mapping->size, PROT_READ, kMapFlags, file.fd, 0);
     if (mapping->address == MAP_FAILED) {
         outcome = GreekSpeller::Problem::Unreadable;
         return nullptr;

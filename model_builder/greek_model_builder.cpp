@@ -97,6 +97,7 @@ struct Laid {
     std::uint8_t flags = 0;
     std::uint32_t frequency = 0;
     std::uint32_t followed = 0;
+    std::uint32_t everyday = 0;
 };
 
 // A node of the letter tree as it is made: the candidates [first_word,
@@ -295,23 +296,32 @@ std::vector<std::byte> BuildModel(const ModelSource& source) {
                 candidates[number].frequency;
         }
     }
+    std::vector<format::EndingCounts> ending_table(format::kEndingCountSlots,
+                                                   format::EndingCounts{0, 0});
     for (const auto& [ending, total] : ending_counts) {
-        counted.push_back({{format::kAnyWord, ending}, total});
+        if (const std::size_t slot = format::EndingSlot(ending); slot != format::kNoEndingSlot) {
+            ending_table[slot].count = total;
+        } else {
+            counted.push_back({{format::kAnyWord, ending}, total});
+        }
     }
     std::uint64_t everyday_total = 0;
     std::unordered_map<std::uint32_t, std::uint64_t> everyday_endings;
     for (std::uint32_t number = 0; number < candidates.size(); ++number) {
         if (candidates[number].everyday > 0 && !candidates[number].ending_only) {
-            counted.push_back({{format::kEveryday, number}, candidates[number].everyday});
+            laid[number].everyday = candidates[number].everyday;
             everyday_total += candidates[number].everyday;
             everyday_endings[GreekModel::EndingOf(candidates[number].lower)] +=
                 candidates[number].everyday;
         }
     }
     for (const auto& [ending, total] : everyday_endings) {
-        counted.push_back(
-            {{format::kEveryday, ending},
-             static_cast<std::uint32_t>(std::min<std::uint64_t>(total, 0xFFFFFFFFU))});
+        const auto count = static_cast<std::uint32_t>(std::min<std::uint64_t>(total, 0xFFFFFFFFU));
+        if (const std::size_t slot = format::EndingSlot(ending); slot != format::kNoEndingSlot) {
+            ending_table[slot].everyday = count;
+        } else {
+            counted.push_back({{format::kEveryday, ending}, count});
+        }
     }
     if (everyday_total > 0) {
         counted.push_back(
@@ -422,7 +432,7 @@ std::vector<std::byte> BuildModel(const ModelSource& source) {
     std::vector<bool> run_seen(format::kLengthRunCount, false);
     std::vector<format::CountedBlock> counted_blocks(
         (in_file_order.size() + format::kWordsPerCountedBlock - 1) / format::kWordsPerCountedBlock,
-        format::CountedBlock{0, 0});
+        format::CountedBlock{0, 0, 0, 0});
     std::vector<format::WordCounts> counts;
     for (std::uint32_t number = 0; number < in_file_order.size(); ++number) {
         const Candidate& candidate = candidates[in_file_order[number]];
@@ -441,9 +451,9 @@ std::vector<std::byte> BuildModel(const ModelSource& source) {
         if (number % format::kWordsPerCountedBlock == 0) {
             block.before = static_cast<std::uint32_t>(counts.size());
         }
-        if (word.frequency > 0 || word.followed > 0) {
+        if (word.frequency > 0 || word.followed > 0 || word.everyday > 0) {
             block.bits |= 1U << (number % format::kWordsPerCountedBlock);
-            counts.push_back({word.frequency, word.followed});
+            counts.push_back({word.frequency, word.followed, word.everyday});
         }
     }
     if (letters.size() > 0xFFFFFFFFU) {
@@ -486,6 +496,18 @@ std::vector<std::byte> BuildModel(const ModelSource& source) {
             pair_firsts.push_back({first, static_cast<std::uint32_t>(pair_seconds.size())});
         }
         pair_seconds.push_back({second, counted[i].second});
+    }
+    // The words that are the first of pairs, marked where their counts are.
+    for (const format::PairFirst& group : pair_firsts) {
+        if (group.first < words.size()) {
+            counted_blocks[group.first / format::kWordsPerCountedBlock].pair_bits |=
+                1U << (group.first % format::kWordsPerCountedBlock);
+        }
+    }
+    std::uint32_t pairs_before = 0;
+    for (format::CountedBlock& block : counted_blocks) {
+        block.pairs_before = pairs_before;
+        pairs_before += static_cast<std::uint32_t>(format::CountBits(block.pair_bits));
     }
     for (std::uint32_t& number : endings) {
         number = renumbered[number];
@@ -543,6 +565,7 @@ std::vector<std::byte> BuildModel(const ModelSource& source) {
     image.Put(format::kNodeBlocks, node_blocks);
     image.Put(format::kPairFirsts, pair_firsts);
     image.Put(format::kPairSeconds, pair_seconds);
+    image.Put(format::kEndingCounts, ending_table);
     image.Put(format::kEndings, endings);
     image.Put(format::kEnglishLetters, english_letters);
     image.Put(format::kEnglishLengths, english_lengths);

@@ -166,85 +166,7 @@ std::span<const T> SectionAs(std::span<const std::byte> bytes, const format::Sec
             static_cast<std::size_t>(place.size / sizeof(T))};
 }
 
-// The sum of four 16-bit lanes, each a count far below 2^14.
-std::uint64_t LaneSum(std::uint64_t lanes) {
-    return (lanes * 0x0001000100010001ULL) >> 48;
-}
-
 }  // namespace
-
-GreekModel::Spelling GreekModel::Letters(const Word& word) const {
-    Spelling spelling;
-    const std::uint32_t number = NumberOf(word);
-    const std::size_t length = word.Length();
-    const format::LengthRun& run = length_runs_[(number < tree_words_ ? 0 : 64) + length];
-    if (number < run.first_word) {
-        return spelling;
-    }
-    const std::uint64_t offset = run.first_letter + std::uint64_t{number - run.first_word} * length;
-    if (offset > letters_.size() || letters_.size() - offset < length) {
-        return spelling;
-    }
-    const std::uint8_t* letters = letters_.data() + static_cast<std::size_t>(offset);
-    for (std::size_t i = 0; i < length; ++i) {
-        spelling.letters_[i] = static_cast<char16_t>(format::kLetterBase + letters[i]);
-    }
-    spelling.size_ = length;
-    return spelling;
-}
-
-std::pair<std::size_t, std::size_t> GreekModel::FirstChildAndWord(std::size_t index) const {
-    const format::NodeBlock& block = node_blocks_[index / format::kNodesPerBlock];
-    std::size_t at = index - index % format::kNodesPerBlock;
-    std::uint64_t children = 0;
-    std::uint64_t words = 0;
-    // Four nodes at a time: their child counts (bits 5-9) and word counts
-    // (bits 10-15) summed lane by lane.
-    for (; at + 4 <= index; at += 4) {
-        std::uint64_t four;
-        std::memcpy(&four, &nodes_[at], sizeof four);
-        children += LaneSum((four >> 5) & 0x001F001F001F001FULL);
-        words += LaneSum((four >> 10) & 0x003F003F003F003FULL);
-    }
-    for (; at < index; ++at) {
-        children += nodes_[at].ChildCount();
-        words += nodes_[at].WordCount();
-    }
-    return {
-        static_cast<std::size_t>(
-            std::min<std::uint64_t>(block.first_child + children, nodes_.size())),
-        static_cast<std::size_t>(std::min<std::uint64_t>(block.first_word + words, words_.size()))};
-}
-
-std::span<const GreekModel::Node> GreekModel::ChildrenOf(const Node& node) const {
-    const std::size_t first =
-        FirstChildAndWord(static_cast<std::size_t>(&node - nodes_.data())).first;
-    if (nodes_.size() - first < node.ChildCount()) {
-        return {};
-    }
-    return nodes_.subspan(first, node.ChildCount());
-}
-
-const GreekModel::Node* GreekModel::Child(const Node& node, char16_t letter) const {
-    if (letter <= 0x3B0 || letter > 0x3B0 + 0x1F) {
-        return nullptr;
-    }
-    const std::span<const Node> children = ChildrenOf(node);
-    const auto wanted = static_cast<std::uint16_t>(letter - 0x3B0);
-    const auto found = std::lower_bound(
-        children.begin(), children.end(), wanted,
-        [](const Node& child, std::uint16_t key) { return (child.bits & 0x1FU) < key; });
-    return found != children.end() && (found->bits & 0x1FU) == wanted ? &*found : nullptr;
-}
-
-std::span<const GreekModel::Word> GreekModel::WordsAt(const Node& node) const {
-    const std::size_t first =
-        FirstChildAndWord(static_cast<std::size_t>(&node - nodes_.data())).second;
-    if (words_.size() - first < node.WordCount()) {
-        return {};
-    }
-    return words_.subspan(first, node.WordCount());
-}
 
 std::span<const GreekModel::Word> GreekModel::WordsOf(std::u16string_view plain) const {
     const Node* node = Root();
@@ -298,15 +220,23 @@ std::uint32_t GreekModel::PhraseEdgeTotal(Beside beside, bool first) const {
 }
 
 std::uint32_t GreekModel::EndingCount(std::uint32_t ending) const {
-    return Probe(format::kAnyWord, ending);
+    const std::size_t slot = format::EndingSlot(ending);
+    return slot == format::kNoEndingSlot ? Probe(format::kAnyWord, ending)
+                                         : ending_counts_[slot].count;
 }
 
 std::uint32_t GreekModel::EverydayCount(std::uint32_t word) const {
-    return word < words_.size() ? Probe(format::kEveryday, word) : 0;
+    const format::WordCounts* counts = CountsOf(word);
+    return counts == nullptr ? 0 : counts->everyday;
 }
 
 std::uint32_t GreekModel::EverydayEndingCount(std::uint32_t ending) const {
-    return (ending & format::kEndingMark) != 0 ? Probe(format::kEveryday, ending) : 0;
+    if ((ending & format::kEndingMark) == 0) {
+        return 0;
+    }
+    const std::size_t slot = format::EndingSlot(ending);
+    return slot == format::kNoEndingSlot ? Probe(format::kEveryday, ending)
+                                         : ending_counts_[slot].everyday;
 }
 
 std::uint64_t GreekModel::EverydayTotal() const {
@@ -314,22 +244,38 @@ std::uint64_t GreekModel::EverydayTotal() const {
 }
 
 std::uint32_t GreekModel::Probe(std::uint32_t first, std::uint32_t second) const {
-    const auto group = std::lower_bound(
-        pair_firsts_.begin(), pair_firsts_.end(), first,
-        [](const format::PairFirst& entry, std::uint32_t key) { return entry.first < key; });
-    if (group == pair_firsts_.end() || group->first != first) {
+    // The first's entry: a word's from its block of counts, any other key's
+    // by search among the keys after the words.
+    std::size_t entry = pair_firsts_.size();
+    if (first < words_.size()) {
+        const format::CountedBlock& block = counted_blocks_[first / format::kWordsPerCountedBlock];
+        const std::uint32_t bit = 1U << (first % format::kWordsPerCountedBlock);
+        if ((block.pair_bits & bit) == 0) {
+            return 0;
+        }
+        entry = std::size_t{block.pairs_before} + format::CountBits(block.pair_bits & (bit - 1));
+    } else {
+        entry = static_cast<std::size_t>(
+            std::lower_bound(pair_firsts_.begin() + static_cast<std::ptrdiff_t>(word_firsts_),
+                             pair_firsts_.end(), first,
+                             [](const format::PairFirst& group, std::uint32_t key) {
+                                 return group.first < key;
+                             }) -
+            pair_firsts_.begin());
+    }
+    if (entry >= pair_firsts_.size() || pair_firsts_[entry].first != first) {
         return 0;
     }
-    const std::size_t begin = group->begin;
+    const std::size_t begin = pair_firsts_[entry].begin;
     const std::size_t end =
-        group + 1 == pair_firsts_.end() ? pair_seconds_.size() : (group + 1)->begin;
+        entry + 1 == pair_firsts_.size() ? pair_seconds_.size() : pair_firsts_[entry + 1].begin;
     if (begin > end || end > pair_seconds_.size()) {
         return 0;
     }
     const auto seconds = pair_seconds_.subspan(begin, end - begin);
     const auto found = std::lower_bound(
         seconds.begin(), seconds.end(), second,
-        [](const format::PairSecond& entry, std::uint32_t key) { return entry.second < key; });
+        [](const format::PairSecond& group, std::uint32_t key) { return group.second < key; });
     return found != seconds.end() && found->second == second ? found->count : 0;
 }
 
@@ -468,19 +414,13 @@ std::unique_ptr<GreekModel> GreekModel::FromBytes(std::span<const std::byte> byt
     // file's end: a header whose sizes and offsets disagree is damaged even
     // when its checksum was made to match.
     static constexpr std::array<std::size_t, format::kSectionCount> kElementSizes = {
-        sizeof(std::uint8_t),
-        sizeof(Word),
-        sizeof(format::LengthRun),
-        sizeof(format::CountedBlock),
-        sizeof(format::WordCounts),
-        sizeof(Node),
-        sizeof(format::NodeBlock),
-        sizeof(format::PairFirst),
-        sizeof(format::PairSecond),
-        sizeof(std::uint32_t),
-        sizeof(char),
-        sizeof(format::EnglishLength),
-        sizeof(std::uint8_t),
+        sizeof(std::uint8_t),          sizeof(Word),
+        sizeof(format::LengthRun),     sizeof(format::CountedBlock),
+        sizeof(format::WordCounts),    sizeof(Node),
+        sizeof(format::NodeBlock),     sizeof(format::PairFirst),
+        sizeof(format::PairSecond),    sizeof(format::EndingCounts),
+        sizeof(std::uint32_t),         sizeof(char),
+        sizeof(format::EnglishLength), sizeof(std::uint8_t),
         sizeof(std::uint32_t)};
     const auto round_up = [](std::uint64_t at) { return (at + 7) / 8 * 8; };
     std::uint64_t next = sizeof header;
@@ -505,6 +445,7 @@ std::unique_ptr<GreekModel> GreekModel::FromBytes(std::span<const std::byte> byt
         nodes % format::kNodesPerBlock != 0 ||
         count_of(format::kNodeBlocks) != nodes / format::kNodesPerBlock ||
         count_of(format::kLengthRuns) != format::kLengthRunCount ||
+        count_of(format::kEndingCounts) != format::kEndingCountSlots ||
         count_of(format::kCountedBlocks) !=
             (words + format::kWordsPerCountedBlock - 1) / format::kWordsPerCountedBlock ||
         count_of(format::kCountedWordCounts) > count_of(format::kCountedWords)) {
@@ -524,6 +465,7 @@ std::unique_ptr<GreekModel> GreekModel::FromBytes(std::span<const std::byte> byt
     model->node_blocks_ = SectionAs<format::NodeBlock>(bytes, sections[format::kNodeBlocks]);
     model->pair_firsts_ = SectionAs<format::PairFirst>(bytes, sections[format::kPairFirsts]);
     model->pair_seconds_ = SectionAs<format::PairSecond>(bytes, sections[format::kPairSeconds]);
+    model->ending_counts_ = SectionAs<format::EndingCounts>(bytes, sections[format::kEndingCounts]);
     model->endings_ = SectionAs<std::uint32_t>(bytes, sections[format::kEndings]);
     model->english_letters_ = SectionAs<char>(bytes, sections[format::kEnglishLetters]);
     model->english_lengths_ =
@@ -531,6 +473,12 @@ std::unique_ptr<GreekModel> GreekModel::FromBytes(std::span<const std::byte> byt
     model->counted_words_ = SectionAs<std::uint8_t>(bytes, sections[format::kCountedWords]);
     model->counted_word_counts_ =
         SectionAs<std::uint32_t>(bytes, sections[format::kCountedWordCounts]);
+    // Where the keys that are no words begin among the pair firsts.
+    model->word_firsts_ = static_cast<std::size_t>(
+        std::lower_bound(
+            model->pair_firsts_.begin(), model->pair_firsts_.end(), format::kEndingMark,
+            [](const format::PairFirst& group, std::uint32_t key) { return group.first < key; }) -
+        model->pair_firsts_.begin());
     model->list_words_ = static_cast<std::size_t>(header.list_words);
     model->tree_words_ = static_cast<std::size_t>(header.tree_words);
     model->running_words_ = header.running_words;

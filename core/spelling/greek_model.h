@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <algorithm>
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <string>
@@ -73,7 +74,8 @@ class GreekModel {
 
       private:
         friend class GreekModel;
-        std::array<char16_t, model_format::kLongestStoredWord> letters_{};
+        // Only the first size_ are written: a word's letters, no more.
+        std::array<char16_t, model_format::kLongestStoredWord> letters_;
         std::size_t size_ = 0;
     };
 
@@ -90,7 +92,28 @@ class GreekModel {
                                                  std::shared_ptr<const void> owner,
                                                  Problem* problem = nullptr);
 
-    Spelling Letters(const Word& word) const;
+    // The letters of `word`, lower case with accents; none for a word whose
+    // place a damaged model gives wrong.
+    Spelling Letters(const Word& word) const {
+        Spelling spelling;
+        const std::uint32_t number = NumberOf(word);
+        const std::size_t length = word.Length();
+        const model_format::LengthRun& run = length_runs_[(number < tree_words_ ? 0 : 64) + length];
+        if (number < run.first_word) {
+            return spelling;
+        }
+        const std::uint64_t offset =
+            run.first_letter + std::uint64_t{number - run.first_word} * length;
+        if (offset > letters_.size() || letters_.size() - offset < length) {
+            return spelling;
+        }
+        const std::uint8_t* letters = letters_.data() + static_cast<std::size_t>(offset);
+        for (std::size_t i = 0; i < length; ++i) {
+            spelling.letters_[i] = static_cast<char16_t>(model_format::kLetterBase + letters[i]);
+        }
+        spelling.size_ = length;
+        return spelling;
+    }
     std::size_t WordCount() const { return words_.size(); }
     const Word* WordAt(std::uint32_t number) const {
         return number < words_.size() ? &words_[number] : nullptr;
@@ -115,11 +138,33 @@ class GreekModel {
 
     // The letter tree: the root, and a node's child for a plain letter.
     const Node* Root() const { return nodes_.empty() ? nullptr : &nodes_[0]; }
-    const Node* Child(const Node& node, char16_t letter) const;
+    const Node* Child(const Node& node, char16_t letter) const {
+        if (letter <= 0x3B0 || letter > 0x3B0 + 0x1F) {
+            return nullptr;
+        }
+        const std::span<const Node> children = ChildrenOf(node);
+        const auto wanted = static_cast<std::uint16_t>(letter - 0x3B0);
+        const auto found = std::lower_bound(
+            children.begin(), children.end(), wanted,
+            [](const Node& child, std::uint16_t key) { return (child.bits & 0x1FU) < key; });
+        return found != children.end() && (found->bits & 0x1FU) == wanted ? &*found : nullptr;
+    }
     // All of a node's children, by letter.
-    std::span<const Node> ChildrenOf(const Node& node) const;
+    std::span<const Node> ChildrenOf(const Node& node) const {
+        const std::size_t first = FirstChild(static_cast<std::size_t>(&node - nodes_.data()));
+        if (nodes_.size() - first < node.ChildCount()) {
+            return {};
+        }
+        return nodes_.subspan(first, node.ChildCount());
+    }
     // The words whose plain form ends at `node`, best first.
-    std::span<const Word> WordsAt(const Node& node) const;
+    std::span<const Word> WordsAt(const Node& node) const {
+        const std::size_t first = FirstWord(static_cast<std::size_t>(&node - nodes_.data()));
+        if (words_.size() - first < node.WordCount()) {
+            return {};
+        }
+        return words_.subspan(first, node.WordCount());
+    }
     // The words of one plain form.
     std::span<const Word> WordsOf(std::u16string_view plain) const;
 
@@ -200,12 +245,41 @@ class GreekModel {
         if ((counted.bits & bit) == 0) {
             return nullptr;
         }
-        const std::size_t index = std::size_t{counted.before} +
-                                  static_cast<std::size_t>(std::popcount(counted.bits & (bit - 1)));
+        const std::size_t index =
+            std::size_t{counted.before} + model_format::CountBits(counted.bits & (bit - 1));
         return index < counts_.size() ? &counts_[index] : nullptr;
     }
-    // Where the children and the words of node `index` begin.
-    std::pair<std::size_t, std::size_t> FirstChildAndWord(std::size_t index) const;
+    // Where the children, and the words, of node `index` begin: the first
+    // of its block's, and the sum of the counts of the nodes before it in
+    // the block, taken a 64-bit word at a time.
+    std::size_t FirstChild(std::size_t index) const {
+        const std::size_t block = index / model_format::kNodesPerBlock;
+        std::array<std::uint64_t, 2> lanes;
+        std::memcpy(lanes.data(), &nodes_[block * model_format::kNodesPerBlock], sizeof lanes);
+        // At most 7 counts of at most 31 before a node: one byte holds their sum.
+        const std::uint64_t counts = ((lanes[0] >> 5) & model_format::kChildCounts) |
+                                     ((lanes[1] >> 5) & model_format::kChildCounts) << 8;
+        const std::uint64_t before =
+            counts & model_format::kNodesBefore[index % model_format::kNodesPerBlock];
+        const std::uint64_t first =
+            node_blocks_[block].first_child + ((before * 0x0101010101010101ULL) >> 56);
+        return static_cast<std::size_t>(std::min<std::uint64_t>(first, nodes_.size()));
+    }
+    std::size_t FirstWord(std::size_t index) const {
+        const std::size_t block = index / model_format::kNodesPerBlock;
+        const std::size_t before = index % model_format::kNodesPerBlock;
+        std::array<std::uint64_t, 2> lanes;
+        std::memcpy(lanes.data(), &nodes_[block * model_format::kNodesPerBlock], sizeof lanes);
+        // Lane by lane, two counts of at most 63; then the four lanes summed.
+        const std::uint64_t counts =
+            ((lanes[0] >> 10) & model_format::kWordCounts &
+             model_format::kLanesBefore[std::min<std::size_t>(before, 4)]) +
+            ((lanes[1] >> 10) & model_format::kWordCounts &
+             model_format::kLanesBefore[std::max<std::size_t>(before, 4) - 4]);
+        const std::uint64_t first =
+            node_blocks_[block].first_word + ((counts * 0x0001000100010001ULL) >> 48);
+        return static_cast<std::size_t>(std::min<std::uint64_t>(first, words_.size()));
+    }
 
     std::shared_ptr<const void> owner_;
     std::span<const std::uint8_t> letters_;
@@ -217,11 +291,13 @@ class GreekModel {
     std::span<const model_format::NodeBlock> node_blocks_;
     std::span<const model_format::PairFirst> pair_firsts_;
     std::span<const model_format::PairSecond> pair_seconds_;
+    std::span<const model_format::EndingCounts> ending_counts_;
     std::span<const std::uint32_t> endings_;  // word numbers, by reversed sound
     std::span<const char> english_letters_;
     std::span<const model_format::EnglishLength> english_lengths_;
     std::span<const std::uint8_t> counted_words_;
     std::span<const std::uint32_t> counted_word_counts_;
+    std::size_t word_firsts_ = 0;  // the pair firsts that are words, before the other keys
     std::size_t list_words_ = 0;
     std::size_t tree_words_ = 0;
     std::uint64_t running_words_ = 0;

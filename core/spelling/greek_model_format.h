@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <span>
 
 namespace bivano::model_format {
@@ -30,10 +31,11 @@ enum Section : std::size_t {
     kLengthRuns,         // LengthRun, kLengthRunCount of them
     kCountedBlocks,      // CountedBlock, one for every 32 words
     kCounts,             // WordCounts, one for every word that has counts
-    kNodes,              // GreekModel::Node, in breadth-first order, a multiple of 16
-    kNodeBlocks,         // NodeBlock, one for every 16 nodes
+    kNodes,              // GreekModel::Node, in breadth-first order, a multiple of 8
+    kNodeBlocks,         // NodeBlock, one for every 8 nodes
     kPairFirsts,         // PairFirst, by first
     kPairSeconds,        // PairSecond, by first, then by second
+    kEndingCounts,       // EndingCounts, kEndingCountSlots of them, by EndingSlot
     kEndings,            // std::uint32_t: word numbers, by their endings read backwards
     kEnglishLetters,     // char: the English words by length, then alphabetically
     kEnglishLengths,     // EnglishLength: where the words of each length begin
@@ -84,32 +86,69 @@ static_assert(sizeof(LengthRun) == 8);
 inline constexpr std::size_t kLengthRunCount = 128;
 inline constexpr std::size_t kLongestStoredWord = 63;
 
-// Which words have counts, 32 words a block: the counts of word n are at
-// before + the number of bits set below n's.
+// GreekModel::Node's 16 bits, four to a 64-bit word: its child count in bits 5-9
+// of each lane, its word count in bits 10-15.
+inline constexpr std::uint64_t kChildCounts = 0x001F001F001F001FULL;
+inline constexpr std::uint64_t kWordCounts = 0x003F003F003F003FULL;
+
+// The child counts of a block's 8 nodes go into the bytes of one word,
+// nodes 0-3 in bytes 0, 2, 4, 6 and nodes 4-7 in bytes 1, 3, 5, 7: the
+// bytes of the nodes before node j of the block.
+inline constexpr std::array<std::uint64_t, 8> kNodesBefore = [] {
+    std::array<std::uint64_t, 8> masks{};
+    for (std::size_t j = 1; j < 8; ++j) {
+        const std::size_t node = j - 1;
+        const std::size_t byte = node < 4 ? 2 * node : 2 * (node - 4) + 1;
+        masks[j] = masks[j - 1] | std::uint64_t{0xFF} << (8 * byte);
+    }
+    return masks;
+}();
+// The 16-bit lanes of the first k nodes of four, k from 0 to 4.
+inline constexpr std::array<std::uint64_t, 5> kLanesBefore = {0, 0xFFFFULL, 0xFFFFFFFFULL,
+                                                              0xFFFFFFFFFFFFULL, ~std::uint64_t{0}};
+
+// Which words have counts, and which are the first of pairs, 32 words a
+// block: the counts of word n are at before + the number of bits set below
+// n's, its pairs' entry in the pair firsts at pairs_before + the number of
+// pair_bits set below n's.
 struct CountedBlock {
     std::uint32_t before;
     std::uint32_t bits;
+    std::uint32_t pairs_before;
+    std::uint32_t pair_bits;
 };
-static_assert(sizeof(CountedBlock) == 8);
+static_assert(sizeof(CountedBlock) == 16);
 inline constexpr std::size_t kWordsPerCountedBlock = 32;
+
+// The bits set in a block's word, counted in registers: std::popcount is
+// a library call where the machine's instruction cannot be assumed.
+constexpr std::size_t CountBits(std::uint32_t bits) {
+    bits = bits - ((bits >> 1) & 0x55555555U);
+    bits = (bits & 0x33333333U) + ((bits >> 2) & 0x33333333U);
+    bits = (bits + (bits >> 4)) & 0x0F0F0F0FU;
+    return (bits * 0x01010101U) >> 24;
+}
+static_assert(CountBits(0) == 0 && CountBits(0xFFFFFFFFU) == 32 && CountBits(0x80000101U) == 3);
 
 struct WordCounts {
     std::uint32_t frequency;  // in running text
     std::uint32_t followed;   // of those, how many times by a word of a counted pair
+    std::uint32_t everyday;   // in everyday Greek, in the units of frequency
 };
-static_assert(sizeof(WordCounts) == 8);
+static_assert(sizeof(WordCounts) == 12);
 
-// Where the children and the words of the first node of each 16 begin;
+// Where the children and the words of the first node of each 8 begin;
 // those of the others follow from the counts of the nodes before them.
 struct NodeBlock {
     std::uint32_t first_child;
     std::uint32_t first_word;
 };
 static_assert(sizeof(NodeBlock) == 8);
-inline constexpr std::size_t kNodesPerBlock = 16;
+inline constexpr std::size_t kNodesPerBlock = 8;
 
 // The pairs: for every first, where its seconds begin (they end where the
-// next first's begin); the counts under a first, by second.
+// next first's begin); the counts under a first, by second. Words come
+// first, then the other keys below.
 struct PairFirst {
     std::uint32_t first;
     std::uint32_t begin;
@@ -120,6 +159,28 @@ struct PairSecond {
     std::uint32_t count;
 };
 static_assert(sizeof(PairSecond) == 8);
+
+// How often words of each ending occur (GreekModel::EndingOf: the last two
+// plain letters, or a blank and the one letter of a word of one), in
+// running text and in everyday Greek, at EndingSlot(ending). An ending of
+// other letters has no slot; its counts stand in the pair array.
+struct EndingCounts {
+    std::uint32_t count;
+    std::uint32_t everyday;
+};
+static_assert(sizeof(EndingCounts) == 8);
+inline constexpr std::size_t kEndingLetters = 26;  // a blank, then α (1) to ω (25)
+inline constexpr std::size_t kEndingCountSlots = kEndingLetters * kEndingLetters;
+inline constexpr std::size_t kNoEndingSlot = kEndingCountSlots;
+constexpr std::size_t EndingSlot(std::uint32_t ending) {
+    const auto letter = [](std::uint32_t c) -> std::size_t {
+        return c == u' ' ? 0 : c > 0x3B0 && c <= 0x3C9 ? c - 0x3B0 : kEndingLetters;
+    };
+    const std::size_t before = letter((ending >> 16) & 0x7FFFU);
+    const std::size_t last = letter(ending & 0xFFFFU);
+    return before == kEndingLetters || last == kEndingLetters ? kNoEndingSlot
+                                                              : before * kEndingLetters + last;
+}
 
 // The English words of length L are [lengths[L].first_word,
 // lengths[L + 1].first_word), their letters from lengths[L].first_letter.
@@ -138,43 +199,49 @@ inline constexpr std::uint32_t kAnyWord = 0xFFFFFFFFU;
 // word has, nor an ending (those have a Greek letter in their high half).
 inline constexpr std::uint32_t kBeforePhrase = 0xFFFFFFF0U;
 inline constexpr std::uint32_t kAfterPhrase = 0xFFFFFFF8U;
-// Everyday counts stand in the pair array under a first number no word
-// has, their total under kAnyWord.
+// Everyday counts of endings stand in the pair array under a first number
+// no word has, the total of all words under kAnyWord (a word's own is in
+// WordCounts).
 inline constexpr std::uint32_t kEveryday = 0xFFFFFFE0U;
 
 // A checksum quick enough to run over the whole file at every start: four
-// lanes of 8-byte words, each step (xor, multiply by an odd number, shift
-// xor) undoing nothing, so that a change of any one word always changes
-// the sum. Little-endian words, as the file's.
+// lanes of 8-byte words, each step (xor, rotate, multiply by an odd number)
+// undoing nothing, so that a change of any one word always changes the
+// sum. Little-endian words, as the file's.
 inline std::uint64_t Checksum(std::span<const std::byte> bytes, std::uint64_t seed) {
     constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
     const auto mix = [](std::uint64_t lane, std::uint64_t word) {
-        lane = (lane ^ word) * kMultiplier;
-        return lane ^ (lane >> 29);
+        const std::uint64_t mixed = lane ^ word;
+        return ((mixed << 29) | (mixed >> 35)) * kMultiplier;
     };
-    std::array<std::uint64_t, 4> lanes = {seed, seed ^ 0x243F6A8885A308D3ULL,
-                                          seed ^ 0x13198A2E03707344ULL,
-                                          seed ^ 0xA4093822299F31D0ULL};
-    std::size_t at = 0;
-    for (; at + 32 <= bytes.size(); at += 32) {
-        std::array<std::uint64_t, 4> words;
-        std::memcpy(words.data(), bytes.data() + at, 32);
-        for (std::size_t lane = 0; lane < 4; ++lane) {
-            lanes[lane] = mix(lanes[lane], words[lane]);
-        }
+    std::uint64_t lane0 = seed;
+    std::uint64_t lane1 = seed ^ 0x243F6A8885A308D3ULL;
+    std::uint64_t lane2 = seed ^ 0x13198A2E03707344ULL;
+    std::uint64_t lane3 = seed ^ 0xA4093822299F31D0ULL;
+    const std::byte* at = bytes.data();
+    const std::byte* const end = at + bytes.size();
+    const auto word = [](const std::byte* place) {
+        std::uint64_t value;
+        std::memcpy(&value, place, sizeof value);
+        return value;
+    };
+    for (; end - at >= 32; at += 32) {
+        lane0 = mix(lane0, word(at));
+        lane1 = mix(lane1, word(at + 8));
+        lane2 = mix(lane2, word(at + 16));
+        lane3 = mix(lane3, word(at + 24));
     }
-    for (; at + 8 <= bytes.size(); at += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes.data() + at, 8);
-        lanes[0] = mix(lanes[0], word);
+    for (; end - at >= 8; at += 8) {
+        lane0 = mix(lane0, word(at));
     }
     std::uint64_t last = 0;
-    if (at < bytes.size()) {
-        std::memcpy(&last, bytes.data() + at, bytes.size() - at);
+    if (at < end) {
+        std::memcpy(&last, at, static_cast<std::size_t>(end - at));
     }
     std::uint64_t sum = mix(bytes.size(), last);
-    for (const std::uint64_t lane : lanes) {
+    for (const std::uint64_t lane : {lane0, lane1, lane2, lane3}) {
         sum = mix(sum, lane);
+        sum ^= sum >> 31;
     }
     return sum;
 }
