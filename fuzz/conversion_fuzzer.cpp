@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
@@ -21,6 +22,8 @@
 #include "core/lativo/convert_to_latin.h"
 #include "core/layout/layout_repair.h"
 #include "core/pipeline.h"
+#include "model_builder/greek_model_builder.h"
+#include "model_builder/model_sources.h"
 #include "run_invariants.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -120,8 +123,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The front door, with spelling: bytes in pieces give what they give whole.
     // Its words include chat abbreviations' (δν δεν, μ μου) and words that
     // slips of typing reach.
-    static const GreekSpeller speller(std::vector<std::u16string>{
-        u"καλημέρα", u"θάλασσα", u"τι", u"και", u"Αθήνα", u"δεν", u"μου", u"ξέρω", u"σύστημα"});
+    static const std::unique_ptr<GreekSpeller> built = builder::SpellerOf(
+        {{u"καλημέρα", u"θάλασσα", u"τι", u"και", u"Αθήνα", u"δεν", u"μου", u"ξέρω", u"σύστημα"},
+         {{u"και", 9}, {u"τι", 4}, {u"δεν", 6}, {u"μου", 5}},
+         {{{u"δεν", u"ξέρω"}, 3}, {{u"τι", u"~αι"}, 3}},
+         {"word", "super"},
+         {}});
+    const GreekSpeller& speller = *built;
     for (const Direction direction : {Direction::Latin, Direction::Greek, Direction::AccentsOnly,
                                       Direction::Layout, Direction::Auto}) {
         PipelineSettings settings;
@@ -165,7 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A model whose bytes the input changed, checksum and all: it is
     // refused, or it reads words, never out of its bounds.
     static const std::vector<std::byte> model =
-        GreekModel::Build({{u"καλημέρα", u"θάλασσα", u"τι", u"και", u"Αθήνα"},
+        builder::BuildModel({{u"καλημέρα", u"θάλασσα", u"τι", u"και", u"Αθήνα"},
                            {{u"και", 9}, {u"τι", 4}, {u"Διαμαντίδης", 5}},
                            {{{u"και", u"τι"}, 3},
                             {{u"τι", u"~αι"}, 3},
@@ -181,7 +189,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (static_cast<std::size_t>(data[at]) << 8 | data[at + 1]) % changed->size();
         (*changed)[place] = static_cast<std::byte>(data[at + 2]);
     }
-    GreekModel::Reseal(*changed);
+    builder::Reseal(*changed);
     if (const auto damaged = GreekSpeller::FromModelBytes(*changed, changed)) {
         for (const auto source_kind :
              {ReadingStream::Source::Latin, ReadingStream::Source::Greek}) {

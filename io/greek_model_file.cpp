@@ -146,7 +146,7 @@ std::optional<std::pair<std::string, std::optional<std::string>>> ReadHunspellFi
 
 using HunspellBytes = std::pair<std::string, std::optional<std::string>>;
 
-GreekSpeller::HunspellFiles ViewOf(const HunspellBytes& files, const std::string& english) {
+builder::HunspellFiles ViewOf(const HunspellBytes& files, const std::string& english) {
     return {files.first,
             files.second ? std::optional<std::string_view>(*files.second) : std::nullopt, english};
 }
@@ -158,20 +158,59 @@ std::string ReadEnglishWords(const std::string& path) {
         .value_or(std::string());
 }
 
+// `name` in share/bivano beside the program (a build folder) or above it
+// (an installed program) when `there` holds for it; else nothing.
+template <class There>
+std::optional<std::string> BesideTheProgram(const std::string& name, There there) {
+    const std::string folder = ProgramFolder();
+    for (const std::string& candidate :
+         {folder + "/share/bivano/" + name, folder + "/../share/bivano/" + name}) {
+        if (!folder.empty() && there(candidate)) {
+            return candidate;
+        }
+    }
+    return std::nullopt;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 }  // namespace
 
 std::string DefaultGreekModelPath() {
     if (const char* chosen = std::getenv("BIVANO_MODEL"); chosen != nullptr && *chosen != '\0') {
         return chosen;
     }
-    const std::string folder = ProgramFolder();
-    for (const std::string& candidate :
-         {folder + "/share/bivano/greek.model", folder + "/../share/bivano/greek.model"}) {
-        if (!folder.empty() && IsRegularFile(candidate)) {
-            return candidate;
-        }
+    return BesideTheProgram("greek.model", IsRegularFile).value_or(BIVANO_INSTALLED_MODEL);
+}
+
+std::string DefaultCountsFolder() {
+    if (const char* chosen = std::getenv("BIVANO_COUNTS"); chosen != nullptr && *chosen != '\0') {
+        return chosen;
     }
-    return BIVANO_INSTALLED_MODEL;
+    return BesideTheProgram("counts", IsFolder).value_or(BIVANO_INSTALLED_COUNTS);
+}
+
+std::optional<CountTexts> ReadCounts(const std::string& folder, std::string* unreadable) {
+    CountTexts counts;
+    for (auto [name, text] :
+         {std::pair{"/words.tsv", &counts.words}, std::pair{"/pairs.tsv", &counts.pairs},
+          std::pair{"/phrase-edges.tsv", &counts.phrase_edges}}) {
+        GreekSpeller::Problem problem = GreekSpeller::Problem::None;
+        int error = 0;
+        std::optional<std::string> bytes = ReadDataFile(
+            folder + name, static_cast<off_t>(GreekSpeller::kLargestWordList), problem, error);
+        if (!bytes) {
+            if (unreadable != nullptr) {
+                *unreadable = folder + name;
+            }
+            return std::nullopt;
+        }
+        *text = std::move(*bytes);
+    }
+    return counts;
 }
 
 std::unique_ptr<GreekSpeller> OpenGreekModel(const std::string& path,
@@ -186,7 +225,14 @@ std::unique_ptr<GreekSpeller> OpenGreekModel(const std::string& path,
     }
     auto mapping = std::make_shared<Mapping>();
     mapping->size = static_cast<std::size_t>(size);
-    mapping->address = ::mmap(nullptr, mapping->size, PROT_READ, MAP_PRIVATE, file.fd, 0);
+    // Every page is read at once by the checksum: mapped in one call rather
+    // than one fault at a time.
+#ifdef MAP_POPULATE
+    constexpr int kMapFlags = MAP_PRIVATE | MAP_POPULATE;
+#else
+    constexpr int kMapFlags = MAP_PRIVATE;
+#endif
+    mapping->address = ::mmap(nullptr, mapping->size, PROT_READ, kMapFlags, file.fd, 0);
     if (mapping->address == MAP_FAILED) {
         outcome = GreekSpeller::Problem::Unreadable;
         return nullptr;
@@ -206,10 +252,12 @@ std::unique_ptr<GreekSpeller> OpenHunspellList(const std::string& path,
         return nullptr;
     }
     const std::string english_words = ReadEnglishWords(english);
-    return GreekSpeller::FromHunspell(ViewOf(*files, english_words), &outcome);
+    const CountTexts counts = ReadCounts(DefaultCountsFolder()).value_or(CountTexts());
+    return builder::SpellerFromHunspell(ViewOf(*files, english_words), counts.View(), &outcome);
 }
 
 std::vector<std::byte> BuildGreekModel(const std::string& path, const std::string& english,
+                                       const std::string& counts_folder,
                                        GreekSpeller::Problem* problem,
                                        const std::vector<std::string>& everyday,
                                        std::string* unreadable) {
@@ -220,6 +268,11 @@ std::vector<std::byte> BuildGreekModel(const std::string& path, const std::strin
         if (unreadable != nullptr) {
             *unreadable = path;
         }
+        return {};
+    }
+    const std::optional<CountTexts> counts = ReadCounts(counts_folder, unreadable);
+    if (!counts) {
+        outcome = GreekSpeller::Problem::Unreadable;
         return {};
     }
     std::vector<std::string> everyday_bytes;
@@ -239,7 +292,8 @@ std::vector<std::byte> BuildGreekModel(const std::string& path, const std::strin
     const std::vector<std::string_view> everyday_views(everyday_bytes.begin(),
                                                        everyday_bytes.end());
     const std::string english_words = ReadEnglishWords(english);
-    return GreekSpeller::BuildModel(ViewOf(*files, english_words), &outcome, everyday_views);
+    return builder::BuildFromHunspell(ViewOf(*files, english_words), counts->View(), &outcome,
+                                      everyday_views);
 }
 
 std::unique_ptr<GreekSpeller> OpenGreekSpeller(const std::string& named_dictionary,

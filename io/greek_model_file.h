@@ -2,10 +2,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/spelling/speller.h"
+#include "model_builder/model_sources.h"
 
 namespace bivano::io {
 
@@ -14,6 +16,24 @@ namespace bivano::io {
 // (a build folder) or above it (an installed program), then the folder the
 // program was installed to.
 std::string DefaultGreekModelPath();
+
+// The program's word counts that a model is made from (data/greek-counts/
+// in the sources, installed beside the model): $BIVANO_COUNTS when set,
+// then share/bivano/counts beside the program or above it, then the folder
+// the program was installed to.
+std::string DefaultCountsFolder();
+
+// The counts' files (words.tsv, pairs.tsv, phrase-edges.tsv) as read from
+// a folder.
+struct CountTexts {
+    std::string words;
+    std::string pairs;
+    std::string phrase_edges;
+    builder::CountFiles View() const { return {words, pairs, phrase_edges}; }
+};
+// The counts in `folder`; nothing when one of their files cannot be read,
+// with `unreadable` (when given) naming it.
+std::optional<CountTexts> ReadCounts(const std::string& folder, std::string* unreadable = nullptr);
 
 // Every file the reader's data comes from (model, word list, .aff) is
 // checked alike before a byte of it is read: a regular file, not empty and
@@ -26,19 +46,22 @@ std::string DefaultGreekModelPath();
 std::unique_ptr<GreekSpeller> OpenGreekModel(const std::string& path,
                                              GreekSpeller::Problem* problem = nullptr);
 
-// The speller over a hunspell word list (see GreekSpeller::FromHunspell),
-// the .aff beside it (el_GR.dic, el_GR.aff) and the English word list,
-// read and indexed at once, which takes a moment.
+// The speller over a hunspell word list (see builder::ReadHunspell), the
+// .aff beside it (el_GR.dic, el_GR.aff), the English word list and the
+// program's counts (DefaultCountsFolder; without them, the list alone),
+// made into a model in memory at once, which takes a moment.
 std::unique_ptr<GreekSpeller> OpenHunspellList(
     const std::string& path, GreekSpeller::Problem* problem = nullptr,
     const std::string& english = GreekSpeller::kEnglishWords);
 
-// The bytes of a model made from those files and the lists of everyday
-// word frequencies named in `everyday` (data/greek-everyday/, see
-// GreekSpeller::BuildModel), as the build makes it. An everyday list passes
-// the word list's check; nothing when a file cannot be read, with `problem`
-// saying why and `unreadable` (when given) naming the file.
+// The bytes of a model made from those files, the counts in
+// `counts_folder` and the lists of everyday word frequencies named in
+// `everyday` (data/greek-everyday/, see builder::AddEveryday), as the
+// build makes it. The counts and an everyday list pass the word list's
+// check; nothing when a file cannot be read, with `problem` saying why and
+// `unreadable` (when given) naming the file.
 std::vector<std::byte> BuildGreekModel(const std::string& path, const std::string& english,
+                                       const std::string& counts_folder,
                                        GreekSpeller::Problem* problem,
                                        const std::vector<std::string>& everyday = {},
                                        std::string* unreadable = nullptr);

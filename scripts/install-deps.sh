@@ -42,6 +42,12 @@ web_packages=(
     nodejs chromium python3 node-typescript
 )
 
+# The model's tests built for i386 (scripts/i386-tests.sh), run under
+# qemu where the kernel runs no i386 programs itself.
+if [[ $(dpkg --print-architecture) == amd64 ]]; then
+    test_packages+=(g++-multilib qemu-user)
+fi
+
 packages=("${run_packages[@]}")
 case "$task" in
     run) ;;

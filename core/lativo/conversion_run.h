@@ -19,8 +19,10 @@ namespace bivano::internal {
 // the maximum.
 class ProgressScale {
   public:
+    // The divisor rounds up without adding to `length`, which for the
+    // longest lengths a 32-bit size_t holds would wrap to a divisor of 0.
     explicit ProgressScale(std::size_t length)
-        : divisor_(length <= kLimit ? 1 : (length + kLimit - 1) / kLimit) {}
+        : divisor_(length <= kLimit ? 1 : length / kLimit + (length % kLimit != 0 ? 1 : 0)) {}
 
     std::int32_t operator()(std::size_t position) const {
         // The division is skipped for every source that fits, i.e. always in practice.

@@ -7,7 +7,6 @@
 #include "core/encoding/text_codec.h"
 #include "core/layout/greek_keyboard.h"
 #include "core/spelling/greek_model.h"
-#include "core/spelling/word_frequencies.h"
 
 namespace bivano::layout {
 namespace {
@@ -139,32 +138,20 @@ constexpr std::size_t kLikelyReach = 10;
 }  // namespace
 
 LetterPairs::LetterPairs(const GreekModel& model) {
-    // The Greek words in use, by how often, from the program's own counts
-    // (what the model's are made from): reading the whole model would
-    // touch all of its pages at every start.
+    // The Greek words in use, by how often, from the counts the model was
+    // made from: reading the whole model would touch all of its pages at
+    // every start.
     std::array<double, kGreekSymbols * kGreekSymbols> greek{};
-    std::string_view lines = internal::GreekWordFrequencies();
-    while (!lines.empty()) {
-        const std::size_t end = std::min(lines.find('\n'), lines.size());
-        const std::string_view line = lines.substr(0, end);
-        lines.remove_prefix(std::min(end + 1, lines.size()));
-        const std::size_t space = line.rfind(' ');
-        if (space == std::string_view::npos) {
-            continue;
-        }
-        double count = 0;
-        for (const char digit : line.substr(space + 1)) {
-            count = count * 10 + (digit >= '0' && digit <= '9' ? digit - '0' : 0);
-        }
+    model.ForEachCountedWord([&](std::u16string_view word, std::uint32_t count) {
         const double weight = 1.0 + std::log(1.0 + count);
         std::size_t previous = 0;
-        for (const char16_t c : FromUtf8(line.substr(0, space))) {
+        for (const char16_t c : word) {
             const std::size_t current = GreekSymbol(c);
             greek[previous * kGreekSymbols + current] += weight;
             previous = current;
         }
         greek[previous * kGreekSymbols] += weight;
-    }
+    });
     ToLogarithms<kGreekSymbols>(greek, greek_);
 
     std::array<double, kEnglishSymbols * kEnglishSymbols> english{};

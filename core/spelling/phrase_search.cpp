@@ -92,7 +92,8 @@ bool PhraseSearch::IsInterrogative(std::uint32_t number) const {
     if (word == nullptr) {
         return false;
     }
-    const std::u16string_view letters = model_.Letters(*word);
+    const GreekModel::Spelling spelling = model_.Letters(*word);
+    const std::u16string_view letters = spelling;
     return std::find(std::begin(kQuestionWords), std::end(kQuestionWords), letters) !=
            std::end(kQuestionWords);
 }
@@ -122,9 +123,9 @@ double PhraseSearch::EdgeLikelihood(std::uint32_t number, GreekModel::Beside bes
     }
     const double average = phrases / running;
     const double count =
-        std::min<double>(model_.PhraseEdgeCount(beside, first, number), word->frequency);
+        std::min<double>(model_.PhraseEdgeCount(beside, first, number), model_.Frequency(*word));
     const double likelihood = (count + kPhraseWeights.edge_prior * average) /
-                              (word->frequency + kPhraseWeights.edge_prior);
+                              (model_.Frequency(*word) + kPhraseWeights.edge_prior);
     return kPhraseWeights.edge_weight * std::log(likelihood / average);
 }
 
@@ -157,7 +158,7 @@ double PhraseSearch::PairScore(std::uint32_t first, const Choice& second) {
 double PhraseSearch::PairLikelihood(std::uint32_t first, const Choice& second) const {
     const double alone = second.score + kWordWeights.cost_weight * second.cost;
     const GreekModel::Word* word = model_.WordAt(first);
-    if (word == nullptr || word->frequency == 0) {
+    if (word == nullptr || model_.Frequency(*word) == 0) {
         // A word only the everyday lists count has no pairs: what follows
         // it is as unknown as what follows a counted word in a pair never
         // seen, no likelier.
@@ -165,20 +166,20 @@ double PhraseSearch::PairLikelihood(std::uint32_t first, const Choice& second) c
                (model_.EverydayCount(first) > 0 ? kPhraseWeights.uncounted_followers : 0.0);
     }
     const std::uint32_t together = model_.PairCount(first, second.word);
-    const double frequency = word->frequency;
-    if (together > 0 && word->frequency >= together) {
+    const double frequency = model_.Frequency(*word);
+    if (together > 0 && model_.Frequency(*word) >= together) {
         return std::log(together / frequency);
     }
     double evidence = 0;
     int kinds = 0;
     const std::uint32_t with_ending = model_.EndingPairCount(first, second.ending);
     const std::uint32_t ending = model_.EndingCount(second.ending);
-    if (with_ending > 0 && ending > 0 && word->frequency >= with_ending) {
+    if (with_ending > 0 && ending > 0 && model_.Frequency(*word) >= with_ending) {
         // The word's share of its ending, in the technical text and the
         // everyday lists together.
         const GreekModel::Word* next = model_.WordAt(second.word);
         const double share = (next == nullptr ? 0.0
-                                              : static_cast<double>(next->frequency) +
+                                              : static_cast<double>(model_.Frequency(*next)) +
                                                     model_.EverydayCount(second.word)) +
                              0.1;
         const double of_ending =
@@ -200,7 +201,7 @@ double PhraseSearch::PairLikelihood(std::uint32_t first, const Choice& second) c
         return std::min(kPhraseWeights.back_off + evidence / kinds, most);
     }
     const double unaccounted =
-        std::max(1.0, frequency - static_cast<double>(std::min(word->followed, word->frequency)));
+        std::max(1.0, frequency - static_cast<double>(std::min(model_.Followed(*word), model_.Frequency(*word))));
     return std::min(kPhraseWeights.back_off + std::log(unaccounted / frequency) + alone, most);
 }
 

@@ -134,7 +134,7 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
             const GreekModel::Word* known =
                 model.WordAt(reading.choices[static_cast<std::size_t>(chosen[i])].word);
             AppendWithCaseOf(typed, model.Letters(*known), out);
-            stress_[i] = known->stress;
+            stress_[i] = known->Stress();
             // A word the dictionary knows only with a capital (a name)
             // takes it, however it was typed.
             if ((known->flags & GreekModel::kSmall) == 0 && out.size() > begin) {

@@ -32,8 +32,8 @@ namespace bivano {
 // conversion writes it.
 class GreekSpeller {
   public:
-    // A speller over a model in memory, made from these words: for tests.
-    explicit GreekSpeller(const std::vector<std::u16string>& words);
+    // A speller over a model (see GreekModel::FromBytes; the builder,
+    // model_builder/, makes models).
     explicit GreekSpeller(std::unique_ptr<GreekModel> model);
 
     // Why a word list or a model could not be used.
@@ -48,42 +48,15 @@ class GreekSpeller {
         AffixUnreadable,  // its .aff is there but cannot be read (not a regular file)
     };
 
-    // Every byte of a word list costs some 40 in the index made from it:
-    // a larger list is refused rather than exhausting memory. Debian's
-    // Greek list has 10 MB.
+    // Every byte of a word list costs some 40 in the model made from it
+    // (model_builder/): a larger list is refused rather than exhausting
+    // memory. Debian's Greek list has 10 MB.
     static constexpr std::size_t kLargestWordList = std::size_t{64} << 20;
 
-    // The bytes of a hunspell word list, of the .aff beside it when there
-    // is one, and of the English word list (one word a line) to go with
-    // it; the front ends read them (io/greek_model_file.h).
-    struct HunspellFiles {
-        std::string_view list;
-        std::optional<std::string_view> affix;
-        std::string_view english;
-    };
-
-    // Reads a hunspell word list: a count on the first line, then one word
-    // a line (anything from a "/" on is dropped), in the encoding that the
-    // SET line of its .aff names (UTF-8 or ISO8859-7, as Debian's el_GR
-    // has it). Without an .aff, well-formed UTF-8 is read as such and
-    // anything else as ISO-8859-7. Nothing, with `problem` saying why, when
-    // the list cannot be used: never a speller that reads its words wrong.
-    // The program's own word counts go with it.
-    static std::unique_ptr<GreekSpeller> FromHunspell(const HunspellFiles& files,
-                                                      Problem* problem = nullptr);
     // From the bytes of a model file, which `owner` keeps alive.
     static std::unique_ptr<GreekSpeller> FromModelBytes(std::span<const std::byte> bytes,
                                                         std::shared_ptr<const void> owner,
                                                         Problem* problem = nullptr);
-    // What a model is made from: the words of a hunspell list (as
-    // FromHunspell reads it), the program's counts and English words, and
-    // the bytes of lists of everyday word frequencies (`everyday`, see
-    // data/greek-everyday/README.md): "word count" lines, or "word<TAB>cB"
-    // (centibels of the share of running words). Lines that cannot be read
-    // are skipped; without lists, or with none that has a usable line, the
-    // model has the technical counts alone.
-    static std::vector<std::byte> BuildModel(const HunspellFiles& files, Problem* problem,
-                                             std::span<const std::string_view> everyday = {});
 
     // Where Debian's hunspell-el puts the Greek word list, and wamerican
     // the English one.

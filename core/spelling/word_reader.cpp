@@ -74,7 +74,7 @@ bool WordReader::ReadsAsGreek(std::u16string_view typed, float most) {
     const WordReading& reading = ReadingOf(typed);
     return std::any_of(reading.choices.begin(), reading.choices.end(), [&](const Choice& c) {
         const GreekModel::Word* word = model_.WordAt(c.word);
-        return c.cost == 0 || (c.cost <= most && word != nullptr && word->frequency > 0);
+        return c.cost == 0 || (c.cost <= most && word != nullptr && model_.Frequency(*word) > 0);
     });
 }
 
@@ -195,7 +195,8 @@ std::u16string WordReader::ByEnding(std::u16string_view plain) const {
     if (known == nullptr || length < kWordWeights.shortest_ending || length >= plain.size()) {
         return {};
     }
-    const std::u16string_view letters = model_.Letters(*known);
+    const GreekModel::Spelling spelling = model_.Letters(*known);
+    const std::u16string_view letters = spelling;
     const std::u16string_view ending = letters.substr(letters.size() - length);
     if (std::none_of(ending.begin(), ending.end(), IsAccented)) {
         return {};
@@ -227,7 +228,7 @@ std::u16string WordReader::ByEnding(std::u16string_view plain) const {
 double WordReader::WordScore(std::uint32_t number) const {
     const GreekModel::Word* word = model_.WordAt(number);
     const double count =
-        word == nullptr ? 0 : static_cast<double>(word->frequency) + model_.EverydayCount(number);
+        word == nullptr ? 0 : static_cast<double>(model_.Frequency(*word)) + model_.EverydayCount(number);
     return std::log((count + 0.1) / running_words_);
 }
 
@@ -285,7 +286,7 @@ WordReading WordReader::Weigh(std::u16string_view lower, std::u16string_view mar
         const std::uint8_t stress = StressRank(marked);
         std::erase_if(found_, [&](const Choice& choice) {
             const GreekModel::Word* word = model_.WordAt(choice.word);
-            return word == nullptr || word->stress != stress;
+            return word == nullptr || word->Stress() != stress;
         });
     }
     // Best first by the word alone; a phrase weighs the likeliest only.
@@ -315,7 +316,7 @@ WordReading WordReader::Weigh(std::u16string_view lower, std::u16string_view mar
             std::any_of(reading.choices.begin(), reading.choices.end(), [&](const Choice& c) {
                 const GreekModel::Word* word = model_.WordAt(c.word);
                 return c.cost == 0 && word != nullptr &&
-                       word->frequency +
+                       model_.Frequency(*word) +
                                std::min(model_.EverydayCount(c.word), kWordWeights.in_use) >=
                            kWordWeights.in_use &&
                        (word->flags & GreekModel::kSmall) != 0;

@@ -188,9 +188,11 @@ TEST(ProgressScale, SourcesBeyondTheCounterRangeAreReportedInProportion) {
     const std::size_t fits = 2'147'483'647u;
     EXPECT_EQ(ProgressScale(fits)(fits), 2'147'483'647);
     EXPECT_EQ(ProgressScale(fits)(12345), 12345);
-    // The lengths a 32-bit size_t (WebAssembly) cannot hold are left out there.
+    // The lengths a 32-bit size_t (i386, WebAssembly) cannot hold are left
+    // out there; the longest it holds is not.
     for (const std::uint64_t wanted :
-         {std::uint64_t{fits} + 1, std::uint64_t{5'000'000'000u}, std::uint64_t{1} << 40}) {
+         {std::uint64_t{fits} + 1, std::uint64_t{5'000'000'000u}, std::uint64_t{1} << 40,
+          std::uint64_t{std::numeric_limits<std::size_t>::max()}}) {
         if (wanted > std::numeric_limits<std::size_t>::max()) {
             continue;
         }

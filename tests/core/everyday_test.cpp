@@ -12,7 +12,9 @@
 
 #include "core/spelling/speller.h"
 #include "io/greek_model_file.h"
+#include "model_builder/model_sources.h"
 #include "recording_progress.h"
+#include "small_models.h"
 
 namespace bivano {
 namespace {
@@ -51,16 +53,17 @@ std::uint32_t EverydayOf(const GreekSpeller& speller, std::u16string_view plain)
 // Both kinds of list are read ("word count" and "word<TAB>centibels"), and
 // lift the words the technical counts hardly have: τέλεια over τελεία.
 TEST(EverydayCounts, LiftWordsTheTechnicalCountsHardlyHave) {
-    const GreekSpeller::HunspellFiles files{"4\nτέλεια\nτελεία\nτι\nκάνεις\n", std::nullopt,
-                                            "word\n"};
+    const builder::HunspellFiles files{"4\nτέλεια\nτελεία\nτι\nκάνεις\n", std::nullopt, "word\n"};
     const std::vector<std::string_view> lists = {
         "τέλεια 900\nτελεία 20\nξξξ 50\nabc 9\nτι x\n\nκάνεις\n",
         "τέλεια\t-250\nτελεία\t-400\nlatin\t-300\n"};
     GreekSpeller::Problem problem = GreekSpeller::Problem::Unreadable;
-    const auto technical = SpellerOf(GreekSpeller::BuildModel(files, &problem));
+    const auto technical =
+        SpellerOf(builder::BuildFromHunspell(files, ProgramCountFiles(), &problem));
     ASSERT_EQ(problem, GreekSpeller::Problem::None);
     ASSERT_NE(technical, nullptr);
-    const auto everyday = SpellerOf(GreekSpeller::BuildModel(files, &problem, lists));
+    const auto everyday =
+        SpellerOf(builder::BuildFromHunspell(files, ProgramCountFiles(), &problem, lists));
     ASSERT_EQ(problem, GreekSpeller::Problem::None);
     ASSERT_NE(everyday, nullptr);
 
@@ -78,14 +81,15 @@ TEST(EverydayCounts, LiftWordsTheTechnicalCountsHardlyHave) {
 // A list that holds nothing usable leaves the model as the technical
 // counts make it, and says nothing: it loads and reads.
 TEST(EverydayCounts, AModelWithoutThemLoadsAndReads) {
-    const GreekSpeller::HunspellFiles files{"2\nέχω\nέξω\n", std::nullopt, "word\n"};
+    const builder::HunspellFiles files{"2\nέχω\nέξω\n", std::nullopt, "word\n"};
     GreekSpeller::Problem problem = GreekSpeller::Problem::Unreadable;
-    const std::vector<std::byte> plain = GreekSpeller::BuildModel(files, &problem);
+    const std::vector<std::byte> plain =
+        builder::BuildFromHunspell(files, ProgramCountFiles(), &problem);
     ASSERT_EQ(problem, GreekSpeller::Problem::None);
     for (const std::vector<std::string_view>& lists :
          {std::vector<std::string_view>{""},
           std::vector<std::string_view>{"", "abc 12\n\t\n 5\nέχω -\nέχω 1e999\n"}}) {
-        EXPECT_EQ(GreekSpeller::BuildModel(files, &problem, lists), plain);
+        EXPECT_EQ(builder::BuildFromHunspell(files, ProgramCountFiles(), &problem, lists), plain);
         EXPECT_EQ(problem, GreekSpeller::Problem::None);
     }
     GreekModel::Problem why = GreekModel::Problem::TooShort;
@@ -111,14 +115,16 @@ TEST(EverydayCounts, ListsAreReadThroughTheFileLayer) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     GreekSpeller::Problem problem = GreekSpeller::Problem::Unreadable;
     std::string unreadable;
-    const auto everyday =
-        SpellerOf(io::BuildGreekModel(dictionary, english, &problem, {list}, &unreadable));
+    const auto everyday = SpellerOf(io::BuildGreekModel(dictionary, english, BIVANO_COUNTS_FOLDER,
+                                                        &problem, {list}, &unreadable));
     ASSERT_EQ(problem, GreekSpeller::Problem::None);
     ASSERT_NE(everyday, nullptr);
     EXPECT_TRUE(unreadable.empty());
     EXPECT_EQ(Read(*everyday, "teleia"), "τέλεια");
-    EXPECT_EQ(
-        SpellerOf(io::BuildGreekModel(dictionary, english, &problem))->Model().EverydayTotal(), 0u);
+    EXPECT_EQ(SpellerOf(io::BuildGreekModel(dictionary, english, BIVANO_COUNTS_FOLDER, &problem))
+                  ->Model()
+                  .EverydayTotal(),
+              0u);
 
     const struct {
         const char* name;
@@ -132,9 +138,9 @@ TEST(EverydayCounts, ListsAreReadThroughTheFileLayer) {
         SCOPED_TRACE(row.name);
         unreadable.clear();
         problem = GreekSpeller::Problem::None;
-        EXPECT_TRUE(
-            io::BuildGreekModel(dictionary, english, &problem, {list, row.path}, &unreadable)
-                .empty());
+        EXPECT_TRUE(io::BuildGreekModel(dictionary, english, BIVANO_COUNTS_FOLDER, &problem,
+                                        {list, row.path}, &unreadable)
+                        .empty());
         EXPECT_EQ(problem, GreekSpeller::Problem::Unreadable);
         EXPECT_EQ(unreadable, row.path);
     }
@@ -144,17 +150,17 @@ TEST(EverydayCounts, ListsAreReadThroughTheFileLayer) {
 // Everyday counts go to the dictionary's words only, and order the words
 // of one plain form: the commoner in everyday use first.
 TEST(EverydayCounts, OrderTheWordsOfOnePlainForm) {
-    GreekModel::Source source;
+    builder::ModelSource source;
     source.words = {u"κανείς", u"κάνεις"};
     source.frequencies = {{u"κανείς", 30}, {u"κάνεις", 20}};
     source.everyday = {{u"κάνεις", 50}, {u"άγνωστο", 70}};
-    const std::vector<std::byte> bytes = GreekModel::Build(source);
+    const std::vector<std::byte> bytes = builder::BuildModel(source);
     const auto model = GreekModel::FromBytes(bytes, nullptr);
     ASSERT_NE(model, nullptr);
     const auto words = model->WordsOf(u"κανεισ");
     ASSERT_EQ(words.size(), 2u);
     EXPECT_EQ(U8(std::u16string(model->Letters(words[0]))), "κάνεις");
-    EXPECT_EQ(words[0].frequency, 20u);  // the technical count stays as it was
+    EXPECT_EQ(model->Frequency(words[0]), 20u);  // the technical count stays as it was
     EXPECT_EQ(model->EverydayCount(model->NumberOf(words[0])), 50u);
     EXPECT_EQ(model->EverydayCount(model->NumberOf(words[1])), 0u);
     EXPECT_EQ(model->EverydayTotal(), 50u);

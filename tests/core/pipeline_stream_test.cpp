@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/pipeline.h"
+#include "small_models.h"
 
 namespace bivano {
 namespace {
@@ -66,8 +67,7 @@ class CollectingSink final : public ByteSink {
 };
 
 GreekSpeller SmallSpeller() {
-    return GreekSpeller(
-        std::vector<std::u16string>{u"καλημέρα", u"τι", u"κάνεις", u"θάλασσα", u"είσαι"});
+    return testing::SmallModelSpeller({u"καλημέρα", u"τι", u"κάνεις", u"θάλασσα", u"είσαι"});
 }
 
 // The whole text through the stages at once: what every stream must give.

@@ -11,11 +11,13 @@
 #include "core/lativo/result_tail.h"
 #include "recording_progress.h"
 #include "run_invariants.h"
+#include "small_models.h"
 
 namespace bivano {
 namespace {
 
 using testing::RecordingProgress;
+using testing::SmallModelSpeller;
 using testing::U16;
 using testing::U8;
 
@@ -43,7 +45,7 @@ PipelineSettings Settings(Direction direction, const GreekSpeller* speller = nul
 }
 
 GreekSpeller SmallSpeller() {
-    return GreekSpeller(std::vector<std::u16string>{u"καλημέρα", u"τι", u"κάνεις", u"θάλασσα"});
+    return SmallModelSpeller({u"καλημέρα", u"τι", u"κάνεις", u"θάλασσα"});
 }
 
 struct Row {

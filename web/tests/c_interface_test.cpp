@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/spelling/greek_model.h"
+#include "model_builder/greek_model_builder.h"
 
 namespace {
 
@@ -188,9 +188,9 @@ TEST(Files, Windows1253NamesTheFirstCharacterItCannotWrite) {
 }
 
 std::vector<std::byte> SmallModel() {
-    bivano::GreekModel::Source source;
+    bivano::builder::ModelSource source;
     source.words = {u"καλημέρα", u"τι", u"κάνεις", u"θάλασσα"};
-    return bivano::GreekModel::Build(source);
+    return bivano::builder::BuildModel(source);
 }
 
 void* Copy(const std::vector<std::byte>& bytes) {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The reader's model read from a file for the core's tests in WebAssembly,
 // where io/ (mapping, the program's folders) is not built: node's own
-// files through emscripten's NODERAWFS, read whole.
+// files through emscripten's NODERAWFS, read whole; a word list made into a
+// model with the program's counts in the sources' data/greek-counts/.
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -62,9 +63,13 @@ std::unique_ptr<GreekSpeller> OpenHunspellList(const std::string& path,
         (path.ends_with(".dic") ? path.substr(0, path.size() - 4) : path) + ".aff";
     const std::optional<std::string> affix = ReadWhole(affix_path);
     const std::string english_words = ReadWhole(english).value_or(std::string());
-    return GreekSpeller::FromHunspell(
+    const std::string folder = BIVANO_COUNTS_FOLDER;
+    const std::string words = ReadWhole(folder + "/words.tsv").value_or(std::string());
+    const std::string pairs = ReadWhole(folder + "/pairs.tsv").value_or(std::string());
+    const std::string edges = ReadWhole(folder + "/phrase-edges.tsv").value_or(std::string());
+    return builder::SpellerFromHunspell(
         {*list, affix ? std::optional<std::string_view>(*affix) : std::nullopt, english_words},
-        problem);
+        {words, pairs, edges}, problem);
 }
 
 }  // namespace bivano::io
