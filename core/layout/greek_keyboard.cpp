@@ -2,60 +2,15 @@
 #include "core/layout/greek_keyboard.h"
 
 namespace bivano::layout {
-namespace {
-
-// Tables by character, made once from kGreekKeys at compile time.
-struct KeyIndex {
-    std::array<char16_t, 128> greek_of_key{};
-    std::array<char, 0x400 - 0x370> key_of_greek{};
-};
-
-constexpr KeyIndex MakeKeyIndex() {
-    KeyIndex index;
-    for (const KeyPair& pair : kGreekKeys) {
-        index.greek_of_key[static_cast<unsigned char>(pair.latin)] = pair.greek;
-        if (pair.greek >= 0x370 && pair.greek < 0x400 &&
-            index.key_of_greek[pair.greek - 0x370] == 0) {
-            // Σ is on S and on W: S, where people type it.
-            index.key_of_greek[pair.greek - 0x370] = pair.latin;
-        }
-    }
-    return index;
-}
-
-constexpr KeyIndex kKeyIndex = MakeKeyIndex();
-
-}  // namespace
-
-char16_t GreekOfKey(char16_t latin) {
-    return latin < 128 ? kKeyIndex.greek_of_key[latin] : char16_t{0};
-}
-
-char LatinKeyOf(char16_t greek) {
-    if (greek == u';') {
-        return 'q';
-    }
-    if (greek == u':') {
-        return 'Q';
-    }
-    return greek >= 0x370 && greek < 0x400 ? kKeyIndex.key_of_greek[greek - 0x370] : '\0';
-}
-
-char16_t WithDeadKeys(char16_t letter, bool acute, bool diaeresis) {
-    for (const DeadKeyLetters& letters : kDeadKeyLetters) {
-        if (letters.plain == letter) {
-            if (acute && diaeresis) {
-                return letters.both;
-            }
-            return acute ? letters.acute : diaeresis ? letters.diaeresis : letter;
-        }
-    }
-    return acute || diaeresis ? char16_t{0} : letter;
-}
 
 std::u16string TypeOnGreekLayout(std::u16string_view keys) {
     std::u16string out;
     out.reserve(keys.size());
+    AppendTypedOnGreekLayout(keys, out);
+    return out;
+}
+
+void AppendTypedOnGreekLayout(std::u16string_view keys, std::u16string& out) {
     bool acute = false;
     bool diaeresis = false;
     for (const char16_t key : keys) {
@@ -95,7 +50,6 @@ std::u16string TypeOnGreekLayout(std::u16string_view keys) {
         }
         acute = diaeresis = false;
     }
-    return out;
 }
 
 std::u16string KeysTypedFor(std::u16string_view greek) {

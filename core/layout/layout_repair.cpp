@@ -6,16 +6,17 @@
 
 #include "core/encoding/text_codec.h"
 #include "core/layout/greek_keyboard.h"
+#include "core/layout/greek_letters.h"
 #include "core/spelling/greek_model.h"
 #include "core/spelling/word_frequencies.h"
 
 namespace bivano::layout {
 namespace {
 
-using internal::GreekLower;
-using internal::IsGreekLetter;
-using internal::IsGreekUpper;
-using internal::PlainLetter;
+using letters::GreekLower;
+using letters::IsGreekLetter;
+using letters::IsGreekUpper;
+using letters::PlainLetter;
 
 bool IsAsciiLetter(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "core/layout/greek_letters.h"
+
 #include "core/spelling/greek_model.h"
 
 namespace bivano::layout {
@@ -24,7 +26,7 @@ std::optional<LineWay> JudgeLine(std::u16string_view line, const GreekModel* mod
     std::size_t english_words = 0;
     std::string lower;
     for (std::size_t at = 0; at < line.size();) {
-        const bool greek = internal::IsGreekLetter(line[at]);
+        const bool greek = letters::IsGreekLetter(line[at]);
         if (!greek && !IsAsciiLetter(line[at])) {
             ++at;
             continue;
@@ -32,7 +34,7 @@ std::optional<LineWay> JudgeLine(std::u16string_view line, const GreekModel* mod
         std::size_t end = at;
         lower.clear();
         while (end < line.size() &&
-               (greek ? internal::IsGreekLetter(line[end]) : IsAsciiLetter(line[end]))) {
+               (greek ? letters::IsGreekLetter(line[end]) : IsAsciiLetter(line[end]))) {
             if (!greek) {
                 const char16_t c = line[end];
                 lower.push_back(static_cast<char>(c <= u'Z' ? c + 32 : c));
