@@ -74,17 +74,27 @@ std::size_t DeadKeyLength(std::u16string_view line, std::size_t at) {
     return next + 1 - at;
 }
 
-// A Greek letter for the letter pairs: small, without marks, ς apart.
+// A Greek letter for the letter pairs: small, without marks, ς apart; 26
+// for any other character.
+constexpr std::array<std::uint8_t, letters::kEnd - letters::kFirst> MakeGreekSymbols() {
+    std::array<std::uint8_t, letters::kEnd - letters::kFirst> symbols{};
+    for (std::size_t index = 0; index < symbols.size(); ++index) {
+        const letters::Letter& letter = letters::kLetters[index];
+        const char16_t plain = letter.lower == u'ς'
+                                   ? letter.lower
+                                   : letters::kLetters[letter.lower - letters::kFirst].plain;
+        symbols[index] = !letter.greek || plain < u'α' || plain > u'ω'
+                             ? 26
+                             : static_cast<std::uint8_t>(plain - u'α' + 1);
+    }
+    return symbols;
+}
+
+constexpr std::array<std::uint8_t, letters::kEnd - letters::kFirst> kGreekSymbolOf =
+    MakeGreekSymbols();
+
 std::size_t GreekSymbol(char16_t c) {
-    if (!IsGreekLetter(c)) {
-        return 26;
-    }
-    const char16_t lower = GreekLower(c);
-    const char16_t plain = lower == u'ς' ? lower : PlainLetter(lower);
-    if (plain < u'α' || plain > u'ω') {
-        return 26;
-    }
-    return static_cast<std::size_t>(plain - u'α') + 1;
+    return c >= letters::kFirst && c < letters::kEnd ? kGreekSymbolOf[c - letters::kFirst] : 26;
 }
 
 std::size_t EnglishSymbol(char16_t c) {
@@ -109,6 +119,33 @@ double MeanPairs(const std::array<float, kSymbols * kSymbols>& table, std::u16st
     }
     sum += table[previous * kSymbols];
     return sum / static_cast<double>(word.size() + 1);
+}
+
+// Calls `visit` with each character of `utf8` when all are of one or two
+// bytes, well formed (as the word counts are): false, with nothing visited,
+// for anything else, which the full decoder reads.
+template <class Visit>
+bool ForEachTwoByteCharacter(std::string_view utf8, Visit visit) {
+    for (std::size_t at = 0; at < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[at]);
+        if (lead >= 0x80 && (lead < 0xC2 || lead > 0xDF || at + 1 >= utf8.size() ||
+                             (static_cast<unsigned char>(utf8[at + 1]) & 0xC0) != 0x80)) {
+            return false;
+        }
+        at += lead < 0x80 ? 1 : 2;
+    }
+    for (std::size_t at = 0; at < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[at]);
+        if (lead < 0x80) {
+            visit(static_cast<char16_t>(lead));
+            ++at;
+        } else {
+            visit(static_cast<char16_t>(((lead & 0x1F) << 6) |
+                                        (static_cast<unsigned char>(utf8[at + 1]) & 0x3F)));
+            at += 2;
+        }
+    }
+    return true;
 }
 
 // Counts to the logarithms of each letter's chances after the one before.
@@ -159,25 +196,34 @@ LetterPairs::LetterPairs(const GreekModel& model) {
         }
         const double weight = 1.0 + std::log(1.0 + count);
         std::size_t previous = 0;
-        for (const char16_t c : FromUtf8(line.substr(0, space))) {
+        const auto count_pair = [&](char16_t c) {
             const std::size_t current = GreekSymbol(c);
             greek[previous * kGreekSymbols + current] += weight;
             previous = current;
+        };
+        const std::string_view word = line.substr(0, space);
+        if (!ForEachTwoByteCharacter(word, count_pair)) {
+            for (const char16_t c : FromUtf8(word)) {
+                count_pair(c);
+            }
         }
         greek[previous * kGreekSymbols] += weight;
     }
     ToLogarithms<kGreekSymbols>(greek, greek_);
 
-    std::array<double, kEnglishSymbols * kEnglishSymbols> english{};
+    // Counted whole, then as the table wants them.
+    std::array<std::uint32_t, kEnglishSymbols * kEnglishSymbols> english_counts{};
     for (std::size_t index = 0; index < model.EnglishWordCount(); ++index) {
         std::size_t previous = 0;
         for (const char c : model.EnglishWord(index)) {
             const std::size_t current = EnglishSymbol(static_cast<unsigned char>(c));
-            english[previous * kEnglishSymbols + current] += 1;
+            ++english_counts[previous * kEnglishSymbols + current];
             previous = current;
         }
-        english[previous * kEnglishSymbols] += 1;
+        ++english_counts[previous * kEnglishSymbols];
     }
+    std::array<double, kEnglishSymbols * kEnglishSymbols> english{};
+    std::copy(english_counts.begin(), english_counts.end(), english.begin());
     ToLogarithms<kEnglishSymbols>(english, english_);
 }
 
@@ -239,7 +285,7 @@ class LayoutRepairer::Impl {
                     continue;
                 }
             } else {
-                out.append(TypeOnGreekLayout(text));
+                AppendTypedOnGreekLayout(text, out);
             }
             at = run.end;
         }
@@ -398,8 +444,7 @@ class LayoutRepairer::Impl {
                 hash = (hash ^ c) * 16777619u;
             }
             place = &judged_[(hash ^ (hash >> 15)) % judged_.size()];
-            if (place->length == text.size() &&
-                std::equal(text.begin(), text.end(), place->text.begin())) {
+            if (place->Holds(text)) {
                 run.sigma_as_w = place->sigma_as_w;
                 return Refine(line, run, text, place->verdict);
             }
@@ -486,7 +531,8 @@ class LayoutRepairer::Impl {
             ++letters;
             lower_.push_back(static_cast<char>(IsAsciiUpper(c) ? c + 32 : c));
         }
-        greek_ = TypeOnGreekLayout(keys);
+        greek_.clear();
+        AppendTypedOnGreekLayout(keys, greek_);
         // A q or Q at the end is the Greek ; or :, after the word.
         std::u16string_view word = greek_;
         while (!word.empty() && (word.back() == u';' || word.back() == u':')) {
@@ -830,6 +876,19 @@ class LayoutRepairer::Impl {
         std::uint8_t length = 0xFF;  // nothing yet
         Verdict verdict = Verdict::Neutral;
         std::uint8_t sigma_as_w = 0;
+
+        bool Holds(std::u16string_view word) const {
+            if (length != word.size()) {
+                return false;
+            }
+            // Words are short: a loop beats a call to memcmp.
+            for (std::size_t at = 0; at < word.size(); ++at) {
+                if (text[at] != word[at]) {
+                    return false;
+                }
+            }
+            return true;
+        }
     };
 
     const GreekModel& model_;
