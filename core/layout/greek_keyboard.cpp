@@ -11,6 +11,12 @@ std::u16string TypeOnGreekLayout(std::u16string_view keys) {
 }
 
 void AppendTypedOnGreekLayout(std::u16string_view keys, std::u16string& out) {
+    // Each key gives one character at most: written in place, then cut to
+    // what was written.
+    const std::size_t start = out.size();
+    out.resize(start + keys.size());
+    char16_t* const first = out.data() + start;
+    char16_t* write = first;
     bool acute = false;
     bool diaeresis = false;
     for (const char16_t key : keys) {
@@ -23,14 +29,14 @@ void AppendTypedOnGreekLayout(std::u16string_view keys, std::u16string& out) {
                 continue;
             }
             const char16_t greek = GreekOfKey(key);
-            out.push_back(greek != 0 ? greek : key);
+            *write++ = greek != 0 ? greek : key;
             continue;
         }
         // A dead key waits for the next key.
         const bool pending_both = acute && diaeresis;
         if (dead_acute || dead_diaeresis) {
             if (!pending_both && dead_acute == acute) {
-                out.push_back(acute ? kSpacingAcute : kSpacingDiaeresis);  // the same twice
+                *write++ = acute ? kSpacingAcute : kSpacingDiaeresis;  // the same twice
                 acute = diaeresis = false;
             } else if (!pending_both) {
                 acute = diaeresis = true;
@@ -40,16 +46,17 @@ void AppendTypedOnGreekLayout(std::u16string_view keys, std::u16string& out) {
             continue;
         }
         if (key == u' ') {
-            out.push_back(pending_both ? kSpacingAcuteDiaeresis
-                          : acute      ? kSpacingAcute
-                                       : kSpacingDiaeresis);
+            *write++ = pending_both ? kSpacingAcuteDiaeresis
+                       : acute      ? kSpacingAcute
+                                    : kSpacingDiaeresis;
         } else if (const char16_t greek = GreekOfKey(key); greek != 0) {
             if (const char16_t marked = WithDeadKeys(greek, acute, diaeresis); marked != 0) {
-                out.push_back(marked);
+                *write++ = marked;
             }
         }
         acute = diaeresis = false;
     }
+    out.resize(start + static_cast<std::size_t>(write - first));
 }
 
 std::u16string KeysTypedFor(std::u16string_view greek) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "core/encoding/text_codec.h"
 #include "core/layout/greek_keyboard.h"
@@ -327,8 +328,11 @@ class LayoutRepairer::Impl {
         bool capital = false;      // begins with a capital
         Verdict verdict = Verdict::Neutral;
         bool rewrite = false;
-        std::uint8_t sigma_as_w = 0;  // which Σ (the first eight) were typed on W
+        std::uint8_t sigma_as_w = 0;     // which Σ (the first eight) were typed on W
+        bool marked = false;             // Latin keys with a dead key among them
+        std::uint32_t place = kNoPlace;  // where its verdict is kept in judged_
     };
+    static constexpr std::uint32_t kNoPlace = 0xFFFFFFFF;  // too long to be kept
 
     void Split(std::u16string_view line) {
         runs_.clear();
@@ -391,8 +395,28 @@ class LayoutRepairer::Impl {
             at = end;
         }
         for (Run& run : runs_) {
-            run.capital = IsAsciiUpper(line[run.begin]) || IsGreekUpper(line[run.begin]);
+            const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
+            run.capital = IsAsciiUpper(text[0]) || IsGreekUpper(text[0]);
+            if (!run.greek) {
+                for (const char16_t c : text) {
+                    run.marked = run.marked || IsDeadKey(c);
+                }
+            }
+            // The places of the line's verdicts are fetched from memory all
+            // at once, well before they are read.
+            if (Judged::Keepable(text)) {
+                run.place = PlaceOf(text);
+                __builtin_prefetch(&judged_[run.place]);
+            }
         }
+    }
+
+    static std::uint32_t PlaceOf(std::u16string_view text) {
+        std::uint32_t hash = 2166136261u;
+        for (const char16_t c : text) {
+            hash = (hash ^ c) * 16777619u;
+        }
+        return static_cast<std::uint32_t>((hash ^ (hash >> 15)) & (kJudgedPlaces - 1));
     }
 
     // Latin keys with a dead key among them; Greek letters without an accent.
@@ -400,13 +424,13 @@ class LayoutRepairer::Impl {
         if (run.punctuation) {
             return false;
         }
-        const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
         if (!run.greek) {
-            return text.find_first_of(u";:") != std::u16string_view::npos;
+            return run.marked;
         }
         if (run.touches_digit) {
             return false;
         }
+        const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
         return text.size() >= 3 && !HasAccent(text);
     }
 
@@ -426,8 +450,7 @@ class LayoutRepairer::Impl {
         }
         const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
         // A dead key says Greek even beside digits (Tim;h1).
-        const bool marked = !run.greek && text.find_first_of(u";:") != std::u16string_view::npos;
-        if (run.touches_digit && !marked) {
+        if (run.touches_digit && !run.marked) {
             // 3Δ is typed so in Greek text; A1, mp3 and the like stay.
             const bool after_digit = run.begin > 0 && IsDigit(line[run.begin - 1]) &&
                                      (run.end == line.size() || !IsDigit(line[run.end]));
@@ -435,26 +458,17 @@ class LayoutRepairer::Impl {
                        ? Verdict::Likely
                        : Verdict::Neutral;
         }
-        // Words come again and again: the verdicts of recent ones are kept,
-        // one for each place of a small table.
-        Judged* place = nullptr;
-        if (text.size() <= Judged::kLongest) {
-            std::uint32_t hash = 2166136261u;
-            for (const char16_t c : text) {
-                hash = (hash ^ c) * 16777619u;
-            }
-            place = &judged_[(hash ^ (hash >> 15)) % judged_.size()];
-            if (place->Holds(text)) {
-                run.sigma_as_w = place->sigma_as_w;
-                return Refine(line, run, text, place->verdict);
+        // Words come again and again: the verdicts of recent ones are kept.
+        Judged* const place = run.place != kNoPlace ? &judged_[run.place] : nullptr;
+        if (place != nullptr) {
+            if (const Judged::Word* word = place->Find(text)) {
+                run.sigma_as_w = word->sigma_as_w;
+                return Refine(line, run, text, word->verdict);
             }
         }
         const Verdict verdict = run.greek ? JudgeGreek(text, run) : JudgeLatin(text);
         if (place != nullptr) {
-            std::copy(text.begin(), text.end(), place->text.begin());
-            place->length = static_cast<std::uint8_t>(text.size());
-            place->verdict = verdict;
-            place->sigma_as_w = run.sigma_as_w;
+            place->Keep(text, verdict, run.sigma_as_w);
         }
         return Refine(line, run, text, verdict);
     }
@@ -834,16 +848,19 @@ class LayoutRepairer::Impl {
     // Greek letters by the keys that typed them, with Σ as chosen.
     static void AppendLatin(std::u16string_view text, std::uint8_t sigma_as_w,
                             std::u16string& out) {
+        // Runs with accents are never rewritten: every letter is one key.
+        const std::size_t start = out.size();
+        out.resize(start + text.size());
+        char16_t* write = out.data() + start;
         std::size_t sigma = 0;
         for (const char16_t c : text) {
             if (c == u'Σ') {
-                out.push_back(sigma < 3 && ((sigma_as_w >> sigma) & 1) != 0 ? u'W' : u'S');
+                *write++ = sigma < 3 && ((sigma_as_w >> sigma) & 1) != 0 ? u'W' : u'S';
                 ++sigma;
                 continue;
             }
-            // Runs with accents are never rewritten: every letter is one key.
             const char key = LatinKeyOf(c);
-            out.push_back(key != '\0' ? static_cast<char16_t>(key) : c);
+            *write++ = key != '\0' ? static_cast<char16_t>(key) : c;
         }
     }
 
@@ -870,30 +887,66 @@ class LayoutRepairer::Impl {
     static constexpr double kGreekLooking = -2.6;
     static constexpr double kEnglishLooking = -2.8;
 
-    struct Judged {
-        static constexpr std::size_t kLongest = 22;
-        std::array<char16_t, kLongest> text{};
-        std::uint8_t length = 0xFF;  // nothing yet
-        Verdict verdict = Verdict::Neutral;
-        std::uint8_t sigma_as_w = 0;
+    // The verdicts of recent runs, two for each place of a table, the one
+    // last used first; a place is one line of the processor's cache. A run
+    // is kept by a byte a character: its characters are ASCII (Latin keys,
+    // dead keys) or of U+0380 to U+03FF (Greek letters).
+    struct alignas(64) Judged {
+        static constexpr std::size_t kLongest = 28;
+        struct Word {
+            std::uint8_t length = 0;  // 0: nothing yet (no run is empty)
+            Verdict verdict = Verdict::Neutral;
+            std::uint8_t sigma_as_w = 0;
+            std::array<std::uint8_t, kLongest> letters{};
 
-        bool Holds(std::u16string_view word) const {
-            if (length != word.size()) {
-                return false;
-            }
-            // Words are short: a loop beats a call to memcmp.
-            for (std::size_t at = 0; at < word.size(); ++at) {
-                if (text[at] != word[at]) {
+            bool Is(std::u16string_view text) const {
+                if (length != text.size()) {
                     return false;
                 }
+                for (std::size_t at = 0; at < text.size(); ++at) {
+                    if (letters[at] != ByteOf(text[at])) {
+                        return false;
+                    }
+                }
+                return true;
             }
-            return true;
+        };
+        std::array<Word, 2> words;
+
+        static std::uint8_t ByteOf(char16_t c) {
+            return static_cast<std::uint8_t>(c < 0x80 ? c : c - 0x300);
+        }
+        static bool Keepable(std::u16string_view text) {
+            return text.size() <= kLongest && std::all_of(text.begin(), text.end(), [](char16_t c) {
+                       return c < 0x80 || (c >= 0x380 && c < 0x400);
+                   });
+        }
+        const Word* Find(std::u16string_view text) {
+            if (words[0].Is(text)) {
+                return &words[0];
+            }
+            if (words[1].Is(text)) {
+                std::swap(words[0], words[1]);
+                return &words[0];
+            }
+            return nullptr;
+        }
+        void Keep(std::u16string_view text, Verdict verdict, std::uint8_t sigma_as_w) {
+            words[1] = words[0];
+            Word& word = words[0];
+            word.length = static_cast<std::uint8_t>(text.size());
+            word.verdict = verdict;
+            word.sigma_as_w = sigma_as_w;
+            std::transform(text.begin(), text.end(), word.letters.begin(), ByteOf);
         }
     };
+    static_assert(sizeof(Judged) == 64);
 
     const GreekModel& model_;
     LetterPairs pairs_;
-    std::vector<Judged> judged_ = std::vector<Judged>(32749);
+    // A power of two, so that a place is found by a mask, not a division.
+    static constexpr std::size_t kJudgedPlaces = std::size_t{1} << 14;
+    std::vector<Judged> judged_ = std::vector<Judged>(kJudgedPlaces);
     std::vector<Run> runs_;
     std::string lower_;
     std::u16string greek_;

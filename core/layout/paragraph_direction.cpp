@@ -148,7 +148,7 @@ bool ParagraphStream::IsEnglish(std::string_view lower) {
     for (const char c : lower) {
         hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
     }
-    EnglishAnswer& answer = english_[(hash ^ (hash >> 13)) % english_.size()];
+    EnglishAnswer& answer = english_[(hash ^ (hash >> 13)) & (kEnglishPlaces - 1)];
     if (answer.length != lower.size() ||
         !std::equal(lower.begin(), lower.end(), answer.letters.begin())) {
         std::copy(lower.begin(), lower.end(), answer.letters.begin());
