@@ -16,7 +16,10 @@ void AppendTypedOnGreekLayout(std::u16string_view keys, std::u16string& out) {
     const std::size_t start = out.size();
     out.resize(start + keys.size());
     char16_t* const first = out.data() + start;
-    char16_t* write = first;
+    out.resize(start + static_cast<std::size_t>(TypeOnGreekLayoutInto(keys, first) - first));
+}
+
+char16_t* TypeOnGreekLayoutInto(std::u16string_view keys, char16_t* write) {
     bool acute = false;
     bool diaeresis = false;
     for (const char16_t key : keys) {
@@ -56,7 +59,7 @@ void AppendTypedOnGreekLayout(std::u16string_view keys, std::u16string& out) {
         }
         acute = diaeresis = false;
     }
-    out.resize(start + static_cast<std::size_t>(write - first));
+    return write;
 }
 
 std::u16string KeysTypedFor(std::u16string_view greek) {

@@ -71,8 +71,11 @@ inline constexpr char16_t kSpacingAcuteDiaeresis = u'\u0385';  // ΅
 // "ςςς". Other characters pass as they are. A dead key followed by a key
 // it makes nothing of (";k") gives nothing, as X11's compose tables have it.
 std::u16string TypeOnGreekLayout(std::u16string_view keys);
-// The same, appended to `out`.
+// The same, appended to `out`; or written from `write` on, which has room
+// for keys.size() characters (no key gives more than one), up to the end
+// returned.
 void AppendTypedOnGreekLayout(std::u16string_view keys, std::u16string& out);
+char16_t* TypeOnGreekLayoutInto(std::u16string_view keys, char16_t* write);
 
 // The other way: the keys that give `greek` on the Greek layout, as the US
 // layout shows them: "Καλημέρα" -> "Kalhm;era", "ς" -> "w", ";" -> "q",

@@ -268,29 +268,38 @@ class LayoutRepairer::Impl {
             }
         }
         Decide();
+        // Written in place: no character becomes more than two.
+        const std::size_t start = out.size();
+        out.resize(start + 2 * line.size());
+        char16_t* const first = out.data() + start;
+        char16_t* write = first;
         std::size_t at = 0;
         bool after_rewritten_greek = false;
         for (const Run& run : runs_) {
-            AppendGap(line.substr(at, run.begin - at),
-                      after_rewritten_greek || (run.rewrite && run.greek), out);
+            write = WriteGap(line.substr(at, run.begin - at),
+                             after_rewritten_greek || (run.rewrite && run.greek), write);
             const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
             after_rewritten_greek = run.rewrite && run.greek;
             if (!run.rewrite) {
-                out.append(text);
+                write = std::copy(text.begin(), text.end(), write);
             } else if (run.greek) {
-                AppendLatin(text, run.sigma_as_w, out);
-                if (LostSchemeColon(line, run, out)) {
-                    out.append(u"://");
+                write = WriteLatin(text, run.sigma_as_w, write);
+                const std::u16string_view written(first, static_cast<std::size_t>(write - first));
+                if (LostSchemeColon(line, run, written)) {
+                    for (const char16_t c : std::u16string_view(u"://")) {
+                        *write++ = c;
+                    }
                     at = run.end + 1;
                     after_rewritten_greek = true;
                     continue;
                 }
             } else {
-                AppendTypedOnGreekLayout(text, out);
+                write = TypeOnGreekLayoutInto(text, write);
             }
             at = run.end;
         }
-        AppendGap(line.substr(at), after_rewritten_greek, out);
+        write = WriteGap(line.substr(at), after_rewritten_greek, write);
+        out.resize(start + static_cast<std::size_t>(write - first));
     }
 
     // Only Greek letters, or a dead key before a letter, may start a
@@ -336,14 +345,19 @@ class LayoutRepairer::Impl {
 
     void Split(std::u16string_view line) {
         runs_.clear();
+        const std::size_t size = line.size();
         std::size_t group = 0;
         bool joined = false;  // only joiners since the last run
-        for (std::size_t at = 0; at < line.size();) {
+        for (std::size_t at = 0; at < size;) {
             const char16_t c = line[at];
-            const bool latin = IsAsciiLetter(c) || (IsDeadKey(c) && DeadKeyLength(line, at) > 0);
-            const bool greek =
-                !latin && (IsGreekLetter(c) ||
-                           (IsDeadKey(c) && at + 1 < line.size() && IsGreekLetter(line[at + 1])));
+            bool latin = IsAsciiLetter(c);
+            bool greek = false;
+            if (!latin && IsDeadKey(c)) {
+                latin = DeadKeyLength(line, at) > 0;
+                greek = !latin && at + 1 < size && IsGreekLetter(line[at + 1]);
+            } else if (!latin) {
+                greek = IsGreekLetter(c);
+            }
             if (!latin && !greek) {
                 if (!IsJoiner(c)) {
                     joined = false;
@@ -352,30 +366,32 @@ class LayoutRepairer::Impl {
                 continue;
             }
             std::size_t end = at;
-            while (end < line.size()) {
-                const char16_t next = line[end];
-                if (latin && IsAsciiLetter(next)) {
-                    ++end;
-                } else if (latin && IsDeadKey(next)) {
-                    const std::size_t length = DeadKeyLength(line, end);
+            bool marked = false;  // a dead key before a letter among Latin keys
+            if (latin) {
+                for (;;) {
+                    while (end < size && IsAsciiLetter(line[end])) {
+                        ++end;
+                    }
+                    const std::size_t length =
+                        end < size && IsDeadKey(line[end]) ? DeadKeyLength(line, end) : 0;
                     if (length == 0) {
                         break;
                     }
                     end += length;
-                } else if (greek && IsGreekLetter(next)) {
+                    marked = true;
+                }
+            } else {
+                while (end < size &&
+                       (IsGreekLetter(line[end]) ||
+                        (IsDeadKey(line[end]) && end + 1 < size && IsGreekLetter(line[end + 1])))) {
                     ++end;
-                } else if (greek && IsDeadKey(next) && end + 1 < line.size() &&
-                           IsGreekLetter(line[end + 1])) {
-                    ++end;
-                } else {
-                    break;
                 }
             }
             if (!joined || runs_.empty() || runs_.back().end == at) {
                 group = runs_.size();
             }
             const bool digit_before = at > 0 && IsDigit(line[at - 1]);
-            const bool digit_after = end < line.size() && IsDigit(line[end]);
+            const bool digit_after = end < size && IsDigit(line[end]);
             // A q or Q that ends Latin letters is the Greek ; or : after a word.
             std::size_t marks = 0;
             while (!greek && marks < end - at &&
@@ -386,10 +402,14 @@ class LayoutRepairer::Impl {
             if (marks == end - at && after_mark) {
                 runs_.push_back({at, end, greek, false, group, true});  // "(τιμή)Q"
             } else if (marks > 0 && marks < end - at && !IsDeadKey(line[end - marks - 1])) {
+                // No dead key makes a letter of q or Q: the dead keys are all
+                // before the marks.
                 runs_.push_back({at, end - marks, greek, digit_before, group});
+                runs_.back().marked = marked;
                 runs_.push_back({end - marks, end, greek, false, group, true});
             } else {
                 runs_.push_back({at, end, greek, digit_before || digit_after, group});
+                runs_.back().marked = marked;
             }
             joined = true;
             at = end;
@@ -397,26 +417,29 @@ class LayoutRepairer::Impl {
         for (Run& run : runs_) {
             const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
             run.capital = IsAsciiUpper(text[0]) || IsGreekUpper(text[0]);
-            if (!run.greek) {
-                for (const char16_t c : text) {
-                    run.marked = run.marked || IsDeadKey(c);
-                }
-            }
             // The places of the line's verdicts are fetched from memory all
             // at once, well before they are read.
-            if (Judged::Keepable(text)) {
-                run.place = PlaceOf(text);
+            run.place = PlaceOf(text);
+            if (run.place != kNoPlace) {
                 __builtin_prefetch(&judged_[run.place]);
             }
         }
     }
 
+    // Where the verdict on `text` is kept; kNoPlace for a run too long, or
+    // of characters that do not fit in a byte each.
     static std::uint32_t PlaceOf(std::u16string_view text) {
+        if (text.size() > Judged::kLongest) {
+            return kNoPlace;
+        }
         std::uint32_t hash = 2166136261u;
+        bool keepable = true;
         for (const char16_t c : text) {
             hash = (hash ^ c) * 16777619u;
+            keepable = keepable && Judged::Keepable(c);
         }
-        return static_cast<std::uint32_t>((hash ^ (hash >> 15)) & (kJudgedPlaces - 1));
+        return keepable ? static_cast<std::uint32_t>((hash ^ (hash >> 15)) & (kJudgedPlaces - 1))
+                        : kNoPlace;
     }
 
     // Latin keys with a dead key among them; Greek letters without an accent.
@@ -846,12 +869,9 @@ class LayoutRepairer::Impl {
     }
 
     // Greek letters by the keys that typed them, with Σ as chosen.
-    static void AppendLatin(std::u16string_view text, std::uint8_t sigma_as_w,
-                            std::u16string& out) {
+    static char16_t* WriteLatin(std::u16string_view text, std::uint8_t sigma_as_w,
+                                char16_t* write) {
         // Runs with accents are never rewritten: every letter is one key.
-        const std::size_t start = out.size();
-        out.resize(start + text.size());
-        char16_t* write = out.data() + start;
         std::size_t sigma = 0;
         for (const char16_t c : text) {
             if (c == u'Σ') {
@@ -862,25 +882,25 @@ class LayoutRepairer::Impl {
             const char key = LatinKeyOf(c);
             *write++ = key != '\0' ? static_cast<char16_t>(key) : c;
         }
+        return write;
     }
 
     // What lies between runs stays, but for the marks that a dead key and
     // Space give after English typed in Greek letters ("ηελλο΄" for "hello; ").
-    static void AppendGap(std::u16string_view gap, bool beside_rewritten_greek,
-                          std::u16string& out) {
+    static char16_t* WriteGap(std::u16string_view gap, bool beside_rewritten_greek,
+                              char16_t* write) {
         if (!beside_rewritten_greek) {
-            out.append(gap);
-            return;
+            return std::copy(gap.begin(), gap.end(), write);
         }
         for (const char16_t c : gap) {
-            if (c == kSpacingAcute) {
-                out.append(u"; ");
-            } else if (c == kSpacingDiaeresis) {
-                out.append(u": ");
+            if (c == kSpacingAcute || c == kSpacingDiaeresis) {
+                *write++ = c == kSpacingAcute ? u';' : u':';
+                *write++ = u' ';
             } else {
-                out.push_back(c);
+                *write++ = c;
             }
         }
+        return write;
     }
 
     // A Greek word's letter pairs score at least this; an English one's too.
@@ -916,11 +936,7 @@ class LayoutRepairer::Impl {
         static std::uint8_t ByteOf(char16_t c) {
             return static_cast<std::uint8_t>(c < 0x80 ? c : c - 0x300);
         }
-        static bool Keepable(std::u16string_view text) {
-            return text.size() <= kLongest && std::all_of(text.begin(), text.end(), [](char16_t c) {
-                       return c < 0x80 || (c >= 0x380 && c < 0x400);
-                   });
-        }
+        static bool Keepable(char16_t c) { return c < 0x80 || (c >= 0x380 && c < 0x400); }
         const Word* Find(std::u16string_view text) {
             if (words[0].Is(text)) {
                 return &words[0];
