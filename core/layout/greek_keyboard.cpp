@@ -20,22 +20,31 @@ void AppendTypedOnGreekLayout(std::u16string_view keys, std::u16string& out) {
 }
 
 char16_t* TypeOnGreekLayoutInto(std::u16string_view keys, char16_t* write) {
+    const std::size_t size = keys.size();
+    std::size_t at = 0;
     bool acute = false;
     bool diaeresis = false;
-    for (const char16_t key : keys) {
-        const bool dead_acute = key == kAcuteKey;
-        const bool dead_diaeresis = key == kDiaeresisKey;
+    while (at < size) {
         if (!acute && !diaeresis) {
-            if (dead_acute || dead_diaeresis) {
-                acute = dead_acute;
-                diaeresis = dead_diaeresis;
-                continue;
+            // Most keys have no dead key before them: one after another.
+            char16_t key = keys[at];
+            while (key != kAcuteKey && key != kDiaeresisKey) {
+                const char16_t greek = GreekOfKey(key);
+                *write++ = greek != 0 ? greek : key;
+                if (++at == size) {
+                    return write;
+                }
+                key = keys[at];
             }
-            const char16_t greek = GreekOfKey(key);
-            *write++ = greek != 0 ? greek : key;
+            acute = key == kAcuteKey;
+            diaeresis = !acute;
+            ++at;
             continue;
         }
         // A dead key waits for the next key.
+        const char16_t key = keys[at++];
+        const bool dead_acute = key == kAcuteKey;
+        const bool dead_diaeresis = key == kDiaeresisKey;
         const bool pending_both = acute && diaeresis;
         if (dead_acute || dead_diaeresis) {
             if (!pending_both && dead_acute == acute) {

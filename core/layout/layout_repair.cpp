@@ -719,14 +719,11 @@ class LayoutRepairer::Impl {
     // Settles the runs that go with their neighbours, and those of one
     // address together.
     void Decide() {
-        for (Run& run : runs_) {
-            run.rewrite = run.verdict == Verdict::Rewrite;
-        }
+        // (NearRewrite looks at verdicts only: one pass does.)
         for (std::size_t index = 0; index < runs_.size(); ++index) {
             Run& run = runs_[index];
-            if (run.verdict == Verdict::Likely) {
-                run.rewrite = NearRewrite(index);
-            }
+            run.rewrite = run.verdict == Verdict::Rewrite ||
+                          (run.verdict == Verdict::Likely && NearRewrite(index));
         }
         for (std::size_t index = 0; index < runs_.size(); ++index) {
             Run& run = runs_[index];
