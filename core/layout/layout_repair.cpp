@@ -168,6 +168,18 @@ void ToLogarithms(const std::array<double, kSymbols * kSymbols>& counts,
     }
 }
 
+// The table of verdicts keeps a Greek letter in a byte, as its code less
+// U+0300: no letter lies below U+0380.
+constexpr bool NoGreekLetterBelow0380() {
+    for (char16_t c = letters::kFirst; c < 0x380; ++c) {
+        if (letters::kLetters[c - letters::kFirst].greek) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(NoGreekLetterBelow0380());
+
 // The two readings' scores must differ by this much for "plainly better".
 constexpr double kPlainlyBetter = 1.0;
 // How many runs away a weak run looks for a decided neighbour.
@@ -365,26 +377,30 @@ class LayoutRepairer::Impl {
                 ++at;
                 continue;
             }
+            // The run's end, and the hash of its characters on the way.
             std::size_t end = at;
+            WordHash hash;
             bool marked = false;  // a dead key before a letter among Latin keys
             if (latin) {
                 for (;;) {
                     while (end < size && IsAsciiLetter(line[end])) {
-                        ++end;
+                        hash.Add(line[end++]);
                     }
                     const std::size_t length =
                         end < size && IsDeadKey(line[end]) ? DeadKeyLength(line, end) : 0;
                     if (length == 0) {
                         break;
                     }
-                    end += length;
+                    for (const std::size_t last = end + length; end < last;) {
+                        hash.Add(line[end++]);
+                    }
                     marked = true;
                 }
             } else {
                 while (end < size &&
                        (IsGreekLetter(line[end]) ||
                         (IsDeadKey(line[end]) && end + 1 < size && IsGreekLetter(line[end + 1])))) {
-                    ++end;
+                    hash.Add(line[end++]);
                 }
             }
             if (!joined || runs_.empty() || runs_.back().end == at) {
@@ -400,46 +416,49 @@ class LayoutRepairer::Impl {
             }
             const bool after_mark = at > 0 && !IsBlank(line[at - 1]);
             if (marks == end - at && after_mark) {
-                runs_.push_back({at, end, greek, false, group, true});  // "(τιμή)Q"
+                AddRun({at, end, greek, false, group, true}, line, hash);  // "(τιμή)Q"
             } else if (marks > 0 && marks < end - at && !IsDeadKey(line[end - marks - 1])) {
                 // No dead key makes a letter of q or Q: the dead keys are all
                 // before the marks.
-                runs_.push_back({at, end - marks, greek, digit_before, group});
-                runs_.back().marked = marked;
-                runs_.push_back({end - marks, end, greek, false, group, true});
+                Run word{at, end - marks, greek, digit_before, group};
+                word.marked = marked;
+                AddRun(word, line, WordHash::Of(line.substr(at, end - marks - at)));
+                AddRun({end - marks, end, greek, false, group, true}, line,
+                       WordHash::Of(line.substr(end - marks, marks)));
             } else {
-                runs_.push_back({at, end, greek, digit_before || digit_after, group});
-                runs_.back().marked = marked;
+                Run word{at, end, greek, digit_before || digit_after, group};
+                word.marked = marked;
+                AddRun(word, line, hash);
             }
             joined = true;
             at = end;
         }
-        for (Run& run : runs_) {
-            const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
-            run.capital = IsAsciiUpper(text[0]) || IsGreekUpper(text[0]);
-            // The places of the line's verdicts are fetched from memory all
-            // at once, well before they are read.
-            run.place = PlaceOf(text);
-            if (run.place != kNoPlace) {
-                __builtin_prefetch(&judged_[run.place]);
-            }
-        }
     }
 
-    // Where the verdict on `text` is kept; kNoPlace for a run too long, or
-    // of characters that do not fit in a byte each.
-    static std::uint32_t PlaceOf(std::u16string_view text) {
-        if (text.size() > Judged::kLongest) {
-            return kNoPlace;
+    // The characters of a run (Latin letters, dead keys, Greek letters),
+    // hashed for the place of its verdict.
+    struct WordHash {
+        std::uint32_t value = 2166136261u;
+        void Add(char16_t c) { value = (value ^ c) * 16777619u; }
+        static WordHash Of(std::u16string_view text) {
+            WordHash hash;
+            for (const char16_t c : text) {
+                hash.Add(c);
+            }
+            return hash;
         }
-        std::uint32_t hash = 2166136261u;
-        bool keepable = true;
-        for (const char16_t c : text) {
-            hash = (hash ^ c) * 16777619u;
-            keepable = keepable && Judged::Keepable(c);
+    };
+
+    void AddRun(Run run, std::u16string_view line, WordHash hash) {
+        run.capital = IsAsciiUpper(line[run.begin]) || IsGreekUpper(line[run.begin]);
+        // The places of the line's verdicts are fetched from memory as the
+        // runs are found, well before they are read.
+        if (run.end - run.begin <= Judged::kLongest) {
+            run.place =
+                static_cast<std::uint32_t>((hash.value ^ (hash.value >> 15)) & (kJudgedPlaces - 1));
+            __builtin_prefetch(&judged_[run.place]);
         }
-        return keepable ? static_cast<std::uint32_t>((hash ^ (hash >> 15)) & (kJudgedPlaces - 1))
-                        : kNoPlace;
+        runs_.push_back(run);
     }
 
     // Latin keys with a dead key among them; Greek letters without an accent.
@@ -907,7 +926,7 @@ class LayoutRepairer::Impl {
     // The verdicts of recent runs, two for each place of a table, the one
     // last used first; a place is one line of the processor's cache. A run
     // is kept by a byte a character: its characters are ASCII (Latin keys,
-    // dead keys) or of U+0380 to U+03FF (Greek letters).
+    // dead keys) or Greek letters (U+0386 to U+03CE), as Split finds them.
     struct alignas(64) Judged {
         static constexpr std::size_t kLongest = 28;
         struct Word {
@@ -933,7 +952,6 @@ class LayoutRepairer::Impl {
         static std::uint8_t ByteOf(char16_t c) {
             return static_cast<std::uint8_t>(c < 0x80 ? c : c - 0x300);
         }
-        static bool Keepable(char16_t c) { return c < 0x80 || (c >= 0x380 && c < 0x400); }
         const Word* Find(std::u16string_view text) {
             if (words[0].Is(text)) {
                 return &words[0];
@@ -985,18 +1003,34 @@ LayoutStream::~LayoutStream() = default;
 LayoutStream::LayoutStream(LayoutStream&&) noexcept = default;
 
 void LayoutStream::Convert(std::u16string_view piece, std::u16string& out) {
-    held_.append(piece);
-    RepairHeld(out, false);
+    // A line begun in an earlier piece is completed in held_, a line at a
+    // time; the piece's own whole lines are repaired where they lie.
+    while (!held_.empty() && !piece.empty()) {
+        // What held_ keeps is less than a line can be, and has no line end.
+        std::size_t take =
+            std::min(piece.size(), held_.size() < kLongestLine ? kLongestLine - held_.size() : 1);
+        if (const std::size_t line_end = piece.substr(0, take).find(u'\n');
+            line_end != std::u16string_view::npos) {
+            take = line_end + 1;
+        }
+        held_.append(piece.substr(0, take));
+        piece.remove_prefix(take);
+        held_.erase(0, RepairLines(held_, out, false));
+    }
+    if (held_.empty()) {
+        held_.assign(piece.substr(RepairLines(piece, out, false)));
+    }
 }
 
 void LayoutStream::Finish(std::u16string& out) {
-    RepairHeld(out, true);
+    RepairLines(held_, out, true);
+    held_.clear();
 }
 
-void LayoutStream::RepairHeld(std::u16string& out, bool final) {
+std::size_t LayoutStream::RepairLines(std::u16string_view text, std::u16string& out, bool final) {
     std::size_t start = 0;
     for (;;) {
-        const std::u16string_view rest = std::u16string_view(held_).substr(start);
+        const std::u16string_view rest = text.substr(start);
         const std::u16string_view window = rest.substr(0, kLongestLine);
         std::size_t length = window.find(u'\n');
         if (length != std::u16string_view::npos) {
@@ -1019,7 +1053,7 @@ void LayoutStream::RepairHeld(std::u16string& out, bool final) {
         repairer_.RepairLine(rest.substr(0, length), out);
         start += length;
     }
-    held_.erase(0, start);
+    return start;
 }
 
 std::u16string RepairLayout(std::u16string_view text, const GreekModel& model) {

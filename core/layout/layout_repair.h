@@ -90,9 +90,11 @@ class LayoutStream {
     static constexpr std::size_t kLongestLine = 16384;
 
   private:
-    void RepairHeld(std::u16string& out, bool final);
+    // Repairs the whole lines at the start of `text` (all of it when
+    // `final`); how many characters they took.
+    std::size_t RepairLines(std::u16string_view text, std::u16string& out, bool final);
     LayoutRepairer repairer_;
-    std::u16string held_;
+    std::u16string held_;  // the start of a line, less than kLongestLine, without a line end
 };
 
 // The whole text at once.
