@@ -97,6 +97,10 @@ class LayoutStream {
     std::u16string held_;  // the start of a line, less than kLongestLine, without a line end
 };
 
+// Where the first line break (U+000A) of `text` is, npos for none: "ab\ncd"
+// -> 2; "\u0A0A\u010A" -> npos.
+std::size_t FindLineEnd(std::u16string_view text);
+
 // The whole text at once.
 std::u16string RepairLayout(std::u16string_view text, const GreekModel& model);
 
