@@ -16,6 +16,7 @@ struct Letter {
     bool upper;      // Α to Ϋ (Ϋ and the gap at U+03A2 included), Ά to Ώ
     char16_t lower;  // small, as GreekLower
     char16_t plain;  // without accent or diaeresis, σ for ς, as PlainLetter
+    bool accented;   // a letter with an accent or a diaeresis: its small one is no plain letter
 };
 
 inline constexpr char16_t kFirst = 0x370;
@@ -82,6 +83,10 @@ constexpr std::array<Letter, kEnd - kFirst> MakeLetters() {
         letter.lower = LowerOf(c);
         letter.plain = PlainOf(c);
     }
+    for (Letter& letter : table) {
+        letter.accented = letter.greek && letter.lower != u'ς' &&
+                          table[letter.lower - kFirst].plain != letter.lower;
+    }
     return table;
 }
 
@@ -98,6 +103,10 @@ inline char16_t GreekLower(char16_t c) {
 }
 inline char16_t PlainLetter(char16_t c) {
     return c >= kFirst && c < kEnd ? kLetters[c - kFirst].plain : c;
+}
+// A Greek letter whose small letter is not plain: ά, Ώ, ϊ, ΐ (not ς).
+inline bool IsAccentedLetter(char16_t c) {
+    return c >= kFirst && c < kEnd && kLetters[c - kFirst].accented;
 }
 
 }  // namespace bivano::layout::letters

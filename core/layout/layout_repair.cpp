@@ -490,13 +490,7 @@ class LayoutRepairer::Impl {
     }
 
     static bool HasAccent(std::u16string_view text) {
-        for (const char16_t c : text) {
-            const char16_t lower = GreekLower(c);
-            if (IsGreekLetter(c) && lower != u'ς' && PlainLetter(lower) != lower) {
-                return true;
-            }
-        }
-        return false;
+        return std::any_of(text.begin(), text.end(), letters::IsAccentedLetter);
     }
 
     Verdict JudgeRun(std::u16string_view line, Run& run) {

@@ -166,6 +166,10 @@ TEST(GreekLetters, TheTableAgreesWithTheReader) {
         ASSERT_EQ(letters::IsGreekUpper(c), internal::IsGreekUpper(c)) << code;
         ASSERT_EQ(letters::GreekLower(c), internal::GreekLower(c)) << code;
         ASSERT_EQ(letters::PlainLetter(c), internal::PlainLetter(c)) << code;
+        const char16_t lower = internal::GreekLower(c);
+        ASSERT_EQ(letters::IsAccentedLetter(c), internal::IsGreekLetter(c) && lower != u'ς' &&
+                                                    internal::PlainLetter(lower) != lower)
+            << code;
     }
 }
 
