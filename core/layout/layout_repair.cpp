@@ -58,7 +58,7 @@ bool IsJoiner(char16_t c) {
 }
 
 // Whether the dead keys at `at` give a letter with the key after them.
-std::size_t DeadKeyLength(std::u16string_view line, std::size_t at) {
+inline std::size_t DeadKeyLength(std::u16string_view line, std::size_t at) {
     std::size_t next = at + 1;
     bool acute = line[at] == kAcuteKey;
     bool diaeresis = !acute;
