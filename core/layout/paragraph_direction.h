@@ -72,7 +72,7 @@ class ParagraphStream {
     std::u16string held_;                     // the start of a line not yet judged
     std::optional<LineWay> way_;              // the current line's, once judged
     LineWay paragraph_ = LineWay::Unchanged;  // the way of the paragraph's last judged line
-    static constexpr std::size_t kEnglishPlaces = 4096;  // a power of two
+    static constexpr std::size_t kEnglishPlaces = 16384;  // a power of two
     std::vector<EnglishAnswer> english_ = std::vector<EnglishAnswer>(kEnglishPlaces);
 };
 
