@@ -1055,7 +1055,11 @@ void LayoutStream::Finish(std::u16string& out) {
 }
 
 std::size_t LayoutStream::RepairLines(std::u16string_view text, std::u16string& out, bool final) {
-    out.reserve(out.size() + text.size());  // what most lines come to
+    // Room for what most lines come to, growing by halves at least, as not
+    // every library's reserve does.
+    if (out.capacity() - out.size() < text.size()) {
+        out.reserve(std::max(out.size() + text.size(), out.capacity() + out.capacity() / 2));
+    }
     std::size_t start = 0;
     for (;;) {
         const std::u16string_view rest = text.substr(start);
