@@ -3,6 +3,7 @@
 // layout, and how much correct text it leaves alone.
 //
 //   ./layout_eval [--half tune|test] [--show] GREEK.txt ENGLISH.txt [GREEKLISH.tsv...]
+//   ./layout_eval --type us|greek < TEXT > TYPED
 //
 // GREEK.txt: Greek sentences, one a line (bench/make_accents_eval_text.py);
 // ENGLISH.txt: English ones (bench/make_layout_eval_english.py). The lines
@@ -18,10 +19,16 @@
 //       "Lativo" and ELOT 743, and the real typing) run through as they are.
 // Words are the blank-separated pieces that hold a letter, paired by their
 // longest common subsequence. Last, the speed over all of it.
+//
+// --type writes standard input as typed with the wrong layout on, a line at
+// a time: "us" gives the keys of Greek text on the US layout (accents
+// through the dead key), "greek" gives Latin text typed on the Greek layout
+// (bench/layout_bench.sh times `bivano` on both).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -124,10 +131,30 @@ void Measure(const char* name, const std::vector<std::u16string>& typed,
     std::printf("%-44s %6zu words  %7.2f%%\n", name, score.words, score.Percent());
 }
 
+// Standard input typed with the wrong layout on, to standard output.
+int TypeWrong(const std::string& layout_on) {
+    const bool us = layout_on == "us";
+    if (!us && layout_on != "greek") {
+        std::fprintf(stderr, "layout_eval --type: us or greek, not %s\n", layout_on.c_str());
+        return 2;
+    }
+    std::ios::sync_with_stdio(false);
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        const std::u16string text = FromUtf8(line);
+        std::cout << ToUtf8(us ? layout::KeysTypedFor(text) : layout::TypeOnGreekLayout(text))
+                  << '\n';
+    }
+    return std::cout ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.size() == 2 && arguments[0] == "--type") {
+        return TypeWrong(arguments[1]);
+    }
     bool tune = false;
     bool show = false;
     const bool judge = !arguments.empty() && arguments[0] == "--judge";
@@ -143,6 +170,7 @@ int main(int argc, char* argv[]) {
     if (arguments.size() < 2) {
         std::fprintf(stderr,
                      "usage: layout_eval --judge WORD...\n"
+                     "       layout_eval --type us|greek < TEXT > TYPED\n"
                      "       layout_eval [--half tune|test] [--show] GREEK.txt ENGLISH.txt "
                      "[GREEKLISH.tsv...]\n");
         return 2;

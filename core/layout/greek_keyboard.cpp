@@ -2,80 +2,53 @@
 #include "core/layout/greek_keyboard.h"
 
 namespace bivano::layout {
-namespace {
-
-// Tables by character, made once from kGreekKeys at compile time.
-struct KeyIndex {
-    std::array<char16_t, 128> greek_of_key{};
-    std::array<char, 0x400 - 0x370> key_of_greek{};
-};
-
-constexpr KeyIndex MakeKeyIndex() {
-    KeyIndex index;
-    for (const KeyPair& pair : kGreekKeys) {
-        index.greek_of_key[static_cast<unsigned char>(pair.latin)] = pair.greek;
-        if (pair.greek >= 0x370 && pair.greek < 0x400 &&
-            index.key_of_greek[pair.greek - 0x370] == 0) {
-            // Σ is on S and on W: S, where people type it.
-            index.key_of_greek[pair.greek - 0x370] = pair.latin;
-        }
-    }
-    return index;
-}
-
-constexpr KeyIndex kKeyIndex = MakeKeyIndex();
-
-}  // namespace
-
-char16_t GreekOfKey(char16_t latin) {
-    return latin < 128 ? kKeyIndex.greek_of_key[latin] : char16_t{0};
-}
-
-char LatinKeyOf(char16_t greek) {
-    if (greek == u';') {
-        return 'q';
-    }
-    if (greek == u':') {
-        return 'Q';
-    }
-    return greek >= 0x370 && greek < 0x400 ? kKeyIndex.key_of_greek[greek - 0x370] : '\0';
-}
-
-char16_t WithDeadKeys(char16_t letter, bool acute, bool diaeresis) {
-    for (const DeadKeyLetters& letters : kDeadKeyLetters) {
-        if (letters.plain == letter) {
-            if (acute && diaeresis) {
-                return letters.both;
-            }
-            return acute ? letters.acute : diaeresis ? letters.diaeresis : letter;
-        }
-    }
-    return acute || diaeresis ? char16_t{0} : letter;
-}
 
 std::u16string TypeOnGreekLayout(std::u16string_view keys) {
     std::u16string out;
     out.reserve(keys.size());
+    AppendTypedOnGreekLayout(keys, out);
+    return out;
+}
+
+void AppendTypedOnGreekLayout(std::u16string_view keys, std::u16string& out) {
+    // Each key gives one character at most: written in place, then cut to
+    // what was written.
+    const std::size_t start = out.size();
+    out.resize(start + keys.size());
+    char16_t* const first = out.data() + start;
+    out.resize(start + static_cast<std::size_t>(TypeOnGreekLayoutInto(keys, first) - first));
+}
+
+char16_t* TypeOnGreekLayoutInto(std::u16string_view keys, char16_t* write) {
+    const std::size_t size = keys.size();
+    std::size_t at = 0;
     bool acute = false;
     bool diaeresis = false;
-    for (const char16_t key : keys) {
-        const bool dead_acute = key == kAcuteKey;
-        const bool dead_diaeresis = key == kDiaeresisKey;
+    while (at < size) {
         if (!acute && !diaeresis) {
-            if (dead_acute || dead_diaeresis) {
-                acute = dead_acute;
-                diaeresis = dead_diaeresis;
-                continue;
+            // Most keys have no dead key before them: one after another.
+            char16_t key = keys[at];
+            while (key != kAcuteKey && key != kDiaeresisKey) {
+                const char16_t greek = GreekOfKey(key);
+                *write++ = greek != 0 ? greek : key;
+                if (++at == size) {
+                    return write;
+                }
+                key = keys[at];
             }
-            const char16_t greek = GreekOfKey(key);
-            out.push_back(greek != 0 ? greek : key);
+            acute = key == kAcuteKey;
+            diaeresis = !acute;
+            ++at;
             continue;
         }
         // A dead key waits for the next key.
+        const char16_t key = keys[at++];
+        const bool dead_acute = key == kAcuteKey;
+        const bool dead_diaeresis = key == kDiaeresisKey;
         const bool pending_both = acute && diaeresis;
         if (dead_acute || dead_diaeresis) {
             if (!pending_both && dead_acute == acute) {
-                out.push_back(acute ? kSpacingAcute : kSpacingDiaeresis);  // the same twice
+                *write++ = acute ? kSpacingAcute : kSpacingDiaeresis;  // the same twice
                 acute = diaeresis = false;
             } else if (!pending_both) {
                 acute = diaeresis = true;
@@ -85,17 +58,17 @@ std::u16string TypeOnGreekLayout(std::u16string_view keys) {
             continue;
         }
         if (key == u' ') {
-            out.push_back(pending_both ? kSpacingAcuteDiaeresis
-                          : acute      ? kSpacingAcute
-                                       : kSpacingDiaeresis);
+            *write++ = pending_both ? kSpacingAcuteDiaeresis
+                       : acute      ? kSpacingAcute
+                                    : kSpacingDiaeresis;
         } else if (const char16_t greek = GreekOfKey(key); greek != 0) {
             if (const char16_t marked = WithDeadKeys(greek, acute, diaeresis); marked != 0) {
-                out.push_back(marked);
+                *write++ = marked;
             }
         }
         acute = diaeresis = false;
     }
-    return out;
+    return write;
 }
 
 std::u16string KeysTypedFor(std::u16string_view greek) {

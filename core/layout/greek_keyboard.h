@@ -2,6 +2,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -69,6 +71,11 @@ inline constexpr char16_t kSpacingAcuteDiaeresis = u'\u0385';  // ΅
 // "ςςς". Other characters pass as they are. A dead key followed by a key
 // it makes nothing of (";k") gives nothing, as X11's compose tables have it.
 std::u16string TypeOnGreekLayout(std::u16string_view keys);
+// The same, appended to `out`; or written from `write` on, which has room
+// for keys.size() characters (no key gives more than one), up to the end
+// returned.
+void AppendTypedOnGreekLayout(std::u16string_view keys, std::u16string& out);
+char16_t* TypeOnGreekLayoutInto(std::u16string_view keys, char16_t* write);
 
 // The other way: the keys that give `greek` on the Greek layout, as the US
 // layout shows them: "Καλημέρα" -> "Kalhm;era", "ς" -> "w", ";" -> "q",
@@ -76,11 +83,73 @@ std::u16string TypeOnGreekLayout(std::u16string_view keys);
 // key, or that no key of the two levels gives, pass as they are.
 std::u16string KeysTypedFor(std::u16string_view greek);
 
+namespace keyboard {
+
+// The tables above by character, made at compile time, for the lookups
+// below, which run for every character of a text.
+struct KeyIndex {
+    static constexpr char16_t kFirstGreek = 0x370;
+    std::array<char16_t, 128> greek_of_key{};
+    std::array<char, 0x400 - kFirstGreek> key_of_greek{};
+    std::array<std::uint8_t, 0x400 - kFirstGreek> dead_key_row{};  // 1 + its row, 0 for none
+};
+
+constexpr KeyIndex MakeKeyIndex() {
+    KeyIndex index;
+    for (const KeyPair& pair : kGreekKeys) {
+        index.greek_of_key[static_cast<unsigned char>(pair.latin)] = pair.greek;
+        if (pair.greek >= KeyIndex::kFirstGreek && pair.greek < 0x400 &&
+            index.key_of_greek[pair.greek - KeyIndex::kFirstGreek] == 0) {
+            // Σ is on S and on W: S, where people type it.
+            index.key_of_greek[pair.greek - KeyIndex::kFirstGreek] = pair.latin;
+        }
+    }
+    for (std::size_t row = 0; row < kDeadKeyLetters.size(); ++row) {
+        const char16_t plain = kDeadKeyLetters[row].plain;
+        if (plain >= KeyIndex::kFirstGreek && plain < 0x400 &&
+            index.dead_key_row[plain - KeyIndex::kFirstGreek] == 0) {
+            index.dead_key_row[plain - KeyIndex::kFirstGreek] = static_cast<std::uint8_t>(row + 1);
+        }
+    }
+    return index;
+}
+
+inline constexpr KeyIndex kKeyIndex = MakeKeyIndex();
+
+}  // namespace keyboard
+
 // The Greek character of one key, 0 for a key not in kGreekKeys.
-char16_t GreekOfKey(char16_t latin);
+inline char16_t GreekOfKey(char16_t latin) {
+    return latin < 128 ? keyboard::kKeyIndex.greek_of_key[latin] : char16_t{0};
+}
+
 // The key of one Greek character that needs no dead key, 0 for none.
-char LatinKeyOf(char16_t greek);
+inline char LatinKeyOf(char16_t greek) {
+    if (greek == u';') {
+        return 'q';
+    }
+    if (greek == u':') {
+        return 'Q';
+    }
+    return greek >= keyboard::KeyIndex::kFirstGreek && greek < 0x400
+               ? keyboard::kKeyIndex.key_of_greek[greek - keyboard::KeyIndex::kFirstGreek]
+               : '\0';
+}
+
 // `letter` under the dead keys (`acute`, `diaeresis`); 0 for no letter.
-char16_t WithDeadKeys(char16_t letter, bool acute, bool diaeresis);
+inline char16_t WithDeadKeys(char16_t letter, bool acute, bool diaeresis) {
+    const std::size_t row =
+        letter >= keyboard::KeyIndex::kFirstGreek && letter < 0x400
+            ? keyboard::kKeyIndex.dead_key_row[letter - keyboard::KeyIndex::kFirstGreek]
+            : 0;
+    if (row == 0) {
+        return acute || diaeresis ? char16_t{0} : letter;
+    }
+    const DeadKeyLetters& letters = kDeadKeyLetters[row - 1];
+    if (acute && diaeresis) {
+        return letters.both;
+    }
+    return acute ? letters.acute : diaeresis ? letters.diaeresis : letter;
+}
 
 }  // namespace bivano::layout

@@ -3,18 +3,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <utility>
 
 #include "core/encoding/text_codec.h"
 #include "core/layout/greek_keyboard.h"
+#include "core/layout/greek_letters.h"
 #include "core/spelling/greek_model.h"
 
 namespace bivano::layout {
 namespace {
 
-using internal::GreekLower;
-using internal::IsGreekLetter;
-using internal::IsGreekUpper;
-using internal::PlainLetter;
+using letters::GreekLower;
+using letters::IsGreekLetter;
+using letters::IsGreekUpper;
+using letters::PlainLetter;
 
 bool IsAsciiLetter(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
@@ -54,7 +57,7 @@ bool IsJoiner(char16_t c) {
 }
 
 // Whether the dead keys at `at` give a letter with the key after them.
-std::size_t DeadKeyLength(std::u16string_view line, std::size_t at) {
+inline std::size_t DeadKeyLength(std::u16string_view line, std::size_t at) {
     std::size_t next = at + 1;
     bool acute = line[at] == kAcuteKey;
     bool diaeresis = !acute;
@@ -72,17 +75,27 @@ std::size_t DeadKeyLength(std::u16string_view line, std::size_t at) {
     return next + 1 - at;
 }
 
-// A Greek letter for the letter pairs: small, without marks, ς apart.
+// A Greek letter for the letter pairs: small, without marks, ς apart; 26
+// for any other character.
+constexpr std::array<std::uint8_t, letters::kEnd - letters::kFirst> MakeGreekSymbols() {
+    std::array<std::uint8_t, letters::kEnd - letters::kFirst> symbols{};
+    for (std::size_t index = 0; index < symbols.size(); ++index) {
+        const letters::Letter& letter = letters::kLetters[index];
+        const char16_t plain = letter.lower == u'ς'
+                                   ? letter.lower
+                                   : letters::kLetters[letter.lower - letters::kFirst].plain;
+        symbols[index] = !letter.greek || plain < u'α' || plain > u'ω'
+                             ? 26
+                             : static_cast<std::uint8_t>(plain - u'α' + 1);
+    }
+    return symbols;
+}
+
+constexpr std::array<std::uint8_t, letters::kEnd - letters::kFirst> kGreekSymbolOf =
+    MakeGreekSymbols();
+
 std::size_t GreekSymbol(char16_t c) {
-    if (!IsGreekLetter(c)) {
-        return 26;
-    }
-    const char16_t lower = GreekLower(c);
-    const char16_t plain = lower == u'ς' ? lower : PlainLetter(lower);
-    if (plain < u'α' || plain > u'ω') {
-        return 26;
-    }
-    return static_cast<std::size_t>(plain - u'α') + 1;
+    return c >= letters::kFirst && c < letters::kEnd ? kGreekSymbolOf[c - letters::kFirst] : 26;
 }
 
 std::size_t EnglishSymbol(char16_t c) {
@@ -128,6 +141,30 @@ void ToLogarithms(const std::array<double, kSymbols * kSymbols>& counts,
     }
 }
 
+// Copies `text` to `write`: most pieces of a line are a word or a blank,
+// shorter than what makes a call to memmove pay.
+char16_t* CopyText(std::u16string_view text, char16_t* write) {
+    if (text.size() > 16) {
+        return std::copy(text.begin(), text.end(), write);
+    }
+    for (const char16_t c : text) {
+        *write++ = c;
+    }
+    return write;
+}
+
+// The table of verdicts keeps a Greek letter in a byte, as its code less
+// U+0300: no letter lies below U+0380.
+constexpr bool NoGreekLetterBelow0380() {
+    for (char16_t c = letters::kFirst; c < 0x380; ++c) {
+        if (letters::kLetters[c - letters::kFirst].greek) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(NoGreekLetterBelow0380());
+
 // The two readings' scores must differ by this much for "plainly better".
 constexpr double kPlainlyBetter = 1.0;
 // How many runs away a weak run looks for a decided neighbour.
@@ -154,16 +191,19 @@ LetterPairs::LetterPairs(const GreekModel& model) {
     });
     ToLogarithms<kGreekSymbols>(greek, greek_);
 
-    std::array<double, kEnglishSymbols * kEnglishSymbols> english{};
+    // Counted whole, then as the table wants them.
+    std::array<std::uint32_t, kEnglishSymbols * kEnglishSymbols> english_counts{};
     for (std::size_t index = 0; index < model.EnglishWordCount(); ++index) {
         std::size_t previous = 0;
         for (const char c : model.EnglishWord(index)) {
             const std::size_t current = EnglishSymbol(static_cast<unsigned char>(c));
-            english[previous * kEnglishSymbols + current] += 1;
+            ++english_counts[previous * kEnglishSymbols + current];
             previous = current;
         }
-        english[previous * kEnglishSymbols] += 1;
+        ++english_counts[previous * kEnglishSymbols];
     }
+    std::array<double, kEnglishSymbols * kEnglishSymbols> english{};
+    std::copy(english_counts.begin(), english_counts.end(), english.begin());
     ToLogarithms<kEnglishSymbols>(english, english_);
 }
 
@@ -207,29 +247,38 @@ class LayoutRepairer::Impl {
             }
         }
         Decide();
+        // Written in place: no character becomes more than two.
+        const std::size_t start = out.size();
+        out.resize(start + 2 * line.size());
+        char16_t* const first = out.data() + start;
+        char16_t* write = first;
         std::size_t at = 0;
         bool after_rewritten_greek = false;
         for (const Run& run : runs_) {
-            AppendGap(line.substr(at, run.begin - at),
-                      after_rewritten_greek || (run.rewrite && run.greek), out);
+            write = WriteGap(line.substr(at, run.begin - at),
+                             after_rewritten_greek || (run.rewrite && run.greek), write);
             const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
             after_rewritten_greek = run.rewrite && run.greek;
             if (!run.rewrite) {
-                out.append(text);
+                write = CopyText(text, write);
             } else if (run.greek) {
-                AppendLatin(text, run.sigma_as_w, out);
-                if (LostSchemeColon(line, run, out)) {
-                    out.append(u"://");
+                write = WriteLatin(text, run.sigma_as_w, write);
+                const std::u16string_view written(first, static_cast<std::size_t>(write - first));
+                if (LostSchemeColon(line, run, written)) {
+                    for (const char16_t c : std::u16string_view(u"://")) {
+                        *write++ = c;
+                    }
                     at = run.end + 1;
                     after_rewritten_greek = true;
                     continue;
                 }
             } else {
-                out.append(TypeOnGreekLayout(text));
+                write = TypeOnGreekLayoutInto(text, write);
             }
             at = run.end;
         }
-        AppendGap(line.substr(at), after_rewritten_greek, out);
+        write = WriteGap(line.substr(at), after_rewritten_greek, write);
+        out.resize(start + static_cast<std::size_t>(write - first));
     }
 
     // Only Greek letters, or a dead key before a letter, may start a
@@ -267,19 +316,27 @@ class LayoutRepairer::Impl {
         bool capital = false;      // begins with a capital
         Verdict verdict = Verdict::Neutral;
         bool rewrite = false;
-        std::uint8_t sigma_as_w = 0;  // which Σ (the first eight) were typed on W
+        std::uint8_t sigma_as_w = 0;     // which Σ (the first eight) were typed on W
+        bool marked = false;             // Latin keys with a dead key among them
+        std::uint32_t place = kNoPlace;  // where its verdict is kept in judged_
     };
+    static constexpr std::uint32_t kNoPlace = 0xFFFFFFFF;  // too long to be kept
 
     void Split(std::u16string_view line) {
         runs_.clear();
+        const std::size_t size = line.size();
         std::size_t group = 0;
         bool joined = false;  // only joiners since the last run
-        for (std::size_t at = 0; at < line.size();) {
+        for (std::size_t at = 0; at < size;) {
             const char16_t c = line[at];
-            const bool latin = IsAsciiLetter(c) || (IsDeadKey(c) && DeadKeyLength(line, at) > 0);
-            const bool greek =
-                !latin && (IsGreekLetter(c) ||
-                           (IsDeadKey(c) && at + 1 < line.size() && IsGreekLetter(line[at + 1])));
+            bool latin = IsAsciiLetter(c);
+            bool greek = false;
+            if (!latin && IsDeadKey(c)) {
+                latin = DeadKeyLength(line, at) > 0;
+                greek = !latin && at + 1 < size && IsGreekLetter(line[at + 1]);
+            } else if (!latin) {
+                greek = IsGreekLetter(c);
+            }
             if (!latin && !greek) {
                 if (!IsJoiner(c)) {
                     joined = false;
@@ -287,31 +344,37 @@ class LayoutRepairer::Impl {
                 ++at;
                 continue;
             }
+            // The run's end, and the hash of its characters on the way.
             std::size_t end = at;
-            while (end < line.size()) {
-                const char16_t next = line[end];
-                if (latin && IsAsciiLetter(next)) {
-                    ++end;
-                } else if (latin && IsDeadKey(next)) {
-                    const std::size_t length = DeadKeyLength(line, end);
+            WordHash hash;
+            bool marked = false;  // a dead key before a letter among Latin keys
+            if (latin) {
+                for (;;) {
+                    while (end < size && IsAsciiLetter(line[end])) {
+                        hash.Add(line[end++]);
+                    }
+                    const std::size_t length =
+                        end < size && IsDeadKey(line[end]) ? DeadKeyLength(line, end) : 0;
                     if (length == 0) {
                         break;
                     }
-                    end += length;
-                } else if (greek && IsGreekLetter(next)) {
-                    ++end;
-                } else if (greek && IsDeadKey(next) && end + 1 < line.size() &&
-                           IsGreekLetter(line[end + 1])) {
-                    ++end;
-                } else {
-                    break;
+                    for (const std::size_t last = end + length; end < last;) {
+                        hash.Add(line[end++]);
+                    }
+                    marked = true;
+                }
+            } else {
+                while (end < size &&
+                       (IsGreekLetter(line[end]) ||
+                        (IsDeadKey(line[end]) && end + 1 < size && IsGreekLetter(line[end + 1])))) {
+                    hash.Add(line[end++]);
                 }
             }
             if (!joined || runs_.empty() || runs_.back().end == at) {
                 group = runs_.size();
             }
             const bool digit_before = at > 0 && IsDigit(line[at - 1]);
-            const bool digit_after = end < line.size() && IsDigit(line[end]);
+            const bool digit_after = end < size && IsDigit(line[end]);
             // A q or Q that ends Latin letters is the Greek ; or : after a word.
             std::size_t marks = 0;
             while (!greek && marks < end - at &&
@@ -320,19 +383,49 @@ class LayoutRepairer::Impl {
             }
             const bool after_mark = at > 0 && !IsBlank(line[at - 1]);
             if (marks == end - at && after_mark) {
-                runs_.push_back({at, end, greek, false, group, true});  // "(τιμή)Q"
+                AddRun({at, end, greek, false, group, true}, line, hash);  // "(τιμή)Q"
             } else if (marks > 0 && marks < end - at && !IsDeadKey(line[end - marks - 1])) {
-                runs_.push_back({at, end - marks, greek, digit_before, group});
-                runs_.push_back({end - marks, end, greek, false, group, true});
+                // No dead key makes a letter of q or Q: the dead keys are all
+                // before the marks.
+                Run word{at, end - marks, greek, digit_before, group};
+                word.marked = marked;
+                AddRun(word, line, WordHash::Of(line.substr(at, end - marks - at)));
+                AddRun({end - marks, end, greek, false, group, true}, line,
+                       WordHash::Of(line.substr(end - marks, marks)));
             } else {
-                runs_.push_back({at, end, greek, digit_before || digit_after, group});
+                Run word{at, end, greek, digit_before || digit_after, group};
+                word.marked = marked;
+                AddRun(word, line, hash);
             }
             joined = true;
             at = end;
         }
-        for (Run& run : runs_) {
-            run.capital = IsAsciiUpper(line[run.begin]) || IsGreekUpper(line[run.begin]);
+    }
+
+    // The characters of a run (Latin letters, dead keys, Greek letters),
+    // hashed for the place of its verdict.
+    struct WordHash {
+        std::uint32_t value = 2166136261u;
+        void Add(char16_t c) { value = (value ^ c) * 16777619u; }
+        static WordHash Of(std::u16string_view text) {
+            WordHash hash;
+            for (const char16_t c : text) {
+                hash.Add(c);
+            }
+            return hash;
         }
+    };
+
+    void AddRun(Run run, std::u16string_view line, WordHash hash) {
+        run.capital = IsAsciiUpper(line[run.begin]) || IsGreekUpper(line[run.begin]);
+        // The places of the line's verdicts are fetched from memory as the
+        // runs are found, well before they are read.
+        if (run.end - run.begin <= Judged::kLongest) {
+            run.place =
+                static_cast<std::uint32_t>((hash.value ^ (hash.value >> 15)) & (kJudgedPlaces - 1));
+            __builtin_prefetch(&judged_[run.place]);
+        }
+        runs_.push_back(run);
     }
 
     // Latin keys with a dead key among them; Greek letters without an accent.
@@ -340,24 +433,18 @@ class LayoutRepairer::Impl {
         if (run.punctuation) {
             return false;
         }
-        const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
         if (!run.greek) {
-            return text.find_first_of(u";:") != std::u16string_view::npos;
+            return run.marked;
         }
         if (run.touches_digit) {
             return false;
         }
+        const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
         return text.size() >= 3 && !HasAccent(text);
     }
 
     static bool HasAccent(std::u16string_view text) {
-        for (const char16_t c : text) {
-            const char16_t lower = GreekLower(c);
-            if (IsGreekLetter(c) && lower != u'ς' && PlainLetter(lower) != lower) {
-                return true;
-            }
-        }
-        return false;
+        return std::any_of(text.begin(), text.end(), letters::IsAccentedLetter);
     }
 
     Verdict JudgeRun(std::u16string_view line, Run& run) {
@@ -366,8 +453,7 @@ class LayoutRepairer::Impl {
         }
         const std::u16string_view text = line.substr(run.begin, run.end - run.begin);
         // A dead key says Greek even beside digits (Tim;h1).
-        const bool marked = !run.greek && text.find_first_of(u";:") != std::u16string_view::npos;
-        if (run.touches_digit && !marked) {
+        if (run.touches_digit && !run.marked) {
             // 3Δ is typed so in Greek text; A1, mp3 and the like stay.
             const bool after_digit = run.begin > 0 && IsDigit(line[run.begin - 1]) &&
                                      (run.end == line.size() || !IsDigit(line[run.end]));
@@ -375,27 +461,17 @@ class LayoutRepairer::Impl {
                        ? Verdict::Likely
                        : Verdict::Neutral;
         }
-        // Words come again and again: the verdicts of recent ones are kept,
-        // one for each place of a small table.
-        Judged* place = nullptr;
-        if (text.size() <= Judged::kLongest) {
-            std::uint32_t hash = 2166136261u;
-            for (const char16_t c : text) {
-                hash = (hash ^ c) * 16777619u;
-            }
-            place = &judged_[(hash ^ (hash >> 15)) % judged_.size()];
-            if (place->length == text.size() &&
-                std::equal(text.begin(), text.end(), place->text.begin())) {
-                run.sigma_as_w = place->sigma_as_w;
-                return Refine(line, run, text, place->verdict);
+        // Words come again and again: the verdicts of recent ones are kept.
+        Judged* const place = run.place != kNoPlace ? &judged_[run.place] : nullptr;
+        if (place != nullptr) {
+            if (const Judged::Word* word = place->Find(text)) {
+                run.sigma_as_w = word->sigma_as_w;
+                return Refine(line, run, text, word->verdict);
             }
         }
         const Verdict verdict = run.greek ? JudgeGreek(text, run) : JudgeLatin(text);
         if (place != nullptr) {
-            std::copy(text.begin(), text.end(), place->text.begin());
-            place->length = static_cast<std::uint8_t>(text.size());
-            place->verdict = verdict;
-            place->sigma_as_w = run.sigma_as_w;
+            place->Keep(text, verdict, run.sigma_as_w);
         }
         return Refine(line, run, text, verdict);
     }
@@ -472,7 +548,8 @@ class LayoutRepairer::Impl {
             ++letters;
             lower_.push_back(static_cast<char>(IsAsciiUpper(c) ? c + 32 : c));
         }
-        greek_ = TypeOnGreekLayout(keys);
+        greek_.clear();
+        AppendTypedOnGreekLayout(keys, greek_);
         // A q or Q at the end is the Greek ; or :, after the word.
         std::u16string_view word = greek_;
         while (!word.empty() && (word.back() == u';' || word.back() == u':')) {
@@ -622,14 +699,11 @@ class LayoutRepairer::Impl {
     // Settles the runs that go with their neighbours, and those of one
     // address together.
     void Decide() {
-        for (Run& run : runs_) {
-            run.rewrite = run.verdict == Verdict::Rewrite;
-        }
+        // (NearRewrite looks at verdicts only: one pass does.)
         for (std::size_t index = 0; index < runs_.size(); ++index) {
             Run& run = runs_[index];
-            if (run.verdict == Verdict::Likely) {
-                run.rewrite = NearRewrite(index);
-            }
+            run.rewrite = run.verdict == Verdict::Rewrite ||
+                          (run.verdict == Verdict::Likely && NearRewrite(index));
         }
         for (std::size_t index = 0; index < runs_.size(); ++index) {
             Run& run = runs_[index];
@@ -772,55 +846,99 @@ class LayoutRepairer::Impl {
     }
 
     // Greek letters by the keys that typed them, with Σ as chosen.
-    static void AppendLatin(std::u16string_view text, std::uint8_t sigma_as_w,
-                            std::u16string& out) {
+    static char16_t* WriteLatin(std::u16string_view text, std::uint8_t sigma_as_w,
+                                char16_t* write) {
+        // Runs with accents are never rewritten: every letter is one key.
         std::size_t sigma = 0;
         for (const char16_t c : text) {
             if (c == u'Σ') {
-                out.push_back(sigma < 3 && ((sigma_as_w >> sigma) & 1) != 0 ? u'W' : u'S');
+                *write++ = sigma < 3 && ((sigma_as_w >> sigma) & 1) != 0 ? u'W' : u'S';
                 ++sigma;
                 continue;
             }
-            // Runs with accents are never rewritten: every letter is one key.
             const char key = LatinKeyOf(c);
-            out.push_back(key != '\0' ? static_cast<char16_t>(key) : c);
+            *write++ = key != '\0' ? static_cast<char16_t>(key) : c;
         }
+        return write;
     }
 
     // What lies between runs stays, but for the marks that a dead key and
     // Space give after English typed in Greek letters ("ηελλο΄" for "hello; ").
-    static void AppendGap(std::u16string_view gap, bool beside_rewritten_greek,
-                          std::u16string& out) {
+    static char16_t* WriteGap(std::u16string_view gap, bool beside_rewritten_greek,
+                              char16_t* write) {
         if (!beside_rewritten_greek) {
-            out.append(gap);
-            return;
+            return CopyText(gap, write);
         }
         for (const char16_t c : gap) {
-            if (c == kSpacingAcute) {
-                out.append(u"; ");
-            } else if (c == kSpacingDiaeresis) {
-                out.append(u": ");
+            if (c == kSpacingAcute || c == kSpacingDiaeresis) {
+                *write++ = c == kSpacingAcute ? u';' : u':';
+                *write++ = u' ';
             } else {
-                out.push_back(c);
+                *write++ = c;
             }
         }
+        return write;
     }
 
     // A Greek word's letter pairs score at least this; an English one's too.
     static constexpr double kGreekLooking = -2.6;
     static constexpr double kEnglishLooking = -2.8;
 
-    struct Judged {
-        static constexpr std::size_t kLongest = 22;
-        std::array<char16_t, kLongest> text{};
-        std::uint8_t length = 0xFF;  // nothing yet
-        Verdict verdict = Verdict::Neutral;
-        std::uint8_t sigma_as_w = 0;
+    // The verdicts of recent runs, two for each place of a table, the one
+    // last used first; a place is one line of the processor's cache. A run
+    // is kept by a byte a character: its characters are ASCII (Latin keys,
+    // dead keys) or Greek letters (U+0386 to U+03CE), as Split finds them.
+    struct alignas(64) Judged {
+        static constexpr std::size_t kLongest = 28;
+        struct Word {
+            std::uint8_t length = 0;  // 0: nothing yet (no run is empty)
+            Verdict verdict = Verdict::Neutral;
+            std::uint8_t sigma_as_w = 0;
+            std::array<std::uint8_t, kLongest> letters{};
+
+            bool Is(std::u16string_view text) const {
+                if (length != text.size()) {
+                    return false;
+                }
+                for (std::size_t at = 0; at < text.size(); ++at) {
+                    if (letters[at] != ByteOf(text[at])) {
+                        return false;
+                    }
+                }
+                return true;
+            }
+        };
+        std::array<Word, 2> words;
+
+        static std::uint8_t ByteOf(char16_t c) {
+            return static_cast<std::uint8_t>(c < 0x80 ? c : c - 0x300);
+        }
+        const Word* Find(std::u16string_view text) {
+            if (words[0].Is(text)) {
+                return &words[0];
+            }
+            if (words[1].Is(text)) {
+                std::swap(words[0], words[1]);
+                return &words[0];
+            }
+            return nullptr;
+        }
+        void Keep(std::u16string_view text, Verdict verdict, std::uint8_t sigma_as_w) {
+            words[1] = words[0];
+            Word& word = words[0];
+            word.length = static_cast<std::uint8_t>(text.size());
+            word.verdict = verdict;
+            word.sigma_as_w = sigma_as_w;
+            std::transform(text.begin(), text.end(), word.letters.begin(), ByteOf);
+        }
     };
+    static_assert(sizeof(Judged) == 64);
 
     const GreekModel& model_;
     LetterPairs pairs_;
-    std::vector<Judged> judged_ = std::vector<Judged>(32749);
+    // A power of two, so that a place is found by a mask, not a division.
+    static constexpr std::size_t kJudgedPlaces = std::size_t{1} << 14;
+    std::vector<Judged> judged_ = std::vector<Judged>(kJudgedPlaces);
     std::vector<Run> runs_;
     std::string lower_;
     std::u16string greek_;
@@ -845,21 +963,62 @@ LayoutStream::LayoutStream(const GreekModel& model) : repairer_(model) {}
 LayoutStream::~LayoutStream() = default;
 LayoutStream::LayoutStream(LayoutStream&&) noexcept = default;
 
+// By the library's search for a byte, much faster than a loop over
+// characters.
+std::size_t FindLineEnd(std::u16string_view text) {
+    const char* const bytes = reinterpret_cast<const char*>(text.data());
+    const std::size_t size = text.size() * sizeof(char16_t);
+    for (std::size_t at = 0; at < size;) {
+        const void* found = std::memchr(bytes + at, '\n', size - at);
+        if (found == nullptr) {
+            break;
+        }
+        // A byte 0x0A is a line break's, or a part of another character.
+        const auto offset = static_cast<std::size_t>(static_cast<const char*>(found) - bytes);
+        if (text[offset / sizeof(char16_t)] == u'\n') {
+            return offset / sizeof(char16_t);
+        }
+        at = offset + 1;
+    }
+    return std::u16string_view::npos;
+}
+
 void LayoutStream::Convert(std::u16string_view piece, std::u16string& out) {
-    held_.append(piece);
-    RepairHeld(out, false);
+    // A line begun in an earlier piece is completed in held_, a line at a
+    // time; the piece's own whole lines are repaired where they lie.
+    while (!held_.empty() && !piece.empty()) {
+        // What held_ keeps is less than a line can be, and has no line end.
+        std::size_t take =
+            std::min(piece.size(), held_.size() < kLongestLine ? kLongestLine - held_.size() : 1);
+        if (const std::size_t line_end = piece.substr(0, take).find(u'\n');
+            line_end != std::u16string_view::npos) {
+            take = line_end + 1;
+        }
+        held_.append(piece.substr(0, take));
+        piece.remove_prefix(take);
+        held_.erase(0, RepairLines(held_, out, false));
+    }
+    if (held_.empty()) {
+        held_.assign(piece.substr(RepairLines(piece, out, false)));
+    }
 }
 
 void LayoutStream::Finish(std::u16string& out) {
-    RepairHeld(out, true);
+    RepairLines(held_, out, true);
+    held_.clear();
 }
 
-void LayoutStream::RepairHeld(std::u16string& out, bool final) {
+std::size_t LayoutStream::RepairLines(std::u16string_view text, std::u16string& out, bool final) {
+    // Room for what most lines come to, growing by halves at least, as not
+    // every library's reserve does.
+    if (out.capacity() - out.size() < text.size()) {
+        out.reserve(std::max(out.size() + text.size(), out.capacity() + out.capacity() / 2));
+    }
     std::size_t start = 0;
     for (;;) {
-        const std::u16string_view rest = std::u16string_view(held_).substr(start);
+        const std::u16string_view rest = text.substr(start);
         const std::u16string_view window = rest.substr(0, kLongestLine);
-        std::size_t length = window.find(u'\n');
+        std::size_t length = FindLineEnd(window);
         if (length != std::u16string_view::npos) {
             ++length;
         } else if (rest.size() >= kLongestLine) {
@@ -880,7 +1039,7 @@ void LayoutStream::RepairHeld(std::u16string& out, bool final) {
         repairer_.RepairLine(rest.substr(0, length), out);
         start += length;
     }
-    held_.erase(0, start);
+    return start;
 }
 
 std::u16string RepairLayout(std::u16string_view text, const GreekModel& model) {

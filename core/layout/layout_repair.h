@@ -90,10 +90,16 @@ class LayoutStream {
     static constexpr std::size_t kLongestLine = 16384;
 
   private:
-    void RepairHeld(std::u16string& out, bool final);
+    // Repairs the whole lines at the start of `text` (all of it when
+    // `final`); how many characters they took.
+    std::size_t RepairLines(std::u16string_view text, std::u16string& out, bool final);
     LayoutRepairer repairer_;
-    std::u16string held_;
+    std::u16string held_;  // the start of a line, less than kLongestLine, without a line end
 };
+
+// Where the first line break (U+000A) of `text` is, npos for none: "ab\ncd"
+// -> 2; "\u0A0A\u010A" -> npos.
+std::size_t FindLineEnd(std::u16string_view text);
 
 // The whole text at once.
 std::u16string RepairLayout(std::u16string_view text, const GreekModel& model);

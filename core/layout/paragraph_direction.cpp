@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/layout/paragraph_direction.h"
 
+#include <algorithm>
 #include <string>
+
+#include "core/layout/greek_letters.h"
 
 #include "core/spelling/greek_model.h"
 
@@ -16,15 +19,16 @@ bool IsBlankLine(std::u16string_view line) {
     return line.find_first_not_of(u" \t\r\n\u00A0") == std::u16string_view::npos;
 }
 
-}  // namespace
-
-std::optional<LineWay> JudgeLine(std::u16string_view line, const GreekModel* model) {
+// JudgeLine, with `is_english` telling a word of small Latin letters
+// (false for all without a model).
+template <class IsEnglish>
+std::optional<LineWay> JudgeWords(std::u16string_view line, bool with_model, IsEnglish is_english) {
     std::size_t greek_words = 0;
     std::size_t latin_words = 0;
     std::size_t english_words = 0;
     std::string lower;
     for (std::size_t at = 0; at < line.size();) {
-        const bool greek = internal::IsGreekLetter(line[at]);
+        const bool greek = letters::IsGreekLetter(line[at]);
         if (!greek && !IsAsciiLetter(line[at])) {
             ++at;
             continue;
@@ -32,7 +36,7 @@ std::optional<LineWay> JudgeLine(std::u16string_view line, const GreekModel* mod
         std::size_t end = at;
         lower.clear();
         while (end < line.size() &&
-               (greek ? internal::IsGreekLetter(line[end]) : IsAsciiLetter(line[end]))) {
+               (greek ? letters::IsGreekLetter(line[end]) : IsAsciiLetter(line[end]))) {
             if (!greek) {
                 const char16_t c = line[end];
                 lower.push_back(static_cast<char>(c <= u'Z' ? c + 32 : c));
@@ -43,7 +47,7 @@ std::optional<LineWay> JudgeLine(std::u16string_view line, const GreekModel* mod
             ++greek_words;
         } else {
             ++latin_words;
-            english_words += model != nullptr && model->IsEnglish(lower);
+            english_words += with_model && is_english(lower);
         }
         at = end;
     }
@@ -54,10 +58,17 @@ std::optional<LineWay> JudgeLine(std::u16string_view line, const GreekModel* mod
         return LineWay::ToLatin;
     }
     // Without the model English cannot be told from Greeklish: left alone.
-    if (model == nullptr || english_words * 10 >= latin_words * 6) {
+    if (!with_model || english_words * 10 >= latin_words * 6) {
         return LineWay::Unchanged;
     }
     return LineWay::ToGreek;
+}
+
+}  // namespace
+
+std::optional<LineWay> JudgeLine(std::u16string_view line, const GreekModel* model) {
+    return JudgeWords(line, model != nullptr,
+                      [&](std::string_view lower) { return model->IsEnglish(lower); });
 }
 
 ParagraphStream::ParagraphStream(const ConversionOptions& options, const GreekSpeller* speller,
@@ -121,11 +132,30 @@ void ParagraphStream::Judge(std::u16string_view start) {
         way_ = LineWay::Unchanged;
         return;
     }
-    const std::optional<LineWay> judged = JudgeLine(start, model_);
+    const std::optional<LineWay> judged = JudgeWords(
+        start, model_ != nullptr, [this](std::string_view lower) { return IsEnglish(lower); });
     if (judged) {
         paragraph_ = *judged;
     }
     way_ = paragraph_;
+}
+
+bool ParagraphStream::IsEnglish(std::string_view lower) {
+    if (lower.size() > EnglishAnswer::kLongest) {
+        return model_->IsEnglish(lower);
+    }
+    std::uint32_t hash = 2166136261u;
+    for (const char c : lower) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    }
+    EnglishAnswer& answer = english_[(hash ^ (hash >> 13)) & (kEnglishPlaces - 1)];
+    if (answer.length != lower.size() ||
+        !std::equal(lower.begin(), lower.end(), answer.letters.begin())) {
+        std::copy(lower.begin(), lower.end(), answer.letters.begin());
+        answer.length = static_cast<std::uint8_t>(lower.size());
+        answer.english = model_->IsEnglish(lower);
+    }
+    return answer.english;
 }
 
 void ParagraphStream::Feed(std::u16string_view text, std::u16string& out) {

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/lativo/conversion_options.h"
 #include "core/lativo/conversion_stream.h"
@@ -50,6 +53,17 @@ class ParagraphStream {
     void Judge(std::u16string_view start);
     void Feed(std::u16string_view text, std::u16string& out);
     void EndLine(std::u16string& out);
+    bool IsEnglish(std::string_view lower);
+
+    // The model's answers for recent words, one for each place of a small
+    // table: the lines of a text ask of the same words again and again,
+    // and each question to the model searches its whole English list.
+    struct EnglishAnswer {
+        static constexpr std::size_t kLongest = 15;
+        std::array<char, kLongest> letters{};
+        std::uint8_t length = 0xFF;  // nothing yet
+        bool english = false;
+    };
 
     LatinStream latin_;
     GreekStream greek_;
@@ -58,6 +72,8 @@ class ParagraphStream {
     std::u16string held_;                     // the start of a line not yet judged
     std::optional<LineWay> way_;              // the current line's, once judged
     LineWay paragraph_ = LineWay::Unchanged;  // the way of the paragraph's last judged line
+    static constexpr std::size_t kEnglishPlaces = 16384;  // a power of two
+    std::vector<EnglishAnswer> english_ = std::vector<EnglishAnswer>(kEnglishPlaces);
 };
 
 }  // namespace bivano::layout

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "core/encoding/text_codec.h"
+#include "core/layout/greek_letters.h"
+#include "core/spelling/greek_model.h"
 
 namespace bivano::layout {
 namespace {
@@ -135,6 +137,39 @@ TEST(GreekKeyboard, EveryAsciiKeyRoundTrips) {
         const std::u16string key(1, c);
         const std::string back = Utf8(KeysTypedFor(TypeOnGreekLayout(key)));
         EXPECT_EQ(back, c == u'W' ? "S" : Utf8(key));
+    }
+}
+
+// The dead keys by table give, for every character, what the rows of
+// kDeadKeyLetters say: the row's letters for its plain letter, the letter
+// itself without a dead key, and nothing for any other with one.
+TEST(GreekKeyboard, DeadKeysOnEveryCharacter) {
+    for (std::uint32_t code = 0; code <= 0xFFFF; ++code) {
+        const auto c = static_cast<char16_t>(code);
+        const DeadKeyLetters* row = nullptr;
+        for (const DeadKeyLetters& letters : kDeadKeyLetters) {
+            row = letters.plain == c ? &letters : row;
+        }
+        ASSERT_EQ(WithDeadKeys(c, false, false), c) << code;
+        ASSERT_EQ(WithDeadKeys(c, true, false), row ? row->acute : 0) << code;
+        ASSERT_EQ(WithDeadKeys(c, false, true), row ? row->diaeresis : 0) << code;
+        ASSERT_EQ(WithDeadKeys(c, true, true), row ? row->both : 0) << code;
+    }
+}
+
+// The repairer's table of letters answers as the reader's functions do, for
+// every character: the two must never tell a letter differently.
+TEST(GreekLetters, TheTableAgreesWithTheReader) {
+    for (std::uint32_t code = 0; code <= 0xFFFF; ++code) {
+        const auto c = static_cast<char16_t>(code);
+        ASSERT_EQ(letters::IsGreekLetter(c), internal::IsGreekLetter(c)) << code;
+        ASSERT_EQ(letters::IsGreekUpper(c), internal::IsGreekUpper(c)) << code;
+        ASSERT_EQ(letters::GreekLower(c), internal::GreekLower(c)) << code;
+        ASSERT_EQ(letters::PlainLetter(c), internal::PlainLetter(c)) << code;
+        const char16_t lower = internal::GreekLower(c);
+        ASSERT_EQ(letters::IsAccentedLetter(c), internal::IsGreekLetter(c) && lower != u'ς' &&
+                                                    internal::PlainLetter(lower) != lower)
+            << code;
     }
 }
 

@@ -156,6 +156,29 @@ TEST_F(LayoutTest, StreamAtEveryPieceBoundary) {
     }
 }
 
+// Lines are found by their line break's byte, which other characters hold
+// too (U+0A0A, U+010A, U+0A00): only a whole U+000A ends a line.
+TEST(LayoutLines, TheLineBreakAmongCharactersOfTheSameByte) {
+    const std::u16string long_line = std::u16string(1000, u'\u0A0A') + u"\n";
+    const struct {
+        const char* name;
+        std::u16string_view text;
+        std::size_t line_end;
+    } rows[] = {
+        {"empty", u"", std::u16string_view::npos},
+        {"plain", u"ab\ncd\n", 2},
+        {"first", u"\n", 0},
+        {"after CR", u"\r\n", 1},
+        {"byte in other characters", u"\u0A0A\u010A\u0A00x\n", 4},
+        {"none among them", u"\u0A0A\u010A\u0A00", std::u16string_view::npos},
+        {"high byte before", u"\u0A00\u000A", 1},
+        {"far", long_line, 1000},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(FindLineEnd(row.text), row.line_end) << row.name;
+    }
+}
+
 TEST_F(LayoutTest, AVeryLongLineIsCutTheSameWayInAnyPieces) {
     std::u16string text;
     while (text.size() < 3 * LayoutStream::kLongestLine) {
