@@ -40,9 +40,10 @@ inline std::uint64_t HashOf(std::u16string_view key) {
     return hash ^ (hash >> 29);
 }
 
-// The readings of the typed words met so far, by their small letters:
-// most words of a text are met again and again.
-class ReadingCache {
+// Values by text, for the words met so far: most words of a text are met
+// again and again. Numbers given out stay good until Clear.
+template <class Value>
+class TextKeyed {
   public:
     static constexpr std::uint32_t kNone = 0xFFFFFFFF;
 
@@ -62,11 +63,11 @@ class ReadingCache {
             }
         }
     }
-    std::uint32_t Add(std::u16string_view key, std::uint64_t hash, WordReading reading) {
+    std::uint32_t Add(std::u16string_view key, std::uint64_t hash, Value value) {
         if (2 * (entries_.size() + 1) > slots_.size()) {
             Grow();
         }
-        entries_.push_back({keys_.size(), key.size(), hash, std::move(reading)});
+        entries_.push_back({keys_.size(), key.size(), hash, std::move(value)});
         keys_.append(key);
         const std::size_t mask = slots_.size() - 1;
         std::size_t at = hash & mask;
@@ -76,7 +77,7 @@ class ReadingCache {
         slots_[at] = static_cast<std::uint32_t>(entries_.size());
         return static_cast<std::uint32_t>(entries_.size() - 1);
     }
-    const WordReading& At(std::uint32_t index) const { return entries_[index].reading; }
+    const Value& At(std::uint32_t index) const { return entries_[index].value; }
     std::size_t size() const { return entries_.size(); }
     // Changes whenever Clear makes the numbers given out void.
     std::uint64_t generation() const { return generation_; }
@@ -92,7 +93,7 @@ class ReadingCache {
         std::size_t key_offset;
         std::size_t key_length;
         std::uint64_t hash;
-        WordReading reading;
+        Value value;
     };
     std::u16string_view KeyOf(const Entry& entry) const {
         return std::u16string_view(keys_).substr(entry.key_offset, entry.key_length);
@@ -114,5 +115,8 @@ class ReadingCache {
     std::vector<std::uint32_t> slots_;
     std::uint64_t generation_ = 0;
 };
+
+// The readings of the typed words met so far, by their small letters.
+using ReadingCache = TextKeyed<WordReading>;
 
 }  // namespace bivano::internal

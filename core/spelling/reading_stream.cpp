@@ -43,6 +43,9 @@ bool EndsAPhrase(char16_t c) {
     return u".,;·!?:)»\"\r\n"sv.find(c) != std::u16string_view::npos;
 }
 
+// Words judged kept or read before the judgements start afresh.
+constexpr std::size_t kMostJudged = std::size_t{1} << 16;
+
 // A piece with no place to cut is read whole past this length.
 constexpr std::size_t kLongestHeld = std::size_t{1} << 16;
 
@@ -66,6 +69,9 @@ class ReadingStream::Reader {
     void FlushPhrase(std::u16string_view text, std::size_t upto, bool final, std::u16string& out);
     // Whether a word at `at` is the first of a sentence.
     bool StartsASentence(std::u16string_view text, std::size_t at) const;
+    // Whether a word in Latin letters stays as typed (kept_as_typed.h),
+    // remembered: the same words come again and again.
+    KeptJudgement Judge(std::u16string_view word, bool inside);
 
     WordReader words_;
     PhraseSearch search_;
@@ -76,6 +82,14 @@ class ReadingStream::Reader {
     std::vector<TextRange> written_;  // where each word of the phrase went in the output
     std::vector<std::uint8_t> stress_;
     std::u16string enclitic_;
+    // The words judged so far, by their letters after a mark of `inside`;
+    // good while the word reader remembers the readings they name.
+    struct Judged {
+        bool kept;
+        std::uint32_t reading;
+    };
+    TextKeyed<Judged> judged_[2];  // first in a sentence, inside one
+    std::uint64_t judged_generation_ = 0;
     // The last character before the text, but for blanks: the start of
     // the text is a sentence's.
     char16_t before_text_ = u'\n';
@@ -215,8 +229,7 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
             }
             kept_until = stop;
             const KeptJudgement judged =
-                word.empty() ? KeptJudgement{}
-                             : JudgeKeptAsTyped(word, !StartsASentence(text, i), words_);
+                word.empty() ? KeptJudgement{} : Judge(word, !StartsASentence(text, i));
             if (judged.reading != ReadingCache::kNone) {
                 known = {i + lead, i + lead + word.size(), judged.reading};
                 known_generation = words_.generation();
@@ -319,6 +332,23 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
     }
 }
 
+KeptJudgement ReadingStream::Reader::Judge(std::u16string_view word, bool inside) {
+    TextKeyed<Judged>& judged_words = judged_[inside ? 1 : 0];
+    if (judged_generation_ != words_.generation() || judged_words.size() >= kMostJudged) {
+        judged_[0].Clear();
+        judged_[1].Clear();
+        judged_generation_ = words_.generation();
+    }
+    const std::uint64_t hash = HashOf(word);
+    if (const std::uint32_t found = judged_words.Find(word, hash); found != judged_words.kNone) {
+        const Judged& judged = judged_words.At(found);
+        return {judged.kept, {}, judged.reading};
+    }
+    const KeptJudgement judged = JudgeKeptAsTyped(word, inside, words_);
+    judged_words.Add(word, hash, {judged.kept, judged.reading});
+    return judged;
+}
+
 bool ReadingStream::Reader::StartsASentence(std::u16string_view text, std::size_t at) const {
     while (at > 0 && (text[at - 1] == u' ' || text[at - 1] == u'\t')) {
         --at;
@@ -337,29 +367,41 @@ void ReadingStream::Read(std::u16string_view piece, std::u16string& out) {
     // Cut after a line break, or after a blank that follows punctuation: no
     // phrase, no word kept as typed and no enclitic reaches across. No group
     // between asterisks may be open there either.
-    const auto is_space = IsBlankOrBreak;
     const auto word_character = [](char16_t c) {
         return IsGreekLetter(c) || IsLatinLetter(c) || (c >= u'0' && c <= u'9');
     };
+    const auto cut_after = [&](std::size_t i) {
+        const char16_t last = held_[i];
+        return last == u'\n' || (IsBlankOrBreak(last) && i >= 1 && !IsBlankOrBreak(held_[i - 1]) &&
+                                 !word_character(held_[i - 1]));
+    };
     std::size_t cut = 0;
-    std::size_t after_group = 0;  // no group opens here: the character after one
-    for (std::size_t i = 0; i < held_.size(); ++i) {
-        if (held_[i] == u'*' && i != after_group) {
-            const VerbatimGroup group =
-                VerbatimGroupAfter(std::u16string_view(held_).substr(i + 1));
-            if (group.undecided) {
-                break;  // a group may close in the next piece
-            }
-            if (group.length != 0) {
-                i += group.length + 1;  // the closing asterisk
-                after_group = i + 1;
-                continue;
+    if (held_.find(u'*') == std::u16string::npos) {
+        // The last place to cut, found from the end.
+        for (std::size_t i = held_.size(); i-- > 0;) {
+            if (cut_after(i)) {
+                cut = i + 1;
+                break;
             }
         }
-        const char16_t last = held_[i];
-        if (last == u'\n' || (is_space(last) && i >= 1 && !is_space(held_[i - 1]) &&
-                              !word_character(held_[i - 1]))) {
-            cut = i + 1;
+    } else {
+        std::size_t after_group = 0;  // no group opens here: the character after one
+        for (std::size_t i = 0; i < held_.size(); ++i) {
+            if (held_[i] == u'*' && i != after_group) {
+                const VerbatimGroup group =
+                    VerbatimGroupAfter(std::u16string_view(held_).substr(i + 1));
+                if (group.undecided) {
+                    break;  // a group may close in the next piece
+                }
+                if (group.length != 0) {
+                    i += group.length + 1;  // the closing asterisk
+                    after_group = i + 1;
+                    continue;
+                }
+            }
+            if (cut_after(i)) {
+                cut = i + 1;
+            }
         }
     }
     if (cut == 0 && held_.size() > kLongestHeld) {
