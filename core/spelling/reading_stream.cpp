@@ -375,32 +375,31 @@ void ReadingStream::Read(std::u16string_view piece, std::u16string& out) {
         return last == u'\n' || (IsBlankOrBreak(last) && i >= 1 && !IsBlankOrBreak(held_[i - 1]) &&
                                  !word_character(held_[i - 1]));
     };
+    // The last place to cut, found from the end between the asterisks;
+    // a group between asterisks is passed over whole.
     std::size_t cut = 0;
-    if (held_.find(u'*') == std::u16string::npos) {
-        // The last place to cut, found from the end.
-        for (std::size_t i = held_.size(); i-- > 0;) {
+    std::size_t from = 0;
+    std::size_t after_group = std::u16string::npos;  // no group opens here
+    for (;;) {
+        const std::size_t star = held_.find(u'*', from);
+        for (std::size_t i = star == std::u16string::npos ? held_.size() : star; i-- > from;) {
             if (cut_after(i)) {
                 cut = i + 1;
                 break;
             }
         }
-    } else {
-        std::size_t after_group = 0;  // no group opens here: the character after one
-        for (std::size_t i = 0; i < held_.size(); ++i) {
-            if (held_[i] == u'*' && i != after_group) {
-                const VerbatimGroup group =
-                    VerbatimGroupAfter(std::u16string_view(held_).substr(i + 1));
-                if (group.undecided) {
-                    break;  // a group may close in the next piece
-                }
-                if (group.length != 0) {
-                    i += group.length + 1;  // the closing asterisk
-                    after_group = i + 1;
-                    continue;
-                }
+        if (star == std::u16string::npos) {
+            break;
+        }
+        from = star + 1;
+        if (star != after_group) {
+            const VerbatimGroup group = VerbatimGroupAfter(std::u16string_view(held_).substr(from));
+            if (group.undecided) {
+                break;  // a group may close in the next piece
             }
-            if (cut_after(i)) {
-                cut = i + 1;
+            if (group.length != 0) {
+                from += group.length + 1;  // past the closing asterisk
+                after_group = from;
             }
         }
     }

@@ -189,6 +189,27 @@ TEST(GreekSpeller, UnknownWordsTakeTheAccentOfTheKnownEndingMostLikeThem) {
 }
 
 // Whatever the pieces, the reader gives what it gives for the whole text.
+// A group between asterisks that starts the text, or the piece after a
+// line, stays whole even where a sentence ends inside it, in any pieces.
+TEST(ReadingStream, AGroupBetweenAsterisksAtTheStartStaysWhole) {
+    const Row rows[] = {
+        {"*kalh. mera* ela", "kalh. mera έλα"},
+        {"ela\n*kalh. mera* ela", "έλα\nkalh. mera έλα"},
+        {"ela. *kalh. mera* ela", "έλα. kalh. mera έλα"},
+    };
+    for (const Row& row : rows) {
+        const std::u16string typed = U16(row.typed);
+        for (std::size_t cut = 0; cut <= typed.size(); ++cut) {
+            ReadingStream stream(SmallSpeller(), ReadingStream::Source::Latin);
+            std::u16string out;
+            stream.Read(std::u16string_view(typed).substr(0, cut), out);
+            stream.Read(std::u16string_view(typed).substr(cut), out);
+            stream.Finish(out);
+            EXPECT_EQ(U8(out), row.read) << row.typed << " cut at " << cut;
+        }
+    }
+}
+
 TEST(ReadingStream, PiecesGiveTheWholeTextsReading) {
     const struct {
         ReadingStream::Source source;
