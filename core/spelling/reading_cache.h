@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,7 +59,9 @@ class TextKeyed {
                 return kNone;
             }
             const Entry& entry = entries_[slot - 1];
-            if (entry.hash == hash && KeyOf(entry) == key) {
+            if (entry.hash == hash && entry.key_length == key.size() &&
+                std::memcmp(keys_.data() + entry.key_offset, key.data(),
+                            key.size() * sizeof(char16_t)) == 0) {
                 return slot - 1;
             }
         }
@@ -67,7 +70,8 @@ class TextKeyed {
         if (2 * (entries_.size() + 1) > slots_.size()) {
             Grow();
         }
-        entries_.push_back({keys_.size(), key.size(), hash, std::move(value)});
+        entries_.push_back({static_cast<std::uint32_t>(keys_.size()),
+                            static_cast<std::uint32_t>(key.size()), hash, std::move(value)});
         keys_.append(key);
         const std::size_t mask = slots_.size() - 1;
         std::size_t at = hash & mask;
@@ -79,6 +83,8 @@ class TextKeyed {
     }
     const Value& At(std::uint32_t index) const { return entries_[index].value; }
     std::size_t size() const { return entries_.size(); }
+    // The characters of all keys together.
+    std::size_t key_characters() const { return keys_.size(); }
     // Changes whenever Clear makes the numbers given out void.
     std::uint64_t generation() const { return generation_; }
     void Clear() {
@@ -90,14 +96,11 @@ class TextKeyed {
 
   private:
     struct Entry {
-        std::size_t key_offset;
-        std::size_t key_length;
+        std::uint32_t key_offset;
+        std::uint32_t key_length;
         std::uint64_t hash;
         Value value;
     };
-    std::u16string_view KeyOf(const Entry& entry) const {
-        return std::u16string_view(keys_).substr(entry.key_offset, entry.key_length);
-    }
     void Grow() {
         slots_.assign(std::max<std::size_t>(1024, slots_.size() * 2), 0);
         const std::size_t mask = slots_.size() - 1;

@@ -43,8 +43,10 @@ bool EndsAPhrase(char16_t c) {
     return u".,;·!?:)»\"\r\n"sv.find(c) != std::u16string_view::npos;
 }
 
-// Words judged kept or read before the judgements start afresh.
+// Words judged kept or read, and their characters, before the judgements
+// start afresh.
 constexpr std::size_t kMostJudged = std::size_t{1} << 16;
+constexpr std::size_t kMostJudgedCharacters = std::size_t{1} << 20;
 
 // A piece with no place to cut is read whole past this length.
 constexpr std::size_t kLongestHeld = std::size_t{1} << 16;
@@ -64,6 +66,7 @@ class ReadingStream::Reader {
         std::size_t begin;
         std::size_t end;
         std::uint32_t reading;
+        bool small = false;  // typed without a capital: written as spelled
     };
     // Writes the phrase, and the blanks after it up to `upto`.
     void FlushPhrase(std::u16string_view text, std::size_t upto, bool final, std::u16string& out);
@@ -71,7 +74,13 @@ class ReadingStream::Reader {
     bool StartsASentence(std::u16string_view text, std::size_t at) const;
     // Whether a word in Latin letters stays as typed (kept_as_typed.h),
     // remembered: the same words come again and again.
-    KeptJudgement Judge(std::u16string_view word, bool inside);
+    // `small`: the word has no capital.
+    struct Judged {
+        bool kept;
+        bool small;
+        std::uint32_t reading;  // the readings of the whole word, when looked up
+    };
+    Judged Judge(std::u16string_view word, bool inside);
 
     WordReader words_;
     PhraseSearch search_;
@@ -84,10 +93,6 @@ class ReadingStream::Reader {
     std::u16string enclitic_;
     // The words judged so far, by their letters after a mark of `inside`;
     // good while the word reader remembers the readings they name.
-    struct Judged {
-        bool kept;
-        std::uint32_t reading;
-    };
     TextKeyed<Judged> judged_[2];  // first in a sentence, inside one
     std::uint64_t judged_generation_ = 0;
     // The last character before the text, but for blanks: the start of
@@ -147,7 +152,11 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
         if (chosen[i] >= 0) {
             const GreekModel::Word* known =
                 model.WordAt(reading.choices[static_cast<std::size_t>(chosen[i])].word);
-            AppendWithCaseOf(typed, model.Letters(*known), out);
+            if (phrase_[i].small) {
+                out.append(model.Letters(*known));
+            } else {
+                AppendWithCaseOf(typed, model.Letters(*known), out);
+            }
             stress_[i] = known->stress;
             // A word the dictionary knows only with a capital (a name)
             // takes it, however it was typed.
@@ -213,6 +222,16 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
     std::uint64_t known_generation = 0;
     for (std::size_t i = 0; i < text.size();) {
         const char16_t c = text[i];
+        if (c == u' ' || c == u'\t') {
+            // A blank: written now, or with the phrase it stands in.
+            if (phrase_.empty()) {
+                out.push_back(c);
+            }
+            asking = false;
+            after_word = false;
+            ++i;
+            continue;
+        }
         // A word kept as typed: judged on the whole blank-delimited word,
         // without the punctuation around it.
         if (latin && i >= kept_until && !is_space(c) && (i == 0 || is_space(text[i - 1]))) {
@@ -228,10 +247,10 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 word.remove_suffix(1);
             }
             kept_until = stop;
-            const KeptJudgement judged =
-                word.empty() ? KeptJudgement{} : Judge(word, !StartsASentence(text, i));
+            const Judged judged = word.empty() ? Judged{false, false, ReadingCache::kNone}
+                                               : Judge(word, !StartsASentence(text, i));
             if (judged.reading != ReadingCache::kNone) {
-                known = {i + lead, i + lead + word.size(), judged.reading};
+                known = {i + lead, i + lead + word.size(), judged.reading, judged.small};
                 known_generation = words_.generation();
             }
             if (judged.kept) {
@@ -302,8 +321,9 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
             const bool alone = chat_ && StandsAlone(text, i, end);
             const bool met = !alone && known.begin == i && known.end == end &&
                              known_generation == words_.generation();
-            phrase_.push_back(
-                {i, end, met ? known.reading : words_.Read(text.substr(i, end - i), alone)});
+            phrase_.push_back({i, end,
+                               met ? known.reading : words_.Read(text.substr(i, end - i), alone),
+                               met && known.small});
             i = end;
             after_word = true;
             asking = false;
@@ -332,20 +352,21 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
     }
 }
 
-KeptJudgement ReadingStream::Reader::Judge(std::u16string_view word, bool inside) {
+ReadingStream::Reader::Judged ReadingStream::Reader::Judge(std::u16string_view word, bool inside) {
     TextKeyed<Judged>& judged_words = judged_[inside ? 1 : 0];
-    if (judged_generation_ != words_.generation() || judged_words.size() >= kMostJudged) {
+    if (judged_generation_ != words_.generation() || judged_words.size() >= kMostJudged ||
+        judged_words.key_characters() >= kMostJudgedCharacters) {
         judged_[0].Clear();
         judged_[1].Clear();
         judged_generation_ = words_.generation();
     }
     const std::uint64_t hash = HashOf(word);
     if (const std::uint32_t found = judged_words.Find(word, hash); found != judged_words.kNone) {
-        const Judged& judged = judged_words.At(found);
-        return {judged.kept, {}, judged.reading};
+        return judged_words.At(found);
     }
-    const KeptJudgement judged = JudgeKeptAsTyped(word, inside, words_);
-    judged_words.Add(word, hash, {judged.kept, judged.reading});
+    const KeptJudgement kept = JudgeKeptAsTyped(word, inside, words_);
+    const Judged judged{kept.kept, std::none_of(word.begin(), word.end(), IsUpper), kept.reading};
+    judged_words.Add(word, hash, judged);
     return judged;
 }
 
