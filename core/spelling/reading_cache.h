@@ -33,12 +33,22 @@ struct WordReading {
     bool mended = false;          // read only with a slip of typing, or as two words
 };
 
+// A hash of a short text: four letters at a time.
 inline std::uint64_t HashOf(std::u16string_view key) {
-    std::uint64_t hash = 1469598103934665603ULL;
-    for (const char16_t c : key) {
-        hash = (hash ^ c) * 1099511628211ULL;
+    std::uint64_t hash = 0x9E3779B97F4A7C15ULL ^ key.size();
+    std::size_t at = 0;
+    for (; at + 4 <= key.size(); at += 4) {
+        std::uint64_t four;
+        std::memcpy(&four, key.data() + at, sizeof four);
+        hash = (hash ^ four) * 0xFF51AFD7ED558CCDULL;
+        hash ^= hash >> 32;
     }
-    return hash ^ (hash >> 29);
+    for (; at < key.size(); ++at) {
+        hash = (hash ^ key[at]) * 0x100000001B3ULL;
+    }
+    hash ^= hash >> 33;
+    hash *= 0xC4CEB9FE1A85EC53ULL;
+    return hash ^ (hash >> 33);
 }
 
 // Values by text, for the words met so far: most words of a text are met

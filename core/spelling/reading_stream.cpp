@@ -4,6 +4,7 @@
 // chosen together (phrase_search.h) and written with the typed case and
 // the enclitics' accents (written_words.h).
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,18 @@ GreekModel::Beside BesideOf(char16_t c) {
 bool EndsAPhrase(char16_t c) {
     return u".,;·!?:)»\"\r\n"sv.find(c) != std::u16string_view::npos;
 }
+
+// What an ASCII character is to the stream: a Latin letter, or 3 or 8
+// (ξ and θ).
+constexpr std::uint8_t kLatinClass = 1;
+constexpr std::uint8_t kDigitClass = 2;
+constexpr std::array<std::uint8_t, 0x80> kAsciiClass = [] {
+    std::array<std::uint8_t, 0x80> classes{};
+    for (char16_t c = 0; c < 0x80; ++c) {
+        classes[c] = IsLatinLetter(c) ? kLatinClass : (c == u'3' || c == u'8') ? kDigitClass : 0;
+    }
+    return classes;
+}();
 
 // Words judged kept or read, and their characters, before the judgements
 // start afresh.
@@ -143,7 +156,12 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
     written_.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0) {
-            out.append(text.substr(phrase_[i - 1].end, phrase_[i].begin - phrase_[i - 1].end));
+            const std::size_t gap = phrase_[i].begin - phrase_[i - 1].end;
+            if (gap == 1) {
+                out.push_back(text[phrase_[i - 1].end]);
+            } else {
+                out.append(text.substr(phrase_[i - 1].end, gap));
+            }
         }
         const std::u16string_view typed =
             text.substr(phrase_[i].begin, phrase_[i].end - phrase_[i].begin);
@@ -208,12 +226,16 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
 void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u16string& out) {
     const bool latin = words_.Latin();
     const auto is_space = IsBlankOrBreak;
+    const std::uint8_t letter_class = latin ? kLatinClass : 0;
+    const std::uint8_t word_class = latin ? kLatinClass | kDigitClass : 0;
     const auto is_letter = [&](char16_t c) {
-        return IsGreekLetter(c) || (latin && IsLatinLetter(c));
+        return c < 0x80 ? (kAsciiClass[c] & letter_class) != 0 : IsGreekLetter(c);
     };
+    // 3 and 8 are ξ and θ in Latin letters.
     const auto word_character = [&](char16_t c) {
-        return is_letter(c) || (latin && (c == u'3' || c == u'8'));
+        return c < 0x80 ? (kAsciiClass[c] & word_class) != 0 : IsGreekLetter(c);
     };
+    out.reserve(out.size() + text.size() + 16);
     bool asking = false;             // a "?" after a Greek word has begun: "??" gives ";;"
     bool after_word = false;         // the last thing written was a word read as Greek
     std::size_t kept_until = 0;      // a Latin word kept as typed ends here
