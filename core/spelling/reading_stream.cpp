@@ -5,6 +5,7 @@
 // the enclitics' accents (written_words.h).
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,61 @@ constexpr std::array<std::uint8_t, 0x80> kAsciiClass = [] {
 // start afresh.
 constexpr std::size_t kMostJudged = std::size_t{1} << 16;
 constexpr std::size_t kMostJudgedCharacters = std::size_t{1} << 20;
+
+// The punctuation a word kept as typed is judged without: before it, and
+// after it.
+constexpr bool OpensAWord(char16_t c) {
+    switch (c) {
+        case u'(':
+        case u'[':
+        case u'{':
+        case u'"':
+        case u'\'':
+        case u'«':
+            return true;
+        default:
+            return false;
+    }
+}
+constexpr bool ClosesAWord(char16_t c) {
+    switch (c) {
+        case u'.':
+        case u',':
+        case u';':
+        case u':':
+        case u'!':
+        case u'?':
+        case u')':
+        case u']':
+        case u'}':
+        case u'"':
+        case u'\'':
+        case u'»':
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Where the next asterisk of `text` is from `from` on, or npos: a search of
+// the bytes for its low byte, which finds a few other characters too.
+std::size_t NextAsterisk(std::u16string_view text, std::size_t from) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size() * sizeof(char16_t);
+    for (std::size_t at = from * sizeof(char16_t); at < size;) {
+        const void* found = std::memchr(bytes + at, '*', size - at);
+        if (found == nullptr) {
+            return std::u16string_view::npos;
+        }
+        const auto byte =
+            static_cast<std::size_t>(static_cast<const unsigned char*>(found) - bytes);
+        if (text[byte / sizeof(char16_t)] == u'*') {
+            return byte / sizeof(char16_t);
+        }
+        at = byte + 1;
+    }
+    return std::u16string_view::npos;
+}
 
 // A piece with no place to cut is read whole past this length.
 constexpr std::size_t kLongestHeld = std::size_t{1} << 16;
@@ -262,10 +318,12 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 ++stop;
             }
             std::u16string_view word = text.substr(i, stop - i);
-            const std::size_t lead = std::min(word.find_first_not_of(u"([{\"'«"sv), word.size());
+            std::size_t lead = 0;
+            while (lead < word.size() && OpensAWord(word[lead])) {
+                ++lead;
+            }
             word.remove_prefix(lead);
-            while (!word.empty() &&
-                   u".,;:!?)]}\"'»"sv.find(word.back()) != std::u16string_view::npos) {
+            while (!word.empty() && ClosesAWord(word.back())) {
                 word.remove_suffix(1);
             }
             kept_until = stop;
@@ -332,10 +390,13 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 ++end;
             }
             // A phrase goes on over blanks only, and only so long.
-            const bool only_blanks =
-                !phrase_.empty() &&
-                text.substr(phrase_.back().end, i - phrase_.back().end)
-                        .find_first_not_of(u" \t"sv) == std::u16string_view::npos;
+            bool only_blanks = !phrase_.empty();
+            for (std::size_t at = only_blanks ? phrase_.back().end : i; at < i; ++at) {
+                if (text[at] != u' ' && text[at] != u'\t') {
+                    only_blanks = false;
+                    break;
+                }
+            }
             if (!only_blanks || phrase_.size() >= kPhraseWeights.longest_phrase) {
                 phrase_goes_on_ = only_blanks;  // cut for its length only
                 FlushPhrase(text, i, final, out);
@@ -397,7 +458,16 @@ bool ReadingStream::Reader::StartsASentence(std::u16string_view text, std::size_
         --at;
     }
     const char16_t before = at == 0 ? before_text_ : text[at - 1];
-    return u".!?;\n"sv.find(before) != std::u16string_view::npos;
+    switch (before) {
+        case u'.':
+        case u'!':
+        case u'?':
+        case u';':
+        case u'\n':
+            return true;
+        default:
+            return false;
+    }
 }
 
 ReadingStream::ReadingStream(const GreekSpeller& speller, Source source, bool chat)
@@ -424,7 +494,7 @@ void ReadingStream::Read(std::u16string_view piece, std::u16string& out) {
     std::size_t from = 0;
     std::size_t after_group = std::u16string::npos;  // no group opens here
     for (;;) {
-        const std::size_t star = held_.find(u'*', from);
+        const std::size_t star = NextAsterisk(held_, from);
         for (std::size_t i = star == std::u16string::npos ? held_.size() : star; i-- > from;) {
             if (cut_after(i)) {
                 cut = i + 1;
