@@ -61,6 +61,8 @@ constexpr std::array<std::uint8_t, 0x80> kAsciiClass = [] {
 // start afresh.
 constexpr std::size_t kMostJudged = std::size_t{1} << 16;
 constexpr std::size_t kMostJudgedCharacters = std::size_t{1} << 20;
+// Phrases whose choices are remembered before they start afresh.
+constexpr std::size_t kMostPhrases = std::size_t{1} << 15;
 
 // The punctuation a word kept as typed is judged without: before it, and
 // after it.
@@ -139,6 +141,9 @@ class ReadingStream::Reader {
     };
     // Writes the phrase, and the blanks after it up to `upto`.
     void FlushPhrase(std::u16string_view text, std::size_t upto, bool final, std::u16string& out);
+    // The choice for each word of the phrase (search_), remembered by the
+    // words' readings and what stands around the phrase: phrases repeat.
+    std::span<const int> Choose(const PhraseEdges& edges);
     // Whether a word at `at` is the first of a sentence.
     bool StartsASentence(std::u16string_view text, std::size_t at) const;
     // Whether a word in Latin letters stays as typed (kept_as_typed.h),
@@ -163,6 +168,16 @@ class ReadingStream::Reader {
     // The words judged so far, by their letters after a mark of `inside`;
     // good while the word reader remembers the readings they name.
     TextKeyed<Judged> judged_[2];  // first in a sentence, inside one
+    // The phrases chosen for, by their words' readings and edges: where
+    // their choices begin in chosen_, and how many.
+    struct Chosen {
+        std::uint32_t at;
+        std::uint32_t count;
+    };
+    TextKeyed<Chosen> phrases_;
+    std::vector<int> chosen_;
+    std::u16string phrase_key_;
+    std::vector<int> single_;  // the choices of a phrase of words with one choice or none
     std::uint64_t judged_generation_ = 0;
     // The last character before the text, but for blanks: the start of
     // the text is a sentence's.
@@ -200,11 +215,7 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
     }
     edges.before = BesideOf(before_at == 0 ? before_text_ : text[before_at - 1]);
     edges.after = BesideOf(after < text.size() ? text[after] : u'\n');
-    choices_.clear();
-    for (const PhraseWord& word : phrase_) {
-        choices_.push_back(&words_.At(word.reading).choices);
-    }
-    const std::span<const int> chosen = search_.Choose(choices_, edges);
+    const std::span<const int> chosen = Choose(edges);
     // The words as written, between the blanks as typed, then their
     // second accents.
     const GreekModel& model = words_.Model();
@@ -441,6 +452,8 @@ ReadingStream::Reader::Judged ReadingStream::Reader::Judge(std::u16string_view w
         judged_words.key_characters() >= kMostJudgedCharacters) {
         judged_[0].Clear();
         judged_[1].Clear();
+        phrases_.Clear();
+        chosen_.clear();
         judged_generation_ = words_.generation();
     }
     const std::uint64_t hash = HashOf(word);
@@ -451,6 +464,52 @@ ReadingStream::Reader::Judged ReadingStream::Reader::Judge(std::u16string_view w
     const Judged judged{kept.kept, std::none_of(word.begin(), word.end(), IsUpper), kept.reading};
     judged_words.Add(word, hash, judged);
     return judged;
+}
+
+std::span<const int> ReadingStream::Reader::Choose(const PhraseEdges& edges) {
+    if (judged_generation_ != words_.generation() || phrases_.size() >= kMostPhrases ||
+        phrases_.key_characters() >= kMostJudgedCharacters || chosen_.size() >= kMostPhrases * 8) {
+        judged_[0].Clear();
+        judged_[1].Clear();
+        phrases_.Clear();
+        chosen_.clear();
+        judged_generation_ = words_.generation();
+    }
+    // Words of one choice or none leave nothing to choose.
+    single_.clear();
+    for (const PhraseWord& word : phrase_) {
+        const std::size_t choices = words_.At(word.reading).choices.size();
+        if (choices > 1) {
+            single_.clear();
+            break;
+        }
+        single_.push_back(choices == 0 ? -1 : 0);
+    }
+    if (!single_.empty()) {
+        return single_;
+    }
+    phrase_key_.clear();
+    phrase_key_.push_back(static_cast<char16_t>(
+        (edges.question ? 1 : 0) | (edges.starts ? 2 : 0) | (edges.ends ? 4 : 0) |
+        static_cast<unsigned>(edges.before) << 3 | static_cast<unsigned>(edges.after) << 6));
+    for (const PhraseWord& word : phrase_) {
+        phrase_key_.push_back(static_cast<char16_t>(word.reading & 0xFFFF));
+        phrase_key_.push_back(static_cast<char16_t>(word.reading >> 16));
+    }
+    const std::uint64_t hash = HashOf(phrase_key_);
+    if (const std::uint32_t found = phrases_.Find(phrase_key_, hash); found != phrases_.kNone) {
+        const Chosen& chosen = phrases_.At(found);
+        return std::span<const int>(chosen_).subspan(chosen.at, chosen.count);
+    }
+    choices_.clear();
+    for (const PhraseWord& word : phrase_) {
+        choices_.push_back(&words_.At(word.reading).choices);
+    }
+    const std::span<const int> chosen = search_.Choose(choices_, edges);
+    const auto at = static_cast<std::uint32_t>(chosen_.size());
+    chosen_.insert(chosen_.end(), chosen.begin(), chosen.end());
+    phrases_.Add(phrase_key_, hash, {at, static_cast<std::uint32_t>(chosen.size())});
+    return std::span<const int>(chosen_).subspan(at, chosen.size());
 }
 
 bool ReadingStream::Reader::StartsASentence(std::u16string_view text, std::size_t at) const {
