@@ -144,6 +144,9 @@ class ReadingStream::Reader {
     // The choice for each word of the phrase (search_), remembered by the
     // words' readings and what stands around the phrase: phrases repeat.
     std::span<const int> Choose(const PhraseEdges& edges);
+    // Forgets the words read, judged and chosen for, when any of them
+    // fills its bounds.
+    void ForgetIfFull();
     // Whether a word at `at` is the first of a sentence.
     bool StartsASentence(std::u16string_view text, std::size_t at) const;
     // Whether a word in Latin letters stays as typed (kept_as_typed.h),
@@ -167,6 +170,7 @@ class ReadingStream::Reader {
     std::u16string enclitic_;
     // The words judged so far, by their letters after a mark of `inside`;
     // good while the word reader remembers the readings they name.
+    // They name readings by their numbers: all are forgotten together.
     TextKeyed<Judged> judged_[2];  // first in a sentence, inside one
     // The phrases chosen for, by their words' readings and edges: where
     // their choices begin in chosen_, and how many.
@@ -178,7 +182,6 @@ class ReadingStream::Reader {
     std::vector<int> chosen_;
     std::u16string phrase_key_;
     std::vector<int> single_;  // the choices of a phrase of words with one choice or none
-    std::uint64_t judged_generation_ = 0;
     // The last character before the text, but for blanks: the start of
     // the text is a sentence's.
     char16_t before_text_ = u'\n';
@@ -287,7 +290,7 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
     }
     out.append(text.substr(phrase_.back().end, upto - phrase_.back().end));
     phrase_.clear();
-    words_.ForgetIfFull();
+    ForgetIfFull();
 }
 
 void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u16string& out) {
@@ -446,16 +449,22 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
     }
 }
 
-ReadingStream::Reader::Judged ReadingStream::Reader::Judge(std::u16string_view word, bool inside) {
-    TextKeyed<Judged>& judged_words = judged_[inside ? 1 : 0];
-    if (judged_generation_ != words_.generation() || judged_words.size() >= kMostJudged ||
-        judged_words.key_characters() >= kMostJudgedCharacters) {
+void ReadingStream::Reader::ForgetIfFull() {
+    const bool full =
+        judged_[0].size() + judged_[1].size() >= kMostJudged ||
+        judged_[0].key_characters() + judged_[1].key_characters() >= kMostJudgedCharacters ||
+        phrases_.size() >= kMostPhrases || phrases_.key_characters() >= kMostJudgedCharacters ||
+        chosen_.size() >= kMostPhrases * 8;
+    if (words_.ForgetIfFull(full)) {
         judged_[0].Clear();
         judged_[1].Clear();
         phrases_.Clear();
         chosen_.clear();
-        judged_generation_ = words_.generation();
     }
+}
+
+ReadingStream::Reader::Judged ReadingStream::Reader::Judge(std::u16string_view word, bool inside) {
+    TextKeyed<Judged>& judged_words = judged_[inside ? 1 : 0];
     const std::uint64_t hash = HashOf(word);
     if (const std::uint32_t found = judged_words.Find(word, hash); found != judged_words.kNone) {
         return judged_words.At(found);
@@ -467,14 +476,6 @@ ReadingStream::Reader::Judged ReadingStream::Reader::Judge(std::u16string_view w
 }
 
 std::span<const int> ReadingStream::Reader::Choose(const PhraseEdges& edges) {
-    if (judged_generation_ != words_.generation() || phrases_.size() >= kMostPhrases ||
-        phrases_.key_characters() >= kMostJudgedCharacters || chosen_.size() >= kMostPhrases * 8) {
-        judged_[0].Clear();
-        judged_[1].Clear();
-        phrases_.Clear();
-        chosen_.clear();
-        judged_generation_ = words_.generation();
-    }
     // Words of one choice or none leave nothing to choose.
     single_.clear();
     for (const PhraseWord& word : phrase_) {

@@ -36,12 +36,14 @@ WordReader::WordReader(const GreekModel& model, ReadingStream::Source source, bo
       running_words_(static_cast<double>(model_.RunningWords()) +
                      static_cast<double>(model_.EverydayTotal()) + 1.0) {}
 
-void WordReader::ForgetIfFull() {
-    if (cache_.size() >= kWordWeights.most_remembered ||
-        cache_.key_characters() + spelled_characters_ >= kWordWeights.most_remembered_characters) {
-        cache_.Clear();
-        spelled_characters_ = 0;
+bool WordReader::ForgetIfFull(bool also) {
+    if (!also && cache_.size() < kWordWeights.most_remembered &&
+        cache_.key_characters() + spelled_characters_ < kWordWeights.most_remembered_characters) {
+        return false;
     }
+    cache_.Clear();
+    spelled_characters_ = 0;
+    return true;
 }
 
 std::uint32_t WordReader::Read(std::u16string_view typed, bool alone) {

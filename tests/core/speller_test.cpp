@@ -485,6 +485,32 @@ TEST_F(WithTheModel, ChoosesByTheWordsAround) {
 
 // What stands before and after a phrase: ή between two numbers or two
 // Latin words, η first in a sentence.
+// The reader remembers the words and phrases it has read, within bounds;
+// when it starts afresh, in the middle of a text, nothing it writes
+// changes: the same sentences read the same before and after.
+TEST_F(WithTheModel, StartingAfreshChangesNothing) {
+    const std::string sentences =
+        "h glwssa einai wraia, to ena h to allo. Kalimera! ti kaneis? to systhma sas\n";
+    const std::string alone = Read(*speller_, sentences);
+    // Long words, each new, that fill the reader's memory again and again,
+    // with the sentences between.
+    std::mt19937 random(22);
+    std::string text;
+    std::string expected;
+    for (int part = 0; part < 40; ++part) {
+        std::string filler;
+        for (int word = 0; word < 1000; ++word) {
+            for (int letter = 0; letter < 60; ++letter) {
+                filler += static_cast<char>('a' + random() % 26);
+            }
+            filler += word % 10 == 9 ? ".\n" : " ";
+        }
+        text += sentences + filler;
+        expected += alone + Read(*speller_, filler);
+    }
+    EXPECT_EQ(Read(*speller_, text), expected);
+}
+
 TEST_F(WithTheModel, ChoosesByWhatStandsBesideThePhrase) {
     const Row rows[] = {
         {"Python h UNO", "Python ή UNO"},
