@@ -92,6 +92,7 @@ class TextKeyed {
         return static_cast<std::uint32_t>(entries_.size() - 1);
     }
     const Value& At(std::uint32_t index) const { return entries_[index].value; }
+    Value& At(std::uint32_t index) { return entries_[index].value; }
     std::size_t size() const { return entries_.size(); }
     // The characters of all keys together.
     std::size_t key_characters() const { return keys_.size(); }

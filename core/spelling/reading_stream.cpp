@@ -153,11 +153,24 @@ class ReadingStream::Reader {
     // remembered: the same words come again and again.
     // `small`: the word has no capital.
     struct Judged {
-        bool kept;
-        bool small;
-        std::uint32_t reading;  // the readings of the whole word, when looked up
+        bool kept = false;
+        bool small = false;
+        // The whole word's readings, if looked up, and as a word that stands
+        // alone (a chat abbreviation), once read so.
+        std::uint32_t reading = ReadingCache::kNone;
+        std::uint32_t alone_reading = ReadingCache::kNone;
     };
-    Judged Judge(std::u16string_view word, bool inside);
+    // A word judged, where it stands in the text and in judged_.
+    struct KnownWord {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        Judged judged;
+        bool inside = false;
+        std::uint32_t entry = ReadingCache::kNone;
+        std::uint64_t words_generation = 0;
+        std::uint64_t judged_generation = 0;
+    };
+    KnownWord Judge(std::u16string_view word, bool inside);
 
     WordReader words_;
     PhraseSearch search_;
@@ -171,7 +184,8 @@ class ReadingStream::Reader {
     // The words judged so far, by their letters after a mark of `inside`;
     // good while the word reader remembers the readings they name.
     // They name readings by their numbers: all are forgotten together.
-    TextKeyed<Judged> judged_[2];  // first in a sentence, inside one
+    TextKeyed<Judged> judged_[2];          // first in a sentence, inside one
+    std::uint64_t judged_generation_ = 0;  // changes when they are forgotten
     // The phrases chosen for, by their words' readings and edges: where
     // their choices begin in chosen_, and how many.
     struct Chosen {
@@ -310,8 +324,7 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
     bool after_word = false;         // the last thing written was a word read as Greek
     std::size_t kept_until = 0;      // a Latin word kept as typed ends here
     std::size_t verbatim_after = 0;  // no group between asterisks opens here
-    PhraseWord known{0, 0, ReadingCache::kNone};  // a word whose readings were looked up
-    std::uint64_t known_generation = 0;
+    KnownWord known;                 // the last word judged
     for (std::size_t i = 0; i < text.size();) {
         const char16_t c = text[i];
         if (c == u' ' || c == u'\t') {
@@ -341,13 +354,12 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 word.remove_suffix(1);
             }
             kept_until = stop;
-            const Judged judged = word.empty() ? Judged{false, false, ReadingCache::kNone}
-                                               : Judge(word, !StartsASentence(text, i));
-            if (judged.reading != ReadingCache::kNone) {
-                known = {i + lead, i + lead + word.size(), judged.reading, judged.small};
-                known_generation = words_.generation();
+            if (!word.empty()) {
+                known = Judge(word, !StartsASentence(text, i));
+                known.begin = i + lead;
+                known.end = known.begin + word.size();
             }
-            if (judged.kept) {
+            if (!word.empty() && known.judged.kept) {
                 FlushPhrase(text, i, final, out);
                 out.append(text.substr(i, lead));
                 out.append(word);
@@ -416,11 +428,21 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 FlushPhrase(text, i, final, out);
             }
             const bool alone = chat_ && StandsAlone(text, i, end);
-            const bool met = !alone && known.begin == i && known.end == end &&
-                             known_generation == words_.generation();
-            phrase_.push_back({i, end,
-                               met ? known.reading : words_.Read(text.substr(i, end - i), alone),
-                               met && known.small});
+            // The word judged whole: its readings are known, or remembered
+            // once read.
+            const bool judged_whole = known.begin == i && known.end == end &&
+                                      known.words_generation == words_.generation();
+            std::uint32_t reading = ReadingCache::kNone;
+            if (judged_whole) {
+                reading = alone ? known.judged.alone_reading : known.judged.reading;
+            }
+            if (reading == ReadingCache::kNone) {
+                reading = words_.Read(text.substr(i, end - i), alone);
+                if (judged_whole && alone && known.judged_generation == judged_generation_) {
+                    judged_[known.inside ? 1 : 0].At(known.entry).alone_reading = reading;
+                }
+            }
+            phrase_.push_back({i, end, reading, judged_whole && known.judged.small});
             i = end;
             after_word = true;
             asking = false;
@@ -450,29 +472,37 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
 }
 
 void ReadingStream::Reader::ForgetIfFull() {
-    const bool full =
-        judged_[0].size() + judged_[1].size() >= kMostJudged ||
-        judged_[0].key_characters() + judged_[1].key_characters() >= kMostJudgedCharacters ||
-        phrases_.size() >= kMostPhrases || phrases_.key_characters() >= kMostJudgedCharacters ||
-        chosen_.size() >= kMostPhrases * 8;
-    if (words_.ForgetIfFull(full)) {
+    const bool words_forgotten = words_.ForgetIfFull();
+    if (words_forgotten || judged_[0].size() + judged_[1].size() >= kMostJudged ||
+        judged_[0].key_characters() + judged_[1].key_characters() >= kMostJudgedCharacters) {
         judged_[0].Clear();
         judged_[1].Clear();
+        ++judged_generation_;
+    }
+    if (words_forgotten || phrases_.size() >= kMostPhrases ||
+        phrases_.key_characters() >= kMostJudgedCharacters || chosen_.size() >= kMostPhrases * 8) {
         phrases_.Clear();
         chosen_.clear();
     }
 }
 
-ReadingStream::Reader::Judged ReadingStream::Reader::Judge(std::u16string_view word, bool inside) {
+ReadingStream::Reader::KnownWord ReadingStream::Reader::Judge(std::u16string_view word,
+                                                              bool inside) {
     TextKeyed<Judged>& judged_words = judged_[inside ? 1 : 0];
+    KnownWord known;
+    known.inside = inside;
+    known.words_generation = words_.generation();
+    known.judged_generation = judged_generation_;
     const std::uint64_t hash = HashOf(word);
-    if (const std::uint32_t found = judged_words.Find(word, hash); found != judged_words.kNone) {
-        return judged_words.At(found);
+    known.entry = judged_words.Find(word, hash);
+    if (known.entry != judged_words.kNone) {
+        known.judged = judged_words.At(known.entry);
+        return known;
     }
     const KeptJudgement kept = JudgeKeptAsTyped(word, inside, words_);
-    const Judged judged{kept.kept, std::none_of(word.begin(), word.end(), IsUpper), kept.reading};
-    judged_words.Add(word, hash, judged);
-    return judged;
+    known.judged = {kept.kept, std::none_of(word.begin(), word.end(), IsUpper), kept.reading};
+    known.entry = judged_words.Add(word, hash, known.judged);
+    return known;
 }
 
 std::span<const int> ReadingStream::Reader::Choose(const PhraseEdges& edges) {

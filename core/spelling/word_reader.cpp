@@ -36,8 +36,8 @@ WordReader::WordReader(const GreekModel& model, ReadingStream::Source source, bo
       running_words_(static_cast<double>(model_.RunningWords()) +
                      static_cast<double>(model_.EverydayTotal()) + 1.0) {}
 
-bool WordReader::ForgetIfFull(bool also) {
-    if (!also && cache_.size() < kWordWeights.most_remembered &&
+bool WordReader::ForgetIfFull() {
+    if (cache_.size() < kWordWeights.most_remembered &&
         cache_.key_characters() + spelled_characters_ < kWordWeights.most_remembered_characters) {
         return false;
     }

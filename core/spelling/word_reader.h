@@ -113,9 +113,8 @@ class WordReader {
     // Changes whenever the numbers given out become void.
     std::uint64_t generation() const { return cache_.generation(); }
     // Forgets every word once the cache holds most_remembered, or their
-    // characters most_remembered_characters, or when `also`; whether it
-    // did.
-    bool ForgetIfFull(bool also = false);
+    // characters most_remembered_characters; whether it did.
+    bool ForgetIfFull();
 
     const GreekModel& Model() const { return model_; }
     bool Latin() const { return source_ == ReadingStream::Source::Latin; }
