@@ -155,6 +155,7 @@ class ReadingStream::Reader {
     struct Judged {
         bool kept = false;
         bool small = false;
+        bool plain = false;  // of word characters only, read as one word
         // The whole word's readings, if looked up, and as a word that stands
         // alone (a chat abbreviation), once read so.
         std::uint32_t reading = ReadingCache::kNone;
@@ -325,6 +326,40 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
     std::size_t kept_until = 0;      // a Latin word kept as typed ends here
     std::size_t verbatim_after = 0;  // no group between asterisks opens here
     KnownWord known;                 // the last word judged
+    // Takes the word at [i, end) into the phrase.
+    const auto take_word = [&](std::size_t& i, std::size_t end) {
+        // A phrase goes on over blanks only, and only so long.
+        bool only_blanks = !phrase_.empty();
+        for (std::size_t at = only_blanks ? phrase_.back().end : i; at < i; ++at) {
+            if (text[at] != u' ' && text[at] != u'\t') {
+                only_blanks = false;
+                break;
+            }
+        }
+        if (!only_blanks || phrase_.size() >= kPhraseWeights.longest_phrase) {
+            phrase_goes_on_ = only_blanks;  // cut for its length only
+            FlushPhrase(text, i, final, out);
+        }
+        const bool alone = chat_ && StandsAlone(text, i, end);
+        // The word judged whole: its readings are known, or remembered
+        // once read.
+        const bool judged_whole =
+            known.begin == i && known.end == end && known.words_generation == words_.generation();
+        std::uint32_t reading = ReadingCache::kNone;
+        if (judged_whole) {
+            reading = alone ? known.judged.alone_reading : known.judged.reading;
+        }
+        if (reading == ReadingCache::kNone) {
+            reading = words_.Read(text.substr(i, end - i), alone);
+            if (judged_whole && alone && known.judged_generation == judged_generation_) {
+                judged_[known.inside ? 1 : 0].At(known.entry).alone_reading = reading;
+            }
+        }
+        phrase_.push_back({i, end, reading, judged_whole && known.judged.small});
+        i = end;
+        after_word = true;
+        asking = false;
+    };
     for (std::size_t i = 0; i < text.size();) {
         const char16_t c = text[i];
         if (c == u' ' || c == u'\t') {
@@ -358,6 +393,10 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 known = Judge(word, !StartsASentence(text, i));
                 known.begin = i + lead;
                 known.end = known.begin + word.size();
+            }
+            if (!word.empty() && !known.judged.kept && lead == 0 && known.judged.plain) {
+                take_word(i, i + word.size());  // the word is the whole of it
+                continue;
             }
             if (!word.empty() && known.judged.kept) {
                 FlushPhrase(text, i, final, out);
@@ -415,37 +454,7 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
             while (end < text.size() && word_character(text[end])) {
                 ++end;
             }
-            // A phrase goes on over blanks only, and only so long.
-            bool only_blanks = !phrase_.empty();
-            for (std::size_t at = only_blanks ? phrase_.back().end : i; at < i; ++at) {
-                if (text[at] != u' ' && text[at] != u'\t') {
-                    only_blanks = false;
-                    break;
-                }
-            }
-            if (!only_blanks || phrase_.size() >= kPhraseWeights.longest_phrase) {
-                phrase_goes_on_ = only_blanks;  // cut for its length only
-                FlushPhrase(text, i, final, out);
-            }
-            const bool alone = chat_ && StandsAlone(text, i, end);
-            // The word judged whole: its readings are known, or remembered
-            // once read.
-            const bool judged_whole = known.begin == i && known.end == end &&
-                                      known.words_generation == words_.generation();
-            std::uint32_t reading = ReadingCache::kNone;
-            if (judged_whole) {
-                reading = alone ? known.judged.alone_reading : known.judged.reading;
-            }
-            if (reading == ReadingCache::kNone) {
-                reading = words_.Read(text.substr(i, end - i), alone);
-                if (judged_whole && alone && known.judged_generation == judged_generation_) {
-                    judged_[known.inside ? 1 : 0].At(known.entry).alone_reading = reading;
-                }
-            }
-            phrase_.push_back({i, end, reading, judged_whole && known.judged.small});
-            i = end;
-            after_word = true;
-            asking = false;
+            take_word(i, end);
             continue;
         }
         // Anything else ends the phrase unless it is a blank.
@@ -500,7 +509,18 @@ ReadingStream::Reader::KnownWord ReadingStream::Reader::Judge(std::u16string_vie
         return known;
     }
     const KeptJudgement kept = JudgeKeptAsTyped(word, inside, words_);
-    known.judged = {kept.kept, std::none_of(word.begin(), word.end(), IsUpper), kept.reading};
+    known.judged.kept = kept.kept;
+    known.judged.small = std::none_of(word.begin(), word.end(), IsUpper);
+    known.judged.reading = kept.reading;
+    // As the stream takes a word: a letter first, or 3 or 8 before one.
+    const auto is_letter = [](char16_t c) {
+        return c < 0x80 ? (kAsciiClass[c] & kLatinClass) != 0 : IsGreekLetter(c);
+    };
+    const auto word_character = [](char16_t c) {
+        return c < 0x80 ? (kAsciiClass[c] & (kLatinClass | kDigitClass)) != 0 : IsGreekLetter(c);
+    };
+    known.judged.plain = std::all_of(word.begin(), word.end(), word_character) &&
+                         (is_letter(word[0]) || (word.size() > 1 && is_letter(word[1])));
     known.entry = judged_words.Add(word, hash, known.judged);
     return known;
 }
