@@ -92,7 +92,7 @@ class PhraseSearch {
         std::uint64_t key = 0;  // first << 32 | second, plus one; 0 for none
         double likelihood = 0;
     };
-    static constexpr int kPairMemoBits = 17;
+    static constexpr int kPairMemoBits = 16;
     std::vector<Memo> pair_memo_ = std::vector<Memo>(std::size_t{1} << kPairMemoBits);
     static constexpr int kEdgeMemoBits = 14;
     std::vector<Memo> edge_memo_ = std::vector<Memo>(std::size_t{1} << kEdgeMemoBits);

@@ -59,10 +59,10 @@ constexpr std::array<std::uint8_t, 0x80> kAsciiClass = [] {
 
 // Words judged kept or read, and their characters, before the judgements
 // start afresh.
-constexpr std::size_t kMostJudged = std::size_t{1} << 16;
-constexpr std::size_t kMostJudgedCharacters = std::size_t{1} << 20;
+constexpr std::size_t kMostJudged = std::size_t{1} << 15;
+constexpr std::size_t kMostJudgedCharacters = std::size_t{1} << 19;
 // Phrases whose choices are remembered before they start afresh.
-constexpr std::size_t kMostPhrases = std::size_t{1} << 15;
+constexpr std::size_t kMostPhrases = std::size_t{1} << 14;
 
 // The punctuation a word kept as typed is judged without: before it, and
 // after it.

@@ -78,8 +78,8 @@ struct WordWeights {
     std::size_t shortest_ending = 4;
     // Words remembered before the cache starts afresh, and characters of
     // their keys and spellings: a bound on its memory, whatever the words.
-    std::size_t most_remembered = std::size_t{1} << 16;
-    std::size_t most_remembered_characters = std::size_t{1} << 21;
+    std::size_t most_remembered = std::size_t{1} << 15;
+    std::size_t most_remembered_characters = std::size_t{1} << 20;
 };
 inline constexpr WordWeights kWordWeights{};
 
