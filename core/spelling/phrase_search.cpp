@@ -14,9 +14,15 @@ std::span<const int> PhraseSearch::Choose(std::span<const std::vector<Choice>* c
                                           const PhraseEdges& edges) {
     const std::size_t count = words.size();
     first_cell_.resize(count + 1);
-    cells_.clear();
+    std::size_t cells = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        first_cell_[i] = cells_.size();
+        first_cell_[i] = cells;
+        cells += words[i]->size();
+    }
+    first_cell_[count] = cells;
+    cells_.resize(cells);
+    Cell* cell = cells_.data();
+    for (std::size_t i = 0; i < count; ++i) {
         const std::vector<Choice>& choices = *words[i];
         const std::vector<Choice>* before = i > 0 ? words[i - 1] : nullptr;
         for (const Choice& choice : choices) {
@@ -28,7 +34,7 @@ std::span<const int> PhraseSearch::Choose(std::span<const std::vector<Choice>* c
                                           : 0;
                 const double first =
                     i == 0 && edges.starts ? EdgeScore(choice.word, edges.before, true) : 0;
-                cells_.push_back({choice.score + asking + first + last, 0});
+                *cell++ = {choice.score + asking + first + last, 0};
                 continue;
             }
             Cell best{-1e300, 0};
@@ -46,10 +52,9 @@ std::span<const int> PhraseSearch::Choose(std::span<const std::vector<Choice>* c
                 }
             }
             best.score += last;
-            cells_.push_back(best);
+            *cell++ = best;
         }
     }
-    first_cell_[count] = cells_.size();
     chosen_.assign(count, -1);
     for (std::size_t i = count; i-- > 0;) {
         const auto begin = cells_.begin() + static_cast<std::ptrdiff_t>(first_cell_[i]);
@@ -127,22 +132,6 @@ double PhraseSearch::EdgeLikelihood(std::uint32_t number, GreekModel::Beside bes
     const double likelihood = (count + kPhraseWeights.edge_prior * average) /
                               (model_.Frequency(*word) + kPhraseWeights.edge_prior);
     return kPhraseWeights.edge_weight * std::log(likelihood / average);
-}
-
-// The score of choice `second` after the word `first`: the log likelihood
-// of the pair, from how often it was seen, less the reading's cost. A pair
-// never seen backs off to the choice alone, weighed by how much of what
-// follows `first` no counted pair accounts for: after a word that is
-// nearly always followed by the same few (the article η), an unseen
-// follower is unlikely; after one followed by anything (ή), less so.
-double PhraseSearch::PairScore(std::uint32_t first, const Choice& second) {
-    // Phrases repeat their pairs: the last answer for a pair is kept.
-    const std::uint64_t key = (static_cast<std::uint64_t>(first) << 32 | second.word) + 1;
-    Memo& memo = pair_memo_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - kPairMemoBits)];
-    if (memo.key != key) {
-        memo = {key, PairLikelihood(first, second)};
-    }
-    return memo.likelihood - kWordWeights.cost_weight * second.cost;
 }
 
 // The log likelihood of word `second.word` after `first`, the part of the

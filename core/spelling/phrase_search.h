@@ -8,6 +8,7 @@
 
 #include "core/spelling/greek_model.h"
 #include "core/spelling/reading_cache.h"
+#include "core/spelling/word_reader.h"
 
 namespace bivano::internal {
 
@@ -60,7 +61,17 @@ class PhraseSearch {
                                 const PhraseEdges& edges);
 
   private:
-    double PairScore(std::uint32_t first, const Choice& second);
+    // The score of choice `second` after the word `first`: the log
+    // likelihood of the pair less the reading's cost. Phrases repeat their
+    // pairs: the last answer for a pair is kept.
+    double PairScore(std::uint32_t first, const Choice& second) {
+        const std::uint64_t key = (static_cast<std::uint64_t>(first) << 32 | second.word) + 1;
+        Memo& memo = pair_memo_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - kPairMemoBits)];
+        if (memo.key != key) {
+            memo = {key, PairLikelihood(first, second)};
+        }
+        return memo.likelihood - kWordWeights.cost_weight * second.cost;
+    }
     double PairLikelihood(std::uint32_t first, const Choice& second) const;
     bool IsInterrogative(std::uint32_t word) const;
     bool OpensAQuestion(std::uint32_t word) const;
@@ -81,9 +92,9 @@ class PhraseSearch {
         std::uint64_t key = 0;  // first << 32 | second, plus one; 0 for none
         double likelihood = 0;
     };
-    static constexpr int kPairMemoBits = 14;
+    static constexpr int kPairMemoBits = 16;
     std::vector<Memo> pair_memo_ = std::vector<Memo>(std::size_t{1} << kPairMemoBits);
-    static constexpr int kEdgeMemoBits = 12;
+    static constexpr int kEdgeMemoBits = 14;
     std::vector<Memo> edge_memo_ = std::vector<Memo>(std::size_t{1} << kEdgeMemoBits);
 };
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,17 +33,48 @@ struct WordReading {
     bool mended = false;          // read only with a slip of typing, or as two words
 };
 
+// A hash of a short text: four letters at a time.
 inline std::uint64_t HashOf(std::u16string_view key) {
-    std::uint64_t hash = 1469598103934665603ULL;
-    for (const char16_t c : key) {
-        hash = (hash ^ c) * 1099511628211ULL;
+    std::uint64_t hash = 0x9E3779B97F4A7C15ULL ^ key.size();
+    std::size_t at = 0;
+    for (; at + 4 <= key.size(); at += 4) {
+        std::uint64_t four;
+        std::memcpy(&four, key.data() + at, sizeof four);
+        hash = (hash ^ four) * 0xFF51AFD7ED558CCDULL;
+        hash ^= hash >> 32;
     }
-    return hash ^ (hash >> 29);
+    for (; at < key.size(); ++at) {
+        hash = (hash ^ key[at]) * 0x100000001B3ULL;
+    }
+    hash ^= hash >> 33;
+    hash *= 0xC4CEB9FE1A85EC53ULL;
+    return hash ^ (hash >> 33);
 }
 
-// The readings of the typed words met so far, by their small letters:
-// most words of a text are met again and again.
-class ReadingCache {
+// Whether two texts of `size` characters are the same, four at a step.
+inline bool SameText(const char16_t* a, const char16_t* b, std::size_t size) {
+    std::size_t at = 0;
+    for (; at + 4 <= size; at += 4) {
+        std::uint64_t four_a;
+        std::uint64_t four_b;
+        std::memcpy(&four_a, a + at, sizeof four_a);
+        std::memcpy(&four_b, b + at, sizeof four_b);
+        if (four_a != four_b) {
+            return false;
+        }
+    }
+    for (; at < size; ++at) {
+        if (a[at] != b[at]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Values by text, for the words met so far: most words of a text are met
+// again and again. Numbers given out stay good until Clear.
+template <class Value>
+class TextKeyed {
   public:
     static constexpr std::uint32_t kNone = 0xFFFFFFFF;
 
@@ -57,16 +89,18 @@ class ReadingCache {
                 return kNone;
             }
             const Entry& entry = entries_[slot - 1];
-            if (entry.hash == hash && KeyOf(entry) == key) {
+            if (entry.hash == hash && entry.key_length == key.size() &&
+                SameText(keys_.data() + entry.key_offset, key.data(), key.size())) {
                 return slot - 1;
             }
         }
     }
-    std::uint32_t Add(std::u16string_view key, std::uint64_t hash, WordReading reading) {
+    std::uint32_t Add(std::u16string_view key, std::uint64_t hash, Value value) {
         if (2 * (entries_.size() + 1) > slots_.size()) {
             Grow();
         }
-        entries_.push_back({keys_.size(), key.size(), hash, std::move(reading)});
+        entries_.push_back({static_cast<std::uint32_t>(keys_.size()),
+                            static_cast<std::uint32_t>(key.size()), hash, std::move(value)});
         keys_.append(key);
         const std::size_t mask = slots_.size() - 1;
         std::size_t at = hash & mask;
@@ -76,8 +110,11 @@ class ReadingCache {
         slots_[at] = static_cast<std::uint32_t>(entries_.size());
         return static_cast<std::uint32_t>(entries_.size() - 1);
     }
-    const WordReading& At(std::uint32_t index) const { return entries_[index].reading; }
+    const Value& At(std::uint32_t index) const { return entries_[index].value; }
+    Value& At(std::uint32_t index) { return entries_[index].value; }
     std::size_t size() const { return entries_.size(); }
+    // The characters of all keys together.
+    std::size_t key_characters() const { return keys_.size(); }
     // Changes whenever Clear makes the numbers given out void.
     std::uint64_t generation() const { return generation_; }
     void Clear() {
@@ -89,14 +126,11 @@ class ReadingCache {
 
   private:
     struct Entry {
-        std::size_t key_offset;
-        std::size_t key_length;
+        std::uint32_t key_offset;
+        std::uint32_t key_length;
         std::uint64_t hash;
-        WordReading reading;
+        Value value;
     };
-    std::u16string_view KeyOf(const Entry& entry) const {
-        return std::u16string_view(keys_).substr(entry.key_offset, entry.key_length);
-    }
     void Grow() {
         slots_.assign(std::max<std::size_t>(1024, slots_.size() * 2), 0);
         const std::size_t mask = slots_.size() - 1;
@@ -114,5 +148,8 @@ class ReadingCache {
     std::vector<std::uint32_t> slots_;
     std::uint64_t generation_ = 0;
 };
+
+// The readings of the typed words met so far, by their small letters.
+using ReadingCache = TextKeyed<WordReading>;
 
 }  // namespace bivano::internal

@@ -4,6 +4,8 @@
 // chosen together (phrase_search.h) and written with the typed case and
 // the enclitics' accents (written_words.h).
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,80 @@ bool EndsAPhrase(char16_t c) {
     return u".,;·!?:)»\"\r\n"sv.find(c) != std::u16string_view::npos;
 }
 
+// What an ASCII character is to the stream: a Latin letter, or 3 or 8
+// (ξ and θ).
+constexpr std::uint8_t kLatinClass = 1;
+constexpr std::uint8_t kDigitClass = 2;
+constexpr std::array<std::uint8_t, 0x80> kAsciiClass = [] {
+    std::array<std::uint8_t, 0x80> classes{};
+    for (char16_t c = 0; c < 0x80; ++c) {
+        classes[c] = IsLatinLetter(c) ? kLatinClass : (c == u'3' || c == u'8') ? kDigitClass : 0;
+    }
+    return classes;
+}();
+
+// Words judged kept or read, and their characters, before the judgements
+// start afresh.
+constexpr std::size_t kMostJudged = std::size_t{1} << 15;
+constexpr std::size_t kMostJudgedCharacters = std::size_t{1} << 19;
+// Phrases whose choices are remembered before they start afresh.
+constexpr std::size_t kMostPhrases = std::size_t{1} << 14;
+
+// The punctuation a word kept as typed is judged without: before it, and
+// after it.
+constexpr bool OpensAWord(char16_t c) {
+    switch (c) {
+        case u'(':
+        case u'[':
+        case u'{':
+        case u'"':
+        case u'\'':
+        case u'«':
+            return true;
+        default:
+            return false;
+    }
+}
+constexpr bool ClosesAWord(char16_t c) {
+    switch (c) {
+        case u'.':
+        case u',':
+        case u';':
+        case u':':
+        case u'!':
+        case u'?':
+        case u')':
+        case u']':
+        case u'}':
+        case u'"':
+        case u'\'':
+        case u'»':
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Where the next asterisk of `text` is from `from` on, or npos: a search of
+// the bytes for its low byte, which finds a few other characters too.
+std::size_t NextAsterisk(std::u16string_view text, std::size_t from) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size() * sizeof(char16_t);
+    for (std::size_t at = from * sizeof(char16_t); at < size;) {
+        const void* found = std::memchr(bytes + at, '*', size - at);
+        if (found == nullptr) {
+            return std::u16string_view::npos;
+        }
+        const auto byte =
+            static_cast<std::size_t>(static_cast<const unsigned char*>(found) - bytes);
+        if (text[byte / sizeof(char16_t)] == u'*') {
+            return byte / sizeof(char16_t);
+        }
+        at = byte + 1;
+    }
+    return std::u16string_view::npos;
+}
+
 // A piece with no place to cut is read whole past this length.
 constexpr std::size_t kLongestHeld = std::size_t{1} << 16;
 
@@ -61,11 +137,41 @@ class ReadingStream::Reader {
         std::size_t begin;
         std::size_t end;
         std::uint32_t reading;
+        bool small = false;  // typed without a capital: written as spelled
     };
     // Writes the phrase, and the blanks after it up to `upto`.
     void FlushPhrase(std::u16string_view text, std::size_t upto, bool final, std::u16string& out);
+    // The choice for each word of the phrase (search_), remembered by the
+    // words' readings and what stands around the phrase: phrases repeat.
+    std::span<const int> Choose(const PhraseEdges& edges);
+    // Forgets the words read, judged and chosen for, when any of them
+    // fills its bounds.
+    void ForgetIfFull();
     // Whether a word at `at` is the first of a sentence.
     bool StartsASentence(std::u16string_view text, std::size_t at) const;
+    // Whether a word in Latin letters stays as typed (kept_as_typed.h),
+    // remembered: the same words come again and again.
+    // `small`: the word has no capital.
+    struct Judged {
+        bool kept = false;
+        bool small = false;
+        bool plain = false;  // of word characters only, read as one word
+        // The whole word's readings, if looked up, and as a word that stands
+        // alone (a chat abbreviation), once read so.
+        std::uint32_t reading = ReadingCache::kNone;
+        std::uint32_t alone_reading = ReadingCache::kNone;
+    };
+    // A word judged, where it stands in the text and in judged_.
+    struct KnownWord {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        Judged judged;
+        bool inside = false;
+        std::uint32_t entry = ReadingCache::kNone;
+        std::uint64_t words_generation = 0;
+        std::uint64_t judged_generation = 0;
+    };
+    KnownWord Judge(std::u16string_view word, bool inside);
 
     WordReader words_;
     PhraseSearch search_;
@@ -76,6 +182,21 @@ class ReadingStream::Reader {
     std::vector<TextRange> written_;  // where each word of the phrase went in the output
     std::vector<std::uint8_t> stress_;
     std::u16string enclitic_;
+    // The words judged so far, by their letters after a mark of `inside`;
+    // good while the word reader remembers the readings they name.
+    // They name readings by their numbers: all are forgotten together.
+    TextKeyed<Judged> judged_[2];          // first in a sentence, inside one
+    std::uint64_t judged_generation_ = 0;  // changes when they are forgotten
+    // The phrases chosen for, by their words' readings and edges: where
+    // their choices begin in chosen_, and how many.
+    struct Chosen {
+        std::uint32_t at;
+        std::uint32_t count;
+    };
+    TextKeyed<Chosen> phrases_;
+    std::vector<int> chosen_;
+    std::u16string phrase_key_;
+    std::vector<int> single_;  // the choices of a phrase of words with one choice or none
     // The last character before the text, but for blanks: the start of
     // the text is a sentence's.
     char16_t before_text_ = u'\n';
@@ -112,11 +233,7 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
     }
     edges.before = BesideOf(before_at == 0 ? before_text_ : text[before_at - 1]);
     edges.after = BesideOf(after < text.size() ? text[after] : u'\n');
-    choices_.clear();
-    for (const PhraseWord& word : phrase_) {
-        choices_.push_back(&words_.At(word.reading).choices);
-    }
-    const std::span<const int> chosen = search_.Choose(choices_, edges);
+    const std::span<const int> chosen = Choose(edges);
     // The words as written, between the blanks as typed, then their
     // second accents.
     const GreekModel& model = words_.Model();
@@ -124,7 +241,12 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
     written_.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0) {
-            out.append(text.substr(phrase_[i - 1].end, phrase_[i].begin - phrase_[i - 1].end));
+            const std::size_t gap = phrase_[i].begin - phrase_[i - 1].end;
+            if (gap == 1) {
+                out.push_back(text[phrase_[i - 1].end]);
+            } else {
+                out.append(text.substr(phrase_[i - 1].end, gap));
+            }
         }
         const std::u16string_view typed =
             text.substr(phrase_[i].begin, phrase_[i].end - phrase_[i].begin);
@@ -133,7 +255,11 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
         if (chosen[i] >= 0) {
             const GreekModel::Word* known =
                 model.WordAt(reading.choices[static_cast<std::size_t>(chosen[i])].word);
-            AppendWithCaseOf(typed, model.Letters(*known), out);
+            if (phrase_[i].small) {
+                out.append(model.Letters(*known));
+            } else {
+                AppendWithCaseOf(typed, model.Letters(*known), out);
+            }
             stress_[i] = known->Stress();
             // A word the dictionary knows only with a capital (a name)
             // takes it, however it was typed.
@@ -179,26 +305,73 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
     }
     out.append(text.substr(phrase_.back().end, upto - phrase_.back().end));
     phrase_.clear();
-    words_.ForgetIfFull();
+    ForgetIfFull();
 }
 
 void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u16string& out) {
     const bool latin = words_.Latin();
     const auto is_space = IsBlankOrBreak;
+    const std::uint8_t letter_class = latin ? kLatinClass : 0;
+    const std::uint8_t word_class = latin ? kLatinClass | kDigitClass : 0;
     const auto is_letter = [&](char16_t c) {
-        return IsGreekLetter(c) || (latin && IsLatinLetter(c));
+        return c < 0x80 ? (kAsciiClass[c] & letter_class) != 0 : IsGreekLetter(c);
     };
+    // 3 and 8 are ξ and θ in Latin letters.
     const auto word_character = [&](char16_t c) {
-        return is_letter(c) || (latin && (c == u'3' || c == u'8'));
+        return c < 0x80 ? (kAsciiClass[c] & word_class) != 0 : IsGreekLetter(c);
     };
+    out.reserve(out.size() + text.size() + 16);
     bool asking = false;             // a "?" after a Greek word has begun: "??" gives ";;"
     bool after_word = false;         // the last thing written was a word read as Greek
     std::size_t kept_until = 0;      // a Latin word kept as typed ends here
     std::size_t verbatim_after = 0;  // no group between asterisks opens here
-    PhraseWord known{0, 0, ReadingCache::kNone};  // a word whose readings were looked up
-    std::uint64_t known_generation = 0;
+    KnownWord known;                 // the last word judged
+    // Takes the word at [i, end) into the phrase.
+    const auto take_word = [&](std::size_t& i, std::size_t end) {
+        // A phrase goes on over blanks only, and only so long.
+        bool only_blanks = !phrase_.empty();
+        for (std::size_t at = only_blanks ? phrase_.back().end : i; at < i; ++at) {
+            if (text[at] != u' ' && text[at] != u'\t') {
+                only_blanks = false;
+                break;
+            }
+        }
+        if (!only_blanks || phrase_.size() >= kPhraseWeights.longest_phrase) {
+            phrase_goes_on_ = only_blanks;  // cut for its length only
+            FlushPhrase(text, i, final, out);
+        }
+        const bool alone = chat_ && StandsAlone(text, i, end);
+        // The word judged whole: its readings are known, or remembered
+        // once read.
+        const bool judged_whole =
+            known.begin == i && known.end == end && known.words_generation == words_.generation();
+        std::uint32_t reading = ReadingCache::kNone;
+        if (judged_whole) {
+            reading = alone ? known.judged.alone_reading : known.judged.reading;
+        }
+        if (reading == ReadingCache::kNone) {
+            reading = words_.Read(text.substr(i, end - i), alone);
+            if (judged_whole && alone && known.judged_generation == judged_generation_) {
+                judged_[known.inside ? 1 : 0].At(known.entry).alone_reading = reading;
+            }
+        }
+        phrase_.push_back({i, end, reading, judged_whole && known.judged.small});
+        i = end;
+        after_word = true;
+        asking = false;
+    };
     for (std::size_t i = 0; i < text.size();) {
         const char16_t c = text[i];
+        if (c == u' ' || c == u'\t') {
+            // A blank: written now, or with the phrase it stands in.
+            if (phrase_.empty()) {
+                out.push_back(c);
+            }
+            asking = false;
+            after_word = false;
+            ++i;
+            continue;
+        }
         // A word kept as typed: judged on the whole blank-delimited word,
         // without the punctuation around it.
         if (latin && i >= kept_until && !is_space(c) && (i == 0 || is_space(text[i - 1]))) {
@@ -207,21 +380,25 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 ++stop;
             }
             std::u16string_view word = text.substr(i, stop - i);
-            const std::size_t lead = std::min(word.find_first_not_of(u"([{\"'«"sv), word.size());
+            std::size_t lead = 0;
+            while (lead < word.size() && OpensAWord(word[lead])) {
+                ++lead;
+            }
             word.remove_prefix(lead);
-            while (!word.empty() &&
-                   u".,;:!?)]}\"'»"sv.find(word.back()) != std::u16string_view::npos) {
+            while (!word.empty() && ClosesAWord(word.back())) {
                 word.remove_suffix(1);
             }
             kept_until = stop;
-            const KeptJudgement judged =
-                word.empty() ? KeptJudgement{}
-                             : JudgeKeptAsTyped(word, !StartsASentence(text, i), words_);
-            if (judged.reading != ReadingCache::kNone) {
-                known = {i + lead, i + lead + word.size(), judged.reading};
-                known_generation = words_.generation();
+            if (!word.empty()) {
+                known = Judge(word, !StartsASentence(text, i));
+                known.begin = i + lead;
+                known.end = known.begin + word.size();
             }
-            if (judged.kept) {
+            if (!word.empty() && !known.judged.kept && lead == 0 && known.judged.plain) {
+                take_word(i, i + word.size());  // the word is the whole of it
+                continue;
+            }
+            if (!word.empty() && known.judged.kept) {
                 FlushPhrase(text, i, final, out);
                 out.append(text.substr(i, lead));
                 out.append(word);
@@ -277,23 +454,7 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
             while (end < text.size() && word_character(text[end])) {
                 ++end;
             }
-            // A phrase goes on over blanks only, and only so long.
-            const bool only_blanks =
-                !phrase_.empty() &&
-                text.substr(phrase_.back().end, i - phrase_.back().end)
-                        .find_first_not_of(u" \t"sv) == std::u16string_view::npos;
-            if (!only_blanks || phrase_.size() >= kPhraseWeights.longest_phrase) {
-                phrase_goes_on_ = only_blanks;  // cut for its length only
-                FlushPhrase(text, i, final, out);
-            }
-            const bool alone = chat_ && StandsAlone(text, i, end);
-            const bool met = !alone && known.begin == i && known.end == end &&
-                             known_generation == words_.generation();
-            phrase_.push_back(
-                {i, end, met ? known.reading : words_.Read(text.substr(i, end - i), alone)});
-            i = end;
-            after_word = true;
-            asking = false;
+            take_word(i, end);
             continue;
         }
         // Anything else ends the phrase unless it is a blank.
@@ -319,12 +480,104 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
     }
 }
 
+void ReadingStream::Reader::ForgetIfFull() {
+    const bool words_forgotten = words_.ForgetIfFull();
+    if (words_forgotten || judged_[0].size() + judged_[1].size() >= kMostJudged ||
+        judged_[0].key_characters() + judged_[1].key_characters() >= kMostJudgedCharacters) {
+        judged_[0].Clear();
+        judged_[1].Clear();
+        ++judged_generation_;
+    }
+    if (words_forgotten || phrases_.size() >= kMostPhrases ||
+        phrases_.key_characters() >= kMostJudgedCharacters || chosen_.size() >= kMostPhrases * 8) {
+        phrases_.Clear();
+        chosen_.clear();
+    }
+}
+
+ReadingStream::Reader::KnownWord ReadingStream::Reader::Judge(std::u16string_view word,
+                                                              bool inside) {
+    TextKeyed<Judged>& judged_words = judged_[inside ? 1 : 0];
+    KnownWord known;
+    known.inside = inside;
+    known.words_generation = words_.generation();
+    known.judged_generation = judged_generation_;
+    const std::uint64_t hash = HashOf(word);
+    known.entry = judged_words.Find(word, hash);
+    if (known.entry != judged_words.kNone) {
+        known.judged = judged_words.At(known.entry);
+        return known;
+    }
+    const KeptJudgement kept = JudgeKeptAsTyped(word, inside, words_);
+    known.judged.kept = kept.kept;
+    known.judged.small = std::none_of(word.begin(), word.end(), IsUpper);
+    known.judged.reading = kept.reading;
+    // As the stream takes a word: a letter first, or 3 or 8 before one.
+    const auto is_letter = [](char16_t c) {
+        return c < 0x80 ? (kAsciiClass[c] & kLatinClass) != 0 : IsGreekLetter(c);
+    };
+    const auto word_character = [](char16_t c) {
+        return c < 0x80 ? (kAsciiClass[c] & (kLatinClass | kDigitClass)) != 0 : IsGreekLetter(c);
+    };
+    known.judged.plain = std::all_of(word.begin(), word.end(), word_character) &&
+                         (is_letter(word[0]) || (word.size() > 1 && is_letter(word[1])));
+    known.entry = judged_words.Add(word, hash, known.judged);
+    return known;
+}
+
+std::span<const int> ReadingStream::Reader::Choose(const PhraseEdges& edges) {
+    // Words of one choice or none leave nothing to choose.
+    single_.clear();
+    for (const PhraseWord& word : phrase_) {
+        const std::size_t choices = words_.At(word.reading).choices.size();
+        if (choices > 1) {
+            single_.clear();
+            break;
+        }
+        single_.push_back(choices == 0 ? -1 : 0);
+    }
+    if (!single_.empty()) {
+        return single_;
+    }
+    phrase_key_.clear();
+    phrase_key_.push_back(static_cast<char16_t>(
+        (edges.question ? 1 : 0) | (edges.starts ? 2 : 0) | (edges.ends ? 4 : 0) |
+        static_cast<unsigned>(edges.before) << 3 | static_cast<unsigned>(edges.after) << 6));
+    for (const PhraseWord& word : phrase_) {
+        phrase_key_.push_back(static_cast<char16_t>(word.reading & 0xFFFF));
+        phrase_key_.push_back(static_cast<char16_t>(word.reading >> 16));
+    }
+    const std::uint64_t hash = HashOf(phrase_key_);
+    if (const std::uint32_t found = phrases_.Find(phrase_key_, hash); found != phrases_.kNone) {
+        const Chosen& chosen = phrases_.At(found);
+        return std::span<const int>(chosen_).subspan(chosen.at, chosen.count);
+    }
+    choices_.clear();
+    for (const PhraseWord& word : phrase_) {
+        choices_.push_back(&words_.At(word.reading).choices);
+    }
+    const std::span<const int> chosen = search_.Choose(choices_, edges);
+    const auto at = static_cast<std::uint32_t>(chosen_.size());
+    chosen_.insert(chosen_.end(), chosen.begin(), chosen.end());
+    phrases_.Add(phrase_key_, hash, {at, static_cast<std::uint32_t>(chosen.size())});
+    return std::span<const int>(chosen_).subspan(at, chosen.size());
+}
+
 bool ReadingStream::Reader::StartsASentence(std::u16string_view text, std::size_t at) const {
     while (at > 0 && (text[at - 1] == u' ' || text[at - 1] == u'\t')) {
         --at;
     }
     const char16_t before = at == 0 ? before_text_ : text[at - 1];
-    return u".!?;\n"sv.find(before) != std::u16string_view::npos;
+    switch (before) {
+        case u'.':
+        case u'!':
+        case u'?':
+        case u';':
+        case u'\n':
+            return true;
+        default:
+            return false;
+    }
 }
 
 ReadingStream::ReadingStream(const GreekSpeller& speller, Source source, bool chat)
@@ -337,29 +590,40 @@ void ReadingStream::Read(std::u16string_view piece, std::u16string& out) {
     // Cut after a line break, or after a blank that follows punctuation: no
     // phrase, no word kept as typed and no enclitic reaches across. No group
     // between asterisks may be open there either.
-    const auto is_space = IsBlankOrBreak;
     const auto word_character = [](char16_t c) {
         return IsGreekLetter(c) || IsLatinLetter(c) || (c >= u'0' && c <= u'9');
     };
+    const auto cut_after = [&](std::size_t i) {
+        const char16_t last = held_[i];
+        return last == u'\n' || (IsBlankOrBreak(last) && i >= 1 && !IsBlankOrBreak(held_[i - 1]) &&
+                                 !word_character(held_[i - 1]));
+    };
+    // The last place to cut, found from the end between the asterisks;
+    // a group between asterisks is passed over whole.
     std::size_t cut = 0;
-    std::size_t after_group = 0;  // no group opens here: the character after one
-    for (std::size_t i = 0; i < held_.size(); ++i) {
-        if (held_[i] == u'*' && i != after_group) {
-            const VerbatimGroup group =
-                VerbatimGroupAfter(std::u16string_view(held_).substr(i + 1));
+    std::size_t from = 0;
+    std::size_t after_group = std::u16string::npos;  // no group opens here
+    for (;;) {
+        const std::size_t star = NextAsterisk(held_, from);
+        for (std::size_t i = star == std::u16string::npos ? held_.size() : star; i-- > from;) {
+            if (cut_after(i)) {
+                cut = i + 1;
+                break;
+            }
+        }
+        if (star == std::u16string::npos) {
+            break;
+        }
+        from = star + 1;
+        if (star != after_group) {
+            const VerbatimGroup group = VerbatimGroupAfter(std::u16string_view(held_).substr(from));
             if (group.undecided) {
                 break;  // a group may close in the next piece
             }
             if (group.length != 0) {
-                i += group.length + 1;  // the closing asterisk
-                after_group = i + 1;
-                continue;
+                from += group.length + 1;  // past the closing asterisk
+                after_group = from;
             }
-        }
-        const char16_t last = held_[i];
-        if (last == u'\n' || (is_space(last) && i >= 1 && !is_space(held_[i - 1]) &&
-                              !word_character(held_[i - 1]))) {
-            cut = i + 1;
         }
     }
     if (cut == 0 && held_.size() > kLongestHeld) {

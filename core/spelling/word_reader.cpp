@@ -36,10 +36,14 @@ WordReader::WordReader(const GreekModel& model, ReadingStream::Source source, bo
       running_words_(static_cast<double>(model_.RunningWords()) +
                      static_cast<double>(model_.EverydayTotal()) + 1.0) {}
 
-void WordReader::ForgetIfFull() {
-    if (cache_.size() >= kWordWeights.most_remembered) {
-        cache_.Clear();
+bool WordReader::ForgetIfFull() {
+    if (cache_.size() < kWordWeights.most_remembered &&
+        cache_.key_characters() + spelled_characters_ < kWordWeights.most_remembered_characters) {
+        return false;
     }
+    cache_.Clear();
+    spelled_characters_ = 0;
+    return true;
 }
 
 std::uint32_t WordReader::Read(std::u16string_view typed, bool alone) {
@@ -65,10 +69,11 @@ std::uint32_t WordReader::Read(std::u16string_view typed, bool alone) {
     }
     const std::u16string key = key_;
     const std::u16string_view key_view(key);
-    return cache_.Add(
-        key, hash,
+    WordReading reading =
         Weigh(key_view.substr(first, letters),
-              marked ? key_view.substr(first + letters + 1) : std::u16string_view(), chat));
+              marked ? key_view.substr(first + letters + 1) : std::u16string_view(), chat);
+    spelled_characters_ += reading.fixed.size() + reading.converted.size();
+    return cache_.Add(key, hash, std::move(reading));
 }
 bool WordReader::ReadsAsGreek(std::u16string_view typed, float most) {
     const WordReading& reading = ReadingOf(typed);

@@ -76,8 +76,10 @@ struct WordWeights {
     // An unknown word takes the accent of a known ending this long or
     // longer.
     std::size_t shortest_ending = 4;
-    // Words remembered before the cache starts afresh.
-    std::size_t most_remembered = std::size_t{1} << 16;
+    // Words remembered before the cache starts afresh, and characters of
+    // their keys and spellings: a bound on its memory, whatever the words.
+    std::size_t most_remembered = std::size_t{1} << 15;
+    std::size_t most_remembered_characters = std::size_t{1} << 20;
 };
 inline constexpr WordWeights kWordWeights{};
 
@@ -110,8 +112,9 @@ class WordReader {
 
     // Changes whenever the numbers given out become void.
     std::uint64_t generation() const { return cache_.generation(); }
-    // Forgets every word once the cache holds most_remembered.
-    void ForgetIfFull();
+    // Forgets every word once the cache holds most_remembered, or their
+    // characters most_remembered_characters; whether it did.
+    bool ForgetIfFull();
 
     const GreekModel& Model() const { return model_; }
     bool Latin() const { return source_ == ReadingStream::Source::Latin; }
@@ -144,7 +147,8 @@ class WordReader {
     double running_words_;  // of the counts and the everyday lists, plus one
     ReadingCache cache_;
     std::u16string key_;
-    std::vector<Choice> found_;  // Follow's findings
+    std::size_t spelled_characters_ = 0;  // of the readings remembered
+    std::vector<Choice> found_;           // Follow's findings
 };
 
 }  // namespace bivano::internal

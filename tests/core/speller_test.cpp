@@ -191,6 +191,27 @@ TEST(GreekSpeller, UnknownWordsTakeTheAccentOfTheKnownEndingMostLikeThem) {
 }
 
 // Whatever the pieces, the reader gives what it gives for the whole text.
+// A group between asterisks that starts the text, or the piece after a
+// line, stays whole even where a sentence ends inside it, in any pieces.
+TEST(ReadingStream, AGroupBetweenAsterisksAtTheStartStaysWhole) {
+    const Row rows[] = {
+        {"*kalh. mera* ela", "kalh. mera έλα"},
+        {"ela\n*kalh. mera* ela", "έλα\nkalh. mera έλα"},
+        {"ela. *kalh. mera* ela", "έλα. kalh. mera έλα"},
+    };
+    for (const Row& row : rows) {
+        const std::u16string typed = U16(row.typed);
+        for (std::size_t cut = 0; cut <= typed.size(); ++cut) {
+            ReadingStream stream(SmallSpeller(), ReadingStream::Source::Latin);
+            std::u16string out;
+            stream.Read(std::u16string_view(typed).substr(0, cut), out);
+            stream.Read(std::u16string_view(typed).substr(cut), out);
+            stream.Finish(out);
+            EXPECT_EQ(U8(out), row.read) << row.typed << " cut at " << cut;
+        }
+    }
+}
+
 TEST(ReadingStream, PiecesGiveTheWholeTextsReading) {
     const struct {
         ReadingStream::Source source;
@@ -284,6 +305,32 @@ TEST_F(WithTheModel, ChoosesByTheWordsAround) {
 
 // What stands before and after a phrase: ή between two numbers or two
 // Latin words, η first in a sentence.
+// The reader remembers the words and phrases it has read, within bounds;
+// when it starts afresh, in the middle of a text, nothing it writes
+// changes: the same sentences read the same before and after.
+TEST_F(WithTheModel, StartingAfreshChangesNothing) {
+    const std::string sentences =
+        "h glwssa einai wraia, to ena h to allo. Kalimera! ti kaneis? to systhma sas\n";
+    const std::string alone = Read(*speller_, sentences);
+    // Long words, each new, that fill the reader's memory again and again,
+    // with the sentences between.
+    std::mt19937 random(22);
+    std::string text;
+    std::string expected;
+    for (int part = 0; part < 40; ++part) {
+        std::string filler;
+        for (int word = 0; word < 1000; ++word) {
+            for (int letter = 0; letter < 60; ++letter) {
+                filler += static_cast<char>('a' + random() % 26);
+            }
+            filler += word % 10 == 9 ? ".\n" : " ";
+        }
+        text += sentences + filler;
+        expected += alone + Read(*speller_, filler);
+    }
+    EXPECT_EQ(Read(*speller_, text), expected);
+}
+
 TEST_F(WithTheModel, ChoosesByWhatStandsBesideThePhrase) {
     const Row rows[] = {
         {"Python h UNO", "Python ή UNO"},
