@@ -69,8 +69,12 @@ export class Converter {
     constructor(direction: 'auto', options?: AutoOptions);
     /** The conversion of as much of `piece` as can be given yet. */
     convert(piece: string): string;
+    /** As convert, for text held as UTF-16 code units: no string is made. */
+    convertUnits(units: Uint16Array): Uint16Array;
     /** The rest, and the credit line when asked for; frees the converter. */
     finish(): string;
+    /** As finish, in code units. */
+    finishUnits(): Uint16Array;
     /** Frees the converter without finishing. */
     close(): void;
 }
@@ -116,5 +120,28 @@ export class TextFileDecoder {
     /** The encoding read in: once judged, at the latest after the last piece. */
     readonly encoding: Encoding;
     decode(bytes: Uint8Array, last?: boolean): string;
+    /** As decode, the text as UTF-16 code units. */
+    decodeUnits(bytes: Uint8Array, last?: boolean): Uint16Array;
     close(): void;
 }
+
+/** Writes a text given in pieces, as the program writes files. */
+export class TextFileEncoder {
+    constructor(to?: OutputEncoding);
+    /** The bytes of `piece`; throws EncodingError at a character the encoding lacks. */
+    encode(piece: string, last?: boolean): Uint8Array;
+    encodeUnits(units: Uint16Array, last?: boolean): Uint8Array;
+    close(): void;
+}
+
+/** Code units as a string, a lone surrogate kept as it is. */
+export function unitsToText(units: Uint16Array): string;
+/** A string's UTF-16 code units, from `start` to `end`. */
+export function textToUnits(text: string, start?: number, end?: number): Uint16Array;
+
+/**
+ * Where a page leaves the core it compiled (a promise of a
+ * WebAssembly.Module, or of null) for this module to use rather than
+ * fetching it: globalThis[COMPILED_CORE], set before this module loads.
+ */
+export const COMPILED_CORE: unique symbol;

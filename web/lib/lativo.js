@@ -17,12 +17,38 @@ import createLativoCore from './lativo-core.js';
 
 const inNode = typeof process === 'object' && typeof process.versions?.node === 'string';
 
+/**
+ * Where a page that has the core compiled already (fetched while its worker
+ * started, say) leaves it for this module: a promise of a
+ * WebAssembly.Module, or of null to have it fetched here as usual.
+ */
+export const COMPILED_CORE = Symbol.for('lativo-bivano.compiled-core');
+
+function instantiateCompiled(module) {
+    return new Promise((resolve, reject) => {
+        createLativoCore({
+            instantiateWasm(imports, receive) {
+                WebAssembly.instantiate(module, imports).then((instance) => receive(instance, module), reject);
+                return {};
+            },
+        }).then(resolve, reject);
+    });
+}
+
 async function instantiate() {
     const wasm = new URL('./lativo-core.wasm', import.meta.url);
     if (inNode) {
         // emscripten's loader would fetch a file: URL, which node refuses.
         const { readFile } = await import('node:fs/promises');
         return createLativoCore({ wasmBinary: await readFile(wasm) });
+    }
+    const compiled = await globalThis[COMPILED_CORE];
+    if (compiled instanceof WebAssembly.Module) {
+        try {
+            return await instantiateCompiled(compiled);
+        } catch {
+            // fetched and compiled here after all
+        }
     }
     return createLativoCore({ locateFile: () => wasm.href });
 }
@@ -114,20 +140,51 @@ function writeUnits(text, start, end, pointer) {
 // Refuses a lone surrogate rather than making it U+FFFD.
 const utf16 = typeof TextDecoder === 'function' ? new TextDecoder('utf-16le', { fatal: true }) : null;
 
-function readUnits(pointer, length) {
-    const units = heap16().subarray(pointer >>> 1, (pointer >>> 1) + length);
-    if (utf16 !== null && length > 64) {
+/** Code units as a string, a lone surrogate kept as it is (as the core keeps it). */
+export function unitsToText(units) {
+    if (utf16 !== null && units.length > 64) {
         try {
             return utf16.decode(units);
         } catch {
-            // a lone surrogate: kept as it is below, as the core keeps it
+            // a lone surrogate: kept below
         }
     }
     const parts = [];
-    for (let at = 0; at < length; at += 8192) {
+    for (let at = 0; at < units.length; at += 8192) {
         parts.push(String.fromCharCode.apply(null, units.subarray(at, at + 8192)));
     }
     return parts.join('');
+}
+
+/** A string's code units (UTF-16, lone surrogates and all). */
+export function textToUnits(text, start = 0, end = text.length) {
+    const units = new Uint16Array(end - start);
+    for (let i = start, at = 0; i < end; ++i) {
+        units[at++] = text.charCodeAt(i);
+    }
+    return units;
+}
+
+function readUnits(pointer, length) {
+    return unitsToText(heap16().subarray(pointer >>> 1, (pointer >>> 1) + length));
+}
+
+function copyUnits(pointer, length) {
+    return heap16().slice(pointer >>> 1, (pointer >>> 1) + length);
+}
+
+// Pieces of code units laid end to end.
+function joinUnits(pieces) {
+    if (pieces.length === 1) {
+        return pieces[0];
+    }
+    const whole = new Uint16Array(pieces.reduce((sum, piece) => sum + piece.length, 0));
+    let at = 0;
+    for (const piece of pieces) {
+        whole.set(piece, at);
+        at += piece.length;
+    }
+    return whole;
 }
 
 // The first 4-byte word past `bytes` bytes from `pointer`: where a length
@@ -204,13 +261,14 @@ export class Converter {
         return this.#scratch;
     }
 
-    #step(text, start, end, last) {
-        const length = end - start;
+    // One piece through the core; `fill` puts its `length` code units at
+    // the pointer given, `read` takes the result from the core's memory.
+    #step(length, fill, last, read) {
         const input = this.#reserve(length);
         const lengthAt = wordAfter(input, this.#capacity * 2);
-        writeUnits(text, start, end, input);
+        fill(input);
         const out = core._lativo_convert(this.#pipeline, input, length, last ? 1 : 0, lengthAt);
-        return readUnits(out, core.HEAPU32[lengthAt >>> 2]);
+        return read(out, core.HEAPU32[lengthAt >>> 2]);
     }
 
     /** The conversion of as much of `piece` as can be given yet. */
@@ -219,15 +277,35 @@ export class Converter {
         const text = String(piece);
         const parts = [];
         for (let at = 0; at < text.length; at += PIECE_LENGTH) {
-            parts.push(this.#step(text, at, Math.min(text.length, at + PIECE_LENGTH), false));
+            const end = Math.min(text.length, at + PIECE_LENGTH);
+            parts.push(this.#step(end - at, (pointer) => writeUnits(text, at, end, pointer), false, readUnits));
         }
         return parts.join('');
     }
 
+    /**
+     * As convert, for text held as UTF-16 code units: no string is made on
+     * either side, which saves time and memory on long texts.
+     */
+    convertUnits(units) {
+        this.#check();
+        const pieces = [];
+        for (let at = 0; at < units.length; at += PIECE_LENGTH) {
+            const piece = units.subarray(at, Math.min(units.length, at + PIECE_LENGTH));
+            pieces.push(this.#step(piece.length, (pointer) => heap16().set(piece, pointer >>> 1), false, copyUnits));
+        }
+        return pieces.length ? joinUnits(pieces) : new Uint16Array(0);
+    }
+
     /** What was held back, and the credit line when asked for; frees the converter. */
     finish() {
+        return unitsToText(this.finishUnits());
+    }
+
+    /** As finish, in code units. */
+    finishUnits() {
         this.#check();
-        const rest = this.#step('', 0, 0, true);
+        const rest = this.#step(0, () => {}, true, copyUnits);
         this.close();
         return rest;
     }
@@ -473,6 +551,18 @@ export class TextFileDecoder {
     }
 
     decode(bytes, last = false) {
+        return this.#decode(bytes, last, readUnits);
+    }
+
+    /** As decode, the text as UTF-16 code units. */
+    decodeUnits(bytes, last = false) {
+        return this.#decode(bytes, last, copyUnits);
+    }
+
+    #decode(bytes, last, read) {
+        if (!this.#pipeline) {
+            throw new Error('the decoder has finished');
+        }
         if (bytes.length > this.#capacity) {
             core._lativo_free(this.#scratch);
             this.#capacity = bytes.length;
@@ -482,7 +572,7 @@ export class TextFileDecoder {
         core.HEAPU8.set(bytes, pointer);
         const lengthAt = wordAfter(pointer, this.#capacity);
         const out = core._lativo_decode(this.#pipeline, pointer, bytes.length, last ? 1 : 0, lengthAt);
-        const text = readUnits(out, core.HEAPU32[lengthAt >>> 2]);
+        const text = read(out, core.HEAPU32[lengthAt >>> 2]);
         if (last) {
             this.#finished = this.encoding;
             this.close();
@@ -516,45 +606,93 @@ export function decodeText(bytes, from = 'auto') {
 }
 
 /**
+ * Writes a text given in pieces in UTF-8 or Windows-1253, as the program
+ * writes files; see encodeText.
+ */
+export class TextFileEncoder {
+    #pipeline;
+    #target;
+    #scratch = 0;
+    #capacity = 0;
+
+    constructor(to = 'utf-8') {
+        this.#target = encodingIndex(to, false);
+        this.#pipeline = pipelineFor([AUTO, this.#target, 0, 0]);
+    }
+
+    /** The bytes of `piece`; an EncodingError at a character the encoding lacks. */
+    encode(piece, last = false) {
+        const text = String(piece);
+        return this.#encode(text.length, (pointer, at, end) => writeUnits(text, at, end, pointer), last);
+    }
+
+    /** As encode, for text held as UTF-16 code units. */
+    encodeUnits(units, last = false) {
+        return this.#encode(units.length, (pointer, at, end) => heap16().set(units.subarray(at, end), pointer >>> 1), last);
+    }
+
+    #encode(length, fill, last) {
+        if (!this.#pipeline) {
+            throw new Error('the encoder has finished');
+        }
+        const pieceLength = Math.min(length, PIECE_LENGTH);
+        if (pieceLength > this.#capacity || !this.#scratch) {
+            core._lativo_free(this.#scratch);
+            this.#capacity = pieceLength;
+            this.#scratch = core._lativo_alloc(this.#capacity * 2 + 8);
+        }
+        const lengthAt = wordAfter(this.#scratch, this.#capacity * 2);
+        const parts = [];
+        try {
+            for (let at = 0; ; at += PIECE_LENGTH) {
+                const end = Math.min(length, at + PIECE_LENGTH);
+                const final = last && end >= length;
+                fill(this.#scratch, at, end);
+                const out = core._lativo_encode(this.#pipeline, this.#scratch, end - at, final ? 1 : 0, lengthAt);
+                if (out === 0) {
+                    const [line, column, character] = withScratch(12, (failure) => {
+                        core._lativo_encoding_failure(this.#pipeline, failure, failure + 4, failure + 8);
+                        return Array.from(core.HEAPU32.subarray(failure >>> 2, (failure >>> 2) + 3));
+                    });
+                    this.close();
+                    throw new EncodingError(line, column, character, ENCODINGS[this.#target]);
+                }
+                parts.push(core.HEAPU8.slice(out, out + core.HEAPU32[lengthAt >>> 2]));
+                if (end >= length) {
+                    break;
+                }
+            }
+        } finally {
+            if (last) {
+                this.close();
+            }
+        }
+        if (parts.length === 1) {
+            return parts[0];
+        }
+        const bytes = new Uint8Array(parts.reduce((sum, part) => sum + part.length, 0));
+        let at = 0;
+        for (const part of parts) {
+            bytes.set(part, at);
+            at += part.length;
+        }
+        return bytes;
+    }
+
+    close() {
+        if (this.#pipeline) {
+            core._lativo_pipeline_delete(this.#pipeline);
+            core._lativo_free(this.#scratch);
+            this.#pipeline = 0;
+            this.#scratch = 0;
+        }
+    }
+}
+
+/**
  * A text's bytes in UTF-8 or Windows-1253. An EncodingError names the first
  * character that Windows-1253 does not have.
  */
 export function encodeText(text, to = 'utf-8') {
-    const target = encodingIndex(to, false);
-    const pipeline = pipelineFor([AUTO, target, 0, 0]);
-    const parts = [];
-    let length = 0;
-    try {
-        withScratch(Math.min(text.length, PIECE_LENGTH) * 2 + 16, (pointer) => {
-            const lengthAt = wordAfter(pointer, Math.min(text.length, PIECE_LENGTH) * 2);
-            for (let at = 0; ; at += PIECE_LENGTH) {
-                const end = Math.min(text.length, at + PIECE_LENGTH);
-                const last = end >= text.length;
-                writeUnits(text, at, end, pointer);
-                const out = core._lativo_encode(pipeline, pointer, end - at, last ? 1 : 0, lengthAt);
-                if (out === 0) {
-                    const [line, column, character] = withScratch(12, (failure) => {
-                        core._lativo_encoding_failure(pipeline, failure, failure + 4, failure + 8);
-                        return Array.from(core.HEAPU32.subarray(failure >>> 2, (failure >>> 2) + 3));
-                    });
-                    throw new EncodingError(line, column, character, ENCODINGS[target]);
-                }
-                const count = core.HEAPU32[lengthAt >>> 2];
-                parts.push(core.HEAPU8.slice(out, out + count));
-                length += count;
-                if (last) {
-                    return;
-                }
-            }
-        });
-    } finally {
-        core._lativo_pipeline_delete(pipeline);
-    }
-    const bytes = new Uint8Array(length);
-    let at = 0;
-    for (const part of parts) {
-        bytes.set(part, at);
-        at += part.length;
-    }
-    return bytes;
+    return new TextFileEncoder(to).encode(text, true);
 }

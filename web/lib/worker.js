@@ -1,13 +1,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The conversions off the page's thread: a text goes through the core a
 // piece at a time, reporting progress after each and stopping when told
-// to. The reader's model is fetched here, on first need, through the
+// to. Long texts come and go as code units or bytes, never as one more
+// copy of the whole string: a file is read from its Blob piece by piece,
+// and a long result is gathered in a Blob of its UTF-8 bytes (what Save
+// writes) with only its beginning sent as text, for the page to show.
+// The reader's model is fetched here, on first need, through the
 // browser's cache. Started by client.js as a module worker.
-import * as lativo from './lativo.js';
-import modelInfo from './model-info.js';
 
+// The page hands over the core compiled while this worker started (the
+// first message, 'core'); the module below waits for it rather than
+// fetching it again. Loaded on the fly, so that messages are heard meanwhile.
+const COMPILED_CORE = Symbol.for('lativo-bivano.compiled-core');
+let giveCore;
+globalThis[COMPILED_CORE] = new Promise((resolve) => {
+    giveCore = resolve;
+});
+const loading = Promise.all([import('./lativo.js'), import('./model-info.js'), import('./lativo-core.js')]);
+
+let lativo = null;
+let modelInfo = null;
 const cancelled = new Set();
 let modelLoading = null;  // the promise of the model, once asked for
+
+// Bytes of a file read at a time.
+const READ_BYTES = 1 << 20;
 
 // Lets messages that arrived meanwhile (a cancel) be handled: a message to
 // itself waits behind them, without the delay a chain of timers gets.
@@ -21,30 +38,217 @@ function breathe() {
     });
 }
 
-async function convert({ id, direction, text, options }) {
+class Cancelled extends Error {}
+
+function spelled(direction, options) {
     // layout and auto judge the words by the model: they wait for it too.
-    if (direction === 'accents' || direction === 'layout' || direction === 'auto' ||
-        (direction === 'greek' && options.accents)) {
+    return direction === 'accents' || direction === 'layout' || direction === 'auto' ||
+        (direction === 'greek' && options.accents);
+}
+
+// The source's text as pieces of code units, and how far through it they
+// are (in its own measure: characters or bytes) for the progress bar.
+async function* piecesOf(source) {
+    if (typeof source.text === 'string') {
+        const { text } = source;
+        for (let at = 0; at < text.length; at += lativo.PIECE_LENGTH) {
+            const end = Math.min(text.length, at + lativo.PIECE_LENGTH);
+            yield { units: lativo.textToUnits(text, at, end), done: end, total: text.length };
+        }
+    } else if (source.units instanceof ArrayBuffer) {
+        const units = new Uint16Array(source.units);
+        for (let at = 0; at < units.length; at += lativo.PIECE_LENGTH) {
+            const end = Math.min(units.length, at + lativo.PIECE_LENGTH);
+            yield { units: units.subarray(at, end), done: end, total: units.length };
+        }
+    } else if (source.file instanceof Blob) {
+        const { file } = source;
+        const decoder = new lativo.TextFileDecoder(source.from ?? 'auto');
+        try {
+            for (let at = 0; at < file.size; at += READ_BYTES) {
+                const end = Math.min(file.size, at + READ_BYTES);
+                const bytes = new Uint8Array(await file.slice(at, end).arrayBuffer());
+                yield { units: decoder.decodeUnits(bytes, end >= file.size), done: end, total: file.size, decoder };
+            }
+            if (file.size === 0) {
+                yield { units: decoder.decodeUnits(new Uint8Array(0), true), done: 0, total: 0, decoder };
+            }
+        } finally {
+            decoder.close();
+        }
+    } else {
+        throw new TypeError('nothing to convert');
+    }
+}
+
+// Gathers a text's beginning, for the page to show, and its length.
+class Beginning {
+    constructor(shown) {
+        this.shown = shown;
+        this.pieces = [];
+        this.kept = 0;
+        this.length = 0;
+    }
+
+    add(units) {
+        this.length += units.length;
+        if (this.kept <= this.shown) {
+            const take = units.subarray(0, this.shown + 1 - this.kept);
+            this.pieces.push(take.slice());
+            this.kept += take.length;
+        }
+    }
+
+    // The beginning, or the whole text when it is no longer than `shown`;
+    // a beginning does not end with half a surrogate pair.
+    text() {
+        let units = new Uint16Array(Math.min(this.kept, this.shown));
+        let at = 0;
+        for (const piece of this.pieces) {
+            const part = piece.subarray(0, units.length - at);
+            units.set(part, at);
+            at += part.length;
+        }
+        const cut = this.length > this.shown;
+        if (cut && units.length > 0 && units[units.length - 1] >= 0xd800 && units[units.length - 1] < 0xdc00) {
+            units = units.subarray(0, units.length - 1);
+        }
+        return lativo.unitsToText(units);
+    }
+}
+
+// Where a result goes: one string, code units to hand over, or (`blob`)
+// a Blob of its UTF-8 bytes and its beginning.
+function resultSink(into, shown) {
+    if (into === 'blob') {
+        const encoder = new lativo.TextFileEncoder('utf-8');
+        const beginning = new Beginning(shown);
+        const parts = [];
+        return {
+            add(units, last) {
+                beginning.add(units);
+                // Each piece's bytes go to the browser's store at once.
+                parts.push(new Blob([encoder.encodeUnits(units, last)]));
+            },
+            reply: () => ({ text: beginning.text(), length: beginning.length, blob: new Blob(parts, { type: 'text/plain;charset=utf-8' }) }),
+            close: () => encoder.close(),
+        };
+    }
+    const pieces = [];
+    return {
+        add(units) {
+            if (units.length) {
+                pieces.push(units);
+            }
+        },
+        reply() {
+            if (into === 'units') {
+                // Handed over as they are: laying them end to end here
+                // would cost as much as the conversion.
+                return { pieces: pieces.map((piece) => piece.buffer) };
+            }
+            return { text: pieces.map((piece) => lativo.unitsToText(piece)).join('') };
+        },
+        close() {},
+    };
+}
+
+async function convert({ id, direction, source, options = {}, into = 'text', shown = 0 }) {
+    if (spelled(direction, options)) {
         await ensureModel();
     }
     const converter = new lativo.Converter(direction, options);
-    const parts = [];
+    const sink = resultSink(into, shown);
+    let encoding;
     try {
-        for (let at = 0; at < text.length; at += lativo.PIECE_LENGTH) {
-            if (at > 0) {
+        let first = true;
+        for await (const piece of piecesOf(source)) {
+            if (!first) {
                 await breathe();
                 if (cancelled.has(id)) {
-                    return { type: 'cancelled', id };
+                    throw new Cancelled();
                 }
             }
-            parts.push(converter.convert(text.slice(at, at + lativo.PIECE_LENGTH)));
-            postMessage({ type: 'progress', id, done: Math.min(text.length, at + lativo.PIECE_LENGTH), total: text.length });
+            first = false;
+            sink.add(converter.convertUnits(piece.units), false);
+            encoding = piece.decoder?.encoding;
+            postMessage({ type: 'progress', id, done: piece.done, total: piece.total });
         }
-        parts.push(converter.finish());
+        sink.add(converter.finishUnits(), true);
+        return { type: 'result', id, encoding, ...sink.reply() };
+    } catch (error) {
+        if (error instanceof Cancelled) {
+            return { type: 'cancelled', id };
+        }
+        throw error;
     } finally {
         converter.close();
+        sink.close();
     }
-    return { type: 'result', id, text: parts.join('') };
+}
+
+// A file read as the program reads it: its encoding, its length, and its
+// text whole when it is no longer than `shown`, else its beginning.
+// A text has no NUL in it; a program's or a picture's bytes do.
+async function open({ id, file, shown, longest }) {
+    const beginning = new Beginning(shown);
+    let encoding;
+    for await (const piece of piecesOf({ file })) {
+        if (piece.units.includes(0)) {
+            return { type: 'opened', id, notText: true };
+        }
+        beginning.add(piece.units);
+        encoding = piece.decoder.encoding;
+        postMessage({ type: 'progress', id, done: piece.done, total: piece.total });
+        if (beginning.length > longest) {
+            return { type: 'opened', id, tooLong: true, length: beginning.length };
+        }
+    }
+    return { type: 'opened', id, encoding, length: beginning.length, whole: beginning.length <= shown, text: beginning.text() };
+}
+
+// The text of a Blob of UTF-8 (a long result) a piece at a time.
+async function* textOf(blob) {
+    const decoder = new TextDecoder('utf-8', { ignoreBOM: true });
+    for (let at = 0; at < blob.size; at += READ_BYTES) {
+        const end = Math.min(blob.size, at + READ_BYTES);
+        yield decoder.decode(await blob.slice(at, end).arrayBuffer(), { stream: end < blob.size });
+        await breathe();
+    }
+}
+
+// A long result's bytes in `encoding` with `suffix` after it (Save), or
+// with LF line breaks (Copy, as Linux programs expect).
+async function encodeBlob({ id, blob, encoding, suffix = '', lineFeeds = false }) {
+    if (lineFeeds) {
+        const parts = [];
+        const bytes = new TextEncoder();
+        let held = '';  // a CR at a piece's end, whose LF may come next
+        for await (const text of textOf(blob)) {
+            let piece = held + text;
+            held = piece.endsWith('\r') ? '\r' : '';
+            piece = piece.slice(0, piece.length - held.length).replace(/\r\n/g, '\n');
+            parts.push(new Blob([bytes.encode(piece)]));
+        }
+        parts.push(held + suffix);
+        return { type: 'encodedBlob', id, blob: new Blob(parts, { type: 'text/plain;charset=utf-8' }) };
+    }
+    const encoder = new lativo.TextFileEncoder(encoding);
+    const parts = [];
+    try {
+        for await (const text of textOf(blob)) {
+            parts.push(new Blob([encoder.encode(text)]));
+        }
+        parts.push(new Blob([encoder.encode(suffix, true)]));
+    } catch (error) {
+        if (error instanceof lativo.EncodingError) {
+            return { type: 'notEncodable', id, line: error.line, column: error.column, character: error.character };
+        }
+        throw error;
+    } finally {
+        encoder.close();
+    }
+    return { type: 'encodedBlob', id, blob: new Blob(parts, { type: `text/plain;charset=${encoding}` }) };
 }
 
 function decode({ id, bytes }) {
@@ -143,37 +347,60 @@ async function handle(message) {
     switch (message.type) {
         case 'convert':
             return convert(message);
-        case 'cancel':
-            cancelled.add(message.id);
-            return null;
         case 'loadModel':
             await ensureModel();
             return { type: 'modelLoaded', id: message.id };
+        case 'open':
+            return open(message);
         case 'decode':
             return decode(message);
         case 'encode':
             return encode(message);
+        case 'encodeBlob':
+            return encodeBlob(message);
         default:
             throw new Error(`unknown request ${message.type}`);
     }
 }
 
+function transferables(reply) {
+    if (reply.pieces) {
+        return reply.pieces;
+    }
+    return reply.bytes ? [reply.bytes.buffer] : [];
+}
+
 self.onmessage = async ({ data }) => {
+    // The first message of client.js: the compiled core, or null.
+    if (data.type === 'core') {
+        giveCore(data.module instanceof WebAssembly.Module ? data.module : null);
+        return;
+    }
+    // Anything else first: no core is coming, the module fetches its own.
+    giveCore(null);
+    if (data.type === 'cancel') {
+        cancelled.add(data.id);
+        return;
+    }
     try {
+        await loading;
         const reply = await handle(data);
-        if (reply) {
-            postMessage(reply, reply.bytes ? [reply.bytes.buffer] : []);
-        }
+        postMessage(reply, transferables(reply));
     } catch (error) {
         postMessage({ type: 'error', id: data.id, name: error.name, message: error.message });
     } finally {
-        if (data.type !== 'cancel') {
-            cancelled.delete(data.id);
-        }
+        cancelled.delete(data.id);
     }
 };
 
-postMessage({ type: 'ready', hasModel: Boolean(modelInfo) });
+loading.then(([module, info]) => {
+    lativo = module;
+    modelInfo = info.default;
+    postMessage({ type: 'ready', hasModel: Boolean(modelInfo) });
+    setTimeout(warmUp, 1000);
+}, (error) => {
+    postMessage({ type: 'failed', message: String(error?.message ?? error) });
+});
 
 // The browser compiles WebAssembly fast and plain first, and optimises the
 // functions it sees busy. A moment's work on both conversions right after
@@ -195,4 +422,3 @@ function warmUp() {
         setTimeout(warmUp, 0);
     }
 }
-setTimeout(warmUp, 1000);

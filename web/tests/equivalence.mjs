@@ -304,3 +304,62 @@ test('files in every encoding the program reads convert as bivano converts them'
             native(['latin', '--to', 'windows-1253'], bytes), `${name} to windows-1253`);
     }
 });
+
+test('code units in pieces, bytes in pieces, written in pieces: the same as whole strings', async () => {
+    if (!lativo.hasModel()) {
+        await lativo.loadModel(modelPath);
+    }
+    const text = `${generated(11, 9000)}\uD800 lone\uDC00`;
+    const units = lativo.textToUnits(text);
+    assert.equal(lativo.unitsToText(units), text, 'units and back, lone surrogates kept');
+    for (const [direction, options] of [['latin', {}], ['latin', { scheme: 'elot743' }], ['greek', {}], ['greek', { accents: true, chat: true }]]) {
+        const whole = new lativo.Converter(direction, options);
+        const expected = whole.convert(text) + whole.finish();
+        for (const size of [1, 3, 4099, 262_144]) {
+            const converter = new lativo.Converter(direction, options);
+            const pieces = [];
+            for (let at = 0; at < units.length; at += size) {
+                pieces.push(lativo.unitsToText(converter.convertUnits(units.subarray(at, at + size))));
+            }
+            pieces.push(lativo.unitsToText(converter.finishUnits()));
+            assert.equal(pieces.join(''), expected, `${direction} ${JSON.stringify(options)} units in pieces of ${size}`);
+        }
+    }
+    // A file's bytes decoded a piece at a time, a character cut at each end.
+    const greek = 'Άνθρωπος θάλασσα, ψυχή 😀 ξένος.\r\n'.repeat(50);
+    const plain = greek.replaceAll('😀', 'ώ');
+    for (const [name, bytes, expected] of [
+        ['utf-8', Buffer.from(greek), greek],
+        ['windows-1253', Buffer.from(lativo.encodeText(plain, 'windows-1253')), plain],
+    ]) {
+        for (const size of [1, 2, 5, 1000]) {
+            const decoder = new lativo.TextFileDecoder();
+            const pieces = [];
+            for (let at = 0; at < bytes.length; at += size) {
+                pieces.push(decoder.decodeUnits(bytes.subarray(at, at + size)));
+            }
+            pieces.push(decoder.decodeUnits(new Uint8Array(0), true));
+            assert.equal(pieces.map((piece) => lativo.unitsToText(piece)).join(''), expected, `${name} in pieces of ${size}`);
+            assert.equal(decoder.encoding, name);
+        }
+    }
+    // Written a piece at a time, a surrogate pair cut: bivano's bytes.
+    const latin = lativo.toLatin(greek);
+    for (const size of [1, 7, 33]) {
+        const encoder = new lativo.TextFileEncoder('utf-8');
+        const parts = [];
+        for (let at = 0; at < latin.length; at += size) {
+            parts.push(Buffer.from(encoder.encodeUnits(lativo.textToUnits(latin, at, Math.min(latin.length, at + size)))));
+        }
+        parts.push(Buffer.from(encoder.encode('', true)));
+        assert.deepEqual(Buffer.concat(parts), native(['latin'], Buffer.from(greek)), `UTF-8 in pieces of ${size}`);
+    }
+    // Windows-1253 lacks 😀: the place is told whatever the pieces.
+    const encoder = new lativo.TextFileEncoder('windows-1253');
+    assert.throws(() => {
+        for (let at = 0; at < greek.length; at += 10) {
+            encoder.encode(greek.slice(at, at + 10), at + 10 >= greek.length);
+        }
+    }, (error) => error instanceof lativo.EncodingError && error.line === 1 && error.column === 24 && error.character === 0x1f600);
+    assert.throws(() => encoder.encode('α'), /finished/, 'a failed encoder is closed');
+});
