@@ -24,7 +24,7 @@ const cancelled = new Set();
 let modelLoading = null;  // the promise of the model, once asked for
 
 // Bytes of a file read at a time.
-const READ_BYTES = 1 << 20;
+const READ_BYTES = 256 * 1024;
 
 // Lets messages that arrived meanwhile (a cancel) be handled: a message to
 // itself waits behind them, without the delay a chain of timers gets.
@@ -65,19 +65,55 @@ async function* piecesOf(source) {
         const { file } = source;
         const decoder = new lativo.TextFileDecoder(source.from ?? 'auto');
         try {
-            for (let at = 0; at < file.size; at += READ_BYTES) {
-                const end = Math.min(file.size, at + READ_BYTES);
-                const bytes = new Uint8Array(await file.slice(at, end).arrayBuffer());
-                yield { units: decoder.decodeUnits(bytes, end >= file.size), done: end, total: file.size, decoder };
-            }
-            if (file.size === 0) {
-                yield { units: decoder.decodeUnits(new Uint8Array(0), true), done: 0, total: 0, decoder };
+            for await (const { bytes, done, last } of bytesOf(file)) {
+                // A copy: the conversion may move the core's memory.
+                yield { units: decoder.decodeUnits(bytes, last), done, total: file.size, decoder };
             }
         } finally {
             decoder.close();
         }
     } else {
         throw new TypeError('nothing to convert');
+    }
+}
+
+// A Blob's bytes in pieces of READ_BYTES, read into one buffer over and
+// over: each piece is a view of it, valid until the next one is asked for.
+async function* bytesOf(blob) {
+    let reader = null;
+    try {
+        reader = blob.stream().getReader({ mode: 'byob' });
+    } catch {
+        // no reading into a buffer of one's own: a piece at a time then
+    }
+    if (!reader) {
+        for (let at = 0; at < blob.size || at === 0; at += READ_BYTES) {
+            const end = Math.min(blob.size, at + READ_BYTES);
+            yield { bytes: new Uint8Array(await blob.slice(at, end).arrayBuffer()), done: end, last: end >= blob.size };
+        }
+        return;
+    }
+    try {
+        let buffer = new ArrayBuffer(READ_BYTES);
+        let done = 0;
+        for (let last = false; !last;) {
+            let filled = 0;
+            while (filled < READ_BYTES) {
+                const read = await reader.read(new Uint8Array(buffer, filled, READ_BYTES - filled));
+                if (read.value) {
+                    buffer = read.value.buffer;
+                }
+                if (read.done) {
+                    last = true;
+                    break;
+                }
+                filled += read.value.length;
+            }
+            done += filled;
+            yield { bytes: new Uint8Array(buffer, 0, filled), done, last };
+        }
+    } finally {
+        reader.releaseLock();
     }
 }
 
@@ -153,9 +189,39 @@ function resultSink(into, shown) {
     };
 }
 
+// A file into a Blob of UTF-8: its bytes go through the core and come out
+// as bytes, the text never leaving it; what is kept of it is its beginning.
+async function convertFile({ id, direction, source, options, shown }) {
+    const { file } = source;
+    const converter = new lativo.FileConverter(direction, options, { from: source.from ?? 'auto' });
+    const beginning = new Beginning(shown);
+    const parts = [];
+    try {
+        for await (const { bytes, done, last } of bytesOf(file)) {
+            const converted = converter.convert(bytes, last);
+            beginning.add(converter.text);
+            parts.push(new Blob([converted]));
+            postMessage({ type: 'progress', id, done, total: file.size });
+            if (!last) {
+                await breathe();
+                if (cancelled.has(id)) {
+                    return { type: 'cancelled', id };
+                }
+            }
+        }
+        return { type: 'result', id, encoding: converter.encoding, text: beginning.text(), length: beginning.length,
+            blob: new Blob(parts, { type: 'text/plain;charset=utf-8' }) };
+    } finally {
+        converter.close();
+    }
+}
+
 async function convert({ id, direction, source, options = {}, into = 'text', shown = 0 }) {
     if (spelled(direction, options)) {
         await ensureModel();
+    }
+    if (source.file instanceof Blob && into === 'blob') {
+        return convertFile({ id, direction, source, options, shown });
     }
     const converter = new lativo.Converter(direction, options);
     const sink = resultSink(into, shown);
@@ -192,19 +258,24 @@ async function convert({ id, direction, source, options = {}, into = 'text', sho
 // A text has no NUL in it; a program's or a picture's bytes do.
 async function open({ id, file, shown, longest }) {
     const beginning = new Beginning(shown);
-    let encoding;
-    for await (const piece of piecesOf({ file })) {
-        if (piece.units.includes(0)) {
-            return { type: 'opened', id, notText: true };
+    const decoder = new lativo.TextFileDecoder();
+    try {
+        for await (const { bytes, done, last } of bytesOf(file)) {
+            const units = decoder.decodeView(bytes, last);
+            if (units.includes(0)) {
+                return { type: 'opened', id, notText: true };
+            }
+            beginning.add(units);
+            postMessage({ type: 'progress', id, done, total: file.size });
+            if (beginning.length > longest) {
+                return { type: 'opened', id, tooLong: true, length: beginning.length };
+            }
         }
-        beginning.add(piece.units);
-        encoding = piece.decoder.encoding;
-        postMessage({ type: 'progress', id, done: piece.done, total: piece.total });
-        if (beginning.length > longest) {
-            return { type: 'opened', id, tooLong: true, length: beginning.length };
-        }
+        return { type: 'opened', id, encoding: decoder.encoding, length: beginning.length, whole: beginning.length <= shown,
+            text: beginning.text() };
+    } finally {
+        decoder.close();
     }
-    return { type: 'opened', id, encoding, length: beginning.length, whole: beginning.length <= shown, text: beginning.text() };
 }
 
 // The text of a Blob of UTF-8 (a long result) a piece at a time.

@@ -363,3 +363,51 @@ test('code units in pieces, bytes in pieces, written in pieces: the same as whol
     }, (error) => error instanceof lativo.EncodingError && error.line === 1 && error.column === 24 && error.character === 0x1f600);
     assert.throws(() => encoder.encode('α'), /finished/, 'a failed encoder is closed');
 });
+
+test('files converted bytes to bytes, a piece at a time, give bivano\'s bytes', async () => {
+    if (!lativo.hasModel()) {
+        await lativo.loadModel(modelPath);
+    }
+    const greek = 'Άνθρωπος θάλασσα, ψυχή ξένος ώρα.\r\nΩραία μέρα!\r\n'.repeat(300);
+    const greeklish = 'Kalimera ti kaneis? 8a to kanw auto k gt oxi.\r\n'.repeat(300);
+    const files = [
+        ['utf-8', Buffer.from(greek), ['latin'], 'latin', {}],
+        ['windows-1253', Buffer.from(lativo.encodeText(greek, 'windows-1253')), ['latin', '-s', 'iso843'], 'latin', { scheme: 'iso843' }],
+        ['utf-16le', Buffer.concat([Buffer.from([0xff, 0xfe]), Buffer.from(greek, 'utf16le')]), ['latin', '--to', 'windows-1253'], 'latin', {}, 'windows-1253'],
+        // ASCII alone reads as Windows-1253, as the program reads it.
+        ['windows-1253', Buffer.from(greeklish), ['greek', '--accents', '--chat'], 'greek', { accents: true, chat: true }],
+    ];
+    for (const [encoding, bytes, args, direction, options, to = 'utf-8'] of files) {
+        const expected = native(args, bytes);
+        for (const size of [1, 3, 1000, 1 << 20]) {
+            const converter = new lativo.FileConverter(direction, options, { to });
+            const parts = [];
+            let length = 0;
+            for (let at = 0; at < bytes.length; at += size) {
+                const last = at + size >= bytes.length;
+                parts.push(Buffer.from(converter.convert(bytes.subarray(at, at + size), last)));
+                length += converter.text.length;
+            }
+            assert.equal(converter.encoding, encoding, `${args.join(' ')}: the encoding read in`);
+            converter.close();
+            assert.deepEqual(Buffer.concat(parts), expected, `${args.join(' ')}, ${encoding} in pieces of ${size}`);
+            assert.equal(length, String(native([...args.filter((arg) => arg !== '--to' && arg !== 'windows-1253')], bytes)).length,
+                'the converted text\'s length');
+        }
+        // The decoder's views add up to the text, a piece at a time.
+        const decoder = new lativo.TextFileDecoder();
+        let text = '';
+        for (let at = 0; at < bytes.length; at += 7) {
+            text += lativo.unitsToText(decoder.decodeView(bytes.subarray(at, at + 7), at + 7 >= bytes.length));
+        }
+        assert.equal(text, lativo.decodeText(bytes).text, `${encoding}: decoded in views`);
+        assert.equal(decoder.encoding, encoding);
+        decoder.close();
+    }
+    // A character the output lacks: told, and the converter closed.
+    const converter = new lativo.FileConverter('latin', {}, { to: 'windows-1253' });
+    assert.throws(() => converter.convert(Buffer.from('θάλασσα\nжa'), true),
+        (error) => error instanceof lativo.EncodingError && error.line === 2 && error.column === 1);
+    assert.throws(() => converter.convert(Buffer.from('a')), /finished/);
+    assert.throws(() => new lativo.FileConverter('layout', {}, { from: 'klingon' }), RangeError);
+});
