@@ -75,7 +75,7 @@ const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.l
 // Sizes.
 const gz = (dir, name) => (existsSync(join(dir, name)) ? gzipSync(readFileSync(join(dir, name)), { level: 9 }).length / 1024 : 0);
 const moduleFiles = ['lativo-core.wasm', 'lativo-core.js', 'lativo.js'];
-const pageFiles = [...moduleFiles, 'index.html', 'app.js', 'style.css', 'icon.svg', 'client.js', 'worker.js', 'sw.js', 'model-info.js'];
+const pageFiles = [...moduleFiles, 'index.html', 'boot.js', 'app.js', 'style.css', 'icon.svg', 'client.js', 'worker.js', 'sw.js', 'model-info.js'];
 const modelFile = (dir) => readdirSync(dir).find((name) => /^greek-.*\.model\.gz$/.test(name));
 report('module, gzip\'ed (core, loader, ES module)', builds.map(({ dir }) => moduleFiles.reduce((sum, name) => sum + gz(dir, name), 0)), 'KB', 60);
 report('page, module and worker, gzip\'ed', builds.map(({ dir }) => pageFiles.reduce((sum, name) => sum + gz(dir, name), 0)), 'KB', 150);

@@ -52,8 +52,11 @@ export type ModelNews =
     | { type: 'modelFailed'; reason: 'missing' | 'damaged' | 'network' };
 
 export class LativoWorker {
-    /** `url`: where worker.js is, by default beside client.js. */
-    constructor(url?: URL | string);
+    /**
+     * `url`: where worker.js is, by default beside client.js. `core`: the
+     * core compiled already (compileCore's), handed to the worker.
+     */
+    constructor(url?: URL | string, settings?: { core?: Promise<WebAssembly.Module | null> });
     /** Settles once the worker has started. */
     readonly ready: Promise<{ type: 'ready'; hasModel: boolean }>;
     /** Whether this build has a model for accents (known once ready). */

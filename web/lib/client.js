@@ -82,8 +82,12 @@ export class LativoWorker {
     #pending = new Map();  // id → { resolve, reject, onProgress }
     #listeners = new Set();
 
-    /** `url`: where worker.js is, by default beside this file. */
-    constructor(url = new URL('./worker.js', import.meta.url)) {
+    /**
+     * `url`: where worker.js is, by default beside this file. `core`: a
+     * promise of the core compiled already (compileCore's), handed to the
+     * worker rather than compiling it here.
+     */
+    constructor(url = new URL('./worker.js', import.meta.url), { core = undefined } = {}) {
         this.#worker = new Worker(url, { type: 'module' });
         this.ready = new Promise((resolve, reject) => {
             this.#pending.set(0, { resolve, reject });
@@ -94,9 +98,9 @@ export class LativoWorker {
             this.#failAll(new Error(event.message || 'the worker failed'));
         };
         // Always the first message: the core, or null for the worker to fetch it.
-        compileCore(new URL('./lativo-core.wasm', new URL(url, globalThis.location?.href))).then((module) => {
-            this.#worker.postMessage({ type: 'core', module });
-        });
+        (core ?? compileCore(new URL('./lativo-core.wasm', new URL(url, globalThis.location?.href)))).then(
+            (module) => this.#worker.postMessage({ type: 'core', module: module ?? null }),
+            () => this.#worker.postMessage({ type: 'core', module: null }));
     }
 
     #failAll(error) {

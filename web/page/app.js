@@ -161,14 +161,16 @@ const state = {
     model: 'none',      // none, loading, ready, failed, missing
 };
 
-const lativo = new LativoWorker();
+// The core, compiled since the page's head (boot.js), or from here.
+const core = self.lativoBoot?.core ?? compileCore();
+const lativo = new LativoWorker(undefined, { core });
 
 // Short plain conversions run here, on the page's thread, over the core
 // compiled for the worker: the first result does not wait for the worker
 // to start, and typing has its result at once. Everything else (long
 // texts, accents, layout, auto, files) is the worker's.
 let here = null;
-globalThis[Symbol.for('lativo-bivano.compiled-core')] = compileCore();
+globalThis[Symbol.for('lativo-bivano.compiled-core')] = core;
 const hereReady = import('./lativo.js').then((module) => {
     here = module;
 }, () => {});
