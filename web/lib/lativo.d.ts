@@ -122,6 +122,8 @@ export class TextFileDecoder {
     decode(bytes: Uint8Array, last?: boolean): string;
     /** As decode, the text as UTF-16 code units. */
     decodeUnits(bytes: Uint8Array, last?: boolean): Uint16Array;
+    /** As decodeUnits without a copy: a view valid until the next call; the decoder stays open until close(). */
+    decodeView(bytes: Uint8Array, last?: boolean): Uint16Array;
     close(): void;
 }
 
@@ -131,6 +133,25 @@ export class TextFileEncoder {
     /** The bytes of `piece`; throws EncodingError at a character the encoding lacks. */
     encode(piece: string, last?: boolean): Uint8Array;
     encodeUnits(units: Uint16Array, last?: boolean): Uint8Array;
+    close(): void;
+}
+
+/**
+ * A file converted as bivano converts it, a piece at a time, the text never
+ * leaving the core: the file's bytes in, the converted text's bytes out.
+ */
+export class FileConverter {
+    constructor(direction: Direction, options?: object, settings?: { from?: Encoding | 'auto'; to?: OutputEncoding });
+    /**
+     * The converted bytes of `bytes` (`last` ends the file): a view into the
+     * core's memory, valid until the next call. Throws EncodingError when
+     * the output encoding lacks a character.
+     */
+    convert(bytes: Uint8Array, last?: boolean): Uint8Array;
+    /** The last piece's converted text as code units: a view valid until the next call. */
+    readonly text: Uint16Array;
+    /** The encoding read in: once judged, at the latest after the last piece. */
+    readonly encoding: Encoding | undefined;
     close(): void;
 }
 
