@@ -198,7 +198,11 @@ export class LativoWorker {
         }
         const units = textToUnits(text).buffer;
         return this.#run({ type: 'convert', direction, source: { units }, options, into: 'units' }, onProgress, [units],
-            (data) => data.pieces.map((piece) => unitsToText(new Uint16Array(piece))).join(''));
+            (data) => data.pieces.map((piece) => {
+                const text = unitsToText(new Uint16Array(piece));
+                piece.transfer?.(0);  // its memory back at once
+                return text;
+            }).join(''));
     }
 
     /**

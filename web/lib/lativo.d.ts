@@ -103,7 +103,8 @@ export function auto(text: string, options?: AutoOptions): string;
  */
 export function loadModel(
     source: Uint8Array | ArrayBuffer | ReadableStream<Uint8Array> | string,
-    options?: { size?: number },
+    /** `releaseChunks`: the stream's pieces are of no more use once read; their memory is given back at once. */
+    options?: { size?: number; releaseChunks?: boolean },
 ): Promise<{ words: number }>;
 export function hasModel(): boolean;
 export function unloadModel(): void;

@@ -449,14 +449,28 @@ async function gunzip(bytes) {
     return new Uint8Array(await new Response(stream).arrayBuffer());
 }
 
+// Gives a piece's memory back at once rather than at the garbage
+// collector's next pass: a model streams through in tens of megabytes of
+// pieces, which would otherwise linger.
+function release(view) {
+    if (view.byteOffset === 0 && view.byteLength === view.buffer.byteLength && typeof view.buffer.transfer === 'function') {
+        try {
+            view.buffer.transfer(0);
+        } catch {
+            // not ours to let go of
+        }
+    }
+}
+
 /**
  * Loads the reader's model that accents need: its bytes (gzip'ed or not),
  * a stream of its bytes (ungzip'ed, say through DecompressionStream), or
  * under Node a path. `size`, when known, lets a stream go straight into
- * place. A damaged model is refused with a ModelError, and the model
- * loaded before, if any, stays.
+ * place; `releaseChunks` says that the stream's pieces are of no more use
+ * once read, so that their memory is given back at once. A damaged model
+ * is refused with a ModelError, and the model loaded before, if any, stays.
  */
-export async function loadModel(source, { size } = {}) {
+export async function loadModel(source, { size, releaseChunks = false } = {}) {
     let total = 0;
     let chunks = [];
     let target = 0;  // straight into place when the size is known
@@ -473,8 +487,12 @@ export async function loadModel(source, { size } = {}) {
             if (total + chunk.length > MAX_MODEL_BYTES) {
                 throw new ModelError();
             }
-            if (target && total + chunk.length <= size) {
+            const length = chunk.length;
+            if (target && total + length <= size) {
                 core.HEAPU8.set(chunk, target + total);
+                if (releaseChunks) {
+                    release(chunk);
+                }
             } else {
                 if (target) {
                     // Longer than announced: gather what came so far.
@@ -484,7 +502,7 @@ export async function loadModel(source, { size } = {}) {
                 }
                 chunks.push(chunk);
             }
-            total += chunk.length;
+            total += length;
         }
         let bytes = target;
         target = 0;

@@ -40,6 +40,16 @@ function breathe() {
 
 class Cancelled extends Error {}
 
+// A buffer of ours given back at once rather than at the garbage
+// collector's next pass.
+function release(buffer) {
+    try {
+        buffer?.transfer?.(0);
+    } catch {
+        // given away already
+    }
+}
+
 function spelled(direction, options) {
     // layout and auto judge the words by the model: they wait for it too.
     return direction === 'accents' || direction === 'layout' || direction === 'auto' ||
@@ -250,6 +260,7 @@ async function convert({ id, direction, source, options = {}, into = 'text', sho
     } finally {
         converter.close();
         sink.close();
+        release(source.units);
     }
 }
 
@@ -376,7 +387,7 @@ async function fetchModel() {
     }
     try {
         const stream = body.pipeThrough(counting(modelInfo.packedBytes)).pipeThrough(new DecompressionStream('gzip'));
-        const loaded = await lativo.loadModel(stream, { size: modelInfo.bytes });
+        const loaded = await lativo.loadModel(stream, { size: modelInfo.bytes, releaseChunks: true });
         await storing;
         // Models of other versions are of no more use.
         if (self.caches) {
