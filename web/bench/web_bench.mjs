@@ -319,7 +319,7 @@ try {
             modePeak.set(build, {});
         }
         for (const mode of modes) {
-            nativeMs[mode.name] = bestOf(3, () => {
+            nativeMs[mode.name] = bestOf(5, () => {
                 const run = spawnSync(bivano, [...mode.args, '-o', join(scratch, 'out.txt'), join(texts, mode.file)]);
                 if (run.status !== 0) {
                     throw new Error(String(run.stderr));
@@ -330,11 +330,11 @@ try {
                 const sampler = setInterval(() => {
                     peak = Math.max(peak, pss(pid));
                 }, 50);
-                // Once to warm up, then the best of two.
+                // Once to warm up, then the best of three.
                 const [ms, large] = await page.evaluate(async (direction, file, options) => {
                     const text = window.benchTexts[file];
                     let fastest = Infinity;
-                    for (let round = 0; round < 3; ++round) {
+                    for (let round = 0; round < 4; ++round) {
                         const start = performance.now();
                         const result = await window.benchWorker.convert(direction, text, options).result;
                         if (round > 0) {
@@ -347,7 +347,7 @@ try {
                     }
                     const blob = await (await fetch(`texts/${file}`)).blob();
                     let fastestLarge = Infinity;
-                    for (let round = 0; round < 2; ++round) {
+                    for (let round = 0; round < 3; ++round) {
                         const start = performance.now();
                         await window.benchWorker.convertLarge(direction, blob, options).result;
                         fastestLarge = Math.min(fastestLarge, performance.now() - start);

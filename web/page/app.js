@@ -431,8 +431,6 @@ lativo.onModel((news) => {
     }
 });
 
-// What the model's absence costs: the accents, or for layout and auto the
-// whole conversion, whose text then stays as it is.
 // Without the model, layout and auto leave the text as it is: the source
 // shows as the result (a long one only where its whole is at hand).
 function showUnjudged() {
@@ -444,6 +442,8 @@ function showUnjudged() {
     }
 }
 
+// What the model's absence costs: the accents, or for layout and auto the
+// whole conversion, whose text then stays as it is.
 function modelUnavailable(reason) {
     const missing = reason === 'missing';
     if (judgesWords(state.direction)) {
@@ -577,6 +577,15 @@ function copyBySelection(text) {
     return copied;
 }
 
+async function copyText(text) {
+    try {
+        await navigator.clipboard.writeText(text);
+        return true;
+    } catch {
+        return copyBySelection(text);
+    }
+}
+
 // As the program copies: with LF line breaks, as Linux programs expect.
 // A long result goes to the clipboard from its Blob, never whole as a string
 // unless the browser can take nothing else.
@@ -589,12 +598,10 @@ async function copy() {
             await navigator.clipboard.write([new ClipboardItem({ 'text/plain': text })]);
             copied = true;
         } catch {
-            const whole = await (await text).text();
-            copied = await navigator.clipboard.writeText(whole).then(() => true, () => copyBySelection(whole));
+            copied = await copyText(await (await text).text());
         }
     } else {
-        const text = state.result.text.replace(/\r\n/g, '\n');
-        copied = await navigator.clipboard.writeText(text).then(() => true, () => copyBySelection(text));
+        copied = await copyText(state.result.text.replace(/\r\n/g, '\n'));
     }
     say(copied ? t('copied') : t('copyFailed'), !copied);
 }
