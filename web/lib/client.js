@@ -16,9 +16,11 @@
 export const MAX_TEXT_LENGTH = 64 * 1024 * 1024;
 
 // Past this many characters a text crosses to the worker and back as code
-// units in a buffer handed over whole, which is much faster than copying
-// a string each way.
+// units in buffers handed over whole, much faster than copying a string
+// each way, and a piece at a time: the page turns the next piece into code
+// units, or the last result back into text, while the worker converts.
 const UNITS_FROM = 64 * 1024;
+const PIECE_LENGTH = 256 * 1024;
 
 export class CancelledError extends Error {
     constructor() {
@@ -35,10 +37,10 @@ export class TooLongError extends RangeError {
     }
 }
 
-function textToUnits(text) {
-    const units = new Uint16Array(text.length);
-    for (let i = 0; i < text.length; ++i) {
-        units[i] = text.charCodeAt(i);
+function textToUnits(text, start = 0, end = text.length) {
+    const units = new Uint16Array(end - start);
+    for (let i = start; i < end; ++i) {
+        units[i - start] = text.charCodeAt(i);
     }
     return units;
 }
@@ -79,7 +81,7 @@ export function compileCore(url = new URL('./lativo-core.wasm', import.meta.url)
 export class LativoWorker {
     #worker;
     #next = 1;
-    #pending = new Map();  // id → { resolve, reject, onProgress }
+    #pending = new Map();  // id → { resolve, reject, onProgress, parts }
     #listeners = new Set();
 
     /**
@@ -140,6 +142,11 @@ export class LativoWorker {
             waiting.onProgress?.(data.done, data.total);
             return;
         }
+        if (data.type === 'resultPiece') {
+            waiting.parts.push(unitsToText(new Uint16Array(data.units)));
+            data.units.transfer?.(0);  // its memory back at once
+            return;
+        }
         this.#pending.delete(data.id);
         switch (data.type) {
             case 'cancelled':
@@ -152,7 +159,7 @@ export class LativoWorker {
                 break;
             }
             default:
-                waiting.resolve(data);
+                waiting.resolve(data.streamed ? { ...data, text: waiting.parts.join('') } : data);
         }
     }
 
@@ -164,19 +171,36 @@ export class LativoWorker {
         }
     }
 
-    #request(message, onProgress, transfer = []) {
+    // `text`, when given, follows the request a piece at a time.
+    #request(message, onProgress, transfer = [], text = undefined) {
         const id = this.#next++;
         const promise = new Promise((resolve, reject) => {
-            this.#pending.set(id, { resolve, reject, onProgress });
+            this.#pending.set(id, { resolve, reject, onProgress, parts: [] });
         });
         // Sent once the worker listens: what comes before its module has
         // loaded waits for it.
-        this.ready.then(() => this.#worker.postMessage({ ...message, id }, transfer), () => {});
+        this.ready.then(() => {
+            this.#worker.postMessage({ ...message, id }, transfer);
+            if (text !== undefined) {
+                this.#sendPieces(id, text);
+            }
+        }, () => {});
         return { id, promise };
     }
 
-    #run(message, onProgress, transfer, shape) {
-        const { id, promise } = this.#request(message, onProgress, transfer);
+    #sendPieces(id, text) {
+        for (let at = 0; ; at += PIECE_LENGTH) {
+            const end = Math.min(text.length, at + PIECE_LENGTH);
+            const units = textToUnits(text, at, end).buffer;
+            this.#worker.postMessage({ type: 'piece', id, units, last: end >= text.length }, [units]);
+            if (end >= text.length) {
+                return;
+            }
+        }
+    }
+
+    #run(message, onProgress, transfer, shape, text = undefined) {
+        const { id, promise } = this.#request(message, onProgress, transfer, text);
         return {
             result: promise.then(shape),
             cancel: () => this.ready.then(() => this.#worker.postMessage({ type: 'cancel', id })),
@@ -196,13 +220,8 @@ export class LativoWorker {
         if (text.length < UNITS_FROM) {
             return this.#run({ type: 'convert', direction, source: { text }, options }, onProgress, [], (data) => data.text);
         }
-        const units = textToUnits(text).buffer;
-        return this.#run({ type: 'convert', direction, source: { units }, options, into: 'units' }, onProgress, [units],
-            (data) => data.pieces.map((piece) => {
-                const text = unitsToText(new Uint16Array(piece));
-                piece.transfer?.(0);  // its memory back at once
-                return text;
-            }).join(''));
+        return this.#run({ type: 'convert', direction, source: { streamed: true, total: text.length }, options, into: 'stream' },
+            onProgress, [], (data) => data.text, text);
     }
 
     /**
@@ -218,9 +237,8 @@ export class LativoWorker {
             if (source.length > MAX_TEXT_LENGTH) {
                 return { result: Promise.reject(new TooLongError(source.length)), cancel() {} };
             }
-            const units = textToUnits(source).buffer;
-            return this.#run({ type: 'convert', direction, source: { units }, options, into: 'blob', shown }, onProgress,
-                [units], ({ text, length, blob }) => ({ text, length, blob }));
+            return this.#run({ type: 'convert', direction, source: { streamed: true, total: source.length }, options, into: 'blob', shown },
+                onProgress, [], ({ text, length, blob }) => ({ text, length, blob }), source);
         }
         return this.#run({ type: 'convert', direction, source: { file: source, from }, options, into: 'blob', shown },
             onProgress, [], ({ text, length, blob, encoding }) => ({ text, length, blob, encoding }));

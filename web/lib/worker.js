@@ -56,20 +56,66 @@ function spelled(direction, options) {
         (direction === 'greek' && options.accents);
 }
 
+// Code units sent a piece at a time (client.js sends a long text so, while
+// the pieces before convert): each request's pieces as they come.
+const arriving = new Map();  // id → { pieces, wake }
+const ended = new Set();     // requests whose late pieces are dropped
+
+function arrivalsOf(id) {
+    if (!arriving.has(id)) {
+        arriving.set(id, { pieces: [], wake: null });
+    }
+    return arriving.get(id);
+}
+
+function receivePiece({ id, units, last }) {
+    if (ended.has(id)) {
+        release(units);
+        return;
+    }
+    const arrivals = arrivalsOf(id);
+    arrivals.pieces.push({ units, last });
+    arrivals.wake?.();
+}
+
+async function nextPiece(id) {
+    const arrivals = arrivalsOf(id);
+    while (arrivals.pieces.length === 0) {
+        await new Promise((resolve) => {
+            arrivals.wake = resolve;
+        });
+        arrivals.wake = null;
+    }
+    return arrivals.pieces.shift();
+}
+
+function endArrivals(id) {
+    for (const piece of arriving.get(id)?.pieces ?? []) {
+        release(piece.units);
+    }
+    arriving.delete(id);
+    ended.add(id);
+}
+
 // The source's text as pieces of code units, and how far through it they
 // are (in its own measure: characters or bytes) for the progress bar.
-async function* piecesOf(source) {
-    if (typeof source.text === 'string') {
+async function* piecesOf(source, id) {
+    if (source.streamed) {
+        for (let done = 0; ;) {
+            const { units, last } = await nextPiece(id);
+            const view = new Uint16Array(units);
+            done += view.length;
+            yield { units: view, done, total: source.total };
+            release(units);
+            if (last) {
+                return;
+            }
+        }
+    } else if (typeof source.text === 'string') {
         const { text } = source;
         for (let at = 0; at < text.length; at += lativo.PIECE_LENGTH) {
             const end = Math.min(text.length, at + lativo.PIECE_LENGTH);
             yield { units: lativo.textToUnits(text, at, end), done: end, total: text.length };
-        }
-    } else if (source.units instanceof ArrayBuffer) {
-        const units = new Uint16Array(source.units);
-        for (let at = 0; at < units.length; at += lativo.PIECE_LENGTH) {
-            const end = Math.min(units.length, at + lativo.PIECE_LENGTH);
-            yield { units: units.subarray(at, end), done: end, total: units.length };
         }
     } else if (source.file instanceof Blob) {
         const { file } = source;
@@ -163,9 +209,21 @@ class Beginning {
     }
 }
 
-// Where a result goes: one string, code units to hand over, or (`blob`)
-// a Blob of its UTF-8 bytes and its beginning.
-function resultSink(into, shown) {
+// Where a result goes: one string (`text`), code units handed over a piece
+// at a time as they come (`stream`), or (`blob`) a Blob of its UTF-8 bytes
+// and its beginning.
+function resultSink(into, shown, id) {
+    if (into === 'stream') {
+        return {
+            add(units) {
+                if (units.length) {
+                    postMessage({ type: 'resultPiece', id, units: units.buffer }, [units.buffer]);
+                }
+            },
+            reply: () => ({ streamed: true }),
+            close() {},
+        };
+    }
     if (into === 'blob') {
         const encoder = new lativo.TextFileEncoder('utf-8');
         const beginning = new Beginning(shown);
@@ -187,14 +245,7 @@ function resultSink(into, shown) {
                 pieces.push(units);
             }
         },
-        reply() {
-            if (into === 'units') {
-                // Handed over as they are: laying them end to end here
-                // would cost as much as the conversion.
-                return { pieces: pieces.map((piece) => piece.buffer) };
-            }
-            return { text: pieces.map((piece) => lativo.unitsToText(piece)).join('') };
-        },
+        reply: () => ({ text: pieces.map((piece) => lativo.unitsToText(piece)).join('') }),
         close() {},
     };
 }
@@ -228,17 +279,24 @@ async function convertFile({ id, direction, source, options, shown }) {
 
 async function convert({ id, direction, source, options = {}, into = 'text', shown = 0 }) {
     if (spelled(direction, options)) {
-        await ensureModel();
+        try {
+            await ensureModel();
+        } catch (error) {
+            if (source.streamed) {
+                endArrivals(id);
+            }
+            throw error;
+        }
     }
     if (source.file instanceof Blob && into === 'blob') {
         return convertFile({ id, direction, source, options, shown });
     }
     const converter = new lativo.Converter(direction, options);
-    const sink = resultSink(into, shown);
+    const sink = resultSink(into, shown, id);
     let encoding;
     try {
         let first = true;
-        for await (const piece of piecesOf(source)) {
+        for await (const piece of piecesOf(source, id)) {
             if (!first) {
                 await breathe();
                 if (cancelled.has(id)) {
@@ -260,7 +318,9 @@ async function convert({ id, direction, source, options = {}, into = 'text', sho
     } finally {
         converter.close();
         sink.close();
-        release(source.units);
+        if (source.streamed) {
+            endArrivals(id);
+        }
     }
 }
 
@@ -446,9 +506,6 @@ async function handle(message) {
 }
 
 function transferables(reply) {
-    if (reply.pieces) {
-        return reply.pieces;
-    }
     return reply.bytes ? [reply.bytes.buffer] : [];
 }
 
@@ -460,6 +517,10 @@ self.onmessage = async ({ data }) => {
     }
     // Anything else first: no core is coming, the module fetches its own.
     giveCore(null);
+    if (data.type === 'piece') {
+        receivePiece(data);
+        return;
+    }
     if (data.type === 'cancel') {
         cancelled.add(data.id);
         return;
