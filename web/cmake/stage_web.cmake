@@ -10,7 +10,7 @@ file(COPY ${lib_files} ${page_files} DESTINATION ${WEB_DIR})
 
 # What the service worker keeps for offline use; the model has a cache of
 # its own, filled when accents are first asked for.
-set(app_files index.html app.js style.css icon.svg lativo.js client.js worker.js lativo-core.js
+set(app_files index.html boot.js app.js style.css icon.svg lativo.js client.js worker.js lativo-core.js
               lativo-core.wasm model-info.js)
 set(hashes "")
 foreach(name IN LISTS app_files)

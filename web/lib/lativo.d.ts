@@ -69,8 +69,12 @@ export class Converter {
     constructor(direction: 'auto', options?: AutoOptions);
     /** The conversion of as much of `piece` as can be given yet. */
     convert(piece: string): string;
+    /** As convert, for text held as UTF-16 code units: no string is made. */
+    convertUnits(units: Uint16Array): Uint16Array;
     /** The rest, and the credit line when asked for; frees the converter. */
     finish(): string;
+    /** As finish, in code units. */
+    finishUnits(): Uint16Array;
     /** Frees the converter without finishing. */
     close(): void;
 }
@@ -99,7 +103,8 @@ export function auto(text: string, options?: AutoOptions): string;
  */
 export function loadModel(
     source: Uint8Array | ArrayBuffer | ReadableStream<Uint8Array> | string,
-    options?: { size?: number },
+    /** `releaseChunks`: the stream's pieces are of no more use once read; their memory is given back at once. */
+    options?: { size?: number; releaseChunks?: boolean },
 ): Promise<{ words: number }>;
 export function hasModel(): boolean;
 export function unloadModel(): void;
@@ -116,5 +121,49 @@ export class TextFileDecoder {
     /** The encoding read in: once judged, at the latest after the last piece. */
     readonly encoding: Encoding;
     decode(bytes: Uint8Array, last?: boolean): string;
+    /** As decode, the text as UTF-16 code units. */
+    decodeUnits(bytes: Uint8Array, last?: boolean): Uint16Array;
+    /** As decodeUnits without a copy: a view valid until the next call; the decoder stays open until close(). */
+    decodeView(bytes: Uint8Array, last?: boolean): Uint16Array;
     close(): void;
 }
+
+/** Writes a text given in pieces, as the program writes files. */
+export class TextFileEncoder {
+    constructor(to?: OutputEncoding);
+    /** The bytes of `piece`; throws EncodingError at a character the encoding lacks. */
+    encode(piece: string, last?: boolean): Uint8Array;
+    encodeUnits(units: Uint16Array, last?: boolean): Uint8Array;
+    close(): void;
+}
+
+/**
+ * A file converted as bivano converts it, a piece at a time, the text never
+ * leaving the core: the file's bytes in, the converted text's bytes out.
+ */
+export class FileConverter {
+    constructor(direction: Direction, options?: object, settings?: { from?: Encoding | 'auto'; to?: OutputEncoding });
+    /**
+     * The converted bytes of `bytes` (`last` ends the file): a view into the
+     * core's memory, valid until the next call. Throws EncodingError when
+     * the output encoding lacks a character.
+     */
+    convert(bytes: Uint8Array, last?: boolean): Uint8Array;
+    /** The last piece's converted text as code units: a view valid until the next call. */
+    readonly text: Uint16Array;
+    /** The encoding read in: once judged, at the latest after the last piece. */
+    readonly encoding: Encoding | undefined;
+    close(): void;
+}
+
+/** Code units as a string, a lone surrogate kept as it is. */
+export function unitsToText(units: Uint16Array): string;
+/** A string's UTF-16 code units, from `start` to `end`. */
+export function textToUnits(text: string, start?: number, end?: number): Uint16Array;
+
+/**
+ * Where a page leaves the core it compiled (a promise of a
+ * WebAssembly.Module, or of null) for this module to use rather than
+ * fetching it: globalThis[COMPILED_CORE], set before this module loads.
+ */
+export const COMPILED_CORE: unique symbol;

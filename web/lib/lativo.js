@@ -17,12 +17,38 @@ import createLativoCore from './lativo-core.js';
 
 const inNode = typeof process === 'object' && typeof process.versions?.node === 'string';
 
+/**
+ * Where a page that has the core compiled already (fetched while its worker
+ * started, say) leaves it for this module: a promise of a
+ * WebAssembly.Module, or of null to have it fetched here as usual.
+ */
+export const COMPILED_CORE = Symbol.for('lativo-bivano.compiled-core');
+
+function instantiateCompiled(module) {
+    return new Promise((resolve, reject) => {
+        createLativoCore({
+            instantiateWasm(imports, receive) {
+                WebAssembly.instantiate(module, imports).then((instance) => receive(instance, module), reject);
+                return {};
+            },
+        }).then(resolve, reject);
+    });
+}
+
 async function instantiate() {
     const wasm = new URL('./lativo-core.wasm', import.meta.url);
     if (inNode) {
         // emscripten's loader would fetch a file: URL, which node refuses.
         const { readFile } = await import('node:fs/promises');
         return createLativoCore({ wasmBinary: await readFile(wasm) });
+    }
+    const compiled = await globalThis[COMPILED_CORE];
+    if (compiled instanceof WebAssembly.Module) {
+        try {
+            return await instantiateCompiled(compiled);
+        } catch {
+            // fetched and compiled here after all
+        }
     }
     return createLativoCore({ locateFile: () => wasm.href });
 }
@@ -114,20 +140,51 @@ function writeUnits(text, start, end, pointer) {
 // Refuses a lone surrogate rather than making it U+FFFD.
 const utf16 = typeof TextDecoder === 'function' ? new TextDecoder('utf-16le', { fatal: true }) : null;
 
-function readUnits(pointer, length) {
-    const units = heap16().subarray(pointer >>> 1, (pointer >>> 1) + length);
-    if (utf16 !== null && length > 64) {
+/** Code units as a string, a lone surrogate kept as it is (as the core keeps it). */
+export function unitsToText(units) {
+    if (utf16 !== null && units.length > 64) {
         try {
             return utf16.decode(units);
         } catch {
-            // a lone surrogate: kept as it is below, as the core keeps it
+            // a lone surrogate: kept below
         }
     }
     const parts = [];
-    for (let at = 0; at < length; at += 8192) {
+    for (let at = 0; at < units.length; at += 8192) {
         parts.push(String.fromCharCode.apply(null, units.subarray(at, at + 8192)));
     }
     return parts.join('');
+}
+
+/** A string's code units (UTF-16, lone surrogates and all). */
+export function textToUnits(text, start = 0, end = text.length) {
+    const units = new Uint16Array(end - start);
+    for (let i = start, at = 0; i < end; ++i) {
+        units[at++] = text.charCodeAt(i);
+    }
+    return units;
+}
+
+function readUnits(pointer, length) {
+    return unitsToText(heap16().subarray(pointer >>> 1, (pointer >>> 1) + length));
+}
+
+function copyUnits(pointer, length) {
+    return heap16().slice(pointer >>> 1, (pointer >>> 1) + length);
+}
+
+// Pieces of code units laid end to end.
+function joinUnits(pieces) {
+    if (pieces.length === 1) {
+        return pieces[0];
+    }
+    const whole = new Uint16Array(pieces.reduce((sum, piece) => sum + piece.length, 0));
+    let at = 0;
+    for (const piece of pieces) {
+        whole.set(piece, at);
+        at += piece.length;
+    }
+    return whole;
 }
 
 // The first 4-byte word past `bytes` bytes from `pointer`: where a length
@@ -147,6 +204,46 @@ function withScratch(bytes, use) {
 
 let loadedModel = null;  // the handle of the model that accents use
 
+// A pipeline that converts `direction` with `options`; accents, layout and
+// auto take the model loaded.
+function conversionPipeline(direction, options) {
+    if (!(direction in DIRECTIONS)) {
+        throw new RangeError(`invalid direction "${direction}": latin, greek, accents, layout or auto`);
+    }
+    // layout judges every word by the model; auto tells Greeklish from
+    // English by it (without it, Greeklish would stay as it is).
+    const spelled =
+        direction === 'accents' || direction === 'layout' || direction === 'auto' ||
+        (direction === 'greek' && options.accents);
+    if (spelled && loadedModel === null) {
+        throw new ModelError(
+            direction === 'layout' || direction === 'auto'
+                ? 'no model is loaded: call loadModel first; without it no word can be judged'
+                : 'no model is loaded: call loadModel first',
+        );
+    }
+    const settings = [
+        DIRECTIONS[direction],
+        choiceIndex('scheme', options.scheme, 0),
+        choiceIndex('xi', options.xi, 0),
+        choiceIndex('theta', options.theta, 0),
+        choiceIndex('psi', options.psi, 0),
+        choiceIndex('omega', options.omega, 0),
+        encodingIndex(options.from, true),
+        encodingIndex(options.to, false),
+        options.credit ? 1 : 0,
+        options.chat ? 1 : 0,
+    ];
+    const pipeline = withScratch(settings.length * 4, (pointer) => {
+        core.HEAP32.set(settings, pointer >>> 2);
+        return core._lativo_pipeline_new(pointer, spelled ? loadedModel : 0);
+    });
+    if (pipeline === 0) {
+        throw new RangeError('these options do not go together');
+    }
+    return pipeline;
+}
+
 /**
  * One conversion over a text that arrives in pieces of any size; the
  * pieces' results add up to the whole text's.
@@ -157,40 +254,7 @@ export class Converter {
     #capacity;
 
     constructor(direction, options = {}) {
-        if (!(direction in DIRECTIONS)) {
-            throw new RangeError(`invalid direction "${direction}": latin, greek, accents, layout or auto`);
-        }
-        // layout judges every word by the model; auto tells Greeklish from
-        // English by it (without it, Greeklish would stay as it is).
-        const spelled =
-            direction === 'accents' || direction === 'layout' || direction === 'auto' ||
-            (direction === 'greek' && options.accents);
-        if (spelled && loadedModel === null) {
-            throw new ModelError(
-                direction === 'layout' || direction === 'auto'
-                    ? 'no model is loaded: call loadModel first; without it no word can be judged'
-                    : 'no model is loaded: call loadModel first',
-            );
-        }
-        const settings = [
-            DIRECTIONS[direction],
-            choiceIndex('scheme', options.scheme, 0),
-            choiceIndex('xi', options.xi, 0),
-            choiceIndex('theta', options.theta, 0),
-            choiceIndex('psi', options.psi, 0),
-            choiceIndex('omega', options.omega, 0),
-            encodingIndex(options.from, true),
-            encodingIndex(options.to, false),
-            options.credit ? 1 : 0,
-            options.chat ? 1 : 0,
-        ];
-        this.#pipeline = withScratch(settings.length * 4, (pointer) => {
-            core.HEAP32.set(settings, pointer >>> 2);
-            return core._lativo_pipeline_new(pointer, spelled ? loadedModel : 0);
-        });
-        if (this.#pipeline === 0) {
-            throw new RangeError('these options do not go together');
-        }
+        this.#pipeline = conversionPipeline(direction, options);
         this.#capacity = 0;
         this.#scratch = 0;
     }
@@ -204,13 +268,14 @@ export class Converter {
         return this.#scratch;
     }
 
-    #step(text, start, end, last) {
-        const length = end - start;
+    // One piece through the core; `fill` puts its `length` code units at
+    // the pointer given, `read` takes the result from the core's memory.
+    #step(length, fill, last, read) {
         const input = this.#reserve(length);
         const lengthAt = wordAfter(input, this.#capacity * 2);
-        writeUnits(text, start, end, input);
+        fill(input);
         const out = core._lativo_convert(this.#pipeline, input, length, last ? 1 : 0, lengthAt);
-        return readUnits(out, core.HEAPU32[lengthAt >>> 2]);
+        return read(out, core.HEAPU32[lengthAt >>> 2]);
     }
 
     /** The conversion of as much of `piece` as can be given yet. */
@@ -219,15 +284,35 @@ export class Converter {
         const text = String(piece);
         const parts = [];
         for (let at = 0; at < text.length; at += PIECE_LENGTH) {
-            parts.push(this.#step(text, at, Math.min(text.length, at + PIECE_LENGTH), false));
+            const end = Math.min(text.length, at + PIECE_LENGTH);
+            parts.push(this.#step(end - at, (pointer) => writeUnits(text, at, end, pointer), false, readUnits));
         }
         return parts.join('');
     }
 
+    /**
+     * As convert, for text held as UTF-16 code units: no string is made on
+     * either side, which saves time and memory on long texts.
+     */
+    convertUnits(units) {
+        this.#check();
+        const pieces = [];
+        for (let at = 0; at < units.length; at += PIECE_LENGTH) {
+            const piece = units.subarray(at, Math.min(units.length, at + PIECE_LENGTH));
+            pieces.push(this.#step(piece.length, (pointer) => heap16().set(piece, pointer >>> 1), false, copyUnits));
+        }
+        return pieces.length ? joinUnits(pieces) : new Uint16Array(0);
+    }
+
     /** What was held back, and the credit line when asked for; frees the converter. */
     finish() {
+        return unitsToText(this.finishUnits());
+    }
+
+    /** As finish, in code units. */
+    finishUnits() {
         this.#check();
-        const rest = this.#step('', 0, 0, true);
+        const rest = this.#step(0, () => {}, true, copyUnits);
         this.close();
         return rest;
     }
@@ -364,14 +449,28 @@ async function gunzip(bytes) {
     return new Uint8Array(await new Response(stream).arrayBuffer());
 }
 
+// Gives a piece's memory back at once rather than at the garbage
+// collector's next pass: a model streams through in tens of megabytes of
+// pieces, which would otherwise linger.
+function release(view) {
+    if (view.byteOffset === 0 && view.byteLength === view.buffer.byteLength && typeof view.buffer.transfer === 'function') {
+        try {
+            view.buffer.transfer(0);
+        } catch {
+            // not ours to let go of
+        }
+    }
+}
+
 /**
  * Loads the reader's model that accents need: its bytes (gzip'ed or not),
  * a stream of its bytes (ungzip'ed, say through DecompressionStream), or
  * under Node a path. `size`, when known, lets a stream go straight into
- * place. A damaged model is refused with a ModelError, and the model
- * loaded before, if any, stays.
+ * place; `releaseChunks` says that the stream's pieces are of no more use
+ * once read, so that their memory is given back at once. A damaged model
+ * is refused with a ModelError, and the model loaded before, if any, stays.
  */
-export async function loadModel(source, { size } = {}) {
+export async function loadModel(source, { size, releaseChunks = false } = {}) {
     let total = 0;
     let chunks = [];
     let target = 0;  // straight into place when the size is known
@@ -388,8 +487,12 @@ export async function loadModel(source, { size } = {}) {
             if (total + chunk.length > MAX_MODEL_BYTES) {
                 throw new ModelError();
             }
-            if (target && total + chunk.length <= size) {
+            const length = chunk.length;
+            if (target && total + length <= size) {
                 core.HEAPU8.set(chunk, target + total);
+                if (releaseChunks) {
+                    release(chunk);
+                }
             } else {
                 if (target) {
                     // Longer than announced: gather what came so far.
@@ -399,7 +502,7 @@ export async function loadModel(source, { size } = {}) {
                 }
                 chunks.push(chunk);
             }
-            total += chunk.length;
+            total += length;
         }
         let bytes = target;
         target = 0;
@@ -473,6 +576,27 @@ export class TextFileDecoder {
     }
 
     decode(bytes, last = false) {
+        return this.#decode(bytes, last, readUnits);
+    }
+
+    /** As decode, the text as UTF-16 code units. */
+    decodeUnits(bytes, last = false) {
+        return this.#decode(bytes, last, copyUnits);
+    }
+
+    /**
+     * As decodeUnits, without a copy: a view into the core's memory, valid
+     * until the next call. The decoder stays open after the last piece,
+     * until close().
+     */
+    decodeView(bytes, last = false) {
+        return this.#decode(bytes, last, (pointer, length) => heap16().subarray(pointer >>> 1, (pointer >>> 1) + length), false);
+    }
+
+    #decode(bytes, last, read, closeAtEnd = true) {
+        if (!this.#pipeline) {
+            throw new Error('the decoder has finished');
+        }
         if (bytes.length > this.#capacity) {
             core._lativo_free(this.#scratch);
             this.#capacity = bytes.length;
@@ -482,10 +606,12 @@ export class TextFileDecoder {
         core.HEAPU8.set(bytes, pointer);
         const lengthAt = wordAfter(pointer, this.#capacity);
         const out = core._lativo_decode(this.#pipeline, pointer, bytes.length, last ? 1 : 0, lengthAt);
-        const text = readUnits(out, core.HEAPU32[lengthAt >>> 2]);
+        const text = read(out, core.HEAPU32[lengthAt >>> 2]);
         if (last) {
             this.#finished = this.encoding;
-            this.close();
+            if (closeAtEnd) {
+                this.close();
+            }
         }
         return text;
     }
@@ -516,45 +642,183 @@ export function decodeText(bytes, from = 'auto') {
 }
 
 /**
+ * Writes a text given in pieces in UTF-8 or Windows-1253, as the program
+ * writes files; see encodeText.
+ */
+export class TextFileEncoder {
+    #pipeline;
+    #target;
+    #scratch = 0;
+    #capacity = 0;
+
+    constructor(to = 'utf-8') {
+        this.#target = encodingIndex(to, false);
+        this.#pipeline = pipelineFor([AUTO, this.#target, 0, 0]);
+    }
+
+    /** The bytes of `piece`; an EncodingError at a character the encoding lacks. */
+    encode(piece, last = false) {
+        const text = String(piece);
+        return this.#encode(text.length, (pointer, at, end) => writeUnits(text, at, end, pointer), last);
+    }
+
+    /** As encode, for text held as UTF-16 code units. */
+    encodeUnits(units, last = false) {
+        return this.#encode(units.length, (pointer, at, end) => heap16().set(units.subarray(at, end), pointer >>> 1), last);
+    }
+
+    #encode(length, fill, last) {
+        if (!this.#pipeline) {
+            throw new Error('the encoder has finished');
+        }
+        const pieceLength = Math.min(length, PIECE_LENGTH);
+        if (pieceLength > this.#capacity || !this.#scratch) {
+            core._lativo_free(this.#scratch);
+            this.#capacity = pieceLength;
+            this.#scratch = core._lativo_alloc(this.#capacity * 2 + 8);
+        }
+        const lengthAt = wordAfter(this.#scratch, this.#capacity * 2);
+        const parts = [];
+        try {
+            for (let at = 0; ; at += PIECE_LENGTH) {
+                const end = Math.min(length, at + PIECE_LENGTH);
+                const final = last && end >= length;
+                fill(this.#scratch, at, end);
+                const out = core._lativo_encode(this.#pipeline, this.#scratch, end - at, final ? 1 : 0, lengthAt);
+                if (out === 0) {
+                    const error = encodingFailure(this.#pipeline, this.#target);
+                    this.close();
+                    throw error;
+                }
+                parts.push(core.HEAPU8.slice(out, out + core.HEAPU32[lengthAt >>> 2]));
+                if (end >= length) {
+                    break;
+                }
+            }
+        } finally {
+            if (last) {
+                this.close();
+            }
+        }
+        if (parts.length === 1) {
+            return parts[0];
+        }
+        const bytes = new Uint8Array(parts.reduce((sum, part) => sum + part.length, 0));
+        let at = 0;
+        for (const part of parts) {
+            bytes.set(part, at);
+            at += part.length;
+        }
+        return bytes;
+    }
+
+    close() {
+        if (this.#pipeline) {
+            core._lativo_pipeline_delete(this.#pipeline);
+            core._lativo_free(this.#scratch);
+            this.#pipeline = 0;
+            this.#scratch = 0;
+        }
+    }
+}
+
+function encodingFailure(pipeline, target) {
+    const [line, column, character] = withScratch(12, (failure) => {
+        core._lativo_encoding_failure(pipeline, failure, failure + 4, failure + 8);
+        return Array.from(core.HEAPU32.subarray(failure >>> 2, (failure >>> 2) + 3));
+    });
+    return new EncodingError(line, column, character, ENCODINGS[target]);
+}
+
+/**
+ * A file converted as `bivano` converts it: its bytes in (read in the
+ * encoding judged, or `from`), the converted text's bytes out (UTF-8 or
+ * Windows-1253), a piece at a time, the text never leaving the core. The
+ * leanest and fastest way through a long file.
+ *
+ *   const file = new FileConverter('latin', { scheme: 'iso843' });
+ *   for (const piece of pieces) output.write(file.convert(piece));
+ *   output.write(file.convert(new Uint8Array(0), true));
+ */
+export class FileConverter {
+    #decoder;
+    #converter;
+    #encoder;
+    #target;
+    #input = 0;  // the piece's bytes
+    #capacity = 0;
+    #lengths;    // the three stages' lengths
+    #text = [0, 0];
+
+    constructor(direction, options = {}, { from = 'auto', to = 'utf-8' } = {}) {
+        this.#target = encodingIndex(to, false);
+        this.#decoder = pipelineFor([encodingIndex(from, true), 0, 0, 0]);
+        try {
+            this.#converter = conversionPipeline(direction, options);
+        } catch (error) {
+            core._lativo_pipeline_delete(this.#decoder);
+            throw error;
+        }
+        this.#encoder = pipelineFor([AUTO, this.#target, 0, 0]);
+        this.#lengths = core._lativo_alloc(12);
+    }
+
+    /**
+     * The bytes of the text converted from `bytes` (`last` ends the file):
+     * a view into the core's memory, valid until the next call. An
+     * EncodingError at a character the output encoding lacks.
+     */
+    convert(bytes, last = false) {
+        if (!this.#decoder) {
+            throw new Error('the converter has finished');
+        }
+        if (bytes.length > this.#capacity || !this.#input) {
+            core._lativo_free(this.#input);
+            this.#capacity = bytes.length;
+            this.#input = core._lativo_alloc(Math.max(1, bytes.length));
+        }
+        core.HEAPU8.set(bytes, this.#input);
+        const end = last ? 1 : 0;
+        const lengths = this.#lengths >>> 2;
+        const decoded = core._lativo_decode(this.#decoder, this.#input, bytes.length, end, this.#lengths);
+        const converted = core._lativo_convert(this.#converter, decoded, core.HEAPU32[lengths], end, this.#lengths + 4);
+        this.#text = [converted, core.HEAPU32[lengths + 1]];
+        const out = core._lativo_encode(this.#encoder, converted, this.#text[1], end, this.#lengths + 8);
+        if (out === 0) {
+            const error = encodingFailure(this.#encoder, this.#target);
+            this.close();
+            throw error;
+        }
+        return core.HEAPU8.subarray(out, out + core.HEAPU32[lengths + 2]);
+    }
+
+    /** The converted text of the last piece, as code units: a view valid until the next call. */
+    get text() {
+        return heap16().subarray(this.#text[0] >>> 1, (this.#text[0] >>> 1) + this.#text[1]);
+    }
+
+    /** The encoding the file is read in: once judged, at the latest after the last piece. */
+    get encoding() {
+        return this.#decoder ? ENCODINGS[core._lativo_decoded_encoding(this.#decoder)] : undefined;
+    }
+
+    close() {
+        if (this.#decoder) {
+            for (const pipeline of [this.#decoder, this.#converter, this.#encoder]) {
+                core._lativo_pipeline_delete(pipeline);
+            }
+            core._lativo_free(this.#input);
+            core._lativo_free(this.#lengths);
+            this.#decoder = 0;
+            this.#input = 0;
+        }
+    }
+}
+
+/**
  * A text's bytes in UTF-8 or Windows-1253. An EncodingError names the first
  * character that Windows-1253 does not have.
  */
 export function encodeText(text, to = 'utf-8') {
-    const target = encodingIndex(to, false);
-    const pipeline = pipelineFor([AUTO, target, 0, 0]);
-    const parts = [];
-    let length = 0;
-    try {
-        withScratch(Math.min(text.length, PIECE_LENGTH) * 2 + 16, (pointer) => {
-            const lengthAt = wordAfter(pointer, Math.min(text.length, PIECE_LENGTH) * 2);
-            for (let at = 0; ; at += PIECE_LENGTH) {
-                const end = Math.min(text.length, at + PIECE_LENGTH);
-                const last = end >= text.length;
-                writeUnits(text, at, end, pointer);
-                const out = core._lativo_encode(pipeline, pointer, end - at, last ? 1 : 0, lengthAt);
-                if (out === 0) {
-                    const [line, column, character] = withScratch(12, (failure) => {
-                        core._lativo_encoding_failure(pipeline, failure, failure + 4, failure + 8);
-                        return Array.from(core.HEAPU32.subarray(failure >>> 2, (failure >>> 2) + 3));
-                    });
-                    throw new EncodingError(line, column, character, ENCODINGS[target]);
-                }
-                const count = core.HEAPU32[lengthAt >>> 2];
-                parts.push(core.HEAPU8.slice(out, out + count));
-                length += count;
-                if (last) {
-                    return;
-                }
-            }
-        });
-    } finally {
-        core._lativo_pipeline_delete(pipeline);
-    }
-    const bytes = new Uint8Array(length);
-    let at = 0;
-    for (const part of parts) {
-        bytes.set(part, at);
-        at += part.length;
-    }
-    return bytes;
+    return new TextFileEncoder(to).encode(text, true);
 }

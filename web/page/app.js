@@ -3,10 +3,16 @@
 // with the wrong keyboard layout and the automatic way, the options, files
 // in and out, copy. Conversions run in the worker; short texts convert as one
 // types, long ones on a button, with progress and a way to stop them.
-import { CancelledError, LativoWorker, MAX_TEXT_LENGTH, TooLongError } from './client.js';
+// A long text is shown only in part: laying out millions of characters in
+// a box would take the browser hundreds of megabytes. The whole of it is
+// kept (an opened file as its File, a result as a Blob) for converting,
+// saving and copying.
+import { CancelledError, LativoWorker, MAX_TEXT_LENGTH, TooLongError, compileCore } from './client.js';
 
-// Texts up to this length convert as one types.
-const LIVE_LENGTH = 100_000;
+// Texts up to this length show whole and convert as one types; longer ones
+// show their beginning and convert on a button.
+const SHOWN_LENGTH = 100_000;
+const LIVE_LENGTH = SHOWN_LENGTH;
 const LIVE_DELAY_MS = 200;
 // Larger files are refused, as the program refuses them.
 const MAX_FILE_BYTES = 256 * 1024 * 1024;
@@ -60,6 +66,8 @@ const TEXTS = {
         wordsFailed: 'Το λεξικό δεν φορτώθηκε (δίκτυο ή κατεστραμμένο αρχείο): χωρίς αυτό καμία λέξη δεν κρίνεται, το κείμενο μένει όπως είναι.',
         wordsMissing: 'Αυτή η έκδοση δεν έχει λεξικό: χωρίς αυτό καμία λέξη δεν κρίνεται, το κείμενο μένει όπως είναι.',
         failed: (message) => `Η μετατροπή απέτυχε: ${message}`,
+        sourceShown: (shown, length) => `Φαίνονται οι πρώτοι ${shown.toLocaleString('el')} από τους ${length.toLocaleString('el')} χαρακτήρες του κειμένου· μετατρέπεται ολόκληρο. «Κλείσιμο» για νέο κείμενο.`,
+        resultShown: (shown, length) => `Φαίνονται οι πρώτοι ${shown.toLocaleString('el')} από τους ${length.toLocaleString('el')} χαρακτήρες· η Αποθήκευση και η Αντιγραφή δίνουν ολόκληρη τη μετατροπή.`,
     },
     en: {
         tagline: 'Two-way conversion of Greek texts and Greek in Latin letters',
@@ -109,13 +117,17 @@ const TEXTS = {
         wordsFailed: 'The dictionary could not be loaded (network or damaged file): without it no word can be judged, the text stays as it is.',
         wordsMissing: 'This build has no dictionary: without it no word can be judged, the text stays as it is.',
         failed: (message) => `Conversion failed: ${message}`,
+        sourceShown: (shown, length) => `Showing the first ${shown.toLocaleString('en')} of the text's ${length.toLocaleString('en')} characters; all of it is converted. “Clear” for a new text.`,
+        resultShown: (shown, length) => `Showing the first ${shown.toLocaleString('en')} of ${length.toLocaleString('en')} characters; Save and Copy give the whole conversion.`,
     },
 };
 
 const $ = (id) => document.getElementById(id);
 const ui = {
     source: $('source'),
+    sourceNote: $('source-note'),
     result: $('result'),
+    resultNote: $('result-note'),
     toLatin: $('to-latin'),
     toGreek: $('to-greek'),
     fixLayout: $('fix-layout'),
@@ -140,14 +152,28 @@ const state = {
     language: 'el',
     direction: null,    // the last button pressed: 'latin', 'greek', 'layout' or 'auto'
     sourceText: null,   // an opened file's text exactly (the box shows its CR LF as LF)
+    longSource: null,   // a text shown in part: { file } or { text }, and its length
     sourceName: null,
-    resultText: '',     // the result exactly, CR LF and all, for Save
+    result: { text: '' },  // the result exactly, CR LF and all: { text } or, long, { text: its beginning, length, blob }
     run: null,          // the conversion under way
     liveTimer: 0,
+    requests: 0,        // conversions asked for, the last one counting
     model: 'none',      // none, loading, ready, failed, missing
 };
 
-const lativo = new LativoWorker();
+// The core, compiled since the page's head (boot.js), or from here.
+const core = self.lativoBoot?.core ?? compileCore();
+const lativo = new LativoWorker(undefined, { core });
+
+// Short plain conversions run here, on the page's thread, over the core
+// compiled for the worker: the first result does not wait for the worker
+// to start, and typing has its result at once. Everything else (long
+// texts, accents, layout, auto, files) is the worker's.
+let here = null;
+globalThis[Symbol.for('lativo-bivano.compiled-core')] = core;
+const hereReady = import('./lativo.js').then((module) => {
+    here = module;
+}, () => {});
 
 function t(key, ...args) {
     const text = TEXTS[state.language][key];
@@ -165,6 +191,7 @@ function chooseLanguage(language) {
     for (const element of document.querySelectorAll('[data-text]')) {
         element.textContent = t(element.dataset.text);
     }
+    showNotes();
     ui.language.textContent = t('languageButton');
     ui.language.lang = language === 'el' ? 'en' : 'el';
     ui.language.setAttribute('aria-label', t('languageLabel'));
@@ -195,6 +222,42 @@ function sourceText() {
     return state.sourceText ?? ui.source.value;
 }
 
+function sourceLength() {
+    return state.longSource?.length ?? sourceText().length;
+}
+
+// Under a box shown in part, how much of it shows.
+function showNotes() {
+    const notes = [
+        [ui.sourceNote, 'sourceShown', state.longSource?.length],
+        [ui.resultNote, 'resultShown', state.result.length ?? state.result.text.length],
+    ];
+    for (const [note, key, length] of notes) {
+        note.hidden = !(length > SHOWN_LENGTH);
+        note.textContent = note.hidden ? '' : t(key, SHOWN_LENGTH, length);
+    }
+}
+
+// The beginning of a long text, marked as such.
+function beginning(text) {
+    let end = Math.min(text.length, SHOWN_LENGTH);
+    if (end < text.length && /[\uD800-\uDBFF]/.test(text[end - 1])) {
+        --end;  // not half a pair
+    }
+    return `${text.slice(0, end)}…`;
+}
+
+// A text past SHOWN_LENGTH becomes the source: its beginning shows, and
+// the box takes no typing until it is cleared.
+function useLongSource(source, shownText) {
+    cancelRun();
+    state.longSource = source;
+    state.sourceText = null;
+    ui.source.value = beginning(shownText);
+    ui.source.readOnly = true;
+    showNotes();
+}
+
 // layout and auto judge the words by the model: without it, nothing.
 function judgesWords(direction) {
     return direction === 'layout' || direction === 'auto';
@@ -214,9 +277,12 @@ function options(direction, withAccents) {
     return withAccents ? { accents: true, chat: ui.chat.checked } : {};
 }
 
-function showResult(text) {
-    state.resultText = text;
-    ui.result.value = text;
+// A result: a string, or a long one's { text: beginning, length, blob }.
+function showResult(result) {
+    state.result = typeof result === 'string' ? { text: result } : result;
+    const length = state.result.length ?? state.result.text.length;
+    ui.result.value = length > SHOWN_LENGTH ? beginning(state.result.text) : state.result.text;
+    showNotes();
 }
 
 function cancelRun() {
@@ -234,17 +300,25 @@ async function convert({ live = false } = {}) {
     if (!direction) {
         return;
     }
-    const text = sourceText();
-    if (text.length > MAX_TEXT_LENGTH) {
+    const request = ++state.requests;
+    if (!here && lativo.hasModel === undefined) {
+        // Just opened: whichever core is up first converts.
+        await Promise.race([hereReady, lativo.ready.catch(() => {})]);
+        if (request !== state.requests) {
+            return;  // a later request took over
+        }
+    }
+    const length = sourceLength();
+    if (length > MAX_TEXT_LENGTH) {
         cancelRun();
-        say(t('tooLong', text.length), true);
+        say(t('tooLong', length), true);
         return;
     }
     if (judgesWords(direction) && state.model !== 'ready') {
         cancelRun();
         if (state.model === 'failed' || state.model === 'missing') {
             // The text as it is, and why, said once.
-            showResult(text);
+            showUnjudged();
             const why = t(state.model === 'missing' ? 'wordsMissing' : 'wordsFailed');
             if (ui.status.textContent !== why) {
                 say(why, true);
@@ -260,13 +334,29 @@ async function convert({ live = false } = {}) {
         withAccents = false;  // the accented text follows when the model is in
     }
     cancelRun();
-    const long = text.length > LIVE_LENGTH;
-    const run = lativo.convert(direction, text, options(direction, withAccents), (done, total) => {
-        if (long && state.run === run) {
-            ui.progress.value = done / total;
-            say(t('progress', Math.floor((100 * done) / total)));
+    if (here && state.longSource === null && length <= LIVE_LENGTH && (direction === 'latin' || (direction === 'greek' && !withAccents))) {
+        try {
+            const text = sourceText();
+            showResult(direction === 'latin' ? here.toLatin(text, options(direction, false)) : here.toGreek(text));
+            if (!live) {
+                say(t('done'));
+            }
+        } catch (error) {
+            say(t('failed', error.message), true);
         }
-    });
+        return;
+    }
+    const long = state.longSource !== null || length > LIVE_LENGTH;
+    const onProgress = (done, total) => {
+        if (long && state.run === run) {
+            ui.progress.value = total ? done / total : 1;
+            say(t('progress', total ? Math.floor((100 * done) / total) : 100));
+        }
+    };
+    const chosen = options(direction, withAccents);
+    const run = state.longSource
+        ? lativo.convertLarge(direction, state.longSource.file ?? state.longSource.text, chosen, onProgress, { shown: SHOWN_LENGTH })
+        : lativo.convert(direction, sourceText(), chosen, onProgress);
     state.run = run;
     if (long) {
         ui.progress.value = 0;
@@ -289,7 +379,7 @@ async function convert({ live = false } = {}) {
             return;
         }
         if (state.run === run) {
-            say(error instanceof TooLongError ? t('tooLong', text.length) : t('failed', error.message), true);
+            say(error instanceof TooLongError ? t('tooLong', error.length) : t('failed', error.message), true);
         }
     } finally {
         if (state.run === run) {
@@ -341,13 +431,24 @@ lativo.onModel((news) => {
     }
 });
 
+// Without the model, layout and auto leave the text as it is: the source
+// shows as the result (a long one only where its whole is at hand).
+function showUnjudged() {
+    if (state.longSource?.text !== undefined) {
+        const { text } = state.longSource;
+        showResult({ text: text.slice(0, SHOWN_LENGTH), length: text.length, blob: new Blob([text]) });
+    } else {
+        showResult(state.longSource ? '' : sourceText());
+    }
+}
+
 // What the model's absence costs: the accents, or for layout and auto the
 // whole conversion, whose text then stays as it is.
 function modelUnavailable(reason) {
     const missing = reason === 'missing';
     if (judgesWords(state.direction)) {
         cancelRun();
-        showResult(sourceText());
+        showUnjudged();
         say(t(missing ? 'wordsMissing' : 'wordsFailed'), true);
     } else {
         say(t(missing ? 'modelMissing' : 'modelFailed'), true);
@@ -369,7 +470,7 @@ function press(direction) {
 
 function convertSoon() {
     clearTimeout(state.liveTimer);
-    if (!state.direction || sourceText().length > LIVE_LENGTH) {
+    if (!state.direction || state.longSource || sourceText().length > LIVE_LENGTH) {
         return;
     }
     state.liveTimer = setTimeout(() => convert({ live: true }), LIVE_DELAY_MS);
@@ -383,27 +484,34 @@ async function openFile(file) {
         say(t('tooBig', file.name), true);
         return;
     }
-    let decoded;
+    let opened;
     try {
-        decoded = await lativo.decode(await file.arrayBuffer());
+        opened = await lativo.open(file, { shown: SHOWN_LENGTH });
     } catch {
         say(t('unreadable', file.name), true);
         return;
     }
-    // Text has no NUL in it; a program's or a picture's bytes do.
-    if (decoded.text.includes('\0')) {
+    if (opened.notText) {
         say(t('notText', file.name), true);
         return;
     }
-    if (decoded.text.length > MAX_TEXT_LENGTH) {
-        say(t('tooLong', decoded.text.length), true);
+    if (opened.tooLong) {
+        say(t('tooLong', opened.length), true);
         return;
     }
     cancelRun();
-    state.sourceText = decoded.text;
+    if (opened.whole) {
+        state.longSource = null;
+        state.sourceText = opened.text;
+        ui.source.readOnly = false;
+        ui.source.value = opened.text;
+        showNotes();
+    } else {
+        // Read again from the file whenever it is converted.
+        useLongSource({ file, length: opened.length }, opened.text);
+    }
     state.sourceName = file.name;
-    ui.source.value = decoded.text;
-    say(t('opened', file.name, decoded.encoding.toUpperCase().replace('WINDOWS', 'Windows')));
+    say(t('opened', file.name, opened.encoding.toUpperCase().replace('WINDOWS', 'Windows')));
     if (state.direction) {
         convert({ live: true });  // the file's name and encoding stay on show
     }
@@ -415,20 +523,36 @@ function saveName() {
     return `${base}-${suffix}.txt`;
 }
 
+function resultLength() {
+    return state.result.length ?? state.result.text.length;
+}
+
+// The bytes Save writes, as the program saves: the text and one line break.
+async function savedBytes(encoding) {
+    if (state.result.blob) {
+        if (encoding === 'utf-8') {
+            return { blob: new Blob([state.result.blob, '\r\n']) };
+        }
+        return lativo.encodeBlob(state.result.blob, encoding, '\r\n');
+    }
+    const reply = await lativo.encode(`${state.result.text}\r\n`, encoding);
+    return reply.type === 'encoded' ? { blob: new Blob([reply.bytes]) } : reply;
+}
+
 async function save() {
-    if (!state.resultText) {
+    if (resultLength() === 0) {
         say(t('nothingToSave'), true);
         return;
     }
     const encoding = ui.saveEncoding.value;
-    // As the program saves: the text and one line break.
-    const reply = await lativo.encode(`${state.resultText}\r\n`, encoding);
+    const reply = await savedBytes(encoding);
     if (reply.type === 'notEncodable') {
         say(t('notEncodable', reply.line, reply.column, reply.character.toString(16).toUpperCase().padStart(4, '0')), true);
         return;
     }
     const name = saveName();
-    const url = URL.createObjectURL(new Blob([reply.bytes], { type: `text/plain;charset=${encoding}` }));
+    const blob = new Blob([reply.blob], { type: `text/plain;charset=${encoding}` });
+    const url = URL.createObjectURL(blob);
     const link = document.createElement('a');
     link.href = url;
     link.download = name;
@@ -439,23 +563,55 @@ async function save() {
     say(t('saved', name, encoding === 'utf-8' ? 'UTF-8' : 'Windows-1253'));
 }
 
-async function copy() {
-    // As the program copies: with LF line breaks, as Linux programs expect.
-    const text = state.resultText.replace(/\r\n/g, '\n');
+// The last way to copy: the whole text selected in a box of its own.
+function copyBySelection(text) {
+    const box = document.createElement('textarea');
+    box.value = text;
+    box.setAttribute('readonly', '');
+    box.className = 'visually-hidden';
+    document.body.append(box);
+    box.select();
+    const copied = document.execCommand('copy');
+    box.remove();
+    ui.result.focus();
+    return copied;
+}
+
+async function copyText(text) {
     try {
         await navigator.clipboard.writeText(text);
-        say(t('copied'));
+        return true;
     } catch {
-        ui.result.select();
-        const copied = document.execCommand('copy');
-        say(copied ? t('copied') : t('copyFailed'), !copied);
+        return copyBySelection(text);
     }
+}
+
+// As the program copies: with LF line breaks, as Linux programs expect.
+// A long result goes to the clipboard from its Blob, never whole as a string
+// unless the browser can take nothing else.
+async function copy() {
+    const { blob } = state.result;
+    let copied = false;
+    if (blob) {
+        const text = lativo.withLineFeeds(blob);
+        try {
+            await navigator.clipboard.write([new ClipboardItem({ 'text/plain': text })]);
+            copied = true;
+        } catch {
+            copied = await copyText(await (await text).text());
+        }
+    } else {
+        copied = await copyText(state.result.text.replace(/\r\n/g, '\n'));
+    }
+    say(copied ? t('copied') : t('copyFailed'), !copied);
 }
 
 function clearBoxes() {
     cancelRun();
     state.sourceText = null;
+    state.longSource = null;
     state.sourceName = null;
+    ui.source.readOnly = false;
     ui.source.value = '';
     showResult('');
     say('');
@@ -479,7 +635,25 @@ ui.save.addEventListener('click', save);
 ui.clear.addEventListener('click', clearBoxes);
 ui.source.addEventListener('input', () => {
     state.sourceText = null;  // typed over: the box holds the text now
+    if (ui.source.value.length > SHOWN_LENGTH) {
+        // Dropped or typed past the bound: kept whole, shown in part.
+        const text = ui.source.value;
+        useLongSource({ text, length: text.length }, text);
+        return;
+    }
     convertSoon();
+});
+// A long text pasted goes straight into the source, never whole into the box.
+ui.source.addEventListener('paste', (event) => {
+    const pasted = event.clipboardData?.getData('text/plain') ?? '';
+    const box = ui.source;
+    if (box.readOnly || box.value.length - (box.selectionEnd - box.selectionStart) + pasted.length <= SHOWN_LENGTH) {
+        return;
+    }
+    event.preventDefault();
+    state.sourceText = null;
+    const text = box.value.slice(0, box.selectionStart) + pasted.replace(/\r\n?/g, '\n') + box.value.slice(box.selectionEnd);
+    useLongSource({ text, length: text.length }, text);
 });
 ui.language.addEventListener('click', () => chooseLanguage(state.language === 'el' ? 'en' : 'el'));
 for (const input of document.querySelectorAll('.options input')) {
@@ -519,6 +693,10 @@ chooseLanguage(browserLanguage());
 ui.chat.disabled = !accentsWanted();
 lativo.ready.then(() => document.body.setAttribute('data-ready', ''));
 
-if ('serviceWorker' in navigator) {
-    navigator.serviceWorker.register('sw.js').catch(() => {});  // works online all the same
-}
+// Once the worker is up, so that the first visit's caching does not hold
+// up its start.
+lativo.ready.then(() => {
+    if ('serviceWorker' in navigator) {
+        navigator.serviceWorker.register('sw.js').catch(() => {});  // works online all the same
+    }
+});

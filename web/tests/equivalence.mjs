@@ -304,3 +304,110 @@ test('files in every encoding the program reads convert as bivano converts them'
             native(['latin', '--to', 'windows-1253'], bytes), `${name} to windows-1253`);
     }
 });
+
+test('code units in pieces, bytes in pieces, written in pieces: the same as whole strings', async () => {
+    if (!lativo.hasModel()) {
+        await lativo.loadModel(modelPath);
+    }
+    const text = `${generated(11, 9000)}\uD800 lone\uDC00`;
+    const units = lativo.textToUnits(text);
+    assert.equal(lativo.unitsToText(units), text, 'units and back, lone surrogates kept');
+    for (const [direction, options] of [['latin', {}], ['latin', { scheme: 'elot743' }], ['greek', {}], ['greek', { accents: true, chat: true }]]) {
+        const whole = new lativo.Converter(direction, options);
+        const expected = whole.convert(text) + whole.finish();
+        for (const size of [1, 3, 4099, 262_144]) {
+            const converter = new lativo.Converter(direction, options);
+            const pieces = [];
+            for (let at = 0; at < units.length; at += size) {
+                pieces.push(lativo.unitsToText(converter.convertUnits(units.subarray(at, at + size))));
+            }
+            pieces.push(lativo.unitsToText(converter.finishUnits()));
+            assert.equal(pieces.join(''), expected, `${direction} ${JSON.stringify(options)} units in pieces of ${size}`);
+        }
+    }
+    // A file's bytes decoded a piece at a time, a character cut at each end.
+    const greek = 'Άνθρωπος θάλασσα, ψυχή 😀 ξένος.\r\n'.repeat(50);
+    const plain = greek.replaceAll('😀', 'ώ');
+    for (const [name, bytes, expected] of [
+        ['utf-8', Buffer.from(greek), greek],
+        ['windows-1253', Buffer.from(lativo.encodeText(plain, 'windows-1253')), plain],
+    ]) {
+        for (const size of [1, 2, 5, 1000]) {
+            const decoder = new lativo.TextFileDecoder();
+            const pieces = [];
+            for (let at = 0; at < bytes.length; at += size) {
+                pieces.push(decoder.decodeUnits(bytes.subarray(at, at + size)));
+            }
+            pieces.push(decoder.decodeUnits(new Uint8Array(0), true));
+            assert.equal(pieces.map((piece) => lativo.unitsToText(piece)).join(''), expected, `${name} in pieces of ${size}`);
+            assert.equal(decoder.encoding, name);
+        }
+    }
+    // Written a piece at a time, a surrogate pair cut: bivano's bytes.
+    const latin = lativo.toLatin(greek);
+    for (const size of [1, 7, 33]) {
+        const encoder = new lativo.TextFileEncoder('utf-8');
+        const parts = [];
+        for (let at = 0; at < latin.length; at += size) {
+            parts.push(Buffer.from(encoder.encodeUnits(lativo.textToUnits(latin, at, Math.min(latin.length, at + size)))));
+        }
+        parts.push(Buffer.from(encoder.encode('', true)));
+        assert.deepEqual(Buffer.concat(parts), native(['latin'], Buffer.from(greek)), `UTF-8 in pieces of ${size}`);
+    }
+    // Windows-1253 lacks 😀: the place is told whatever the pieces.
+    const encoder = new lativo.TextFileEncoder('windows-1253');
+    assert.throws(() => {
+        for (let at = 0; at < greek.length; at += 10) {
+            encoder.encode(greek.slice(at, at + 10), at + 10 >= greek.length);
+        }
+    }, (error) => error instanceof lativo.EncodingError && error.line === 1 && error.column === 24 && error.character === 0x1f600);
+    assert.throws(() => encoder.encode('α'), /finished/, 'a failed encoder is closed');
+});
+
+test('files converted bytes to bytes, a piece at a time, give bivano\'s bytes', async () => {
+    if (!lativo.hasModel()) {
+        await lativo.loadModel(modelPath);
+    }
+    const greek = 'Άνθρωπος θάλασσα, ψυχή ξένος ώρα.\r\nΩραία μέρα!\r\n'.repeat(300);
+    const greeklish = 'Kalimera ti kaneis? 8a to kanw auto k gt oxi.\r\n'.repeat(300);
+    const files = [
+        ['utf-8', Buffer.from(greek), ['latin'], 'latin', {}],
+        ['windows-1253', Buffer.from(lativo.encodeText(greek, 'windows-1253')), ['latin', '-s', 'iso843'], 'latin', { scheme: 'iso843' }],
+        ['utf-16le', Buffer.concat([Buffer.from([0xff, 0xfe]), Buffer.from(greek, 'utf16le')]), ['latin', '--to', 'windows-1253'], 'latin', {}, 'windows-1253'],
+        // ASCII alone reads as Windows-1253, as the program reads it.
+        ['windows-1253', Buffer.from(greeklish), ['greek', '--accents', '--chat'], 'greek', { accents: true, chat: true }],
+    ];
+    for (const [encoding, bytes, args, direction, options, to = 'utf-8'] of files) {
+        const expected = native(args, bytes);
+        for (const size of [1, 3, 1000, 1 << 20]) {
+            const converter = new lativo.FileConverter(direction, options, { to });
+            const parts = [];
+            let length = 0;
+            for (let at = 0; at < bytes.length; at += size) {
+                const last = at + size >= bytes.length;
+                parts.push(Buffer.from(converter.convert(bytes.subarray(at, at + size), last)));
+                length += converter.text.length;
+            }
+            assert.equal(converter.encoding, encoding, `${args.join(' ')}: the encoding read in`);
+            converter.close();
+            assert.deepEqual(Buffer.concat(parts), expected, `${args.join(' ')}, ${encoding} in pieces of ${size}`);
+            assert.equal(length, String(native([...args.filter((arg) => arg !== '--to' && arg !== 'windows-1253')], bytes)).length,
+                'the converted text\'s length');
+        }
+        // The decoder's views add up to the text, a piece at a time.
+        const decoder = new lativo.TextFileDecoder();
+        let text = '';
+        for (let at = 0; at < bytes.length; at += 7) {
+            text += lativo.unitsToText(decoder.decodeView(bytes.subarray(at, at + 7), at + 7 >= bytes.length));
+        }
+        assert.equal(text, lativo.decodeText(bytes).text, `${encoding}: decoded in views`);
+        assert.equal(decoder.encoding, encoding);
+        decoder.close();
+    }
+    // A character the output lacks: told, and the converter closed.
+    const converter = new lativo.FileConverter('latin', {}, { to: 'windows-1253' });
+    assert.throws(() => converter.convert(Buffer.from('θάλασσα\nжa'), true),
+        (error) => error instanceof lativo.EncodingError && error.line === 2 && error.column === 1);
+    assert.throws(() => converter.convert(Buffer.from('a')), /finished/);
+    assert.throws(() => new lativo.FileConverter('layout', {}, { from: 'klingon' }), RangeError);
+});

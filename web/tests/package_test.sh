@@ -50,15 +50,23 @@ node use.mjs
 
 if command -v tsc > /dev/null; then
     cat > use.ts <<'TS'
-import { toLatin, toGreek, loadModel, Converter, type LatinOptions } from 'lativo-bivano';
-import { LativoWorker } from 'lativo-bivano/client';
+import { toLatin, toGreek, loadModel, Converter, FileConverter, TextFileEncoder, type LatinOptions } from 'lativo-bivano';
+import { LativoWorker, compileCore, type LargeResult } from 'lativo-bivano/client';
 const options: LatinOptions = { scheme: 'iso843' };
 const latin: string = toLatin('θάλασσα', options);
 const greek: string = toGreek(latin, { accents: false, chat: false });
 const loading: Promise<{ words: number }> = loadModel('greek.model');
 new Converter('accents', { chat: true }).close();
-const make = (): LativoWorker => new LativoWorker(new URL('https://example.org/worker.js'));
-void [greek, loading, make];
+const units: Uint16Array = new Converter('latin').convertUnits(new Uint16Array([0x3b8]));
+const file = new FileConverter('latin', { scheme: 'elot743' }, { from: 'windows-1253', to: 'utf-8' });
+const bytes: Uint8Array = file.convert(new Uint8Array([0xe8]), true);
+const written: Uint8Array = new TextFileEncoder('windows-1253').encodeUnits(units, true);
+const make = (): LativoWorker => new LativoWorker(new URL('https://example.org/worker.js'), { core: compileCore() });
+const large = async (worker: LativoWorker, source: Blob): Promise<number> => {
+    const result: LargeResult = await worker.convertLarge('greek', source, { accents: true }, undefined, { shown: 1000 }).result;
+    return result.length + (await worker.withLineFeeds(result.blob)).size;
+};
+void [greek, loading, make, bytes, written, file.text, large];
 TS
     tsc --noEmit --strict --module nodenext --moduleResolution nodenext --target es2022 \
         --lib es2022,dom use.ts

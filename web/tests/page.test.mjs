@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page as a user meets it, in Debian's headless Chromium driven by
 // puppeteer-core, served from 127.0.0.1 by a server this test starts and
-// stops by its process id: type, choose, click, read; open and save files;
-// copy; accents with the model fetched once; the keyboard layout repaired
-// and each paragraph turned its own way; a damaged model; offline.
+// stops by its process id: type, choose, click, read; open (pick or drop)
+// and save files; copy; long texts shown in part and given whole; accents
+// with the model fetched once; the keyboard layout repaired and each
+// paragraph turned its own way; a damaged model; offline. The client's
+// ways of carrying long texts (buffers, Blobs) against bivano.
 //
 //   node web/tests/page.test.mjs WEB_DIR BIVANO SHOTS_DIR
 import assert from 'node:assert/strict';
@@ -131,6 +133,34 @@ async function waitForStatus(page, pattern) {
     return status(page);
 }
 
+// Greek letters sit at the same bytes in both single-byte encodings
+// (α 0xE1, ά 0xDC); Ά is 0xA2 in Windows-1253 and 0xB6 in ISO-8859-7.
+function singleByte(text, alpha) {
+    return Buffer.from([...text].map((c) => {
+        const code = c.codePointAt(0);
+        if (c === 'Ά') {
+            return alpha;
+        }
+        return code >= 0x391 && code <= 0x3ce ? code - 0x391 + 0xc1 : code;
+    }));
+}
+
+// A file dropped on the page, as a browser delivers it.
+async function dropFile(page, name, bytes) {
+    return page.evaluate((fileName, content) => {
+        const file = new File([new Uint8Array(content)], fileName, { type: 'text/plain' });
+        const data = new DataTransfer();
+        data.items.add(file);
+        const box = document.getElementById('source');
+        const over = new DragEvent('dragover', { dataTransfer: data, bubbles: true, cancelable: true });
+        box.dispatchEvent(over);
+        const shown = { accepted: over.defaultPrevented, marked: document.body.classList.contains('dragging') };
+        const drop = new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true });
+        box.dispatchEvent(drop);
+        return { ...shown, taken: drop.defaultPrevented, unmarked: !document.body.classList.contains('dragging') };
+    }, name, [...bytes]);
+}
+
 async function download(name) {
     const path = join(downloads, name);
     for (let tries = 0; tries < 100 && !existsSync(path); ++tries) {
@@ -189,20 +219,11 @@ test('converts as one types, by button and keyboard, with every choice', async (
 test('opens files in the program\'s encodings, saves, refuses what is not text', async () => {
     const page = await openPage();
     const greek = 'Άνθρωπος θάλασσα,\r\nψυχή ξένος.\r\n';
-    // Greek letters sit at the same bytes in both single-byte encodings
-    // (α 0xE1, ά 0xDC); Ά is 0xA2 in Windows-1253 and 0xB6 in ISO-8859-7.
-    const single = (text, alpha) => Buffer.from([...text].map((c) => {
-        const code = c.codePointAt(0);
-        if (c === 'Ά') {
-            return alpha;
-        }
-        return code >= 0x391 && code <= 0x3ce ? code - 0x391 + 0xc1 : code;
-    }));
     const files = {
         'utf8.txt': Buffer.from(greek),
         'utf16.txt': Buffer.concat([Buffer.from([0xff, 0xfe]), Buffer.from(greek, 'utf16le')]),
-        'cp1253.txt': single(greek, 0xa2),
-        'iso8859-7.txt': single(greek, 0xb6),
+        'cp1253.txt': singleByte(greek, 0xa2),
+        'iso8859-7.txt': singleByte(greek, 0xb6),
     };
     for (const [name, bytes] of Object.entries(files)) {
         writeFileSync(join(scratch, name), bytes);
@@ -240,6 +261,152 @@ test('opens files in the program\'s encodings, saves, refuses what is not text',
     await chooser.accept([join(scratch, 'picture.png')]);
     assert.match(await waitForStatus(page, /picture\.png/), /δεν είναι αρχείο κειμένου/);
     assert.equal(await page.$eval('#source', (box) => box.value), 'ab\nжa', 'the source stays');
+    await page.close();
+});
+
+test('opens a file dropped on the page, in UTF-8 and in Windows-1253', async () => {
+    const page = await openPage();
+    const greek = 'Άνθρωπος θάλασσα,\r\nψυχή ξένος ώρα.\r\n';
+    await page.click('#to-latin');
+    for (const [name, bytes, encoding] of [
+        ['dropped-utf8.txt', Buffer.from(greek), 'UTF-8'],
+        ['dropped-cp1253.txt', singleByte(greek, 0xa2), 'Windows-1253'],
+    ]) {
+        const drag = await dropFile(page, name, bytes);
+        assert.deepEqual(drag, { accepted: true, marked: true, taken: true, unmarked: true }, name);
+        const said = await waitForStatus(page, new RegExp(name.replace('.', '\\.')));
+        assert.ok(said.includes(`(${encoding})`), `${name}: ${said}`);
+        assert.equal(await page.$eval('#source', (box) => box.value), greek.replace(/\r\n/g, '\n'), name);
+        await page.waitForFunction((expected) => document.getElementById('result').value === expected, {},
+            String(native(['latin'], bytes)).replace(/\r\n/g, '\n'));
+        // The file's own line breaks are kept for Save.
+        await page.click('#save');
+        assert.deepEqual(await download(name.replace(/\.txt$/, '-latin.txt')),
+            Buffer.concat([native(['latin'], bytes), Buffer.from('\r\n')]), name);
+    }
+    // A picture dropped is refused, and the text stays.
+    await dropFile(page, 'dropped.png', Buffer.from([0x89, 0x50, 0x4e, 0x47, 0, 0, 0, 13]));
+    assert.match(await waitForStatus(page, /dropped\.png/), /δεν είναι αρχείο κειμένου/);
+    assert.equal(await page.$eval('#source', (box) => box.value), greek.replace(/\r\n/g, '\n'));
+    await page.close();
+});
+
+test('a long text shows its beginning; converting, saving and copying take all of it', async () => {
+    const page = await openPage();
+    const line = 'Η Ελλάδα είναι χώρα της νοτιοανατολικής Ευρώπης, θάλασσα ψυχή ξένος ώρα.\r\n';
+    const greek = line.repeat(4000);
+    assert.ok(greek.length > 250_000);
+    const bytes = Buffer.from(greek);
+    const shownPart = (text) => `${text.slice(0, 100_000)}…`.replace(/\r\n?/g, '\n');
+    await page.click('#to-latin');
+    await dropFile(page, 'long.txt', bytes);
+    await page.waitForFunction(() => document.getElementById('source').readOnly);
+    assert.equal(await page.$eval('#source', (box) => box.value), shownPart(greek));
+    assert.equal(await page.$eval('#source', (box) => box.readOnly), true, 'a text shown in part takes no typing');
+    assert.match(await page.$eval('#source-note', (note) => note.textContent), new RegExp(`100\\.000 από τους ${greek.length.toLocaleString('el').replace('.', '\\.')}`));
+    // Long texts convert with progress, and their result shows in part too.
+    const latin = native(['latin'], bytes);
+    await waitForStatus(page, /^Έτοιμο\.$/);
+    assert.equal(await page.$eval('#result', (box) => box.value), shownPart(String(latin)));
+    assert.equal(await page.$eval('#result-note', (note) => note.hidden), false);
+    await page.screenshot({ path: join(shotsDir, 'page-long-text.png'), fullPage: true });
+    // Save and copy give all of it.
+    await page.select('#save-encoding', 'utf-8');
+    await page.click('#save');
+    assert.deepEqual(await download('long-latin.txt'), Buffer.concat([latin, Buffer.from('\r\n')]));
+    await page.click('#copy');
+    await waitForStatus(page, /αντιγράφηκε/);
+    assert.equal(await page.evaluate(() => navigator.clipboard.readText()), String(latin).replace(/\r\n/g, '\n'));
+    await page.click('#to-greek');
+    await page.waitForFunction(() => document.getElementById('to-greek').getAttribute('aria-pressed') === 'true');
+    await waitForStatus(page, /^Έτοιμο\.$/);
+    await page.select('#save-encoding', 'windows-1253');
+    await page.click('#save');
+    assert.deepEqual(await download('long-greek.txt'),
+        Buffer.concat([native(['greek', '--to', 'windows-1253'], bytes), Buffer.from('\r\n')]));
+    // The notes speak the page's language.
+    await page.click('#language');
+    assert.match(await page.$eval('#result-note', (note) => note.textContent), /Showing the first 100,000 of/);
+    await page.click('#language');
+
+    // Cleared, the box takes typing again.
+    await page.click('#clear');
+    assert.deepEqual(await page.$eval('#source', (box) => [box.value, box.readOnly]), ['', false]);
+    assert.deepEqual(await page.$$eval('.note', (notes) => notes.map((note) => note.hidden)), [true, true]);
+
+    // A long text pasted: kept whole, shown in part. Windows-1253 has no
+    // Cyrillic: the place of the first letter it lacks is said.
+    const pasted = 'Καλημέρα θάλασσα.\n'.repeat(9000) + 'жa\n' + 'ψυχή\n'.repeat(100);
+    await page.evaluate((text) => {
+        const data = new DataTransfer();
+        data.setData('text/plain', text);
+        document.getElementById('source').dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true }));
+    }, pasted);
+    assert.equal(await page.$eval('#source', (box) => box.value), shownPart(pasted));
+    await page.click('#to-latin');
+    await waitForStatus(page, /^Έτοιμο\.$/);
+    await page.select('#save-encoding', 'utf-8');
+    await page.click('#save');
+    assert.deepEqual(await download('lativo-latin.txt'), Buffer.concat([native(['latin'], Buffer.from(pasted)), Buffer.from('\r\n')]));
+    await page.select('#save-encoding', 'windows-1253');
+    await page.click('#save');
+    assert.match(await waitForStatus(page, /U\+0436/), /γραμμή 9001, στήλη 1/);
+    await page.close();
+});
+
+test('the client carries long texts in buffers and Blobs, as bivano converts them', async () => {
+    const page = await openPage();
+    const paragraph = readFileSync(new URL('../../bench/greek_paragraph.txt', import.meta.url), 'utf8');
+    // Past the size sent as a buffer, with a pair of surrogates and CR LF.
+    const greek = `${paragraph.repeat(40)}😀 θάλασσα\r\n`.repeat(3);
+    assert.ok(greek.length > 64 * 1024);
+    const cp1253 = singleByte('Άνθρωπος θάλασσα,\r\nψυχή ξένος.\r\n'.repeat(20_000), 0xa2);
+    const outcome = await page.evaluate(async (text, windows) => {
+        const { LativoWorker } = await import('./client.js');
+        const lativo = await import('./lativo.js');
+        const worker = new LativoWorker();
+        const bytes = async (blob) => Array.from(new Uint8Array(await blob.arrayBuffer()));
+        try {
+            // Lone surrogates and a pair cut at every piece's end come back as they went.
+            const odd = `${'α'.repeat(262_143)}😀${'β'.repeat(1000)}\uD800x\uDC00`;
+            const fromFile = await worker.convertLarge('latin', new Blob([new Uint8Array(windows)]), {}, undefined, { shown: 1000 }).result;
+            const fromText = await worker.convertLarge('greek', text, {}, undefined, { shown: 70_000 }).result;
+            const cr = new Uint8Array((1 << 20) + 3).fill(0x61);
+            cr.set([0x0d, 0x0a], (1 << 20) - 1);
+            const opened = await worker.open(new Blob([new Uint8Array(windows)]), { shown: 10 });
+            return {
+                latin: await worker.convert('latin', text).result,
+                odd: (await worker.convert('latin', odd).result) === lativo.toLatin(odd),
+                oddGreek: (await worker.convert('greek', odd).result) === lativo.toGreek(odd),
+                fileBytes: await bytes(fromFile.blob),
+                fileHead: fromFile.text,
+                fileLength: fromFile.length,
+                fileEncoding: fromFile.encoding,
+                textHead: fromText.text,
+                textBytes: await bytes(fromText.blob),
+                saved: await bytes((await worker.encodeBlob(fromFile.blob, 'windows-1253', '\r\n')).blob),
+                lineFeeds: await (await worker.withLineFeeds(new Blob([cr]))).text(),
+                opened,
+            };
+        } finally {
+            worker.terminate();
+        }
+    }, greek, [...cp1253]);
+    assert.equal(outcome.latin, String(native(['latin'], Buffer.from(greek))));
+    assert.ok(outcome.odd, 'lone surrogates and cut pairs kept, to Latin');
+    assert.ok(outcome.oddGreek, 'lone surrogates and cut pairs kept, to Greek');
+    const latin = native(['latin'], cp1253);
+    assert.deepEqual(Buffer.from(outcome.fileBytes), latin);
+    assert.equal(outcome.fileHead, String(latin).slice(0, 1000));
+    assert.equal(outcome.fileLength, String(latin).length);
+    assert.equal(outcome.fileEncoding, 'windows-1253');
+    const greekBytes = native(['greek'], Buffer.from(greek));
+    assert.deepEqual(Buffer.from(outcome.textBytes), greekBytes);
+    assert.equal(outcome.textHead, String(greekBytes).slice(0, 70_000));
+    assert.deepEqual(Buffer.from(outcome.saved), Buffer.concat([native(['latin', '--to', 'windows-1253'], cp1253), Buffer.from('\r\n')]));
+    assert.equal(outcome.lineFeeds, `${'a'.repeat((1 << 20) - 1)}\naa`, 'a CR LF across two reads');
+    assert.deepEqual(outcome.opened, { type: 'opened', id: outcome.opened.id, encoding: 'windows-1253', length: String(latin).length,
+        whole: false, text: 'Άνθρωπος θ' });
     await page.close();
 });
 
@@ -369,8 +536,11 @@ test('a long text shows progress and can be cancelled', async () => {
     // Run to the end it gives the whole text.
     await page.click('input[name=spelling][value=as-written]');
     await page.click('#to-greek');
-    await page.waitForFunction(() => document.getElementById('result').value.length > 10_000_000, { timeout: 120_000 });
     await waitForStatus(page, /Έτοιμο/);
+    // Its beginning shows; the note tells how much there is.
+    const line = String(native(['greek'], Buffer.from('Kalimera ti kaneis? 8a to kanw auto.\n')));
+    assert.equal(await page.$eval('#result', (box) => box.value), `${line.repeat(3000).slice(0, 100_000)}…`);
+    assert.match(await page.$eval('#result-note', (note) => note.textContent), /από τους 11\.100\.000 χαρακτήρες/);
     await page.close();
 });
 
