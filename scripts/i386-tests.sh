@@ -10,10 +10,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 model=build/share/bivano/greek.model
-if [[ ! -f $model || ! -x build/tests/read_with_model || ! -x build/bivano ]]; then
-    echo "The native build is missing: run ./test.sh (or build read_with_model and bivano in build/) first." >&2
+if [[ ! -f build/CMakeCache.txt ]]; then
+    echo "The native build is missing: run ./test.sh (or configure build/ with -DBIVANO_BUILD_TESTS=ON) first." >&2
     exit 1
 fi
+cmake --build build --parallel "$(nproc)" --target bivano greek_model read_with_model > /dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 printf 'int main() { return 0; }\n' > "$work/probe.cpp"

@@ -28,7 +28,8 @@ namespace bivano {
 //   - how often one word follows another;
 //   - the words in use, ordered by their endings;
 //   - English words, which stay in Latin letters;
-//   - the counted words as the counts write them, for the layout's letters.
+//   - the counted words as the counts write them, for the statistics of
+//     letters that the layout repair keeps.
 // The layout is greek_model_format.h. Every index read from the bytes is
 // checked, so that a damaged file gives missing words, never a crash; a
 // checksum over the whole file catches the damage first.
