@@ -83,6 +83,18 @@ bool WordReader::ReadsAsGreek(std::u16string_view typed, float most) {
     });
 }
 
+void WordReader::FollowFromRoot(std::u16string_view word, float cost, bool slip) {
+    read_word_ = word;
+    readings_.clear();
+    first_.clear();
+    for (std::size_t at = 0; at < word.size(); ++at) {
+        first_.push_back(static_cast<std::uint32_t>(readings_.size()));
+        ForEachReading(word, at, [&](const Reading& reading) { readings_.push_back(reading); });
+    }
+    first_.push_back(static_cast<std::uint32_t>(readings_.size()));
+    Follow(*model_.Root(), word, 0, cost, slip);
+}
+
 void WordReader::Follow(const GreekModel::Node& node, std::u16string_view word, std::size_t at,
                         float cost, bool slip) {
     if (at == word.size()) {
@@ -136,7 +148,13 @@ void WordReader::Follow(const GreekModel::Node& node, std::u16string_view word, 
             }
         }
     };
-    ForEachReading(word, at, step);
+    if (word.data() == read_word_.data() && word.size() == read_word_.size()) {
+        for (std::uint32_t reading = first_[at]; reading < first_[at + 1]; ++reading) {
+            step(readings_[reading]);
+        }
+    } else {
+        ForEachReading(word, at, step);  // a slip's changed letters
+    }
     if (slip) {
         FollowSlips(node, word, at, cost);
     }
@@ -280,7 +298,7 @@ WordReading WordReader::Weigh(std::u16string_view lower, std::u16string_view mar
     }
     found_.clear();
     if (lower.size() <= kWordWeights.longest_word && model_.Root() != nullptr) {
-        Follow(*model_.Root(), lower, 0, 0);
+        FollowFromRoot(lower, 0);
         if (found_.empty() && source_ == ReadingStream::Source::Latin) {
             Mend(lower, reading);
         }
@@ -362,7 +380,6 @@ void WordReader::Mend(std::u16string_view lower, WordReading& reading) {
         !std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; })) {
         return;
     }
-    const GreekModel::Node& root = *model_.Root();
     // Emphasis: a run of three or more of one letter is the letter once
     // (naiiii, poliiii, kalaaa); the word is written without it.
     std::u16string collapsed;
@@ -376,11 +393,11 @@ void WordReader::Mend(std::u16string_view lower, WordReading& reading) {
     }
     const bool emphasis = collapsed.size() < lower.size() && collapsed.size() >= 2;
     if (emphasis) {
-        Follow(root, collapsed, 0, kWordWeights.emphasis_cost);
+        FollowFromRoot(collapsed, kWordWeights.emphasis_cost);
     }
     const std::u16string_view word = emphasis ? std::u16string_view(collapsed) : lower;
     if (found_.empty() && word.size() >= kWordWeights.shortest_slipped) {
-        Follow(root, word, 0, emphasis ? kWordWeights.emphasis_cost : 0, true);
+        FollowFromRoot(word, emphasis ? kWordWeights.emphasis_cost : 0, true);
         // Only to a word in use; rarer words are as likely another slip.
         std::erase_if(found_,
                       [&](const Choice& c) { return WordScore(c.word) < kWordWeights.slip_word; });
@@ -401,7 +418,7 @@ void WordReader::Mend(std::u16string_view lower, WordReading& reading) {
         bool both = true;
         for (int half = 0; half < 2 && both; ++half) {
             found_.clear();
-            Follow(root, half == 0 ? word.substr(0, cut) : word.substr(cut), 0, 0);
+            FollowFromRoot(half == 0 ? word.substr(0, cut) : word.substr(cut), 0);
             double half_best = -1e300;
             for (const Choice& c : found_) {
                 const double alone = WordScore(c.word);
