@@ -73,6 +73,11 @@ std::uint32_t WordReader::Read(std::u16string_view typed, bool alone) {
         Weigh(key_view.substr(first, letters),
               marked ? key_view.substr(first + letters + 1) : std::u16string_view(), chat);
     spelled_characters_ += reading.fixed.size() + reading.converted.size();
+    if (cache_.size() == kWordWeights.most_remembered / 2) {
+        // The words read between two looks at the bound (a phrase's, and
+        // those judged with it) need room beyond it, not a doubling.
+        cache_.Reserve(kWordWeights.most_remembered + 4096);
+    }
     return cache_.Add(key, hash, std::move(reading));
 }
 bool WordReader::ReadsAsGreek(std::u16string_view typed, float most) {
