@@ -110,6 +110,8 @@ class TextKeyed {
         slots_[at] = static_cast<std::uint32_t>(entries_.size());
         return static_cast<std::uint32_t>(entries_.size() - 1);
     }
+    // Room for `count` values, taken from memory as they come.
+    void Reserve(std::size_t count) { entries_.reserve(count); }
     const Value& At(std::uint32_t index) const { return entries_[index].value; }
     Value& At(std::uint32_t index) { return entries_[index].value; }
     std::size_t size() const { return entries_.size(); }

@@ -60,9 +60,9 @@ constexpr std::array<std::uint8_t, 0x80> kAsciiClass = [] {
 // Words judged kept or read, and their characters, before the judgements
 // start afresh.
 constexpr std::size_t kMostJudged = std::size_t{1} << 15;
-constexpr std::size_t kMostJudgedCharacters = std::size_t{1} << 19;
+constexpr std::size_t kMostJudgedCharacters = std::size_t{1} << 18;
 // Phrases whose choices are remembered before they start afresh.
-constexpr std::size_t kMostPhrases = std::size_t{1} << 14;
+constexpr std::size_t kMostPhrases = std::size_t{1} << 13;
 
 // The punctuation a word kept as typed is judged without: before it, and
 // after it.
@@ -210,6 +210,7 @@ class ReadingStream::Reader {
 void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t upto, bool final,
                                         std::u16string& out) {
     if (phrase_.empty()) {
+        ForgetIfFull();  // words kept as typed are read too
         return;
     }
     const std::size_t count = phrase_.size();

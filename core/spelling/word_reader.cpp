@@ -73,6 +73,11 @@ std::uint32_t WordReader::Read(std::u16string_view typed, bool alone) {
         Weigh(key_view.substr(first, letters),
               marked ? key_view.substr(first + letters + 1) : std::u16string_view(), chat);
     spelled_characters_ += reading.fixed.size() + reading.converted.size();
+    if (cache_.size() == kWordWeights.most_remembered / 2) {
+        // The words read between two looks at the bound (a phrase's, and
+        // those judged with it) need room beyond it, not a doubling.
+        cache_.Reserve(kWordWeights.most_remembered + 4096);
+    }
     return cache_.Add(key, hash, std::move(reading));
 }
 bool WordReader::ReadsAsGreek(std::u16string_view typed, float most) {
@@ -81,6 +86,18 @@ bool WordReader::ReadsAsGreek(std::u16string_view typed, float most) {
         const GreekModel::Word* word = model_.WordAt(c.word);
         return c.cost == 0 || (c.cost <= most && word != nullptr && model_.Frequency(*word) > 0);
     });
+}
+
+void WordReader::FollowFromRoot(std::u16string_view word, float cost, bool slip) {
+    read_word_ = word;
+    readings_.clear();
+    first_.clear();
+    for (std::size_t at = 0; at < word.size(); ++at) {
+        first_.push_back(static_cast<std::uint32_t>(readings_.size()));
+        ForEachReading(word, at, [&](const Reading& reading) { readings_.push_back(reading); });
+    }
+    first_.push_back(static_cast<std::uint32_t>(readings_.size()));
+    Follow(*model_.Root(), word, 0, cost, slip);
 }
 
 void WordReader::Follow(const GreekModel::Node& node, std::u16string_view word, std::size_t at,
@@ -136,7 +153,13 @@ void WordReader::Follow(const GreekModel::Node& node, std::u16string_view word, 
             }
         }
     };
-    ForEachReading(word, at, step);
+    if (word.data() == read_word_.data() && word.size() == read_word_.size()) {
+        for (std::uint32_t reading = first_[at]; reading < first_[at + 1]; ++reading) {
+            step(readings_[reading]);
+        }
+    } else {
+        ForEachReading(word, at, step);  // a slip's changed letters
+    }
     if (slip) {
         FollowSlips(node, word, at, cost);
     }
@@ -281,7 +304,7 @@ WordReading WordReader::Weigh(std::u16string_view lower, std::u16string_view mar
     }
     found_.clear();
     if (lower.size() <= kWordWeights.longest_word && model_.Root() != nullptr) {
-        Follow(*model_.Root(), lower, 0, 0);
+        FollowFromRoot(lower, 0);
         if (found_.empty() && source_ == ReadingStream::Source::Latin) {
             Mend(lower, reading);
         }
@@ -363,7 +386,6 @@ void WordReader::Mend(std::u16string_view lower, WordReading& reading) {
         !std::all_of(lower.begin(), lower.end(), [](char16_t c) { return c < 0x80; })) {
         return;
     }
-    const GreekModel::Node& root = *model_.Root();
     // Emphasis: a run of three or more of one letter is the letter once
     // (naiiii, poliiii, kalaaa); the word is written without it.
     std::u16string collapsed;
@@ -377,11 +399,11 @@ void WordReader::Mend(std::u16string_view lower, WordReading& reading) {
     }
     const bool emphasis = collapsed.size() < lower.size() && collapsed.size() >= 2;
     if (emphasis) {
-        Follow(root, collapsed, 0, kWordWeights.emphasis_cost);
+        FollowFromRoot(collapsed, kWordWeights.emphasis_cost);
     }
     const std::u16string_view word = emphasis ? std::u16string_view(collapsed) : lower;
     if (found_.empty() && word.size() >= kWordWeights.shortest_slipped) {
-        Follow(root, word, 0, emphasis ? kWordWeights.emphasis_cost : 0, true);
+        FollowFromRoot(word, emphasis ? kWordWeights.emphasis_cost : 0, true);
         // Only to a word in use; rarer words are as likely another slip.
         std::erase_if(found_,
                       [&](const Choice& c) { return WordScore(c.word) < kWordWeights.slip_word; });
@@ -402,7 +424,7 @@ void WordReader::Mend(std::u16string_view lower, WordReading& reading) {
         bool both = true;
         for (int half = 0; half < 2 && both; ++half) {
             found_.clear();
-            Follow(root, half == 0 ? word.substr(0, cut) : word.substr(cut), 0, 0);
+            FollowFromRoot(half == 0 ? word.substr(0, cut) : word.substr(cut), 0);
             double half_best = -1e300;
             for (const Choice& c : found_) {
                 const double alone = WordScore(c.word);

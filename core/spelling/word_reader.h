@@ -10,6 +10,7 @@
 #include "core/spelling/greek_model.h"
 #include "core/spelling/reading_cache.h"
 #include "core/spelling/speller.h"
+#include "core/spelling/typed_readings.h"
 
 namespace bivano::internal {
 
@@ -129,6 +130,9 @@ class WordReader {
                 bool slip = false);
     void FollowSlips(const GreekModel::Node& node, std::u16string_view word, std::size_t at,
                      float cost);
+    // Follows `word` from the root: the readings of its letters found
+    // once, for every branch of the search.
+    void FollowFromRoot(std::u16string_view word, float cost, bool slip = false);
     // The readings of a word no reading places: with a run of one letter
     // collapsed, with a slip of typing, or as two words typed as one.
     void Mend(std::u16string_view lower, WordReading& reading);
@@ -149,6 +153,12 @@ class WordReader {
     std::u16string key_;
     std::size_t spelled_characters_ = 0;  // of the readings remembered
     std::vector<Choice> found_;           // Follow's findings
+    // The readings at each place of the word followed from the root
+    // (typed_readings.h): those of place `at` are readings_[first_[at]] up
+    // to readings_[first_[at + 1]].
+    std::u16string_view read_word_;
+    std::vector<Reading> readings_;
+    std::vector<std::uint32_t> first_;
 };
 
 }  // namespace bivano::internal
