@@ -411,11 +411,10 @@ std::vector<std::byte> BuildModel(const ModelSource& source) {
         }
     }
     const std::size_t tree_words = in_file_order.size();
-    const std::size_t first_other = in_file_order.size();
     for (std::uint32_t number = in_tree; number < candidates.size(); ++number) {
         in_file_order.push_back(number);
     }
-    std::stable_sort(in_file_order.begin() + static_cast<std::ptrdiff_t>(first_other),
+    std::stable_sort(in_file_order.begin() + static_cast<std::ptrdiff_t>(tree_words),
                      in_file_order.end(), [&](std::uint32_t a, std::uint32_t b) {
                          return candidates[a].lower.size() < candidates[b].lower.size();
                      });
@@ -434,6 +433,7 @@ std::vector<std::byte> BuildModel(const ModelSource& source) {
         (in_file_order.size() + format::kWordsPerCountedBlock - 1) / format::kWordsPerCountedBlock,
         format::CountedBlock{0, 0, 0, 0});
     std::vector<format::WordCounts> counts;
+    std::uint64_t letters_laid = 0;  // the places of letters are 32 bits
     for (std::uint32_t number = 0; number < in_file_order.size(); ++number) {
         const Candidate& candidate = candidates[in_file_order[number]];
         const Laid& word = laid[in_file_order[number]];
@@ -444,6 +444,7 @@ std::vector<std::byte> BuildModel(const ModelSource& source) {
             runs[run] = {number, static_cast<std::uint32_t>(letters.size())};
         }
         words.push_back({word.flags, static_cast<std::uint8_t>(length | candidate.stress << 6)});
+        letters_laid += length;
         for (const char16_t c : candidate.lower) {
             letters.push_back(LetterByte(c));
         }
@@ -456,7 +457,7 @@ std::vector<std::byte> BuildModel(const ModelSource& source) {
             counts.push_back({word.frequency, word.followed, word.everyday});
         }
     }
-    if (letters.size() > 0xFFFFFFFFU) {
+    if (letters_laid > 0xFFFFFFFFU) {
         return {};
     }
 

@@ -108,7 +108,9 @@ std::uint32_t GreekModel::Probe(std::uint32_t first, std::uint32_t second) const
     // The first's entry: a word's from its block of counts, any other key's
     // by search among the keys after the words.
     std::size_t entry = pair_firsts_.size();
-    if (first < words_.size()) {
+    // (A word's number is below kEndingMark; saying so lets the compiler
+    // see that a constant key is none.)
+    if (first < format::kEndingMark && first < words_.size()) {
         const format::CountedBlock& block = counted_blocks_[first / format::kWordsPerCountedBlock];
         const std::uint32_t bit = 1U << (first % format::kWordsPerCountedBlock);
         if ((block.pair_bits & bit) == 0) {
