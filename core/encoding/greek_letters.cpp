@@ -17,9 +17,7 @@ char16_t SoundClass(char16_t c) {
 }
 
 std::uint8_t StressRank(std::u16string_view lower) {
-    const auto is_vowel = [](char16_t c) {
-        return std::u16string_view(u"αεηιουωάέήίόύώϊϋΐΰ").find(c) != std::u16string_view::npos;
-    };
+    const auto is_vowel = [](char16_t c) { return IsGreekVowel(c) && !IsGreekUpper(c); };
     int syllable = 0;  // counted from the end
     for (std::size_t i = lower.size(); i-- > 0;) {
         const char16_t c = lower[i];

@@ -68,6 +68,7 @@ struct Entry {
     char16_t capital = 0;       // the capital of `small`; itself where there is none
     char16_t unmarked = 0;      // without tonos and diaeresis, case and ς kept
     char16_t bare_capital = 0;  // the capital without tonos, diaeresis kept
+    char16_t with_tonos = 0;    // of a small vowel without marks: with a tonos
     GreekLetterParts parts{};
 };
 
@@ -93,6 +94,9 @@ constexpr std::array<Entry, kLast - kFirst + 1> MakeEntries() {
         small.unmarked = final_sigma ? row.small : plain.small;
         small.bare_capital = bare.capital;
         small.parts = {row.base, false, row.tonos, row.diaeresis, final_sigma};
+        if (row.tonos && !row.diaeresis) {
+            entries[plain.small - kFirst].with_tonos = row.small;
+        }
         if (row.capital != 0 && !final_sigma) {
             Entry& capital = entries[row.capital - kFirst];
             capital.small = row.small;
@@ -173,6 +177,21 @@ constexpr char16_t PlainLetter(char16_t c) {
 constexpr char16_t WithoutMarks(char16_t c) {
     const greek_letters::Entry* entry = greek_letters::EntryOf(c);
     return entry == nullptr ? c : entry->unmarked;
+}
+
+// Whether a letter is a vowel, in either case and with any marks: 'α', 'Ώ',
+// 'ΐ'; not 'β'.
+constexpr bool IsGreekVowel(char16_t c) {
+    const greek_letters::Entry* entry = greek_letters::EntryOf(c);
+    return entry != nullptr &&
+           std::u16string_view(u"αεηιουω").find(entry->parts.base) != std::u16string_view::npos;
+}
+
+// A small vowel without marks with a tonos: 'α' -> 'ά', 'ω' -> 'ώ'; any
+// other character as it is ('ά', 'ϊ', 'Α', 'β').
+constexpr char16_t WithTonos(char16_t c) {
+    const greek_letters::Entry* entry = greek_letters::EntryOf(c);
+    return entry == nullptr || entry->with_tonos == 0 ? c : entry->with_tonos;
 }
 
 // Whether a letter carries a tonos (in either case): 'ά', 'Ώ', 'ΐ'.

@@ -62,7 +62,7 @@ bool IsLineBreak(char16_t c) {
 }
 
 constexpr bool IsVowel(char16_t base) {
-    return std::u16string_view(u"αεηιουω").find(base) != std::u16string_view::npos;
+    return IsGreekVowel(base);
 }
 
 // Before what αυ, ευ and ηυ sound as av, ev, iv: a vowel or a voiced consonant.

@@ -229,8 +229,6 @@ std::u16string WordReader::ByEnding(std::u16string_view plain) const {
     if (std::none_of(ending.begin(), ending.end(), IsAccented)) {
         return {};
     }
-    static constexpr std::u16string_view kPlainVowels = u"αεηιουω";
-    static constexpr std::u16string_view kAccentedVowels = u"άέήίόύώ";
     std::u16string spelled(plain);
     const std::size_t start = plain.size() - length;
     for (std::size_t i = 0; i < length; ++i) {
@@ -238,10 +236,7 @@ std::u16string WordReader::ByEnding(std::u16string_view plain) const {
         const char16_t meant = ending[i];
         char16_t letter = PlainLetter(meant) == u'η' && typed == u'ι' ? u'η' : typed;
         if (IsAccented(meant)) {
-            const std::size_t vowel = kPlainVowels.find(letter);
-            if (vowel != std::u16string_view::npos) {
-                letter = kAccentedVowels[vowel];
-            }
+            letter = WithTonos(letter);
         }
         spelled[start + i] = letter;
     }

@@ -39,18 +39,16 @@ void AppendWithCaseOf(std::u16string_view typed, std::u16string_view spelled, st
 }
 
 void AccentLastSyllable(std::u16string& text, std::size_t begin, std::size_t end) {
-    static constexpr std::u16string_view kPlain = u"αεηιουω";
-    static constexpr std::u16string_view kAccented = u"άέήίόύώ";
-    std::u16string& word = text;
     for (std::size_t i = end; i-- > begin;) {
-        const std::size_t vowel = kPlain.find(word[i]);
-        if (vowel != std::u16string_view::npos) {
-            word[i] = kAccented[vowel];
+        const char16_t letter = text[i];
+        if (const char16_t accented = WithTonos(letter); accented != letter) {
+            text[i] = accented;
             return;
         }
-        if (kAccented.find(word[i]) != std::u16string_view::npos || IsGreekUpper(word[i]) ||
-            word[i] == u'ϊ' || word[i] == u'ϋ') {
-            return;  // stressed already, or in capitals
+        // Stressed already (ά, not ΐ), or in capitals, or ϊ, ϋ.
+        if ((HasTonos(letter) && !HasDiaeresis(letter)) || IsGreekUpper(letter) || letter == u'ϊ' ||
+            letter == u'ϋ') {
+            return;
         }
     }
 }

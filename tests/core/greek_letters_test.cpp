@@ -108,6 +108,22 @@ TEST(GreekLettersTable, CaseRoundTripsAndTheCodePageAgrees) {
     EXPECT_EQ(letters, 2 * 24 + 1 + 2 * 7 + 2 * 2 + 2);
 }
 
+TEST(GreekLettersTable, VowelsAndTheirTonos) {
+    const struct {
+        char16_t letter;
+        bool vowel;
+        char16_t with_tonos;
+    } rows[] = {
+        {u'α', true, u'ά'}, {u'ω', true, u'ώ'},  {u'ι', true, u'ί'},  {u'υ', true, u'ύ'},
+        {u'ά', true, u'ά'}, {u'ϊ', true, u'ϊ'},  {u'ΰ', true, u'ΰ'},  {u'Α', true, u'Α'},
+        {u'Ώ', true, u'Ώ'}, {u'β', false, u'β'}, {u'ς', false, u'ς'}, {u'a', false, u'a'},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(IsGreekVowel(row.letter), row.vowel) << U8(std::u16string(1, row.letter));
+        EXPECT_EQ(WithTonos(row.letter), row.with_tonos) << U8(std::u16string(1, row.letter));
+    }
+}
+
 TEST(GreekLettersTable, SoundClassAndStress) {
     EXPECT_EQ(SoundClass(u'Ή'), u'ι');
     EXPECT_EQ(SoundClass(u'ϋ'), u'ι');
