@@ -111,12 +111,13 @@ constexpr std::array<Entry, kLast - kFirst + 1> MakeEntries() {
 
 inline constexpr std::array<Entry, kLast - kFirst + 1> kEntries = MakeEntries();
 
-constexpr const Entry* EntryOf(char16_t c) {
+// A copy, not a pointer: GCC refuses a pointer into the table compared
+// with null as a constant expression in sanitized builds. None: small 0.
+constexpr Entry EntryOf(char16_t c) {
     if (c < kFirst || c > kLast) {
-        return nullptr;
+        return Entry{};
     }
-    const Entry& entry = kEntries[c - kFirst];
-    return entry.small == 0 ? nullptr : &entry;
+    return kEntries[c - kFirst];
 }
 
 }  // namespace greek_letters
@@ -124,86 +125,86 @@ constexpr const Entry* EntryOf(char16_t c) {
 // Whether `c` is a Greek letter of the table: 'λ', 'Ώ', 'ς', 'ΐ'; not the
 // unassigned U+03A2, nor a polytonic 'ἄ' or a variant 'ϑ'.
 constexpr bool IsGreekLetter(char16_t c) {
-    return greek_letters::EntryOf(c) != nullptr;
+    return greek_letters::EntryOf(c).small != 0;
 }
 
 // The parts of a Greek letter; nothing for any other character.
 constexpr std::optional<GreekLetterParts> PartsOf(char16_t c) {
-    const greek_letters::Entry* entry = greek_letters::EntryOf(c);
-    return entry == nullptr ? std::nullopt : std::optional<GreekLetterParts>(entry->parts);
+    const greek_letters::Entry entry = greek_letters::EntryOf(c);
+    return entry.small == 0 ? std::nullopt : std::optional<GreekLetterParts>(entry.parts);
 }
 
 // Whether `c` is a capital Greek letter: 'Α', 'Ά', 'Ϊ'; not 'α'.
 constexpr bool IsGreekUpper(char16_t c) {
-    const greek_letters::Entry* entry = greek_letters::EntryOf(c);
-    return entry != nullptr && entry->parts.capital;
+    const greek_letters::Entry entry = greek_letters::EntryOf(c);
+    return entry.small != 0 && entry.parts.capital;
 }
 
 // The small letter of a capital, marks kept: 'Ά' -> 'ά', 'Σ' -> 'σ';
 // any other character as it is.
 constexpr char16_t GreekLower(char16_t c) {
-    const greek_letters::Entry* entry = greek_letters::EntryOf(c);
-    return entry == nullptr ? c : entry->small;
+    const greek_letters::Entry entry = greek_letters::EntryOf(c);
+    return entry.small == 0 ? c : entry.small;
 }
 
 // The capital of a small letter, marks kept: 'ά' -> 'Ά', 'ς' -> 'Σ'; 'ΐ'
 // and 'ΰ', which have none, and any other character as they are.
 constexpr char16_t GreekUpper(char16_t c) {
-    const greek_letters::Entry* entry = greek_letters::EntryOf(c);
-    return entry == nullptr ? c : entry->capital;
+    const greek_letters::Entry entry = greek_letters::EntryOf(c);
+    return entry.small == 0 ? c : entry.capital;
 }
 
 // The capital as Greek typography writes capitals: without the tonos,
 // with the diaeresis. 'ά' -> 'Α', 'ΐ' -> 'Ϊ', 'ϋ' -> 'Ϋ', 'ς' -> 'Σ'; a
 // capital as it is ('Ά' stays).
 constexpr char16_t GreekCapitalWithoutTonos(char16_t c) {
-    const greek_letters::Entry* entry = greek_letters::EntryOf(c);
-    if (entry == nullptr || entry->parts.capital) {
+    const greek_letters::Entry entry = greek_letters::EntryOf(c);
+    if (entry.small == 0 || entry.parts.capital) {
         return c;
     }
-    return entry->bare_capital;
+    return entry.bare_capital;
 }
 
 // A small letter without its tonos or diaeresis, σ for ς: 'ώ' -> 'ω',
 // 'ΐ' -> 'ι', 'ς' -> 'σ'. Capitals and any other character as they are:
 // the letter tree and the readings are keyed by these.
 constexpr char16_t PlainLetter(char16_t c) {
-    const greek_letters::Entry* entry = greek_letters::EntryOf(c);
-    return entry == nullptr || entry->parts.capital ? c : entry->parts.base;
+    const greek_letters::Entry entry = greek_letters::EntryOf(c);
+    return entry.small == 0 || entry.parts.capital ? c : entry.parts.base;
 }
 
 // A letter without its tonos or diaeresis, its case and ς kept: 'Ώ' ->
 // 'Ω', 'ϊ' -> 'ι', 'ς' stays.
 constexpr char16_t WithoutMarks(char16_t c) {
-    const greek_letters::Entry* entry = greek_letters::EntryOf(c);
-    return entry == nullptr ? c : entry->unmarked;
+    const greek_letters::Entry entry = greek_letters::EntryOf(c);
+    return entry.small == 0 ? c : entry.unmarked;
 }
 
 // Whether a letter is a vowel, in either case and with any marks: 'α', 'Ώ',
 // 'ΐ'; not 'β'.
 constexpr bool IsGreekVowel(char16_t c) {
-    const greek_letters::Entry* entry = greek_letters::EntryOf(c);
-    return entry != nullptr &&
-           std::u16string_view(u"αεηιουω").find(entry->parts.base) != std::u16string_view::npos;
+    const greek_letters::Entry entry = greek_letters::EntryOf(c);
+    return entry.small != 0 &&
+           std::u16string_view(u"αεηιουω").find(entry.parts.base) != std::u16string_view::npos;
 }
 
 // A small vowel without marks with a tonos: 'α' -> 'ά', 'ω' -> 'ώ'; any
 // other character as it is ('ά', 'ϊ', 'Α', 'β').
 constexpr char16_t WithTonos(char16_t c) {
-    const greek_letters::Entry* entry = greek_letters::EntryOf(c);
-    return entry == nullptr || entry->with_tonos == 0 ? c : entry->with_tonos;
+    const greek_letters::Entry entry = greek_letters::EntryOf(c);
+    return entry.small == 0 || entry.with_tonos == 0 ? c : entry.with_tonos;
 }
 
 // Whether a letter carries a tonos (in either case): 'ά', 'Ώ', 'ΐ'.
 constexpr bool HasTonos(char16_t c) {
-    const greek_letters::Entry* entry = greek_letters::EntryOf(c);
-    return entry != nullptr && entry->parts.tonos;
+    const greek_letters::Entry entry = greek_letters::EntryOf(c);
+    return entry.small != 0 && entry.parts.tonos;
 }
 
 // Whether a letter carries a diaeresis (in either case): 'ϊ', 'Ϋ', 'ΰ'.
 constexpr bool HasDiaeresis(char16_t c) {
-    const greek_letters::Entry* entry = greek_letters::EntryOf(c);
-    return entry != nullptr && entry->parts.diaeresis;
+    const greek_letters::Entry entry = greek_letters::EntryOf(c);
+    return entry.small != 0 && entry.parts.diaeresis;
 }
 
 // The sound class of a letter, for endings: η and υ as ι, ω as ο, the
