@@ -30,7 +30,7 @@ mkdirSync(downloads);
 mkdirSync(shotsDir, { recursive: true });
 
 function native(args, input) {
-    const run = spawnSync(bivano, args, { input });
+    const run = spawnSync(bivano, args, { input, maxBuffer: 1 << 30 });
     assert.equal(run.status, 0, String(run.stderr));
     return run.stdout;
 }
@@ -508,11 +508,27 @@ test('fixes the keyboard layout and turns each paragraph its own way, from the k
 
 test('a long text shows progress and can be cancelled', async () => {
     const page = await openPage();
-    await page.$eval('#source', (box) => {
-        box.value = 'Kalimera ti kaneis? 8a to kanw auto.\n'.repeat(300_000);
+    // Lines of words drawn at random, so that the reader's memories of words
+    // and phrases do not make the run too short to stop.
+    const words = ['kalimera', 'ti', 'kaneis', '8a', 'to', 'kanw', 'auto', 'spiti', '8alassa',
+        'nero', 'mera', 'nyxta', 'filos', 'douleia', 'sxoleio', 'paidi', 'dromos', 'polh',
+        'vivlio', 'trapezi'];
+    let seed = 12345;
+    const lines = [];
+    for (let i = 0; i < 300_000; ++i) {
+        const line = [];
+        for (let k = 0; k < 5; ++k) {
+            seed = (seed * 1103515245 + 12345) % 2147483648;
+            line.push(words[seed % words.length]);
+        }
+        lines.push(`${line.join(' ')}.\n`);
+    }
+    const text = lines.join('');
+    await page.$eval('#source', (box, value) => {
+        box.value = value;
         box.dispatchEvent(new Event('input'));
-    });
-    // Accents take a while over 11 M characters: long enough to stop them.
+    }, text);
+    // Accents take a while over millions of characters: long enough to stop them.
     await page.click('input[name=spelling][value=accents]');
     await waitForStatus(page, /λεξικό είναι έτοιμο/);
     await page.click('#to-greek');
@@ -538,9 +554,10 @@ test('a long text shows progress and can be cancelled', async () => {
     await page.click('#to-greek');
     await waitForStatus(page, /Έτοιμο/);
     // Its beginning shows; the note tells how much there is.
-    const line = String(native(['greek'], Buffer.from('Kalimera ti kaneis? 8a to kanw auto.\n')));
-    assert.equal(await page.$eval('#result', (box) => box.value), `${line.repeat(3000).slice(0, 100_000)}…`);
-    assert.match(await page.$eval('#result-note', (note) => note.textContent), /από τους 11\.100\.000 χαρακτήρες/);
+    const whole = String(native(['greek'], Buffer.from(text)));
+    assert.equal(await page.$eval('#result', (box) => box.value), `${whole.slice(0, 100_000)}…`);
+    const note = await page.$eval('#result-note', (element) => element.textContent);
+    assert.equal(note.match(/από τους ([\d.]+) χαρακτήρες/)?.[1].replaceAll('.', ''), String(whole.length));
     await page.close();
 });
 
