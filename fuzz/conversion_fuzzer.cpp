@@ -174,15 +174,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // refused, or it reads words, never out of its bounds.
     static const std::vector<std::byte> model =
         builder::BuildModel({{u"καλημέρα", u"θάλασσα", u"τι", u"και", u"Αθήνα"},
-                           {{u"και", 9}, {u"τι", 4}, {u"Διαμαντίδης", 5}},
-                           {{{u"και", u"τι"}, 3},
-                            {{u"τι", u"~αι"}, 3},
-                            {{u"<a", u"και"}, 4},
-                            {{u"τι", u"0>"}, 3},
-                            {{u"<a", u"*"}, 9},
-                            {{u"*", u"0>"}, 7}},
-                           {"word"},
-                           {{u"τι", 30}, {u"θάλασσα", 8}, {u"κάτι", 5}}});
+                             {{u"και", 9}, {u"τι", 4}, {u"Διαμαντίδης", 5}},
+                             {{{u"και", u"τι"}, 3},
+                              {{u"τι", u"~αι"}, 3},
+                              {{u"<a", u"και"}, 4},
+                              {{u"τι", u"0>"}, 3},
+                              {{u"<a", u"*"}, 9},
+                              {{u"*", u"0>"}, 7}},
+                             {"word"},
+                             {{u"τι", 30}, {u"θάλασσα", 8}, {u"κάτι", 5}}});
     auto changed = std::make_shared<std::vector<std::byte>>(model);
     for (std::size_t at = 0; at + 3 <= size; at += 3) {
         const std::size_t place =

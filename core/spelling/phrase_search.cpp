@@ -189,8 +189,9 @@ double PhraseSearch::PairLikelihood(std::uint32_t first, const Choice& second) c
     if (kinds > 0) {
         return std::min(kPhraseWeights.back_off + evidence / kinds, most);
     }
-    const double unaccounted =
-        std::max(1.0, frequency - static_cast<double>(std::min(model_.Followed(*word), model_.Frequency(*word))));
+    const double unaccounted = std::max(
+        1.0,
+        frequency - static_cast<double>(std::min(model_.Followed(*word), model_.Frequency(*word))));
     return std::min(kPhraseWeights.back_off + std::log(unaccounted / frequency) + alone, most);
 }
 

@@ -250,8 +250,9 @@ std::u16string WordReader::ByEnding(std::u16string_view plain) const {
 // everyday lists together, as one text.
 double WordReader::WordScore(std::uint32_t number) const {
     const GreekModel::Word* word = model_.WordAt(number);
-    const double count =
-        word == nullptr ? 0 : static_cast<double>(model_.Frequency(*word)) + model_.EverydayCount(number);
+    const double count = word == nullptr ? 0
+                                         : static_cast<double>(model_.Frequency(*word)) +
+                                               model_.EverydayCount(number);
     return std::log((count + 0.1) / running_words_);
 }
 
