@@ -501,52 +501,78 @@ Status TextEncoder::Encode(std::u16string_view text, std::string& out) {
 }
 
 void TextEncoder::EncodeUtf8(std::u16string_view text, char*& cursor) {
+    // Written through a copy kept in a register: the bytes written may
+    // alias anything, `cursor` too.
+    char* out = cursor;
     std::size_t index = 0;
     if (held_high_ != 0 && !text.empty()) {
         if (IsLowSurrogate(text[0])) {
-            AppendUtf8(0x10000 + ((char32_t(held_high_) - 0xD800) << 10) + (text[0] - 0xDC00),
-                       cursor);
+            AppendUtf8(0x10000 + ((char32_t(held_high_) - 0xD800) << 10) + (text[0] - 0xDC00), out);
             index = 1;
         } else {
-            AppendUtf8(0xFFFD, cursor);
+            AppendUtf8(0xFFFD, out);
         }
         held_high_ = 0;
     }
+    // A unit below 0x800 as one byte or two; the second byte is written
+    // either way, to be written over by the next when the unit was one
+    // byte (the buffer has room for three a unit).
+    const auto one_or_two = [&out](std::uint32_t unit) {
+        const bool two = unit >= 0x80;
+        out[0] = static_cast<char>(two ? 0xC0 | (unit >> 6) : unit);
+        out[1] = static_cast<char>(0x80 | (unit & 0x3F));
+        out += two ? 2 : 1;
+    };
     for (; index < text.size(); ++index) {
-        const char16_t unit = text[index];
-        if (unit < 0x80) {
-            // Four ASCII units at once where they come in a row.
-            std::uint64_t four;
-            if (index + 4 <= text.size() && (std::memcpy(&four, text.data() + index, sizeof four),
-                                             (four & 0xFF80FF80FF80FF80ULL) == 0)) {
-                cursor[0] = static_cast<char>(four);
-                cursor[1] = static_cast<char>(four >> 16);
-                cursor[2] = static_cast<char>(four >> 32);
-                cursor[3] = static_cast<char>(four >> 48);
-                cursor += 4;
-                index += 3;
-                continue;
+        // Four units at a step while none needs three bytes or is a
+        // surrogate: Greek and ASCII, and mixes of them.
+        std::uint64_t four;
+        if (index + 4 <= text.size() && (std::memcpy(&four, text.data() + index, sizeof four),
+                                         (four & 0xF800F800F800F800ULL) == 0)) {
+            if ((four & 0x0780078007800780ULL) == 0) {  // all ASCII
+                for (int k = 0; k < 4; ++k) {
+                    out[k] = static_cast<char>(four >> (16 * k));
+                }
+                out += 4;
+            } else if ((((four & 0x0780078007800780ULL) + 0x7F807F807F807F80ULL) &
+                        0x8000800080008000ULL) == 0x8000800080008000ULL) {
+                // All of two bytes: each 16-bit lane becomes its lead
+                // byte, then its follower.
+                const std::uint64_t bytes = 0x80C080C080C080C0ULL |
+                                            ((four >> 6) & 0x001F001F001F001FULL) |
+                                            ((four & 0x003F003F003F003FULL) << 8);
+                for (int k = 0; k < 8; ++k) {
+                    out[k] = static_cast<char>(bytes >> (8 * k));
+                }
+                out += 8;
+            } else {
+                for (int k = 0; k < 4; ++k) {
+                    one_or_two(static_cast<std::uint32_t>(four >> (16 * k)) & 0xFFFF);
+                }
             }
-            *cursor++ = static_cast<char>(unit);
-        } else if (unit < 0x800) {
-            *cursor++ = static_cast<char>(0xC0 | (unit >> 6));
-            *cursor++ = static_cast<char>(0x80 | (unit & 0x3F));
+            index += 3;
+            continue;
+        }
+        const char16_t unit = text[index];
+        if (unit < 0x800) {
+            one_or_two(unit);
         } else if (IsHighSurrogate(unit)) {
             if (index + 1 == text.size()) {
                 held_high_ = unit;  // its pair may start the next piece
             } else if (IsLowSurrogate(text[index + 1])) {
                 AppendUtf8(0x10000 + ((char32_t(unit) - 0xD800) << 10) + (text[index + 1] - 0xDC00),
-                           cursor);
+                           out);
                 ++index;
             } else {
-                AppendUtf8(0xFFFD, cursor);
+                AppendUtf8(0xFFFD, out);
             }
         } else if (IsLowSurrogate(unit)) {
-            AppendUtf8(0xFFFD, cursor);
+            AppendUtf8(0xFFFD, out);
         } else {
-            AppendUtf8(unit, cursor);
+            AppendUtf8(unit, out);
         }
     }
+    cursor = out;
 }
 
 Status TextEncoder::EncodeCp1253(std::u16string_view text, std::string& out) {

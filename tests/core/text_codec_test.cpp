@@ -207,6 +207,71 @@ TEST(TextEncoder, Utf8InPiecesWithSurrogatePairsAcrossThem) {
     }
 }
 
+// UTF-8 one character at a time, as the standard writes it.
+std::string ReferenceUtf8(std::u16string_view text) {
+    std::string bytes;
+    const auto append = [&](char32_t code) {
+        if (code < 0x80) {
+            bytes += static_cast<char>(code);
+        } else if (code < 0x800) {
+            bytes += static_cast<char>(0xC0 | (code >> 6));
+            bytes += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            bytes += static_cast<char>(0xE0 | (code >> 12));
+            bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            bytes += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            bytes += static_cast<char>(0xF0 | (code >> 18));
+            bytes += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            bytes += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            append(0x10000 + ((char32_t(unit) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            ++i;
+        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+            append(0xFFFD);
+        } else {
+            append(unit);
+        }
+    }
+    return bytes;
+}
+
+TEST(TextEncoder, Utf8OfEveryMixAtEveryPlace) {
+    // Runs of ASCII and of Greek are written several units at a step: the
+    // edges of each width, mixed at random, in pieces of every size from 1
+    // to 9 units, give what one character at a time gives.
+    const std::u16string units = {u'\0',    u'a',     u'\x7F', u'\x80',   u'\xFF',   u'ά',     u'ω',
+                                  u'\x7FF', u'\x800', u'€',    u'\xFFFF', u'\xD83D', u'\xDE00'};
+    std::mt19937 random(8);
+    for (int round = 0; round < 200; ++round) {
+        std::u16string text;
+        const std::size_t length = random() % 40;
+        for (std::size_t i = 0; i < length; ++i) {
+            // Long runs of one width, where the wide steps apply.
+            const int kind = static_cast<int>(random() % 4);
+            text += kind == 0   ? u'a' + static_cast<char16_t>(random() % 26)
+                    : kind == 1 ? u'α' + static_cast<char16_t>(random() % 25)
+                                : units[random() % units.size()];
+        }
+        const std::string expected = ReferenceUtf8(text);
+        for (std::size_t piece = 1; piece <= 9; ++piece) {
+            TextEncoder encoder(Encoding::Utf8);
+            std::string bytes;
+            for (std::size_t at = 0; at < text.size(); at += piece) {
+                ASSERT_TRUE(encoder.Encode(std::u16string_view(text).substr(at, piece), bytes));
+            }
+            encoder.Finish(bytes);
+            ASSERT_EQ(bytes, expected) << "round " << round << ", pieces of " << piece;
+        }
+    }
+}
+
 TEST(TextEncoder, Cp1253RefusesWithLineAndColumn) {
     TextEncoder encoder(Encoding::Cp1253);
     std::string bytes;
