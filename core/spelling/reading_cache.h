@@ -33,18 +33,31 @@ struct WordReading {
     bool mended = false;          // read only with a slip of typing, or as two words
 };
 
-// A hash of a short text: four letters at a time.
+// A hash of a short text: four letters at a time, the last four (which
+// may overlap the four before) or the few there are to end it.
 inline std::uint64_t HashOf(std::u16string_view key) {
     std::uint64_t hash = 0x9E3779B97F4A7C15ULL ^ key.size();
-    std::size_t at = 0;
-    for (; at + 4 <= key.size(); at += 4) {
-        std::uint64_t four;
-        std::memcpy(&four, key.data() + at, sizeof four);
+    const auto mix = [&hash](std::uint64_t four) {
         hash = (hash ^ four) * 0xFF51AFD7ED558CCDULL;
         hash ^= hash >> 32;
+    };
+    const auto four_at = [&key](std::size_t at) {
+        std::uint64_t four;
+        std::memcpy(&four, key.data() + at, sizeof four);
+        return four;
+    };
+    std::size_t at = 0;
+    for (; at + 4 <= key.size(); at += 4) {
+        mix(four_at(at));
     }
-    for (; at < key.size(); ++at) {
-        hash = (hash ^ key[at]) * 0x100000001B3ULL;
+    if (at < key.size()) {
+        if (key.size() >= 4) {
+            mix(four_at(key.size() - 4));
+        } else {
+            std::uint64_t few = 0;
+            std::memcpy(&few, key.data() + at, (key.size() - at) * sizeof(char16_t));
+            mix(few);
+        }
     }
     hash ^= hash >> 33;
     hash *= 0xC4CEB9FE1A85EC53ULL;

@@ -20,8 +20,13 @@ constexpr bool IsLatinOrDigit(char16_t c) {
     return IsLatinLetter(c) || (c >= u'0' && c <= u'9');
 }
 constexpr bool IsBlankOrBreak(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+    // One test of a bit for the four: ' ', '\t', '\r', '\n'.
+    constexpr std::uint64_t kBlanks = 1ULL << u' ' | 1ULL << u'\t' | 1ULL << u'\r' | 1ULL << u'\n';
+    return c <= u' ' && ((kBlanks >> c) & 1) != 0;
 }
+static_assert(IsBlankOrBreak(u' ') && IsBlankOrBreak(u'\t') && IsBlankOrBreak(u'\r') &&
+              IsBlankOrBreak(u'\n') && !IsBlankOrBreak(u'\0') && !IsBlankOrBreak(u'\v') &&
+              !IsBlankOrBreak(u'!') && !IsBlankOrBreak(u'\x2020'));
 // A capital, Latin or Greek.
 constexpr bool IsUpper(char16_t c) {
     return (c >= u'A' && c <= u'Z') || IsGreekUpper(c);

@@ -36,14 +36,9 @@ WordReader::WordReader(const GreekModel& model, ReadingStream::Source source, bo
       running_words_(static_cast<double>(model_.RunningWords()) +
                      static_cast<double>(model_.EverydayTotal()) + 1.0) {}
 
-bool WordReader::ForgetIfFull() {
-    if (cache_.size() < kWordWeights.most_remembered &&
-        cache_.key_characters() + spelled_characters_ < kWordWeights.most_remembered_characters) {
-        return false;
-    }
+void WordReader::Forget() {
     cache_.Clear();
     spelled_characters_ = 0;
-    return true;
 }
 
 std::uint32_t WordReader::Read(std::u16string_view typed, bool alone) {

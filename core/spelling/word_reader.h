@@ -115,12 +115,22 @@ class WordReader {
     std::uint64_t generation() const { return cache_.generation(); }
     // Forgets every word once the cache holds most_remembered, or their
     // characters most_remembered_characters; whether it did.
-    bool ForgetIfFull();
+    // (Asked after every phrase: the test is inline, the clearing not.)
+    bool ForgetIfFull() {
+        if (cache_.size() < kWordWeights.most_remembered &&
+            cache_.key_characters() + spelled_characters_ <
+                kWordWeights.most_remembered_characters) {
+            return false;
+        }
+        Forget();
+        return true;
+    }
 
     const GreekModel& Model() const { return model_; }
     bool Latin() const { return source_ == ReadingStream::Source::Latin; }
 
   private:
+    void Forget();
     // `marked`: the word in small letters with the accents typed, when
     // it was typed with some; `chat`: it may be a chat abbreviation.
     WordReading Weigh(std::u16string_view lower, std::u16string_view marked, bool chat);
