@@ -71,6 +71,24 @@ QString FailureMessage(const Failure& failure) {
                 .arg(line)
                 .arg(column)
                 .arg(HexByte(failure.code), Detail(failure));
+        case Cause::NotAModel:
+            return QCoreApplication::translate(
+                "bivano", "the Greek reader's model is damaged or of another version");
+        case Cause::WordListEncodingUnknown:
+            return QCoreApplication::translate(
+                "bivano",
+                "the word list is in an encoding that cannot be read (its .aff names a SET other "
+                "than UTF-8 and ISO8859-7)");
+        case Cause::WordListEncodingWrong:
+            return QCoreApplication::translate(
+                "bivano", "the word list is not in the encoding its .aff names");
+        case Cause::NoGreekWords:
+            return QCoreApplication::translate("bivano", "not a list of Greek words");
+        case Cause::AffixUnreadable:
+            return QCoreApplication::translate(
+                "bivano", "the .aff file beside it cannot be read (or is not a regular file)");
+        case Cause::EmptyFile:
+            return QCoreApplication::translate("bivano", "the file cannot be read");
         case Cause::System:
         case Cause::NotRegularFile:
         case Cause::DanglingLink:

@@ -247,33 +247,24 @@ Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& out
     return Outcome::Done;
 }
 
-QString DictionaryProblem(GreekSpeller::Problem problem) {
-    switch (problem) {
-        case GreekSpeller::Problem::None:
-        case GreekSpeller::Problem::Unreadable:
-            break;
-        case GreekSpeller::Problem::UnknownEncoding:
-            return QCoreApplication::translate(
-                "bivano",
-                "the word list is in an encoding that cannot be read (its .aff names a SET other "
-                "than UTF-8 and ISO8859-7)");
-        case GreekSpeller::Problem::WrongEncoding:
-            return QCoreApplication::translate(
-                "bivano", "the word list is not in the encoding its .aff names");
-        case GreekSpeller::Problem::NoGreekWords:
-            return QCoreApplication::translate("bivano", "not a list of Greek words");
-        case GreekSpeller::Problem::NotAModel:
-            return QCoreApplication::translate(
-                "bivano", "the Greek reader's model is damaged or of another version");
-        case GreekSpeller::Problem::TooLarge:
+// Why the word list named, or the program's model, cannot be used: the
+// reader's own causes as FailureMessage says them, a file too large for a
+// word list, else that it cannot be read.
+QString DictionaryProblem(const Failure& failure) {
+    switch (failure.cause) {
+        case Cause::NotAModel:
+        case Cause::WordListEncodingUnknown:
+        case Cause::WordListEncodingWrong:
+        case Cause::NoGreekWords:
+        case Cause::AffixUnreadable:
+            return FailureMessage(failure);
+        case Cause::TooLarge:
             return QCoreApplication::translate(
                        "bivano", "the file is larger than a word list can be (%1 MiB)")
                 .arg(GreekSpeller::kLargestWordList >> 20);
-        case GreekSpeller::Problem::AffixUnreadable:
-            return QCoreApplication::translate(
-                "bivano", "the .aff file beside it cannot be read (or is not a regular file)");
+        default:
+            return QCoreApplication::translate("bivano", "the file cannot be read");
     }
-    return QCoreApplication::translate("bivano", "the file cannot be read");
 }
 
 // Makes the folder of -d, with the folders above it, when it is missing.
@@ -311,13 +302,13 @@ int Run(const Request& request, const io::StandardDescriptors& standard) {
     bool all_well = true;
     std::unique_ptr<GreekSpeller> speller;
     if (request.accents) {
-        GreekSpeller::Problem problem = GreekSpeller::Problem::None;
+        Failure failure;
         speller = io::OpenGreekSpeller(
-            request.dictionary_named ? request.dictionary : std::string(), &problem);
+            request.dictionary_named ? request.dictionary : std::string(), &failure);
         if (speller == nullptr) {
             const bool layout = request.direction == Direction::Layout;
             Complain(request.dictionary_named ? request.dictionary : io::DefaultGreekModelPath(),
-                     DictionaryProblem(problem) +
+                     DictionaryProblem(failure) +
                          (layout ? QCoreApplication::translate(
                                        "bivano", ": no word can be judged, the text stays as it is")
                                  : QCoreApplication::translate(

@@ -36,6 +36,22 @@ enum class Cause : std::uint8_t {
     // Invalid bytes whose U+FFFD the output encoding cannot write: as
     // InvalidByte, and the run stopped there.
     InvalidByteNotEncodable,
+    // A file with nothing in it where the reader needs something (its
+    // model, a word list).
+    EmptyFile,
+    // A file that is no model of the reader's: `detail` says how ("too
+    // short", "no model", "another version", "damaged").
+    NotAModel,
+    // A word list whose .aff names an encoding other than UTF-8 and
+    // ISO8859-7.
+    WordListEncodingUnknown,
+    // A word list whose bytes are not in the encoding its .aff names.
+    WordListEncodingWrong,
+    // A word list without a Greek word.
+    NoGreekWords,
+    // The .aff beside a word list is there but cannot be read (or is not a
+    // regular file).
+    AffixUnreadable,
 };
 
 // What went wrong, with what a message needs to say where.
@@ -48,7 +64,7 @@ struct Failure {
     int system_error = 0;  // the errno value, for Cause::System
     // File failures: the folder of a temporary file when the failure was
     // there rather than at the file named, else empty. Byte failures: the
-    // input encoding's name ("utf-8").
+    // input encoding's name ("utf-8"). NotAModel: how the bytes fail.
     std::string detail;
     TextPlace place{};  // text failures: where the input has it
     char32_t code = 0;  // the character, or the byte, at `place`
@@ -56,6 +72,11 @@ struct Failure {
     static Failure Of(Cause cause) {
         Failure failure;
         failure.cause = cause;
+        return failure;
+    }
+    static Failure Of(Cause cause, std::string detail) {
+        Failure failure = Of(cause);
+        failure.detail = std::move(detail);
         return failure;
     }
     static Failure FromErrno(int error, std::string folder = {}) {

@@ -62,46 +62,47 @@ struct FileDescriptor {
 
 // Opens a data file for reading, after the one check every such file
 // passes: a regular file, not empty, at most `largest` bytes. Opening never
-// blocks, a FIFO included. On failure the descriptor is -1 and `problem`
-// (and `error`, the system's reason) say why.
-FileDescriptor OpenDataFile(const std::string& path, off_t largest, off_t& size,
-                            GreekSpeller::Problem& problem, int& error) {
+// blocks, a FIFO included. On failure, why: the system's error (ENOENT for
+// a file that is not there), NotRegularFile, EmptyFile or TooLarge.
+Result<FileDescriptor> OpenDataFile(const std::string& path, off_t largest, off_t& size) {
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    problem = GreekSpeller::Problem::Unreadable;
-    error = errno;
     if (file.fd < 0) {
-        return file;
+        return Failure::FromErrno(errno);
     }
     struct stat status {};
-    if (::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size <= 0) {
-        error = 0;
-        return FileDescriptor(-1);
+    if (::fstat(file.fd, &status) != 0) {
+        return Failure::FromErrno(errno);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return Failure::Of(Cause::NotRegularFile);
+    }
+    if (status.st_size <= 0) {
+        return Failure::Of(Cause::EmptyFile);
     }
     if (status.st_size > largest) {
-        problem = GreekSpeller::Problem::TooLarge;
-        error = 0;
-        return FileDescriptor(-1);
+        return Failure::Of(Cause::TooLarge);
     }
-    problem = GreekSpeller::Problem::None;
     size = status.st_size;
     return file;
 }
 
-// The whole of a data file, or nothing (see OpenDataFile). `error` is
-// ENOENT for a file that is not there.
-std::optional<std::string> ReadDataFile(const std::string& path, off_t largest,
-                                        GreekSpeller::Problem& problem, int& error) {
+// The whole of a data file (see OpenDataFile).
+Result<std::string> ReadDataFile(const std::string& path, off_t largest) {
     off_t size = 0;
-    const FileDescriptor file = OpenDataFile(path, largest, size, problem, error);
-    if (file.fd < 0) {
-        return std::nullopt;
+    Result<FileDescriptor> file = OpenDataFile(path, largest, size);
+    if (!file) {
+        return file.failure();
     }
     std::string bytes(static_cast<std::size_t>(size), '\0');
     std::size_t done = 0;
+    int error = 0;
     while (done < bytes.size()) {
-        const ssize_t got = ::read(file.fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t got = ::read(file->fd, bytes.data() + done, bytes.size() - done);
         if (got < 0 && errno == EINTR) {
             continue;
+        }
+        if (got < 0) {
+            error = errno;
         }
         if (got <= 0) {
             break;  // shorter than it said: what there is
@@ -110,41 +111,38 @@ std::optional<std::string> ReadDataFile(const std::string& path, off_t largest,
     }
     bytes.resize(done);
     if (bytes.empty()) {
-        problem = GreekSpeller::Problem::Unreadable;
-        return std::nullopt;
+        return error != 0 ? Failure::FromErrno(error) : Failure::Of(Cause::EmptyFile);
     }
     return bytes;
 }
 
-// The files of a hunspell list, read; nothing, with `problem` set, when
-// the list or its .aff cannot be read. The English list is optional.
-std::optional<std::pair<std::string, std::optional<std::string>>> ReadHunspellFiles(
-    const std::string& path, GreekSpeller::Problem& problem) {
-    const auto largest = static_cast<off_t>(GreekSpeller::kLargestWordList);
-    int error = 0;
-    std::optional<std::string> list = ReadDataFile(path, largest, problem, error);
-    if (!list) {
-        return std::nullopt;
-    }
-    const std::string affix_path =
-        (path.ends_with(".dic") ? path.substr(0, path.size() - 4) : path) + ".aff";
-    std::optional<std::string> affix = ReadDataFile(affix_path, largest, problem, error);
-    if (!affix) {
-        struct stat status {};
-        const bool empty_file = ::stat(affix_path.c_str(), &status) == 0 &&
-                                S_ISREG(status.st_mode) && status.st_size == 0;
-        if (error != ENOENT && !empty_file) {
-            problem = problem == GreekSpeller::Problem::TooLarge
-                          ? GreekSpeller::Problem::TooLarge
-                          : GreekSpeller::Problem::AffixUnreadable;
-            return std::nullopt;
-        }
-        problem = GreekSpeller::Problem::None;  // no .aff: judged from the list
-    }
-    return std::make_pair(std::move(*list), std::move(affix));
+Result<std::string> ReadWordListFile(const std::string& path) {
+    return ReadDataFile(path, static_cast<off_t>(GreekSpeller::kLargestWordList));
 }
 
 using HunspellBytes = std::pair<std::string, std::optional<std::string>>;
+
+// The files of a hunspell list, read; the failure when the list or its .aff
+// cannot be read. The .aff may be missing or empty: the list is then
+// judged alone.
+Result<HunspellBytes> ReadHunspellFiles(const std::string& path) {
+    Result<std::string> list = ReadWordListFile(path);
+    if (!list) {
+        return list.failure();
+    }
+    const std::string affix_path =
+        (path.ends_with(".dic") ? path.substr(0, path.size() - 4) : path) + ".aff";
+    Result<std::string> affix = ReadWordListFile(affix_path);
+    if (affix) {
+        return HunspellBytes(std::move(*list), std::move(*affix));
+    }
+    const Failure& failure = affix.failure();
+    if ((failure.cause == Cause::System && failure.system_error == ENOENT) ||
+        failure.cause == Cause::EmptyFile) {
+        return HunspellBytes(std::move(*list), std::nullopt);
+    }
+    return failure.cause == Cause::TooLarge ? failure : Failure::Of(Cause::AffixUnreadable);
+}
 
 builder::HunspellFiles ViewOf(const HunspellBytes& files, const std::string& english) {
     return {files.first,
@@ -152,10 +150,36 @@ builder::HunspellFiles ViewOf(const HunspellBytes& files, const std::string& eng
 }
 
 std::string ReadEnglishWords(const std::string& path) {
-    GreekSpeller::Problem ignored = GreekSpeller::Problem::None;
-    int error = 0;
-    return ReadDataFile(path, static_cast<off_t>(GreekSpeller::kLargestWordList), ignored, error)
-        .value_or(std::string());
+    Result<std::string> words = ReadWordListFile(path);
+    return words ? std::move(*words) : std::string();
+}
+
+// Sets `*failure`, when given, and gives nothing of type T.
+template <class T>
+T FailWith(Failure* failure, Failure why) {
+    if (failure != nullptr) {
+        *failure = std::move(why);
+    }
+    return T();
+}
+
+// The counts' files; the failure of the first that cannot be read, which
+// `unreadable` (when given) names.
+Result<CountTexts> ReadCountFiles(const std::string& folder, std::string* unreadable) {
+    CountTexts counts;
+    for (auto [name, text] :
+         {std::pair{"/words.tsv", &counts.words}, std::pair{"/pairs.tsv", &counts.pairs},
+          std::pair{"/phrase-edges.tsv", &counts.phrase_edges}}) {
+        Result<std::string> bytes = ReadWordListFile(folder + name);
+        if (!bytes) {
+            if (unreadable != nullptr) {
+                *unreadable = folder + name;
+            }
+            return bytes.failure();
+        }
+        *text = std::move(*bytes);
+    }
+    return counts;
 }
 
 // `name` in share/bivano beside the program (a build folder) or above it
@@ -194,34 +218,18 @@ std::string DefaultCountsFolder() {
 }
 
 std::optional<CountTexts> ReadCounts(const std::string& folder, std::string* unreadable) {
-    CountTexts counts;
-    for (auto [name, text] :
-         {std::pair{"/words.tsv", &counts.words}, std::pair{"/pairs.tsv", &counts.pairs},
-          std::pair{"/phrase-edges.tsv", &counts.phrase_edges}}) {
-        GreekSpeller::Problem problem = GreekSpeller::Problem::None;
-        int error = 0;
-        std::optional<std::string> bytes = ReadDataFile(
-            folder + name, static_cast<off_t>(GreekSpeller::kLargestWordList), problem, error);
-        if (!bytes) {
-            if (unreadable != nullptr) {
-                *unreadable = folder + name;
-            }
-            return std::nullopt;
-        }
-        *text = std::move(*bytes);
+    Result<CountTexts> counts = ReadCountFiles(folder, unreadable);
+    if (!counts) {
+        return std::nullopt;
     }
-    return counts;
+    return std::move(*counts);
 }
 
-std::unique_ptr<GreekSpeller> OpenGreekModel(const std::string& path,
-                                             GreekSpeller::Problem* problem) {
-    GreekSpeller::Problem ignored = GreekSpeller::Problem::None;
-    GreekSpeller::Problem& outcome = problem != nullptr ? *problem : ignored;
+std::unique_ptr<GreekSpeller> OpenGreekModel(const std::string& path, Failure* failure) {
     off_t size = 0;
-    int error = 0;
-    const FileDescriptor file = OpenDataFile(path, kLargestModel, size, outcome, error);
-    if (file.fd < 0) {
-        return nullptr;
+    const Result<FileDescriptor> file = OpenDataFile(path, kLargestModel, size);
+    if (!file) {
+        return FailWith<std::unique_ptr<GreekSpeller>>(failure, file.failure());
     }
     auto mapping = std::make_shared<Mapping>();
     mapping->size = static_cast<std::size_t>(size);
@@ -232,76 +240,67 @@ std::unique_ptr<GreekSpeller> OpenGreekModel(const std::string& path,
 #else
     constexpr int kMapFlags = MAP_PRIVATE;
 #endif
-    mapping->address = ::mmap(nullptr, mapping->size, PROT_READ, kMapFlags, file.fd, 0);
+    mapping->address = ::mmap(nullptr, mapping->size, PROT_READ, kMapFlags, file->fd, 0);
     if (mapping->address == MAP_FAILED) {
-        outcome = GreekSpeller::Problem::Unreadable;
-        return nullptr;
+        return FailWith<std::unique_ptr<GreekSpeller>>(failure, Failure::FromErrno(errno));
     }
     const std::span<const std::byte> bytes(static_cast<const std::byte*>(mapping->address),
                                            mapping->size);
-    return GreekSpeller::FromModelBytes(bytes, mapping, &outcome);
+    return GreekSpeller::FromModelBytes(bytes, mapping, failure);
 }
 
-std::unique_ptr<GreekSpeller> OpenHunspellList(const std::string& path,
-                                               GreekSpeller::Problem* problem,
+std::unique_ptr<GreekSpeller> OpenHunspellList(const std::string& path, Failure* failure,
                                                const std::string& english) {
-    GreekSpeller::Problem ignored = GreekSpeller::Problem::None;
-    GreekSpeller::Problem& outcome = problem != nullptr ? *problem : ignored;
-    const auto files = ReadHunspellFiles(path, outcome);
+    const Result<HunspellBytes> files = ReadHunspellFiles(path);
     if (!files) {
-        return nullptr;
+        return FailWith<std::unique_ptr<GreekSpeller>>(failure, files.failure());
     }
     const std::string english_words = ReadEnglishWords(english);
     const CountTexts counts = ReadCounts(DefaultCountsFolder()).value_or(CountTexts());
-    return builder::SpellerFromHunspell(ViewOf(*files, english_words), counts.View(), &outcome);
+    return builder::SpellerFromHunspell(ViewOf(*files, english_words), counts.View(), failure);
 }
 
 std::vector<std::byte> BuildGreekModel(const std::string& path, const std::string& english,
-                                       const std::string& counts_folder,
-                                       GreekSpeller::Problem* problem,
+                                       const std::string& counts_folder, Failure* failure,
                                        const std::vector<std::string>& everyday,
                                        std::string* unreadable) {
-    GreekSpeller::Problem ignored = GreekSpeller::Problem::None;
-    GreekSpeller::Problem& outcome = problem != nullptr ? *problem : ignored;
-    const auto files = ReadHunspellFiles(path, outcome);
+    using Bytes = std::vector<std::byte>;
+    const Result<HunspellBytes> files = ReadHunspellFiles(path);
     if (!files) {
         if (unreadable != nullptr) {
             *unreadable = path;
         }
-        return {};
+        return FailWith<Bytes>(failure, files.failure());
     }
-    const std::optional<CountTexts> counts = ReadCounts(counts_folder, unreadable);
+    const Result<CountTexts> counts = ReadCountFiles(counts_folder, unreadable);
     if (!counts) {
-        outcome = GreekSpeller::Problem::Unreadable;
-        return {};
+        return FailWith<Bytes>(failure, counts.failure());
     }
     std::vector<std::string> everyday_bytes;
     everyday_bytes.reserve(everyday.size());
     for (const std::string& list : everyday) {
-        int error = 0;
-        std::optional<std::string> bytes =
-            ReadDataFile(list, static_cast<off_t>(GreekSpeller::kLargestWordList), outcome, error);
+        Result<std::string> bytes = ReadWordListFile(list);
         if (!bytes) {
             if (unreadable != nullptr) {
                 *unreadable = list;
             }
-            return {};
+            return FailWith<Bytes>(failure, bytes.failure());
         }
         everyday_bytes.push_back(std::move(*bytes));
     }
     const std::vector<std::string_view> everyday_views(everyday_bytes.begin(),
                                                        everyday_bytes.end());
     const std::string english_words = ReadEnglishWords(english);
-    return builder::BuildFromHunspell(ViewOf(*files, english_words), counts->View(), &outcome,
+    return builder::BuildFromHunspell(ViewOf(*files, english_words), counts->View(), failure,
                                       everyday_views);
 }
 
 std::unique_ptr<GreekSpeller> OpenGreekSpeller(const std::string& named_dictionary,
-                                               GreekSpeller::Problem* problem) {
+                                               Failure* failure) {
     if (!named_dictionary.empty()) {
-        return OpenHunspellList(named_dictionary, problem);
+        return OpenHunspellList(named_dictionary, failure);
     }
-    return OpenGreekModel(DefaultGreekModelPath(), problem);
+    return OpenGreekModel(DefaultGreekModelPath(), failure);
 }
 
 }  // namespace bivano::io

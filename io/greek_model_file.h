@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/result.h"
 #include "core/spelling/speller.h"
 #include "model_builder/model_sources.h"
 
@@ -41,34 +42,36 @@ std::optional<CountTexts> ReadCounts(const std::string& folder, std::string* unr
 // waited on, and a huge file is refused rather than exhausting memory.
 
 // The speller over the model file at `path`, mapped into memory rather than
-// read; nothing, with `problem` saying why, when the file is missing,
-// unreadable or no model.
-std::unique_ptr<GreekSpeller> OpenGreekModel(const std::string& path,
-                                             GreekSpeller::Problem* problem = nullptr);
+// read; nothing, with `failure` (when given) saying why, when the file is
+// missing, unreadable (the system's error), not a regular file, empty or
+// no model (Cause::NotAModel).
+std::unique_ptr<GreekSpeller> OpenGreekModel(const std::string& path, Failure* failure = nullptr);
 
 // The speller over a hunspell word list (see builder::ReadHunspell), the
 // .aff beside it (el_GR.dic, el_GR.aff), the English word list and the
 // program's counts (DefaultCountsFolder; without them, the list alone),
 // made into a model in memory at once, which takes a moment.
+// Nothing, with `failure` (when given) saying why, when the list or its .aff
+// cannot be read or the list cannot be used (builder::ReadHunspell).
 std::unique_ptr<GreekSpeller> OpenHunspellList(
-    const std::string& path, GreekSpeller::Problem* problem = nullptr,
+    const std::string& path, Failure* failure = nullptr,
     const std::string& english = GreekSpeller::kEnglishWords);
 
 // The bytes of a model made from those files, the counts in
 // `counts_folder` and the lists of everyday word frequencies named in
 // `everyday` (data/greek-everyday/, see builder::AddEveryday), as the
 // build makes it. The counts and an everyday list pass the word list's
-// check; nothing when a file cannot be read, with `problem` saying why and
-// `unreadable` (when given) naming the file.
+// check; nothing when a file cannot be read or the list cannot be used,
+// with `failure` (when given) saying why and `unreadable` (when given)
+// naming a file that cannot be read.
 std::vector<std::byte> BuildGreekModel(const std::string& path, const std::string& english,
-                                       const std::string& counts_folder,
-                                       GreekSpeller::Problem* problem,
+                                       const std::string& counts_folder, Failure* failure,
                                        const std::vector<std::string>& everyday = {},
                                        std::string* unreadable = nullptr);
 
 // The speller for a run: over the word list the user named (read and
 // indexed at once, which takes a moment), or over the default model.
 std::unique_ptr<GreekSpeller> OpenGreekSpeller(const std::string& named_dictionary,
-                                               GreekSpeller::Problem* problem = nullptr);
+                                               Failure* failure = nullptr);
 
 }  // namespace bivano::io

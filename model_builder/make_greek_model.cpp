@@ -21,11 +21,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::vector<std::string> everyday(argv + 5, argv + argc);
-    bivano::GreekSpeller::Problem problem = bivano::GreekSpeller::Problem::None;
     std::string unreadable;
     const std::vector<std::byte> model =
-        bivano::io::BuildGreekModel(argv[1], argv[2], argv[3], &problem, everyday, &unreadable);
-    if (problem != bivano::GreekSpeller::Problem::None || model.empty()) {
+        bivano::io::BuildGreekModel(argv[1], argv[2], argv[3], nullptr, everyday, &unreadable);
+    if (model.empty()) {
         if (!unreadable.empty() && unreadable != argv[1]) {
             std::fprintf(stderr, "%s: cannot read %s\n", argv[0], unreadable.c_str());
         } else {

@@ -144,13 +144,13 @@ std::unordered_map<std::u16string, double> EverydayShares(std::string_view list)
 
 }  // namespace
 
-GreekSpeller::Problem ReadHunspell(const HunspellFiles& files, std::vector<std::u16string>& words) {
+Status ReadHunspell(const HunspellFiles& files, std::vector<std::u16string>& words) {
     const std::string_view bytes = files.list;
     if (bytes.empty()) {
-        return GreekSpeller::Problem::Unreadable;
+        return Failure::Of(Cause::EmptyFile);
     }
     if (bytes.size() > GreekSpeller::kLargestWordList) {
-        return GreekSpeller::Problem::TooLarge;
+        return Failure::Of(Cause::TooLarge);
     }
     const bool utf8 = HasMultiByteUtf8(bytes);
     Encoding encoding = utf8 ? Encoding::Utf8 : Encoding::Iso8859_7;
@@ -158,7 +158,7 @@ GreekSpeller::Problem ReadHunspell(const HunspellFiles& files, std::vector<std::
         if (const std::string name = AffixEncodingName(*files.affix); !name.empty()) {
             const std::optional<Encoding> named = EncodingFromName(name);
             if (named != Encoding::Utf8 && named != Encoding::Iso8859_7) {
-                return GreekSpeller::Problem::UnknownEncoding;
+                return Failure::Of(Cause::WordListEncodingUnknown);
             }
             encoding = *named;
         }
@@ -168,7 +168,7 @@ GreekSpeller::Problem ReadHunspell(const HunspellFiles& files, std::vector<std::
     const bool plain_ascii =
         std::none_of(bytes.begin(), bytes.end(), [](char byte) { return byte & 0x80; });
     if (!plain_ascii && utf8 != (encoding == Encoding::Utf8)) {
-        return GreekSpeller::Problem::WrongEncoding;
+        return Failure::Of(Cause::WordListEncodingWrong);
     }
     const std::string_view list = bytes;
     const std::size_t first_break = std::min(list.find('\n'), list.size());
@@ -189,7 +189,10 @@ GreekSpeller::Problem ReadHunspell(const HunspellFiles& files, std::vector<std::
         }
         at = end;
     }
-    return greek ? GreekSpeller::Problem::None : GreekSpeller::Problem::NoGreekWords;
+    if (!greek) {
+        return Failure::Of(Cause::NoGreekWords);
+    }
+    return {};
 }
 
 void AddCounts(ModelSource& source, const CountFiles& counts) {
@@ -261,38 +264,35 @@ void AddEnglish(ModelSource& source, std::string_view words) {
 }
 
 std::vector<std::byte> BuildFromHunspell(const HunspellFiles& files, const CountFiles& counts,
-                                         GreekSpeller::Problem* problem,
+                                         Failure* failure,
                                          std::span<const std::string_view> everyday) {
     ModelSource source;
-    GreekSpeller::Problem outcome = ReadHunspell(files, source.words);
+    Status read = ReadHunspell(files, source.words);
     std::vector<std::byte> model;
-    if (outcome == GreekSpeller::Problem::None) {
+    if (read) {
         AddCounts(source, counts);
         AddEveryday(source, everyday);
         AddEnglish(source, files.english);
         model = BuildModel(source);
         // Only a list far past any real one has words the format cannot number.
         if (model.empty()) {
-            outcome = GreekSpeller::Problem::TooLarge;
+            read = Failure::Of(Cause::TooLarge);
         }
     }
-    if (problem != nullptr) {
-        *problem = outcome;
+    if (!read && failure != nullptr) {
+        *failure = read.failure();
     }
     return model;
 }
 
 std::unique_ptr<GreekSpeller> SpellerFromHunspell(const HunspellFiles& files,
-                                                  const CountFiles& counts,
-                                                  GreekSpeller::Problem* problem) {
-    GreekSpeller::Problem ignored = GreekSpeller::Problem::None;
-    GreekSpeller::Problem& outcome = problem != nullptr ? *problem : ignored;
+                                                  const CountFiles& counts, Failure* failure) {
     auto bytes =
-        std::make_shared<std::vector<std::byte>>(BuildFromHunspell(files, counts, &outcome));
-    if (outcome != GreekSpeller::Problem::None) {
+        std::make_shared<std::vector<std::byte>>(BuildFromHunspell(files, counts, failure));
+    if (bytes->empty()) {
         return nullptr;
     }
-    return GreekSpeller::FromModelBytes(*bytes, bytes, &outcome);
+    return GreekSpeller::FromModelBytes(*bytes, bytes, failure);
 }
 
 std::unique_ptr<GreekSpeller> SpellerOf(const ModelSource& source) {

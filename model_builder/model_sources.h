@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/result.h"
 #include "core/spelling/speller.h"
 #include "model_builder/greek_model_builder.h"
 
@@ -36,9 +37,10 @@ struct CountFiles {
 // line (anything from a "/" on is dropped), in the encoding that the SET
 // line of its .aff names (UTF-8 or ISO8859-7, as Debian's el_GR has it).
 // Without an .aff, well-formed UTF-8 is read as such and anything else as
-// ISO-8859-7. Its Greek words go to `words`; anything but None means the
-// list cannot be used: never a model that reads its words wrong.
-GreekSpeller::Problem ReadHunspell(const HunspellFiles& files, std::vector<std::u16string>& words);
+// ISO-8859-7. Its Greek words go to `words`; a failure (EmptyFile,
+// TooLarge, WordListEncodingUnknown, WordListEncodingWrong, NoGreekWords)
+// means the list cannot be used: never a model that reads its words wrong.
+Status ReadHunspell(const HunspellFiles& files, std::vector<std::u16string>& words);
 
 // Adds the program's counts to `source`, in their order.
 void AddCounts(ModelSource& source, const CountFiles& counts);
@@ -55,18 +57,19 @@ void AddEveryday(ModelSource& source, std::span<const std::string_view> everyday
 void AddEnglish(ModelSource& source, std::string_view words);
 
 // The bytes of a model made from a hunspell list, the program's counts and
-// the everyday lists: what bivano-make-model writes. Empty, with `problem`
-// saying why, when the list cannot be used.
+// the everyday lists: what bivano-make-model writes. Empty, with `failure`
+// (when given) saying why, when the list cannot be used.
 std::vector<std::byte> BuildFromHunspell(const HunspellFiles& files, const CountFiles& counts,
-                                         GreekSpeller::Problem* problem,
+                                         Failure* failure,
                                          std::span<const std::string_view> everyday = {});
 
 // A speller over a model made in memory from a hunspell list and the
 // program's counts (a word list the user names, bivano --dictionary);
-// nothing, with `problem` saying why, when the list cannot be used.
+// nothing, with `failure` (when given) saying why, when the list cannot be
+// used.
 std::unique_ptr<GreekSpeller> SpellerFromHunspell(const HunspellFiles& files,
                                                   const CountFiles& counts,
-                                                  GreekSpeller::Problem* problem = nullptr);
+                                                  Failure* failure = nullptr);
 
 // A speller over a model made in memory from `source`; nothing when the
 // source makes no model.

@@ -249,28 +249,27 @@ bool GreekModel::IsEnglish(std::string_view lower) const {
 
 std::unique_ptr<GreekModel> GreekModel::FromBytes(std::span<const std::byte> bytes,
                                                   std::shared_ptr<const void> owner,
-                                                  Problem* problem) {
-    Problem ignored = Problem::None;
-    Problem& outcome = problem != nullptr ? *problem : ignored;
-    outcome = Problem::None;
+                                                  Failure* failure) {
+    const auto refused = [failure](const char* how) -> std::unique_ptr<GreekModel> {
+        if (failure != nullptr) {
+            *failure = Failure::Of(Cause::NotAModel, how);
+        }
+        return nullptr;
+    };
     format::Header header;
     if (bytes.size() < sizeof header) {
-        outcome = Problem::TooShort;
-        return nullptr;
+        return refused(kTooShort);
     }
     std::memcpy(&header, bytes.data(), sizeof header);
     if (header.magic != format::kMagic) {
-        outcome = Problem::NotAModel;
-        return nullptr;
+        return refused(kNoModel);
     }
     if (header.version != format::kVersion || header.byte_order != format::kByteOrder) {
-        outcome = Problem::OtherVersion;
-        return nullptr;
+        return refused(kOtherVersion);
     }
     if (reinterpret_cast<std::uintptr_t>(bytes.data()) % 8 != 0 ||
         format::ModelChecksum(header, bytes.subspan(sizeof header)) != header.checksum) {
-        outcome = Problem::Damaged;
-        return nullptr;
+        return refused(kDamaged);
     }
     // The sections lie one after another, as the builder lays them, each
     // at the first multiple of 8 after the one before, the last up to the
@@ -291,8 +290,7 @@ std::unique_ptr<GreekModel> GreekModel::FromBytes(std::span<const std::byte> byt
         const format::SectionPlace& place = header.sections[section];
         if (place.offset != next || place.offset > bytes.size() ||
             bytes.size() - place.offset < place.size || place.size % kElementSizes[section] != 0) {
-            outcome = Problem::Damaged;
-            return nullptr;
+            return refused(kDamaged);
         }
         next = round_up(place.offset + place.size);
     }
@@ -312,8 +310,7 @@ std::unique_ptr<GreekModel> GreekModel::FromBytes(std::span<const std::byte> byt
         count_of(format::kCountedBlocks) !=
             (words + format::kWordsPerCountedBlock - 1) / format::kWordsPerCountedBlock ||
         count_of(format::kCountedWordCounts) > count_of(format::kCountedWords)) {
-        outcome = Problem::Damaged;
-        return nullptr;
+        return refused(kDamaged);
     }
     auto model = std::unique_ptr<GreekModel>(new GreekModel());
     model->owner_ = std::move(owner);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/encoding/greek_letters.h"
+#include "core/result.h"
 #include "core/spelling/greek_model_format.h"
 
 namespace bivano {
@@ -85,14 +86,18 @@ class GreekModel {
     // places of its sections, all covered by the checksum.
     static constexpr std::size_t kHeaderBytes = sizeof(model_format::Header);
 
-    // Why a block of bytes is no model.
-    enum class Problem { None, TooShort, NotAModel, OtherVersion, Damaged };
+    // What Failure::detail says of bytes that are no model (Cause::NotAModel).
+    static constexpr const char* kTooShort = "too short";
+    static constexpr const char* kNoModel = "no model";
+    static constexpr const char* kOtherVersion = "another version";
+    static constexpr const char* kDamaged = "damaged";
 
     // A view of `bytes`, which `owner` keeps alive (a mapping, a buffer);
-    // nothing, with `problem` saying why, when the bytes are no model.
+    // nothing, with `failure` (when given) saying why, when the bytes are no
+    // model.
     static std::unique_ptr<GreekModel> FromBytes(std::span<const std::byte> bytes,
                                                  std::shared_ptr<const void> owner,
-                                                 Problem* problem = nullptr);
+                                                 Failure* failure = nullptr);
 
     // The letters of `word`, lower case with accents; none for a word whose
     // place a damaged model gives wrong.

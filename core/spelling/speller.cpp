@@ -13,12 +13,8 @@ GreekSpeller::GreekSpeller(std::unique_ptr<GreekModel> model) : model_(std::move
 
 std::unique_ptr<GreekSpeller> GreekSpeller::FromModelBytes(std::span<const std::byte> bytes,
                                                            std::shared_ptr<const void> owner,
-                                                           Problem* problem) {
-    GreekModel::Problem why = GreekModel::Problem::None;
-    std::unique_ptr<GreekModel> model = GreekModel::FromBytes(bytes, std::move(owner), &why);
-    if (problem != nullptr) {
-        *problem = why == GreekModel::Problem::None ? Problem::None : Problem::NotAModel;
-    }
+                                                           Failure* failure) {
+    std::unique_ptr<GreekModel> model = GreekModel::FromBytes(bytes, std::move(owner), failure);
     if (model == nullptr) {
         return nullptr;
     }

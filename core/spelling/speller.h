@@ -36,27 +36,17 @@ class GreekSpeller {
     // model_builder/, makes models).
     explicit GreekSpeller(std::unique_ptr<GreekModel> model);
 
-    // Why a word list or a model could not be used.
-    enum class Problem {
-        None,
-        Unreadable,       // missing, unreadable, not a regular file, empty or too large
-        UnknownEncoding,  // its .aff names an encoding other than UTF-8 or ISO8859-7
-        WrongEncoding,    // its bytes are not in the encoding it is in
-        NoGreekWords,     // not a Greek word list
-        NotAModel,        // a model file that is damaged, cut short or of another version
-        TooLarge,         // a word list over kLargestWordList bytes
-        AffixUnreadable,  // its .aff is there but cannot be read (not a regular file)
-    };
-
     // Every byte of a word list costs some 40 in the model made from it
     // (model_builder/): a larger list is refused rather than exhausting
     // memory. Debian's Greek list has 10 MB.
     static constexpr std::size_t kLargestWordList = std::size_t{64} << 20;
 
-    // From the bytes of a model file, which `owner` keeps alive.
+    // From the bytes of a model file, which `owner` keeps alive; nothing,
+    // with `failure` (when given) saying why, when they are no model
+    // (Cause::NotAModel).
     static std::unique_ptr<GreekSpeller> FromModelBytes(std::span<const std::byte> bytes,
                                                         std::shared_ptr<const void> owner,
-                                                        Problem* problem = nullptr);
+                                                        Failure* failure = nullptr);
 
     // Where Debian's hunspell-el puts the Greek word list, and wamerican
     // the English one.

@@ -96,7 +96,33 @@ INSTANTIATE_TEST_SUITE_P(
                    QStringLiteral("line 1, column 3: byte 0xFF is not valid utf-16le, and "
                                   "windows-1253 has nothing to write in its place"),
                    QStringLiteral("γραμμή 1, στήλη 3: το byte 0xFF δεν είναι έγκυρο utf-16le, και "
-                                  "η windows-1253 δεν έχει τίποτα να γράψει στη θέση του")}),
+                                  "η windows-1253 δεν έχει τίποτα να γράψει στη θέση του")},
+        // The reader's model and word lists: the detail says how a model
+        // fails, for no message (it names no temporary file).
+        MessageRow{
+            "NotAModel", Failure::Of(Cause::NotAModel, "damaged"),
+            QStringLiteral("the Greek reader's model is damaged or of another version"),
+            QStringLiteral(
+                "το μοντέλο ελληνικών του προγράμματος είναι κατεστραμμένο ή άλλης έκδοσης")},
+        MessageRow{"EmptyFile", Failure::Of(Cause::EmptyFile),
+                   QStringLiteral("the file cannot be read"),
+                   QStringLiteral("το αρχείο δεν διαβάζεται")},
+        MessageRow{"WordListEncodingUnknown", Failure::Of(Cause::WordListEncodingUnknown),
+                   QStringLiteral("the word list is in an encoding that cannot be read (its .aff "
+                                  "names a SET other than UTF-8 and ISO8859-7)"),
+                   QStringLiteral("το λεξικό είναι σε κωδικοποίηση που δεν διαβάζεται (το .aff του "
+                                  "ορίζει άλλο SET από UTF-8 και ISO8859-7)")},
+        MessageRow{"WordListEncodingWrong", Failure::Of(Cause::WordListEncodingWrong),
+                   QStringLiteral("the word list is not in the encoding its .aff names"),
+                   QStringLiteral("το λεξικό δεν είναι στην κωδικοποίηση που ορίζει το .aff του")},
+        MessageRow{"NoGreekWords", Failure::Of(Cause::NoGreekWords),
+                   QStringLiteral("not a list of Greek words"),
+                   QStringLiteral("δεν είναι λεξικό ελληνικών λέξεων")},
+        MessageRow{
+            "AffixUnreadable", Failure::Of(Cause::AffixUnreadable),
+            QStringLiteral("the .aff file beside it cannot be read (or is not a regular file)"),
+            QStringLiteral(
+                "το αρχείο .aff δίπλα του δεν διαβάζεται (ή δεν είναι κανονικό αρχείο)")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

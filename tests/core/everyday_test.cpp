@@ -57,14 +57,11 @@ TEST(EverydayCounts, LiftWordsTheTechnicalCountsHardlyHave) {
     const std::vector<std::string_view> lists = {
         "τέλεια 900\nτελεία 20\nξξξ 50\nabc 9\nτι x\n\nκάνεις\n",
         "τέλεια\t-250\nτελεία\t-400\nlatin\t-300\n"};
-    GreekSpeller::Problem problem = GreekSpeller::Problem::Unreadable;
     const auto technical =
-        SpellerOf(builder::BuildFromHunspell(files, ProgramCountFiles(), &problem));
-    ASSERT_EQ(problem, GreekSpeller::Problem::None);
+        SpellerOf(builder::BuildFromHunspell(files, ProgramCountFiles(), nullptr));
     ASSERT_NE(technical, nullptr);
     const auto everyday =
-        SpellerOf(builder::BuildFromHunspell(files, ProgramCountFiles(), &problem, lists));
-    ASSERT_EQ(problem, GreekSpeller::Problem::None);
+        SpellerOf(builder::BuildFromHunspell(files, ProgramCountFiles(), nullptr, lists));
     ASSERT_NE(everyday, nullptr);
 
     EXPECT_EQ(Read(*technical, "teleia"), "τελεία");  // the full stop of the technical text
@@ -82,21 +79,17 @@ TEST(EverydayCounts, LiftWordsTheTechnicalCountsHardlyHave) {
 // counts make it, and says nothing: it loads and reads.
 TEST(EverydayCounts, AModelWithoutThemLoadsAndReads) {
     const builder::HunspellFiles files{"2\nέχω\nέξω\n", std::nullopt, "word\n"};
-    GreekSpeller::Problem problem = GreekSpeller::Problem::Unreadable;
     const std::vector<std::byte> plain =
-        builder::BuildFromHunspell(files, ProgramCountFiles(), &problem);
-    ASSERT_EQ(problem, GreekSpeller::Problem::None);
+        builder::BuildFromHunspell(files, ProgramCountFiles(), nullptr);
+    ASSERT_FALSE(plain.empty());
     for (const std::vector<std::string_view>& lists :
          {std::vector<std::string_view>{""},
           std::vector<std::string_view>{"", "abc 12\n\t\n 5\nέχω -\nέχω 1e999\n"}}) {
-        EXPECT_EQ(builder::BuildFromHunspell(files, ProgramCountFiles(), &problem, lists), plain);
-        EXPECT_EQ(problem, GreekSpeller::Problem::None);
+        EXPECT_EQ(builder::BuildFromHunspell(files, ProgramCountFiles(), nullptr, lists), plain);
     }
-    GreekModel::Problem why = GreekModel::Problem::TooShort;
     auto bytes = std::make_shared<std::vector<std::byte>>(plain);
-    const auto model = GreekModel::FromBytes(*bytes, bytes, &why);
+    const auto model = GreekModel::FromBytes(*bytes, bytes);
     ASSERT_NE(model, nullptr);
-    EXPECT_EQ(why, GreekModel::Problem::None);
     EXPECT_EQ(model->EverydayTotal(), 0u);
     EXPECT_EQ(model->EverydayEndingCount(GreekModel::EndingOf(u"έχω")), 0u);
     EXPECT_EQ(model->EverydayCount(0), 0u);
@@ -113,15 +106,14 @@ TEST(EverydayCounts, ListsAreReadThroughTheFileLayer) {
     const std::string fifo = ::testing::TempDir() + "/files-fifo.txt";
     ::unlink(fifo.c_str());
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    GreekSpeller::Problem problem = GreekSpeller::Problem::Unreadable;
+    Failure failure;
     std::string unreadable;
     const auto everyday = SpellerOf(io::BuildGreekModel(dictionary, english, BIVANO_COUNTS_FOLDER,
-                                                        &problem, {list}, &unreadable));
-    ASSERT_EQ(problem, GreekSpeller::Problem::None);
+                                                        &failure, {list}, &unreadable));
     ASSERT_NE(everyday, nullptr);
     EXPECT_TRUE(unreadable.empty());
     EXPECT_EQ(Read(*everyday, "teleia"), "τέλεια");
-    EXPECT_EQ(SpellerOf(io::BuildGreekModel(dictionary, english, BIVANO_COUNTS_FOLDER, &problem))
+    EXPECT_EQ(SpellerOf(io::BuildGreekModel(dictionary, english, BIVANO_COUNTS_FOLDER, &failure))
                   ->Model()
                   .EverydayTotal(),
               0u);
@@ -129,19 +121,20 @@ TEST(EverydayCounts, ListsAreReadThroughTheFileLayer) {
     const struct {
         const char* name;
         std::string path;
+        Cause cause;
     } refused[] = {
-        {"missing", ::testing::TempDir() + "/files-missing.txt"},
-        {"FIFO", fifo},
-        {"folder", ::testing::TempDir()},
+        {"missing", ::testing::TempDir() + "/files-missing.txt", Cause::System},
+        {"FIFO", fifo, Cause::NotRegularFile},
+        {"folder", ::testing::TempDir(), Cause::NotRegularFile},
     };
     for (const auto& row : refused) {
         SCOPED_TRACE(row.name);
         unreadable.clear();
-        problem = GreekSpeller::Problem::None;
-        EXPECT_TRUE(io::BuildGreekModel(dictionary, english, BIVANO_COUNTS_FOLDER, &problem,
+        failure = Failure();
+        EXPECT_TRUE(io::BuildGreekModel(dictionary, english, BIVANO_COUNTS_FOLDER, &failure,
                                         {list, row.path}, &unreadable)
                         .empty());
-        EXPECT_EQ(problem, GreekSpeller::Problem::Unreadable);
+        EXPECT_EQ(failure.cause, row.cause);
         EXPECT_EQ(unreadable, row.path);
     }
     ::unlink(fifo.c_str());

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -361,9 +362,10 @@ TEST(ModelFile, OtherVersionsAreRefused) {
         std::vector<std::byte> bytes = good;
         std::memcpy(bytes.data() + row.at, &row.value, sizeof row.value);
         builder::Reseal(bytes);
-        GreekModel::Problem problem = GreekModel::Problem::None;
-        EXPECT_EQ(GreekModel::FromBytes(bytes, nullptr, &problem), nullptr);
-        EXPECT_EQ(problem, GreekModel::Problem::OtherVersion);
+        Failure failure;
+        EXPECT_EQ(GreekModel::FromBytes(bytes, nullptr, &failure), nullptr);
+        EXPECT_EQ(failure.cause, Cause::NotAModel);
+        EXPECT_EQ(failure.detail, GreekModel::kOtherVersion);
     }
 }
 
@@ -384,7 +386,7 @@ TEST(TheProgramsModel, HoldsEveryWordOfItsList) {
     const std::string affix((std::istreambuf_iterator<char>(affix_file)),
                             std::istreambuf_iterator<char>());
     std::vector<std::u16string> words;
-    ASSERT_EQ(builder::ReadHunspell({list, affix, ""}, words), GreekSpeller::Problem::None);
+    ASSERT_TRUE(builder::ReadHunspell({list, affix, ""}, words));
     const auto speller = io::OpenGreekModel(BIVANO_TEST_MODEL);
     ASSERT_NE(speller, nullptr);
     const GreekModel& model = speller->Model();
@@ -419,35 +421,65 @@ TEST(GreekModel, RefusesBytesThatAreNoModel) {
     builder::ModelSource source;
     source.words = {u"καλημέρα", u"τι"};
     const std::vector<std::byte> good = builder::BuildModel(source);
-    const auto open = [](std::vector<std::byte> bytes) {
+    const auto open = [](std::vector<std::byte> bytes, Failure& failure) {
         auto owned = std::make_shared<std::vector<std::byte>>(std::move(bytes));
-        GreekSpeller::Problem problem = GreekSpeller::Problem::None;
-        const bool opened = GreekSpeller::FromModelBytes(*owned, owned, &problem) != nullptr;
-        return std::make_pair(opened, problem);
+        return GreekSpeller::FromModelBytes(*owned, owned, &failure) != nullptr;
     };
-    EXPECT_EQ(open(good), std::make_pair(true, GreekSpeller::Problem::None));
-    std::vector<std::byte> cut(good.begin(),
-                               good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2));
+    Failure failure;
+    EXPECT_TRUE(open(good, failure));
     std::vector<std::byte> damaged = good;
     damaged[good.size() - 3] ^= std::byte{0x40};
     std::vector<std::byte> foreign = good;
     std::memcpy(foreign.data(), "PK\3\4", 4);
-    for (const auto& bytes : {std::vector<std::byte>{}, cut, damaged, foreign,
-                              std::vector<std::byte>(good.begin(), good.begin() + 40)}) {
-        EXPECT_EQ(open(bytes), std::make_pair(false, GreekSpeller::Problem::NotAModel));
+    struct Refused {
+        const char* name;
+        std::vector<std::byte> bytes;
+        const char* how;  // Failure::detail
+    };
+    const Refused rows[] = {
+        {"no bytes", {}, GreekModel::kTooShort},
+        {"part of a header", {good.begin(), good.begin() + 40}, GreekModel::kTooShort},
+        {"cut in half",
+         {good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2)},
+         GreekModel::kDamaged},
+        {"a bit flipped", damaged, GreekModel::kDamaged},
+        {"a zip file", foreign, GreekModel::kNoModel},
+    };
+    for (const Refused& row : rows) {
+        SCOPED_TRACE(row.name);
+        failure = Failure();
+        EXPECT_FALSE(open(row.bytes, failure));
+        EXPECT_EQ(failure.cause, Cause::NotAModel);
+        EXPECT_EQ(failure.detail, row.how);
     }
-    GreekSpeller::Problem problem = GreekSpeller::Problem::None;
-    EXPECT_EQ(io::OpenGreekModel(::testing::TempDir(), &problem), nullptr);  // a folder
-    EXPECT_EQ(problem, GreekSpeller::Problem::Unreadable);
-    EXPECT_EQ(io::OpenGreekModel(::testing::TempDir() + "/none.model", &problem), nullptr);
-    EXPECT_EQ(problem, GreekSpeller::Problem::Unreadable);
-    // A FIFO in a model's place is refused at once, never waited on.
+    // Files that cannot be a model, each with the cause the messages tell.
     const std::string fifo = ::testing::TempDir() + "/fifo.model";
     ::unlink(fifo.c_str());
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(io::OpenGreekModel(fifo, &problem), nullptr);
-    EXPECT_EQ(problem, GreekSpeller::Problem::Unreadable);
+    const std::string empty = ::testing::TempDir() + "/empty.model";
+    std::ofstream(empty, std::ios::binary).close();
+    struct Unusable {
+        const char* name;
+        std::string path;
+        Cause cause;
+        int system_error;
+    };
+    const Unusable files[] = {
+        {"a folder", ::testing::TempDir(), Cause::NotRegularFile, 0},
+        {"not there", ::testing::TempDir() + "/none.model", Cause::System, ENOENT},
+        // Refused at once, never waited on.
+        {"a FIFO", fifo, Cause::NotRegularFile, 0},
+        {"an empty file", empty, Cause::EmptyFile, 0},
+    };
+    for (const Unusable& row : files) {
+        SCOPED_TRACE(row.name);
+        failure = Failure();
+        EXPECT_EQ(io::OpenGreekModel(row.path, &failure), nullptr);
+        EXPECT_EQ(failure.cause, row.cause);
+        EXPECT_EQ(failure.system_error, row.system_error);
+    }
     ::unlink(fifo.c_str());
+    ::unlink(empty.c_str());
     // A model written to a file and mapped back reads as the bytes did.
     const std::string file = ::testing::TempDir() + "/small.model";
     {
@@ -455,7 +487,7 @@ TEST(GreekModel, RefusesBytesThatAreNoModel) {
         out.write(reinterpret_cast<const char*>(good.data()),
                   static_cast<std::streamsize>(good.size()));
     }
-    const auto mapped = io::OpenGreekModel(file, &problem);
+    const auto mapped = io::OpenGreekModel(file, &failure);
     ASSERT_NE(mapped, nullptr);
     EXPECT_EQ(U8(mapped->Spell(u"καλιμερα τι")), "καλημέρα τι");
     ::setenv("BIVANO_MODEL", file.c_str(), 1);
@@ -479,12 +511,12 @@ TEST(GreekModel, EveryBitFlipInTheHeaderIsRefused) {
     for (std::size_t bit = 0; bit < 8 * GreekModel::kHeaderBytes; ++bit) {
         std::vector<std::byte> bytes = good;
         bytes[bit / 8] ^= static_cast<std::byte>(1U << (bit % 8));
-        GreekModel::Problem problem = GreekModel::Problem::None;
-        if (GreekModel::FromBytes(bytes, nullptr, &problem) != nullptr) {
+        Failure failure;
+        if (GreekModel::FromBytes(bytes, nullptr, &failure) != nullptr) {
             ++accepted;
             ADD_FAILURE() << "bit " << bit << " of the header flipped, and the model was read";
         } else {
-            EXPECT_NE(problem, GreekModel::Problem::None);
+            EXPECT_EQ(failure.cause, Cause::NotAModel);
         }
     }
     EXPECT_EQ(accepted, 0u);

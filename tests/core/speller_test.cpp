@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -252,9 +253,10 @@ TEST(GreekSpeller, ReadsAHunspellList) {
     ASSERT_NE(speller, nullptr);
     EXPECT_EQ(speller->ListWordCount(), 2u);
     EXPECT_EQ(U8(speller->Spell(U16("καλιμερα αθινα"))), "καλημέρα Αθήνα");
-    GreekSpeller::Problem problem = GreekSpeller::Problem::None;
-    EXPECT_EQ(io::OpenHunspellList(::testing::TempDir() + "/missing.dic", &problem), nullptr);
-    EXPECT_EQ(problem, GreekSpeller::Problem::Unreadable);
+    Failure failure;
+    EXPECT_EQ(io::OpenHunspellList(::testing::TempDir() + "/missing.dic", &failure), nullptr);
+    EXPECT_EQ(failure.cause, Cause::System);
+    EXPECT_EQ(failure.system_error, ENOENT);
 }
 
 // The program's own model: the choices that only the words around a word,

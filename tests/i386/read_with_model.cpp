@@ -112,8 +112,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s MODEL < LATIN-TEXT\n", argv[0]);
         return 2;
     }
-    bivano::GreekSpeller::Problem problem = bivano::GreekSpeller::Problem::None;
-    const auto speller = bivano::io::OpenGreekModel(argv[1], &problem);
+    const auto speller = bivano::io::OpenGreekModel(argv[1]);
     if (speller == nullptr) {
         std::fprintf(stderr, "%s: %s is no model that can be read\n", argv[0], argv[1]);
         return 1;

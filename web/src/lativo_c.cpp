@@ -65,9 +65,8 @@ LATIVO_EXPORT void lativo_free(void* memory) {
 LATIVO_EXPORT LativoModel* lativo_model_open(void* bytes, size_t length, int* problem) {
     std::shared_ptr<const void> owner(
         bytes, [](const void* memory) { std::free(const_cast<void*>(memory)); });
-    bivano::GreekSpeller::Problem why = bivano::GreekSpeller::Problem::None;
     std::unique_ptr<bivano::GreekSpeller> speller = bivano::GreekSpeller::FromModelBytes(
-        std::span(static_cast<const std::byte*>(bytes), length), std::move(owner), &why);
+        std::span(static_cast<const std::byte*>(bytes), length), std::move(owner));
     if (speller == nullptr) {
         *problem = LATIVO_MODEL_NOT_A_MODEL;
         return nullptr;

@@ -3,6 +3,7 @@
 // where io/ (mapping, the program's folders) is not built: node's own
 // files through emscripten's NODERAWFS, read whole; a word list made into a
 // model with the program's counts in the sources' data/greek-counts/.
+#include <cerrno>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -30,8 +31,7 @@ std::string DefaultGreekModelPath() {
     return "share/bivano/greek.model";
 }
 
-std::unique_ptr<GreekSpeller> OpenGreekModel(const std::string& path,
-                                             GreekSpeller::Problem* problem) {
+std::unique_ptr<GreekSpeller> OpenGreekModel(const std::string& path, Failure* failure) {
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     const std::streamoff size = file ? static_cast<std::streamoff>(file.tellg()) : -1;
     auto bytes =
@@ -41,21 +41,20 @@ std::unique_ptr<GreekSpeller> OpenGreekModel(const std::string& path,
         file.read(reinterpret_cast<char*>(bytes->data()), size);
     }
     if (size <= 0 || !file) {
-        if (problem != nullptr) {
-            *problem = GreekSpeller::Problem::Unreadable;
+        if (failure != nullptr) {
+            *failure = Failure::FromErrno(ENOENT);
         }
         return nullptr;
     }
-    return GreekSpeller::FromModelBytes(*bytes, bytes, problem);
+    return GreekSpeller::FromModelBytes(*bytes, bytes, failure);
 }
 
-std::unique_ptr<GreekSpeller> OpenHunspellList(const std::string& path,
-                                               GreekSpeller::Problem* problem,
+std::unique_ptr<GreekSpeller> OpenHunspellList(const std::string& path, Failure* failure,
                                                const std::string& english) {
     const std::optional<std::string> list = ReadWhole(path);
     if (!list || list->empty()) {
-        if (problem != nullptr) {
-            *problem = GreekSpeller::Problem::Unreadable;
+        if (failure != nullptr) {
+            *failure = Failure::FromErrno(ENOENT);
         }
         return nullptr;
     }
@@ -69,7 +68,7 @@ std::unique_ptr<GreekSpeller> OpenHunspellList(const std::string& path,
     const std::string edges = ReadWhole(folder + "/phrase-edges.tsv").value_or(std::string());
     return builder::SpellerFromHunspell(
         {*list, affix ? std::optional<std::string_view>(*affix) : std::nullopt, english_words},
-        {words, pairs, edges}, problem);
+        {words, pairs, edges}, failure);
 }
 
 }  // namespace bivano::io
