@@ -101,9 +101,10 @@ class GreekModel {
 
     // The letters of `word`, lower case with accents; none for a word whose
     // place a damaged model gives wrong.
-    Spelling Letters(const Word& word) const {
+    Spelling Letters(const Word& word) const { return Letters(NumberOf(word), word); }
+    // The same of word `number`, from a copy of its entry.
+    Spelling Letters(std::uint32_t number, Word word) const {
         Spelling spelling;
-        const std::uint32_t number = NumberOf(word);
         const std::size_t length = word.Length();
         const model_format::LengthRun& run = length_runs_[(number < tree_words_ ? 0 : 64) + length];
         if (number < run.first_word) {

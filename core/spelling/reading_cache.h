@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/spelling/greek_model.h"
+
 namespace bivano::internal {
 
 // One choice for a typed word: a word of the model, how unlikely the
@@ -19,7 +21,12 @@ struct Choice {
     float cost;
     double score;
     std::uint32_t ending;  // the word's ending, for the counts
+    // The word's entry in the model, copied: the phrase writes it from
+    // here, without a look into the model's words (in room that the
+    // alignment leaves free).
+    GreekModel::Word entry{};
 };
+static_assert(sizeof(Choice) == 24);
 
 // What a typed word (in small letters) may be.
 struct WordReading {

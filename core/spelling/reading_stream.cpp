@@ -254,17 +254,17 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
         const WordReading& reading = words_.At(phrase_[i].reading);
         const std::size_t begin = out.size();
         if (chosen[i] >= 0) {
-            const GreekModel::Word* known =
-                model.WordAt(reading.choices[static_cast<std::size_t>(chosen[i])].word);
+            const Choice& choice = reading.choices[static_cast<std::size_t>(chosen[i])];
+            const GreekModel::Word known = choice.entry;
             if (phrase_[i].small) {
-                out.append(model.Letters(*known));
+                out.append(model.Letters(choice.word, known));
             } else {
-                AppendWithCaseOf(typed, model.Letters(*known), out);
+                AppendWithCaseOf(typed, model.Letters(choice.word, known), out);
             }
-            stress_[i] = known->Stress();
+            stress_[i] = known.Stress();
             // A word the dictionary knows only with a capital (a name)
             // takes it, however it was typed.
-            if ((known->flags & GreekModel::kSmall) == 0 && out.size() > begin) {
+            if ((known.flags & GreekModel::kSmall) == 0 && out.size() > begin) {
                 out[begin] = GreekUpper(out[begin]);
             }
         } else if (!reading.fixed.empty()) {

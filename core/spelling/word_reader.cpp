@@ -286,7 +286,7 @@ WordReading WordReader::Weigh(std::u16string_view lower, std::u16string_view mar
                 if (model_.Letters(word) == written) {
                     const std::uint32_t number = model_.NumberOf(word);
                     reading.choices.push_back(
-                        {number, 0, WordScore(number), GreekModel::EndingOf(written)});
+                        {number, 0, WordScore(number), GreekModel::EndingOf(written), word});
                     break;
                 }
             }
@@ -313,6 +313,7 @@ WordReading WordReader::Weigh(std::u16string_view lower, std::u16string_view mar
         choice.score = WordScore(choice.word) - kWordWeights.cost_weight * choice.cost;
         if (const GreekModel::Word* word = model_.WordAt(choice.word)) {
             choice.ending = GreekModel::EndingOf(model_.Letters(*word));
+            choice.entry = *word;
         }
     }
     std::sort(found_.begin(), found_.end(),
