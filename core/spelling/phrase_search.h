@@ -92,10 +92,12 @@ class PhraseSearch {
         std::uint64_t key = 0;  // first << 32 | second, plus one; 0 for none
         double likelihood = 0;
     };
+    // Made at the first phrase that has a choice to make: a reader that
+    // never gets one (empty input) does not touch their 1.25 MB.
     static constexpr int kPairMemoBits = 16;
-    std::vector<Memo> pair_memo_ = std::vector<Memo>(std::size_t{1} << kPairMemoBits);
+    std::vector<Memo> pair_memo_;
     static constexpr int kEdgeMemoBits = 14;
-    std::vector<Memo> edge_memo_ = std::vector<Memo>(std::size_t{1} << kEdgeMemoBits);
+    std::vector<Memo> edge_memo_;
 };
 
 }  // namespace bivano::internal
