@@ -187,6 +187,7 @@ class ReadingStream::Reader {
     // They name readings by their numbers: all are forgotten together.
     TextKeyed<Judged> judged_[2];          // first in a sentence, inside one
     std::uint64_t judged_generation_ = 0;  // changes when they are forgotten
+    bool judged_afresh_ = false;           // a word was judged since ForgetIfFull looked
     // The phrases chosen for, by their words' readings and edges: where
     // their choices begin in chosen_, and how many.
     struct Chosen {
@@ -210,7 +211,11 @@ class ReadingStream::Reader {
 void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t upto, bool final,
                                         std::u16string& out) {
     if (phrase_.empty()) {
-        ForgetIfFull();  // words kept as typed are read too
+        // Words kept as typed are read too; when none was judged afresh
+        // since the last look, no memory has grown.
+        if (judged_afresh_) {
+            ForgetIfFull();
+        }
         return;
     }
     const std::size_t count = phrase_.size();
@@ -482,6 +487,7 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
 }
 
 void ReadingStream::Reader::ForgetIfFull() {
+    judged_afresh_ = false;
     const bool words_forgotten = words_.ForgetIfFull();
     if (words_forgotten || judged_[0].size() + judged_[1].size() >= kMostJudged ||
         judged_[0].key_characters() + judged_[1].key_characters() >= kMostJudgedCharacters) {
@@ -509,6 +515,7 @@ ReadingStream::Reader::KnownWord ReadingStream::Reader::Judge(std::u16string_vie
         known.judged = judged_words.At(known.entry);
         return known;
     }
+    judged_afresh_ = true;
     const KeptJudgement kept = JudgeKeptAsTyped(word, inside, words_);
     known.judged.kept = kept.kept;
     known.judged.small = std::none_of(word.begin(), word.end(), IsUpper);
