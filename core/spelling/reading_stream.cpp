@@ -16,6 +16,7 @@
 #include "core/spelling/phrase_search.h"
 #include "core/spelling/speller.h"
 #include "core/spelling/typed_readings.h"
+#include "core/spelling/word_joining.h"
 #include "core/spelling/word_reader.h"
 #include "core/spelling/written_words.h"
 
@@ -127,7 +128,10 @@ constexpr std::size_t kLongestHeld = std::size_t{1} << 16;
 class ReadingStream::Reader {
   public:
     Reader(const GreekSpeller& speller, Source source, bool chat)
-        : words_(speller.Model(), source, chat), search_(speller.Model()), chat_(chat) {}
+        : words_(speller.Model(), source, chat),
+          joiner_(words_),
+          search_(speller.Model()),
+          chat_(chat) {}
 
     void Process(std::u16string_view text, bool final, std::u16string& out);
 
@@ -138,7 +142,17 @@ class ReadingStream::Reader {
         std::size_t end;
         std::uint32_t reading;
         bool small = false;  // typed without a capital: written as spelled
+        // One word typed as two: where the blank between them is; 0 for none.
+        std::size_t blank = 0;
     };
+    // The letters typed for a word of the phrase, without the blank of one
+    // typed as two.
+    std::u16string_view TypedOf(std::u16string_view text, const PhraseWord& word);
+    // Whether the word at [begin, end), read as `reading`, and the last
+    // word of the phrase are one word typed as two (word_joining.h); if so,
+    // the last word becomes the two.
+    bool JoinWithLast(std::u16string_view text, std::size_t begin, std::size_t end,
+                      std::uint32_t reading, bool small);
     // Writes the phrase, and the blanks after it up to `upto`.
     void FlushPhrase(std::u16string_view text, std::size_t upto, bool final, std::u16string& out);
     // The choice for each word of the phrase (search_), remembered by the
@@ -174,6 +188,7 @@ class ReadingStream::Reader {
     KnownWord Judge(std::u16string_view word, bool inside);
 
     WordReader words_;
+    WordJoiner joiner_;
     PhraseSearch search_;
     bool chat_;
     std::vector<PhraseWord> phrase_;
@@ -182,6 +197,7 @@ class ReadingStream::Reader {
     std::vector<TextRange> written_;  // where each word of the phrase went in the output
     std::vector<std::uint8_t> stress_;
     std::u16string enclitic_;
+    std::u16string joined_;  // the letters of one word typed as two
     // The words judged so far, by their letters after a mark of `inside`;
     // good while the word reader remembers the readings they name.
     // They name readings by their numbers: all are forgotten together.
@@ -249,8 +265,7 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
                 out.append(text.substr(phrase_[i - 1].end, gap));
             }
         }
-        const std::u16string_view typed =
-            text.substr(phrase_[i].begin, phrase_[i].end - phrase_[i].begin);
+        const std::u16string_view typed = TypedOf(text, phrase_[i]);
         const WordReading& reading = words_.At(phrase_[i].reading);
         const std::size_t begin = out.size();
         if (chosen[i] >= 0) {
@@ -356,7 +371,10 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 judged_[known.inside ? 1 : 0].At(known.entry).alone_reading = reading;
             }
         }
-        phrase_.push_back({i, end, reading, judged_whole && known.judged.small});
+        const bool small = judged_whole && known.judged.small;
+        if (!latin || !JoinWithLast(text, i, end, reading, small)) {
+            phrase_.push_back({i, end, reading, small});
+        }
         i = end;
         after_word = true;
         asking = false;
@@ -479,6 +497,41 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
             break;
         }
     }
+}
+
+std::u16string_view ReadingStream::Reader::TypedOf(std::u16string_view text,
+                                                   const PhraseWord& word) {
+    if (word.blank == 0) {
+        return text.substr(word.begin, word.end - word.begin);
+    }
+    joined_.assign(text.substr(word.begin, word.blank - word.begin));
+    joined_.append(text.substr(word.blank + 1, word.end - word.blank - 1));
+    return joined_;
+}
+
+bool ReadingStream::Reader::JoinWithLast(std::u16string_view text, std::size_t begin,
+                                         std::size_t end, std::uint32_t reading, bool small) {
+    // Only a single blank between them: not a line, nor a mark.
+    if (phrase_.empty() || phrase_.back().blank != 0 || phrase_.back().end + 1 != begin ||
+        text[phrase_.back().end] != u' ') {
+        return false;
+    }
+    PhraseWord& last = phrase_.back();
+    const std::u16string_view first = text.substr(last.begin, last.end - last.begin);
+    const std::u16string_view second = text.substr(begin, end - begin);
+    if (!WordJoiner::CaseAllowsJoining(first, second) ||
+        !joiner_.OneWord(first, last.reading, second, reading)) {
+        return false;
+    }
+    joined_.assign(first);
+    joined_.append(second);
+    const std::uint32_t together = words_.Read(joined_);
+    const WordReading& joined = words_.At(together);
+    if (joined.choices.empty() || joined.english) {
+        return false;
+    }
+    last = {last.begin, end, together, last.small && small, last.end};
+    return true;
 }
 
 void ReadingStream::Reader::ForgetIfFull() {

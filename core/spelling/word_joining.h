@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "core/spelling/word_reader.h"
+
+namespace bivano::internal {
+
+// When two typed words are one word typed as two. Scores are natural
+// logarithms of likelihoods, as the word reader's (word_reader.h).
+struct JoinWeights {
+    // The word they make together, read from their very letters at no
+    // more than this cost, must be in use as much as a word a slip of
+    // typing may give: its log share of running words at least this (about
+    // one in 30,000 words).
+    float most_cost = 1.0F;
+    double common_word = -10.3;
+    // And likelier than the two words apart, taken as if each came
+    // independently of the other, by this much (about 50 times).
+    double margin = 3.9;
+    // Two words either of which is this common (about one word in 1,100)
+    // stay apart.
+    double commonest_word = -7.0;
+    // Each part has this many letters or more (o, h, i are articles), and
+    // the two this many at most.
+    std::size_t shortest_part = 2;
+    std::size_t longest_joined = 16;
+    // The choices of each part whose pair the counts are asked for.
+    std::size_t pairs_asked = 3;
+};
+inline constexpr JoinWeights kJoinWeights{};
+
+// Tells whether two words with a blank between them are one word typed as
+// two: `kali mera` is καλημέρα, `para kalo` παρακαλώ, `tou laxiston`
+// τουλάχιστον; `me ta` stays με τα and `to pws` το πώς (the counts have
+// those pairs), `kali idea` καλή ιδέα (no word reads from kaliidea). Only
+// where the model strongly prefers the one word: it is common, the two
+// parts are no pair the counts know, and the word is much likelier than
+// the parts (or a part is no word at all). The answers are remembered by
+// the parts' readings, until the reader forgets them.
+class WordJoiner {
+  public:
+    explicit WordJoiner(WordReader& words) : words_(words) {}
+
+    // Whether `first` and `second` (typed in Latin letters, read as the
+    // word reader's readings `first_reading` and `second_reading`) are one
+    // word, whatever their case.
+    bool OneWord(std::u16string_view first, std::uint32_t first_reading, std::u16string_view second,
+                 std::uint32_t second_reading);
+
+    // Whether the case of two typed words lets them be one: the second in
+    // small letters (kali mera, Kali mera), or both in capitals (KALI
+    // MERA); not kali Mera, a name perhaps.
+    static bool CaseAllowsJoining(std::u16string_view first, std::u16string_view second);
+
+  private:
+    bool Decide(std::u16string_view first, const WordReading& first_reading,
+                std::u16string_view second, const WordReading& second_reading);
+
+    WordReader& words_;
+    struct Memo {
+        std::uint64_t key = 0;  // the readings' numbers, plus one; 0 for none
+        std::uint64_t generation = 0;
+        bool joined = false;
+    };
+    static constexpr int kMemoBits = 12;
+    std::vector<Memo> memo_ = std::vector<Memo>(std::size_t{1} << kMemoBits);
+};
+
+}  // namespace bivano::internal
