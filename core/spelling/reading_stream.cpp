@@ -144,10 +144,14 @@ class ReadingStream::Reader {
         bool small = false;  // typed without a capital: written as spelled
         // One word typed as two: where the blank between them is; 0 for none.
         std::size_t blank = 0;
+        JoinPart part = JoinPart::None;  // what it may be in a word typed as two
     };
-    // The letters typed for a word of the phrase, without the blank of one
-    // typed as two.
-    std::u16string_view TypedOf(std::u16string_view text, const PhraseWord& word);
+    // The letters typed for one word typed as two, without the blank.
+    std::u16string_view JoinedTyped(std::u16string_view text, const PhraseWord& word);
+    // Adds the word at [begin, end), read as `reading`, to the phrase, or
+    // to its last word when the two are one word typed as two.
+    void AddToPhrase(std::u16string_view text, std::size_t begin, std::size_t end,
+                     std::uint32_t reading, bool small);
     // Whether the word at [begin, end), read as `reading`, and the last
     // word of the phrase are one word typed as two (word_joining.h); if so,
     // the last word becomes the two.
@@ -265,7 +269,9 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
                 out.append(text.substr(phrase_[i - 1].end, gap));
             }
         }
-        const std::u16string_view typed = TypedOf(text, phrase_[i]);
+        const std::u16string_view typed =
+            phrase_[i].blank == 0 ? text.substr(phrase_[i].begin, phrase_[i].end - phrase_[i].begin)
+                                  : JoinedTyped(text, phrase_[i]);
         const WordReading& reading = words_.At(phrase_[i].reading);
         const std::size_t begin = out.size();
         if (chosen[i] >= 0) {
@@ -371,10 +377,7 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 judged_[known.inside ? 1 : 0].At(known.entry).alone_reading = reading;
             }
         }
-        const bool small = judged_whole && known.judged.small;
-        if (!latin || !JoinWithLast(text, i, end, reading, small)) {
-            phrase_.push_back({i, end, reading, small});
-        }
+        AddToPhrase(text, i, end, reading, judged_whole && known.judged.small);
         i = end;
         after_word = true;
         asking = false;
@@ -499,28 +502,34 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
     }
 }
 
-std::u16string_view ReadingStream::Reader::TypedOf(std::u16string_view text,
-                                                   const PhraseWord& word) {
-    if (word.blank == 0) {
-        return text.substr(word.begin, word.end - word.begin);
-    }
+std::u16string_view ReadingStream::Reader::JoinedTyped(std::u16string_view text,
+                                                       const PhraseWord& word) {
     joined_.assign(text.substr(word.begin, word.blank - word.begin));
     joined_.append(text.substr(word.blank + 1, word.end - word.blank - 1));
     return joined_;
 }
 
+void ReadingStream::Reader::AddToPhrase(std::u16string_view text, std::size_t begin,
+                                        std::size_t end, std::uint32_t reading, bool small) {
+    const JoinPart part =
+        words_.Latin() ? WordJoiner::PartOf(words_.At(reading), end - begin) : JoinPart::None;
+    if (phrase_.empty() || !WordJoiner::MayJoin(phrase_.back().part, part) ||
+        !JoinWithLast(text, begin, end, reading, small)) {
+        phrase_.push_back({begin, end, reading, small, 0, part});
+    }
+}
+
 bool ReadingStream::Reader::JoinWithLast(std::u16string_view text, std::size_t begin,
                                          std::size_t end, std::uint32_t reading, bool small) {
     // Only a single blank between them: not a line, nor a mark.
-    if (phrase_.empty() || phrase_.back().blank != 0 || phrase_.back().end + 1 != begin ||
-        text[phrase_.back().end] != u' ') {
+    PhraseWord& last = phrase_.back();
+    if (last.end + 1 != begin || text[last.end] != u' ') {
         return false;
     }
-    PhraseWord& last = phrase_.back();
     const std::u16string_view first = text.substr(last.begin, last.end - last.begin);
     const std::u16string_view second = text.substr(begin, end - begin);
-    if (!WordJoiner::CaseAllowsJoining(first, second) ||
-        !joiner_.OneWord(first, last.reading, second, reading)) {
+    if (!joiner_.OneWord(first, last.reading, second, reading) ||
+        (!(small && last.small) && !WordJoiner::CaseAllowsJoining(first, second))) {
         return false;
     }
     joined_.assign(first);
@@ -530,7 +539,7 @@ bool ReadingStream::Reader::JoinWithLast(std::u16string_view text, std::size_t b
     if (joined.choices.empty() || joined.english) {
         return false;
     }
-    last = {last.begin, end, together, last.small && small, last.end};
+    last = {last.begin, end, together, last.small && small, last.end, JoinPart::None};
     return true;
 }
 

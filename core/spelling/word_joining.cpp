@@ -30,6 +30,27 @@ std::span<const Choice> WordReader::ReadTogether(std::u16string_view first,
     return found_;
 }
 
+std::span<const Choice> WordReader::ReadOn(std::span<const ReadFrom> from,
+                                           std::u16string_view second, float most_cost) {
+    found_.clear();
+    key_.resize(second.size());
+    std::transform(second.begin(), second.end(), key_.begin(), ReadingLower);
+    read_word_ = {};  // no letters' readings kept from before are for these
+    const float start = std::max(0.0F, kWordWeights.most_cost - most_cost);
+    for (const ReadFrom& place : from) {
+        if (start + place.cost <= kWordWeights.most_cost) {
+            Follow(*place.node, key_, 0, start + place.cost);
+        }
+    }
+    for (Choice& choice : found_) {
+        choice.cost = std::max(0.0F, choice.cost - start);
+        choice.score = WordScore(choice.word) - kWordWeights.cost_weight * choice.cost;
+    }
+    std::sort(found_.begin(), found_.end(),
+              [](const Choice& a, const Choice& b) { return a.score > b.score; });
+    return found_;
+}
+
 bool WordJoiner::CaseAllowsJoining(std::u16string_view first, std::u16string_view second) {
     const auto has_capital = [](std::u16string_view word) {
         return std::any_of(word.begin(), word.end(), IsUpper);
@@ -47,45 +68,72 @@ bool WordJoiner::CaseAllowsJoining(std::u16string_view first, std::u16string_vie
 
 bool WordJoiner::OneWord(std::u16string_view first, std::uint32_t first_reading,
                          std::u16string_view second, std::uint32_t second_reading) {
+    const WordReading& first_read = words_.At(first_reading);
+    const WordReading& second_read = words_.At(second_reading);
+    const JoinPart first_part = PartOf(first_read, first.size());
+    const JoinPart second_part = PartOf(second_read, second.size());
+    if (!MayJoin(first_part, second_part) ||
+        first.size() + second.size() > kJoinWeights.longest_joined) {
+        return false;
+    }
     const std::uint64_t key =
         (static_cast<std::uint64_t>(first_reading) << 32 | second_reading) + 1;
     Memo& memo = memo_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - kMemoBits)];
     if (memo.key != key || memo.generation != words_.generation()) {
-        const bool joined =
-            Decide(first, words_.At(first_reading), second, words_.At(second_reading));
-        memo = {key, words_.generation(), joined};
+        memo = {
+            key, words_.generation(),
+            Decide(first_reading, first_read, first_part, first, second_read, second_part, second)};
     }
     return memo.joined;
 }
 
-bool WordJoiner::Decide(std::u16string_view first, const WordReading& first_reading,
-                        std::u16string_view second, const WordReading& second_reading) {
-    if (first.size() < kJoinWeights.shortest_part || second.size() < kJoinWeights.shortest_part ||
-        first.size() + second.size() > kJoinWeights.longest_joined) {
-        return false;
+std::span<const WordReader::ReadFrom> WordJoiner::PlacesOf(std::uint32_t number,
+                                                           const WordReading& reading) {
+    Places& places = places_[(number * 0x9E3779B9U) >> (32 - kPlacesBits)];
+    if (places.reading == number + 1 && places.generation == words_.generation()) {
+        return std::span<const WordReader::ReadFrom>(places.from).first(places.count);
     }
-    // A chat abbreviation, laughter or an English word is meant as it
-    // stands.
-    if (first_reading.chat || second_reading.chat || first_reading.english ||
-        second_reading.english) {
-        return false;
-    }
-    // Two words the counts have together are Greek as typed: με τα, το πώς.
+    places.reading = number + 1;
+    places.generation = words_.generation();
+    places.count = 0;
     const GreekModel& model = words_.Model();
-    const std::size_t firsts = std::min(first_reading.choices.size(), kJoinWeights.pairs_asked);
-    const std::size_t seconds = std::min(second_reading.choices.size(), kJoinWeights.pairs_asked);
-    for (std::size_t i = 0; i < firsts; ++i) {
-        for (std::size_t j = 0; j < seconds; ++j) {
-            if (model.PairCount(first_reading.choices[i].word, second_reading.choices[j].word) >
-                0) {
-                return false;
+    const std::size_t choices = std::min(reading.choices.size(), kJoinWeights.read_on);
+    for (std::size_t i = 0; i < choices && model.Root() != nullptr; ++i) {
+        const GreekModel::Word* word = model.WordAt(reading.choices[i].word);
+        if (word == nullptr) {
+            continue;
+        }
+        const GreekModel::Spelling spelling = model.Letters(*word);
+        const GreekModel::Node* node = model.Root();
+        for (const char16_t letter : std::u16string_view(spelling)) {
+            node = model.Child(*node, PlainLetter(letter));
+            if (node == nullptr) {
+                break;
             }
         }
+        // A word no longer word starts from, or one of the same plain form
+        // as one before, leads nowhere new.
+        const auto before = places.from.begin() + places.count;
+        if (node == nullptr || node->ChildCount() == 0 ||
+            std::any_of(places.from.begin(), before,
+                        [&](const WordReader::ReadFrom& place) { return place.node == node; })) {
+            continue;
+        }
+        places.from[places.count++] = {node, reading.choices[i].cost};
     }
+    return std::span<const WordReader::ReadFrom>(places.from).first(places.count);
+}
+
+bool WordJoiner::Decide(std::uint32_t first_reading, const WordReading& first, JoinPart first_part,
+                        std::u16string_view first_typed, const WordReading& second,
+                        JoinPart second_part, std::u16string_view second_typed) {
+    const GreekModel& model = words_.Model();
     // The word read together: the likeliest that is written in small
     // letters (no name), in common use.
     const std::span<const Choice> together =
-        words_.ReadTogether(first, second, kJoinWeights.most_cost);
+        first_part == JoinPart::NoWord
+            ? words_.ReadTogether(first_typed, second_typed, kJoinWeights.most_cost)
+            : words_.ReadOn(PlacesOf(first_reading, first), second_typed, kJoinWeights.most_cost);
     const auto word = std::find_if(together.begin(), together.end(), [&](const Choice& choice) {
         const GreekModel::Word* known = model.WordAt(choice.word);
         return known != nullptr && (known->flags & GreekModel::kSmall) != 0;
@@ -94,21 +142,23 @@ bool WordJoiner::Decide(std::u16string_view first, const WordReading& first_read
         word->score + kWordWeights.cost_weight * word->cost < kJoinWeights.common_word) {
         return false;
     }
+    // Two words the counts have together are Greek as typed: με τα, το πώς.
+    const std::size_t firsts = std::min(first.choices.size(), kJoinWeights.pairs_asked);
+    const std::size_t seconds = std::min(second.choices.size(), kJoinWeights.pairs_asked);
+    for (std::size_t i = 0; i < firsts; ++i) {
+        for (std::size_t j = 0; j < seconds; ++j) {
+            if (model.PairCount(first.choices[i].word, second.choices[j].word) > 0) {
+                return false;
+            }
+        }
+    }
     // A part that is no word (or one only a slip of typing places) makes
     // the two words unlikely whatever the other: kali spera, tou laxiston.
-    if (first_reading.choices.empty() || second_reading.choices.empty() || first_reading.mended ||
-        second_reading.mended) {
+    if (first_part == JoinPart::NoWord || second_part == JoinPart::NoWord) {
         return true;
     }
-    // Two words, one of them among the commonest (an article, a pronoun, a
-    // particle), may well go together where the counts did not look:
-    // συστήματα is common, and so is σύστημα τα.
-    const double first_alone = first_reading.choices.front().score;
-    const double second_alone = second_reading.choices.front().score;
-    if (std::max(first_alone, second_alone) >= kJoinWeights.commonest_word) {
-        return false;
-    }
-    return word->score >= first_alone + second_alone + kJoinWeights.margin;
+    return word->score >=
+           first.choices.front().score + second.choices.front().score + kJoinWeights.margin;
 }
 
 }  // namespace bivano::internal

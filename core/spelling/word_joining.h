@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -29,10 +31,18 @@ struct JoinWeights {
     // the two this many at most.
     std::size_t shortest_part = 2;
     std::size_t longest_joined = 16;
-    // The choices of each part whose pair the counts are asked for.
+    // The choices of each part whose pair the counts are asked for, and of
+    // the first part that are read on with the second's letters.
     std::size_t pairs_asked = 3;
+    std::size_t read_on = 3;
 };
 inline constexpr JoinWeights kJoinWeights{};
+
+// What a typed word may be in one word typed as two: no part of one
+// (a chat abbreviation, laughter, an English word, too short or too long),
+// one of the commonest words (an article, a pronoun, a particle), another
+// word, or no word (nothing places it, or only a slip of typing does).
+enum class JoinPart : std::uint8_t { None, Commonest, Word, NoWord };
 
 // Tells whether two words with a blank between them are one word typed as
 // two: `kali mera` is καλημέρα, `para kalo` παρακαλώ, `tou laxiston`
@@ -46,6 +56,32 @@ class WordJoiner {
   public:
     explicit WordJoiner(WordReader& words) : words_(words) {}
 
+    // What a word of `length` letters, read as `reading`, may be in a word
+    // typed as two.
+    static JoinPart PartOf(const WordReading& reading, std::size_t length) {
+        if (length < kJoinWeights.shortest_part ||
+            length + kJoinWeights.shortest_part > kJoinWeights.longest_joined || reading.chat ||
+            reading.english) {
+            return JoinPart::None;
+        }
+        if (reading.choices.empty() || reading.mended) {
+            return JoinPart::NoWord;
+        }
+        return reading.choices.front().score >= kJoinWeights.commonest_word ? JoinPart::Commonest
+                                                                            : JoinPart::Word;
+    }
+    // Whether parts of these kinds may be one word. Two words, one of them
+    // among the commonest, may well go together where the counts did not
+    // look (συστήματα is common, and so is σύστημα τα): they stay apart.
+    // Most pairs of running text end here, at no cost.
+    static bool MayJoin(JoinPart first, JoinPart second) {
+        if (first == JoinPart::None || second == JoinPart::None) {
+            return false;
+        }
+        return (first != JoinPart::Commonest || second == JoinPart::NoWord) &&
+               (second != JoinPart::Commonest || first == JoinPart::NoWord);
+    }
+
     // Whether `first` and `second` (typed in Latin letters, read as the
     // word reader's readings `first_reading` and `second_reading`) are one
     // word, whatever their case.
@@ -58,8 +94,13 @@ class WordJoiner {
     static bool CaseAllowsJoining(std::u16string_view first, std::u16string_view second);
 
   private:
-    bool Decide(std::u16string_view first, const WordReading& first_reading,
-                std::u16string_view second, const WordReading& second_reading);
+    bool Decide(std::uint32_t first_reading, const WordReading& first, JoinPart first_part,
+                std::u16string_view first_typed, const WordReading& second, JoinPart second_part,
+                std::u16string_view second_typed);
+    // Where in the letter tree the likeliest words of reading `number`
+    // end, for longer words to be read on from; remembered by the number.
+    std::span<const WordReader::ReadFrom> PlacesOf(std::uint32_t number,
+                                                   const WordReading& reading);
 
     WordReader& words_;
     struct Memo {
@@ -67,8 +108,16 @@ class WordJoiner {
         std::uint64_t generation = 0;
         bool joined = false;
     };
-    static constexpr int kMemoBits = 12;
+    static constexpr int kMemoBits = 14;
     std::vector<Memo> memo_ = std::vector<Memo>(std::size_t{1} << kMemoBits);
+    struct Places {
+        std::uint32_t reading = 0;  // its number, plus one; 0 for none
+        std::uint8_t count = 0;
+        std::uint64_t generation = 0;
+        std::array<WordReader::ReadFrom, kJoinWeights.read_on> from{};
+    };
+    static constexpr int kPlacesBits = 12;
+    std::vector<Places> places_ = std::vector<Places>(std::size_t{1} << kPlacesBits);
 };
 
 }  // namespace bivano::internal

@@ -118,6 +118,15 @@ class WordReader {
     // word_joining.cpp, beside the one that asks.
     std::span<const Choice> ReadTogether(std::u16string_view first, std::u16string_view second,
                                          float most_cost);
+    // The same, when the first part's words lead to the nodes of the
+    // letter tree `from` (at their costs): read on from there with the
+    // second part's letters, much quicker than both parts' letters afresh.
+    struct ReadFrom {
+        const GreekModel::Node* node;
+        float cost;
+    };
+    std::span<const Choice> ReadOn(std::span<const ReadFrom> from, std::u16string_view second,
+                                   float most_cost);
 
     // Changes whenever the numbers given out become void.
     std::uint64_t generation() const { return cache_.generation(); }
