@@ -151,12 +151,22 @@ class ReadingStream::Reader {
     // Adds the word at [begin, end), read as `reading`, to the phrase, or
     // to its last word when the two are one word typed as two.
     void AddToPhrase(std::u16string_view text, std::size_t begin, std::size_t end,
-                     std::uint32_t reading, bool small);
-    // Whether the word at [begin, end), read as `reading`, and the last
-    // word of the phrase are one word typed as two (word_joining.h); if so,
-    // the last word becomes the two.
-    bool JoinWithLast(std::u16string_view text, std::size_t begin, std::size_t end,
-                      std::uint32_t reading, bool small);
+                     std::uint32_t reading, bool small) {
+        PhraseWord word{begin, end, reading, small, 0, JoinPart::None};
+        if (words_.Latin()) {
+            word.part = joiner_.PartOf(reading, end - begin);
+            if (!phrase_.empty() &&
+                WordJoiner::MayJoin(phrase_.back().part, phrase_.back().end - phrase_.back().begin,
+                                    word.part) &&
+                JoinTwo(text, phrase_.back(), word)) {
+                return;
+            }
+        }
+        phrase_.push_back(word);
+    }
+    // Whether two words, `second` right after `first`, are one word typed
+    // as two (word_joining.h); if so, `first` becomes the two.
+    bool JoinTwo(std::u16string_view text, PhraseWord& first, const PhraseWord& second);
     // Writes the phrase, and the blanks after it up to `upto`.
     void FlushPhrase(std::u16string_view text, std::size_t upto, bool final, std::u16string& out);
     // The choice for each word of the phrase (search_), remembered by the
@@ -509,37 +519,29 @@ std::u16string_view ReadingStream::Reader::JoinedTyped(std::u16string_view text,
     return joined_;
 }
 
-void ReadingStream::Reader::AddToPhrase(std::u16string_view text, std::size_t begin,
-                                        std::size_t end, std::uint32_t reading, bool small) {
-    const JoinPart part =
-        words_.Latin() ? WordJoiner::PartOf(words_.At(reading), end - begin) : JoinPart::None;
-    if (phrase_.empty() || !WordJoiner::MayJoin(phrase_.back().part, part) ||
-        !JoinWithLast(text, begin, end, reading, small)) {
-        phrase_.push_back({begin, end, reading, small, 0, part});
-    }
-}
-
-bool ReadingStream::Reader::JoinWithLast(std::u16string_view text, std::size_t begin,
-                                         std::size_t end, std::uint32_t reading, bool small) {
+bool ReadingStream::Reader::JoinTwo(std::u16string_view text, PhraseWord& first,
+                                    const PhraseWord& second) {
     // Only a single blank between them: not a line, nor a mark.
-    PhraseWord& last = phrase_.back();
-    if (last.end + 1 != begin || text[last.end] != u' ') {
+    if (first.end + 1 != second.begin || text[first.end] != u' ') {
         return false;
     }
-    const std::u16string_view first = text.substr(last.begin, last.end - last.begin);
-    const std::u16string_view second = text.substr(begin, end - begin);
-    if (!joiner_.OneWord(first, last.reading, second, reading) ||
-        (!(small && last.small) && !WordJoiner::CaseAllowsJoining(first, second))) {
+    const std::u16string_view first_typed = text.substr(first.begin, first.end - first.begin);
+    const std::u16string_view second_typed = text.substr(second.begin, second.end - second.begin);
+    if (!joiner_.OneWord(first_typed, first.reading, first.part, second_typed, second.reading,
+                         second.part) ||
+        (!(first.small && second.small) &&
+         !WordJoiner::CaseAllowsJoining(first_typed, second_typed))) {
         return false;
     }
-    joined_.assign(first);
-    joined_.append(second);
+    joined_.assign(first_typed);
+    joined_.append(second_typed);
     const std::uint32_t together = words_.Read(joined_);
     const WordReading& joined = words_.At(together);
     if (joined.choices.empty() || joined.english) {
         return false;
     }
-    last = {last.begin, end, together, last.small && small, last.end, JoinPart::None};
+    first = {first.begin, second.end,    together, first.small && second.small,
+             first.end,   JoinPart::None};
     return true;
 }
 

@@ -66,13 +66,38 @@ bool WordJoiner::CaseAllowsJoining(std::u16string_view first, std::u16string_vie
     return has_capital(first) && all_capitals(first) && all_capitals(second);
 }
 
+JoinPart WordJoiner::PartOfReading(const WordReading& reading, std::size_t length) {
+    if (length < kJoinWeights.shortest_part ||
+        length + kJoinWeights.shortest_part > kJoinWeights.longest_joined || reading.chat ||
+        reading.english) {
+        return JoinPart::None;
+    }
+    if (reading.choices.empty() || reading.mended) {
+        return JoinPart::NoWord;
+    }
+    return reading.choices.front().score >= kJoinWeights.commonest_word ? JoinPart::Commonest
+                                                                        : JoinPart::Word;
+}
+
+JoinPart WordJoiner::RememberPart(std::uint32_t number, std::size_t length) {
+    const JoinPart part = PartOfReading(words_.At(number), length);
+    if (number >= parts_.size()) {
+        parts_.resize(std::size_t{number} + 1, kUnknownPart);
+    }
+    parts_[number] = static_cast<std::uint8_t>(part);
+    return part;
+}
+
 bool WordJoiner::OneWord(std::u16string_view first, std::uint32_t first_reading,
                          std::u16string_view second, std::uint32_t second_reading) {
-    const WordReading& first_read = words_.At(first_reading);
-    const WordReading& second_read = words_.At(second_reading);
-    const JoinPart first_part = PartOf(first_read, first.size());
-    const JoinPart second_part = PartOf(second_read, second.size());
-    if (!MayJoin(first_part, second_part) ||
+    return OneWord(first, first_reading, PartOf(first_reading, first.size()), second,
+                   second_reading, PartOf(second_reading, second.size()));
+}
+
+bool WordJoiner::OneWord(std::u16string_view first, std::uint32_t first_reading,
+                         JoinPart first_part, std::u16string_view second,
+                         std::uint32_t second_reading, JoinPart second_part) {
+    if (!MayJoin(first_part, first.size(), second_part) ||
         first.size() + second.size() > kJoinWeights.longest_joined) {
         return false;
     }
@@ -80,9 +105,9 @@ bool WordJoiner::OneWord(std::u16string_view first, std::uint32_t first_reading,
         (static_cast<std::uint64_t>(first_reading) << 32 | second_reading) + 1;
     Memo& memo = memo_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - kMemoBits)];
     if (memo.key != key || memo.generation != words_.generation()) {
-        memo = {
-            key, words_.generation(),
-            Decide(first_reading, first_read, first_part, first, second_read, second_part, second)};
+        memo = {key, words_.generation(),
+                Decide(first_reading, words_.At(first_reading), first_part, first,
+                       words_.At(second_reading), second_part, second)};
     }
     return memo.joined;
 }

@@ -27,9 +27,12 @@ struct JoinWeights {
     // Two words either of which is this common (about one word in 1,100)
     // stay apart.
     double commonest_word = -7.0;
-    // Each part has this many letters or more (o, h, i are articles), and
-    // the two this many at most.
+    // Each part has this many letters or more (o, h, i are articles), the
+    // first this many at most (a short word or a prefix typed apart: kali,
+    // para, apo, tou; two long words are two words), and the two this many
+    // at most.
     std::size_t shortest_part = 2;
+    std::size_t longest_first = 6;
     std::size_t longest_joined = 16;
     // The choices of each part whose pair the counts are asked for, and of
     // the first part that are read on with the second's letters.
@@ -56,26 +59,25 @@ class WordJoiner {
   public:
     explicit WordJoiner(WordReader& words) : words_(words) {}
 
-    // What a word of `length` letters, read as `reading`, may be in a word
-    // typed as two.
-    static JoinPart PartOf(const WordReading& reading, std::size_t length) {
-        if (length < kJoinWeights.shortest_part ||
-            length + kJoinWeights.shortest_part > kJoinWeights.longest_joined || reading.chat ||
-            reading.english) {
-            return JoinPart::None;
+    // What the word read as reading `number` (typed with `length` letters)
+    // may be in a word typed as two; remembered by the number.
+    JoinPart PartOf(std::uint32_t number, std::size_t length) {
+        if (parts_generation_ != words_.generation()) {
+            parts_.clear();
+            parts_generation_ = words_.generation();
         }
-        if (reading.choices.empty() || reading.mended) {
-            return JoinPart::NoWord;
+        if (number < parts_.size() && parts_[number] != kUnknownPart) {
+            return static_cast<JoinPart>(parts_[number]);
         }
-        return reading.choices.front().score >= kJoinWeights.commonest_word ? JoinPart::Commonest
-                                                                            : JoinPart::Word;
+        return RememberPart(number, length);
     }
     // Whether parts of these kinds may be one word. Two words, one of them
     // among the commonest, may well go together where the counts did not
     // look (συστήματα is common, and so is σύστημα τα): they stay apart.
     // Most pairs of running text end here, at no cost.
-    static bool MayJoin(JoinPart first, JoinPart second) {
-        if (first == JoinPart::None || second == JoinPart::None) {
+    static bool MayJoin(JoinPart first, std::size_t first_length, JoinPart second) {
+        if (first == JoinPart::None || second == JoinPart::None ||
+            first_length > kJoinWeights.longest_first) {
             return false;
         }
         return (first != JoinPart::Commonest || second == JoinPart::NoWord) &&
@@ -87,6 +89,9 @@ class WordJoiner {
     // word, whatever their case.
     bool OneWord(std::u16string_view first, std::uint32_t first_reading, std::u16string_view second,
                  std::uint32_t second_reading);
+    // The same, with what each may be (PartOf) known.
+    bool OneWord(std::u16string_view first, std::uint32_t first_reading, JoinPart first_part,
+                 std::u16string_view second, std::uint32_t second_reading, JoinPart second_part);
 
     // Whether the case of two typed words lets them be one: the second in
     // small letters (kali mera, Kali mera), or both in capitals (KALI
@@ -94,6 +99,8 @@ class WordJoiner {
     static bool CaseAllowsJoining(std::u16string_view first, std::u16string_view second);
 
   private:
+    static JoinPart PartOfReading(const WordReading& reading, std::size_t length);
+    JoinPart RememberPart(std::uint32_t number, std::size_t length);
     bool Decide(std::uint32_t first_reading, const WordReading& first, JoinPart first_part,
                 std::u16string_view first_typed, const WordReading& second, JoinPart second_part,
                 std::u16string_view second_typed);
@@ -103,6 +110,9 @@ class WordJoiner {
                                                    const WordReading& reading);
 
     WordReader& words_;
+    static constexpr std::uint8_t kUnknownPart = 0xFF;
+    std::vector<std::uint8_t> parts_;  // by reading number
+    std::uint64_t parts_generation_ = 0;
     struct Memo {
         std::uint64_t key = 0;  // the readings' numbers, plus one; 0 for none
         std::uint64_t generation = 0;
