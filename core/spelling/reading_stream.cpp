@@ -142,30 +142,19 @@ class ReadingStream::Reader {
         std::size_t end;
         std::uint32_t reading;
         bool small = false;  // typed without a capital: written as spelled
-        // One word typed as two: where the blank between them is; 0 for none.
-        std::size_t blank = 0;
-        JoinPart part = JoinPart::None;  // what it may be in a word typed as two
+        // One word typed as two: how far into it the blank between them is;
+        // 0 for none.
+        std::uint8_t blank = 0;
     };
     // The letters typed for one word typed as two, without the blank.
     std::u16string_view JoinedTyped(std::u16string_view text, const PhraseWord& word);
     // Adds the word at [begin, end), read as `reading`, to the phrase, or
     // to its last word when the two are one word typed as two.
-    void AddToPhrase(std::u16string_view text, std::size_t begin, std::size_t end,
-                     std::uint32_t reading, bool small) {
-        PhraseWord word{begin, end, reading, small, 0, JoinPart::None};
-        if (words_.Latin()) {
-            word.part = joiner_.PartOf(reading, end - begin);
-            if (!phrase_.empty() &&
-                WordJoiner::MayJoin(phrase_.back().part, phrase_.back().end - phrase_.back().begin,
-                                    word.part) &&
-                JoinTwo(text, phrase_.back(), word)) {
-                return;
-            }
-        }
-        phrase_.push_back(word);
-    }
-    // Whether two words, `second` right after `first`, are one word typed
-    // as two (word_joining.h); if so, `first` becomes the two.
+    // Joins the words of the phrase that are one word typed as two.
+    void JoinWordsTypedApart(std::u16string_view text);
+    // Whether two words that may be one (WordJoiner::MayJoin), `second`
+    // right after `first`, are one word typed as two (word_joining.h); if
+    // so, `first` becomes the two.
     bool JoinTwo(std::u16string_view text, PhraseWord& first, const PhraseWord& second);
     // Writes the phrase, and the blanks after it up to `upto`.
     void FlushPhrase(std::u16string_view text, std::size_t upto, bool final, std::u16string& out);
@@ -242,6 +231,9 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
     if (phrase_.empty()) {
         ForgetIfFull();  // words kept as typed are read too
         return;
+    }
+    if (words_.Latin() && phrase_.size() > 1) {
+        JoinWordsTypedApart(text);
     }
     const std::size_t count = phrase_.size();
     PhraseEdges edges;
@@ -387,7 +379,7 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
                 judged_[known.inside ? 1 : 0].At(known.entry).alone_reading = reading;
             }
         }
-        AddToPhrase(text, i, end, reading, judged_whole && known.judged.small);
+        phrase_.push_back({i, end, reading, judged_whole && known.judged.small});
         i = end;
         after_word = true;
         asking = false;
@@ -514,21 +506,38 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
 
 std::u16string_view ReadingStream::Reader::JoinedTyped(std::u16string_view text,
                                                        const PhraseWord& word) {
-    joined_.assign(text.substr(word.begin, word.blank - word.begin));
-    joined_.append(text.substr(word.blank + 1, word.end - word.blank - 1));
+    joined_.assign(text.substr(word.begin, word.blank));
+    joined_.append(
+        text.substr(word.begin + word.blank + 1, word.end - word.begin - word.blank - 1));
     return joined_;
+}
+
+void ReadingStream::Reader::JoinWordsTypedApart(std::u16string_view text) {
+    const std::size_t count = phrase_.size();
+    std::size_t kept = 1;
+    for (std::size_t i = 1; i < count; ++i) {
+        PhraseWord& first = phrase_[kept - 1];
+        const PhraseWord& second = phrase_[i];
+        // A short word first, not joined already, then a single blank: not
+        // a line, nor a mark. Most pairs end here or at MayJoin.
+        const std::size_t first_length = first.end - first.begin;
+        if (first_length > kJoinWeights.longest_first || first.blank != 0 ||
+            first.end + 1 != second.begin || text[first.end] != u' ' ||
+            !WordJoiner::MayJoin(joiner_.PartOf(first.reading, first_length), first_length,
+                                 joiner_.PartOf(second.reading, second.end - second.begin)) ||
+            !JoinTwo(text, first, second)) {
+            phrase_[kept++] = second;
+        }
+    }
+    phrase_.resize(kept);
 }
 
 bool ReadingStream::Reader::JoinTwo(std::u16string_view text, PhraseWord& first,
                                     const PhraseWord& second) {
-    // Only a single blank between them: not a line, nor a mark.
-    if (first.end + 1 != second.begin || text[first.end] != u' ') {
-        return false;
-    }
-    const std::u16string_view first_typed = text.substr(first.begin, first.end - first.begin);
+    const std::size_t first_length = first.end - first.begin;
+    const std::u16string_view first_typed = text.substr(first.begin, first_length);
     const std::u16string_view second_typed = text.substr(second.begin, second.end - second.begin);
-    if (!joiner_.OneWord(first_typed, first.reading, first.part, second_typed, second.reading,
-                         second.part) ||
+    if (!joiner_.OneWord(first_typed, first.reading, second_typed, second.reading) ||
         (!(first.small && second.small) &&
          !WordJoiner::CaseAllowsJoining(first_typed, second_typed))) {
         return false;
@@ -540,8 +549,8 @@ bool ReadingStream::Reader::JoinTwo(std::u16string_view text, PhraseWord& first,
     if (joined.choices.empty() || joined.english) {
         return false;
     }
-    first = {first.begin, second.end,    together, first.small && second.small,
-             first.end,   JoinPart::None};
+    first = {first.begin, second.end, together, first.small && second.small,
+             static_cast<std::uint8_t>(first_length)};
     return true;
 }
 
