@@ -101,6 +101,10 @@ bool WordJoiner::OneWord(std::u16string_view first, std::uint32_t first_reading,
         first.size() + second.size() > kJoinWeights.longest_joined) {
         return false;
     }
+    if (memo_.empty()) {
+        memo_.resize(std::size_t{1} << kMemoBits);
+        places_.resize(std::size_t{1} << kPlacesBits);
+    }
     const std::uint64_t key =
         (static_cast<std::uint64_t>(first_reading) << 32 | second_reading) + 1;
     Memo& memo = memo_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - kMemoBits)];

@@ -118,16 +118,18 @@ class WordJoiner {
         std::uint64_t generation = 0;
         bool joined = false;
     };
-    static constexpr int kMemoBits = 14;
-    std::vector<Memo> memo_ = std::vector<Memo>(std::size_t{1} << kMemoBits);
+    // Made at the first pair that may join: a stream that meets none (Greek
+    // letters, a short text) starts at no cost.
+    static constexpr int kMemoBits = 13;
+    std::vector<Memo> memo_;
     struct Places {
         std::uint32_t reading = 0;  // its number, plus one; 0 for none
         std::uint8_t count = 0;
         std::uint64_t generation = 0;
         std::array<WordReader::ReadFrom, kJoinWeights.read_on> from{};
     };
-    static constexpr int kPlacesBits = 12;
-    std::vector<Places> places_ = std::vector<Places>(std::size_t{1} << kPlacesBits);
+    static constexpr int kPlacesBits = 11;
+    std::vector<Places> places_;
 };
 
 }  // namespace bivano::internal
