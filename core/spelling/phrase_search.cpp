@@ -12,6 +12,10 @@ namespace bivano::internal {
 
 std::span<const int> PhraseSearch::Choose(std::span<const std::vector<Choice>* const> words,
                                           const PhraseEdges& edges) {
+    if (pair_memo_.empty()) {
+        pair_memo_.resize(std::size_t{1} << kPairMemoBits);
+        edge_memo_.resize(std::size_t{1} << kEdgeMemoBits);
+    }
     const std::size_t count = words.size();
     first_cell_.resize(count + 1);
     std::size_t cells = 0;

@@ -92,10 +92,12 @@ class PhraseSearch {
         std::uint64_t key = 0;  // first << 32 | second, plus one; 0 for none
         double likelihood = 0;
     };
+    // Made at the first phrase with a choice to make: a stream that never
+    // chooses (a short text, a test) starts without them.
     static constexpr int kPairMemoBits = 16;
-    std::vector<Memo> pair_memo_ = std::vector<Memo>(std::size_t{1} << kPairMemoBits);
+    std::vector<Memo> pair_memo_;
     static constexpr int kEdgeMemoBits = 14;
-    std::vector<Memo> edge_memo_ = std::vector<Memo>(std::size_t{1} << kEdgeMemoBits);
+    std::vector<Memo> edge_memo_;
 };
 
 }  // namespace bivano::internal

@@ -101,14 +101,16 @@ bool WordJoiner::OneWord(std::u16string_view first, std::uint32_t first_reading,
         first.size() + second.size() > kJoinWeights.longest_joined) {
         return false;
     }
-    if (memo_.empty()) {
-        memo_.resize(std::size_t{1} << kMemoBits);
-        places_.resize(std::size_t{1} << kPlacesBits);
+    if (memo_bits_ < kMostMemoBits && decided_ >= (std::size_t{1} << memo_bits_) / 2) {
+        memo_bits_ = memo_bits_ == 0 ? kFirstMemoBits : kMostMemoBits;
+        memo_.assign(std::size_t{1} << memo_bits_, Memo{});
+        places_.assign(std::size_t{1} << (memo_bits_ - 2), Places{});
     }
     const std::uint64_t key =
         (static_cast<std::uint64_t>(first_reading) << 32 | second_reading) + 1;
-    Memo& memo = memo_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - kMemoBits)];
+    Memo& memo = memo_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - memo_bits_)];
     if (memo.key != key || memo.generation != words_.generation()) {
+        ++decided_;
         memo = {key, words_.generation(),
                 Decide(first_reading, words_.At(first_reading), first_part, first,
                        words_.At(second_reading), second_part, second)};
@@ -118,7 +120,7 @@ bool WordJoiner::OneWord(std::u16string_view first, std::uint32_t first_reading,
 
 std::span<const WordReader::ReadFrom> WordJoiner::PlacesOf(std::uint32_t number,
                                                            const WordReading& reading) {
-    Places& places = places_[(number * 0x9E3779B9U) >> (32 - kPlacesBits)];
+    Places& places = places_[(number * 0x9E3779B9U) >> (32 - (memo_bits_ - 2))];
     if (places.reading == number + 1 && places.generation == words_.generation()) {
         return std::span<const WordReader::ReadFrom>(places.from).first(places.count);
     }

@@ -118,9 +118,13 @@ class WordJoiner {
         std::uint64_t generation = 0;
         bool joined = false;
     };
-    // Made at the first pair that may join: a stream that meets none (Greek
-    // letters, a short text) starts at no cost.
-    static constexpr int kMemoBits = 13;
+    // Small at first, and as large as they may be once a text has given
+    // them that many pairs to decide: a short text (a test, a sentence)
+    // starts at no cost.
+    static constexpr int kFirstMemoBits = 6;
+    static constexpr int kMostMemoBits = 13;
+    int memo_bits_ = 0;
+    std::size_t decided_ = 0;
     std::vector<Memo> memo_;
     struct Places {
         std::uint32_t reading = 0;  // its number, plus one; 0 for none
@@ -128,8 +132,7 @@ class WordJoiner {
         std::uint64_t generation = 0;
         std::array<WordReader::ReadFrom, kJoinWeights.read_on> from{};
     };
-    static constexpr int kPlacesBits = 11;
-    std::vector<Places> places_;
+    std::vector<Places> places_;  // a quarter as many
 };
 
 }  // namespace bivano::internal
