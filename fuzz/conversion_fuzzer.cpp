@@ -121,14 +121,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     // The front door, with spelling: bytes in pieces give what they give whole.
-    // Its words include chat abbreviations' (δν δεν, μ μου) and words that
-    // slips of typing reach.
-    static const std::unique_ptr<GreekSpeller> built = builder::SpellerOf(
-        {{u"καλημέρα", u"θάλασσα", u"τι", u"και", u"Αθήνα", u"δεν", u"μου", u"ξέρω", u"σύστημα"},
-         {{u"και", 9}, {u"τι", 4}, {u"δεν", 6}, {u"μου", 5}},
-         {{{u"δεν", u"ξέρω"}, 3}, {{u"τι", u"~αι"}, 3}},
-         {"word", "super"},
-         {}});
+    // Its words include chat abbreviations' (δν δεν, μ μου), words that
+    // slips of typing reach, and a word typed as two (kali mera), common
+    // against the running words of το and rare parts.
+    static const std::unique_ptr<GreekSpeller> built =
+        builder::SpellerOf({{u"καλημέρα", u"θάλασσα", u"τι", u"και", u"Αθήνα", u"δεν", u"μου",
+                             u"ξέρω", u"σύστημα", u"καλή", u"μέρα", u"το"},
+                            {{u"και", 9000},
+                             {u"τι", 4000},
+                             {u"δεν", 6000},
+                             {u"μου", 5000},
+                             {u"ξέρω", 600},
+                             {u"το", 100000},
+                             {u"καλημέρα", 500},
+                             {u"καλή", 20},
+                             {u"μέρα", 20}},
+                            {{{u"δεν", u"ξέρω"}, 3}, {{u"τι", u"~αι"}, 3}},
+                            {"word", "super"},
+                            {}});
     const GreekSpeller& speller = *built;
     for (const Direction direction : {Direction::Latin, Direction::Greek, Direction::AccentsOnly,
                                       Direction::Layout, Direction::Auto}) {

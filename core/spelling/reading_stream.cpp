@@ -16,6 +16,7 @@
 #include "core/spelling/phrase_search.h"
 #include "core/spelling/speller.h"
 #include "core/spelling/typed_readings.h"
+#include "core/spelling/word_joining.h"
 #include "core/spelling/word_reader.h"
 #include "core/spelling/written_words.h"
 
@@ -127,7 +128,10 @@ constexpr std::size_t kLongestHeld = std::size_t{1} << 16;
 class ReadingStream::Reader {
   public:
     Reader(const GreekSpeller& speller, Source source, bool chat)
-        : words_(speller.Model(), source, chat), search_(speller.Model()), chat_(chat) {}
+        : words_(speller.Model(), source, chat),
+          joiner_(words_),
+          search_(speller.Model()),
+          chat_(chat) {}
 
     void Process(std::u16string_view text, bool final, std::u16string& out);
 
@@ -138,7 +142,20 @@ class ReadingStream::Reader {
         std::size_t end;
         std::uint32_t reading;
         bool small = false;  // typed without a capital: written as spelled
+        // One word typed as two: how far into it the blank between them is;
+        // 0 for none.
+        std::uint8_t blank = 0;
     };
+    // The letters typed for one word typed as two, without the blank.
+    std::u16string_view JoinedTyped(std::u16string_view text, const PhraseWord& word);
+    // Adds the word at [begin, end), read as `reading`, to the phrase, or
+    // to its last word when the two are one word typed as two.
+    // Joins the words of the phrase that are one word typed as two.
+    void JoinWordsTypedApart(std::u16string_view text);
+    // Whether two words that may be one (WordJoiner::MayJoin), `second`
+    // right after `first`, are one word typed as two (word_joining.h); if
+    // so, `first` becomes the two.
+    bool JoinTwo(std::u16string_view text, PhraseWord& first, const PhraseWord& second);
     // Writes the phrase, and the blanks after it up to `upto`.
     void FlushPhrase(std::u16string_view text, std::size_t upto, bool final, std::u16string& out);
     // The choice for each word of the phrase (search_), remembered by the
@@ -174,6 +191,7 @@ class ReadingStream::Reader {
     KnownWord Judge(std::u16string_view word, bool inside);
 
     WordReader words_;
+    WordJoiner joiner_;
     PhraseSearch search_;
     bool chat_;
     std::vector<PhraseWord> phrase_;
@@ -182,6 +200,7 @@ class ReadingStream::Reader {
     std::vector<TextRange> written_;  // where each word of the phrase went in the output
     std::vector<std::uint8_t> stress_;
     std::u16string enclitic_;
+    std::u16string joined_;  // the letters of one word typed as two
     // The words judged so far, by their letters after a mark of `inside`;
     // good while the word reader remembers the readings they name.
     // They name readings by their numbers: all are forgotten together.
@@ -217,6 +236,9 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
             ForgetIfFull();
         }
         return;
+    }
+    if (words_.Latin() && phrase_.size() > 1) {
+        JoinWordsTypedApart(text);
     }
     const std::size_t count = phrase_.size();
     PhraseEdges edges;
@@ -255,7 +277,8 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
             }
         }
         const std::u16string_view typed =
-            text.substr(phrase_[i].begin, phrase_[i].end - phrase_[i].begin);
+            phrase_[i].blank == 0 ? text.substr(phrase_[i].begin, phrase_[i].end - phrase_[i].begin)
+                                  : JoinedTyped(text, phrase_[i]);
         const WordReading& reading = words_.At(phrase_[i].reading);
         const std::size_t begin = out.size();
         if (chosen[i] >= 0) {
@@ -484,6 +507,56 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
             break;
         }
     }
+}
+
+std::u16string_view ReadingStream::Reader::JoinedTyped(std::u16string_view text,
+                                                       const PhraseWord& word) {
+    joined_.assign(text.substr(word.begin, word.blank));
+    joined_.append(
+        text.substr(word.begin + word.blank + 1, word.end - word.begin - word.blank - 1));
+    return joined_;
+}
+
+void ReadingStream::Reader::JoinWordsTypedApart(std::u16string_view text) {
+    const std::size_t count = phrase_.size();
+    std::size_t kept = 1;
+    for (std::size_t i = 1; i < count; ++i) {
+        PhraseWord& first = phrase_[kept - 1];
+        const PhraseWord& second = phrase_[i];
+        // A short word first, not joined already, then a single blank: not
+        // a line, nor a mark. Most pairs end here or at MayJoin.
+        const std::size_t first_length = first.end - first.begin;
+        if (first_length > kJoinWeights.longest_first || first.blank != 0 ||
+            first.end + 1 != second.begin || text[first.end] != u' ' ||
+            !WordJoiner::MayJoin(joiner_.PartOf(first.reading, first_length), first_length,
+                                 joiner_.PartOf(second.reading, second.end - second.begin)) ||
+            !JoinTwo(text, first, second)) {
+            phrase_[kept++] = second;
+        }
+    }
+    phrase_.resize(kept);
+}
+
+bool ReadingStream::Reader::JoinTwo(std::u16string_view text, PhraseWord& first,
+                                    const PhraseWord& second) {
+    const std::size_t first_length = first.end - first.begin;
+    const std::u16string_view first_typed = text.substr(first.begin, first_length);
+    const std::u16string_view second_typed = text.substr(second.begin, second.end - second.begin);
+    if (!joiner_.OneWord(first_typed, first.reading, second_typed, second.reading) ||
+        (!(first.small && second.small) &&
+         !WordJoiner::CaseAllowsJoining(first_typed, second_typed))) {
+        return false;
+    }
+    joined_.assign(first_typed);
+    joined_.append(second_typed);
+    const std::uint32_t together = words_.Read(joined_);
+    const WordReading& joined = words_.At(together);
+    if (joined.choices.empty() || joined.english) {
+        return false;
+    }
+    first = {first.begin, second.end, together, first.small && second.small,
+             static_cast<std::uint8_t>(first_length)};
+    return true;
 }
 
 void ReadingStream::Reader::ForgetIfFull() {

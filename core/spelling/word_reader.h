@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -110,6 +111,22 @@ class WordReader {
     // Whether a typed word is written out as a chat word (when chat words
     // are) or as laughter: Tpt, Xaxa.
     bool WrittenOut(std::u16string_view typed);
+
+    // The words that `first` and `second` read as when typed as one, from
+    // their very letters at no more than `most_cost` (no slip mended), best
+    // first, with their scores; good until the next read. Not remembered:
+    // word_joining.cpp, beside the one that asks.
+    std::span<const Choice> ReadTogether(std::u16string_view first, std::u16string_view second,
+                                         float most_cost);
+    // The same, when the first part's words lead to the nodes of the
+    // letter tree `from` (at their costs): read on from there with the
+    // second part's letters, much quicker than both parts' letters afresh.
+    struct ReadFrom {
+        const GreekModel::Node* node;
+        float cost;
+    };
+    std::span<const Choice> ReadOn(std::span<const ReadFrom> from, std::u16string_view second,
+                                   float most_cost);
 
     // Changes whenever the numbers given out become void.
     std::uint64_t generation() const { return cache_.generation(); }
