@@ -15,28 +15,35 @@ namespace {
 constexpr char16_t kAcute = u'\u0301';
 constexpr char16_t kDiaeresis = u'\u0308';
 
-// A Greek letter as the standards see it: the small monotonic letter (σ for
-// ς too), its case, and its marks.
-struct Letter {
-    char16_t base;
-    bool upper = false;
-    bool tonos = false;
-    bool diaeresis = false;
-};
+using Letter = Romanizer::Letter;
+
+// The letters of the monotonic table as the standards see them, made once
+// at compile time: no letter where `base` is 0.
+constexpr std::array<Letter, greek_letters::kLast - greek_letters::kFirst + 1> MakeLetterTable() {
+    std::array<Letter, greek_letters::kLast - greek_letters::kFirst + 1> table{};
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (const std::optional<GreekLetterParts> parts =
+                PartsOf(static_cast<char16_t>(greek_letters::kFirst + i))) {
+            table[i] = {parts->base, parts->capital, parts->tonos, parts->diaeresis};
+        }
+    }
+    return table;
+}
+
+constexpr std::array<Letter, greek_letters::kLast - greek_letters::kFirst + 1> kLetterTable =
+    MakeLetterTable();
 
 // The letters a character stands for: one, or a few for a fold such as
 // ϛ -> στ; none when it is no Greek letter.
 std::size_t LettersOf(char16_t c, std::array<Letter, 3>& letters) {
-    const auto one = [&](char16_t base, bool upper, bool tonos = false, bool diaeresis = false) {
-        letters[0] = {base, upper, tonos, diaeresis};
-        return std::size_t{1};
-    };
-    if (const std::optional<GreekLetterParts> parts = PartsOf(c)) {
-        return one(parts->base, parts->capital, parts->tonos, parts->diaeresis);
-    }
-    // Most text is no Greek at all: only the two Greek blocks hold folds.
+    // Most text is no Greek at all: only the two Greek blocks hold letters.
     if (c < u'\u0370' || (c > u'\u03FF' && (c < u'\u1F00' || c > u'\u1FFF'))) {
         return 0;
+    }
+    if (c >= greek_letters::kFirst && c <= greek_letters::kLast &&
+        kLetterTable[c - greek_letters::kFirst].base != 0) {
+        letters[0] = kLetterTable[c - greek_letters::kFirst];
+        return 1;
     }
     // Polytonic letters and the letter variants, as Lativo folds them.
     const auto folds = GreekFolds();
@@ -264,23 +271,28 @@ char16_t Composed(char16_t letter, char16_t mark) {
 }
 
 void AppendMarked(std::u16string& out, char16_t letter, bool diaeresis, bool acute) {
-    std::u16string marks;
+    if (!diaeresis && !acute) {
+        out.push_back(letter);
+        return;
+    }
+    std::array<char16_t, 2> marks{};
+    std::size_t mark_count = 0;
     if (diaeresis) {
         if (const char16_t composed = Composed(letter, kDiaeresis)) {
             letter = composed;
         } else {
-            marks.push_back(kDiaeresis);
+            marks[mark_count++] = kDiaeresis;
         }
     }
     if (acute) {
-        if (const char16_t composed = marks.empty() ? Composed(letter, kAcute) : u'\0') {
+        if (const char16_t composed = mark_count == 0 ? Composed(letter, kAcute) : u'\0') {
             letter = composed;
         } else {
-            marks.push_back(kAcute);
+            marks[mark_count++] = kAcute;
         }
     }
     out.push_back(letter);
-    out.append(marks);
+    out.append(marks.data(), mark_count);
 }
 
 // Which marks a scheme keeps: ISO 843 and BGN/PCGN both, ALA-LC the diaeresis.
@@ -320,12 +332,17 @@ void RomanizeWord(LatinScheme scheme, const std::vector<Letter>& word, std::u16s
 }  // namespace
 
 void Romanizer::Convert(std::u16string_view piece, std::u16string& out) {
+    if (held_.empty()) {
+        // Read in place; only a word that may go on is kept.
+        held_.assign(piece.substr(Run(piece, false, out)));
+        return;
+    }
     held_.append(piece);
-    Run(false, out);
+    held_.erase(0, Run(held_, false, out));
 }
 
 void Romanizer::Finish(std::u16string& out) {
-    Run(true, out);
+    Run(held_, true, out);
     held_.clear();
 }
 
@@ -353,52 +370,57 @@ void Romanizer::Emit(std::u16string_view text, std::u16string& out) {
     }
 }
 
-void Romanizer::Run(bool final, std::u16string& out) {
+std::size_t Romanizer::Run(std::u16string_view text, bool final, std::u16string& out) {
     // A word longer than this is taken as ending at a piece's end, so that
     // a text without a break never piles up.
     constexpr std::size_t kLongestHeldWord = std::size_t{1} << 16;
-    std::vector<Letter> word;
     std::array<Letter, 3> letters;
     std::size_t plain_start = 0;  // of text that is no word, not yet emitted
     std::size_t at = 0;
-    while (at < held_.size()) {
-        if (LettersOf(held_[at], letters) == 0) {
+    while (at < text.size()) {
+        std::size_t count = LettersOf(text[at], letters);
+        if (count == 0) {
             ++at;
             continue;
         }
         // A word: its letters and the combining marks after them.
         const std::size_t word_start = at;
-        word.clear();
-        while (at < held_.size()) {
-            const char16_t c = held_[at];
-            const std::size_t count = LettersOf(c, letters);
-            if (count != 0) {
-                word.insert(word.end(), letters.begin(), letters.begin() + count);
-            } else if (IsCombiningMark(c)) {
+        word_.clear();
+        while (true) {
+            word_.insert(word_.end(), letters.begin(), letters.begin() + count);
+            ++at;
+            for (; at < text.size(); ++at) {
+                const char16_t c = text[at];
+                if (!IsCombiningMark(c)) {
+                    break;
+                }
                 if (c == kAcute || c == u'\u0341' || c == u'\u0344') {
-                    word.back().tonos = true;
+                    word_.back().tonos = true;
                 }
                 if (c == kDiaeresis || c == u'\u0344') {
-                    word.back().diaeresis = true;
+                    word_.back().diaeresis = true;
                 }
-            } else {
+            }
+            if (at == text.size() || (count = LettersOf(text[at], letters)) == 0) {
                 break;
             }
-            ++at;
         }
-        if (at == held_.size() && !final && at - word_start < kLongestHeldWord) {
+        if (at == text.size() && !final && at - word_start < kLongestHeldWord) {
             at = word_start;  // it may go on in the next piece
             break;
         }
-        Emit(std::u16string_view(held_).substr(plain_start, word_start - plain_start), out);
-        word_out_.clear();
-        RomanizeWord(scheme_, word, word_out_);
-        Emit(word_out_, out);
+        Emit(text.substr(plain_start, word_start - plain_start), out);
+        if (scheme_ == LatinScheme::Slug) {
+            word_out_.clear();
+            RomanizeWord(scheme_, word_, word_out_);
+            Emit(word_out_, out);
+        } else {
+            RomanizeWord(scheme_, word_, out);
+        }
         plain_start = at;
     }
-    const std::size_t end = at;
-    Emit(std::u16string_view(held_).substr(plain_start, end - plain_start), out);
-    held_.erase(0, end);
+    Emit(text.substr(plain_start, at - plain_start), out);
+    return at;
 }
 
 }  // namespace bivano::internal

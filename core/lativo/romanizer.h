@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/lativo/conversion_options.h"
 
@@ -31,12 +32,24 @@ class Romanizer {
     // Appends what was held back, as the text's end.
     void Finish(std::u16string& out);
 
+    // A Greek letter as the standards see it: the small monotonic letter
+    // (σ for ς too), its case, and its marks.
+    struct Letter {
+        char16_t base;
+        bool upper = false;
+        bool tonos = false;
+        bool diaeresis = false;
+    };
+
   private:
-    void Run(bool final, std::u16string& out);
+    // Appends what `text` gives and returns how much of it was taken: all
+    // but a word that may go on, unless `final`.
+    std::size_t Run(std::u16string_view text, bool final, std::u16string& out);
     void Emit(std::u16string_view text, std::u16string& out);
 
     LatinScheme scheme_;
     std::u16string held_;
+    std::vector<Letter> word_;  // kept from word to word for its room
     std::u16string word_out_;
     // Slug: a hyphen waits for the next letter or digit of its line.
     bool hyphen_waiting_ = false;

@@ -7,6 +7,15 @@ file(GLOB lib_files ${SOURCE_DIR}/lib/*.js ${SOURCE_DIR}/lib/*.d.ts)
 file(GLOB page_files ${SOURCE_DIR}/page/*.html ${SOURCE_DIR}/page/*.js ${SOURCE_DIR}/page/*.css
      ${SOURCE_DIR}/page/*.svg)
 file(COPY ${lib_files} ${page_files} DESTINATION ${WEB_DIR})
+# The page serves its scripts without comments; the package keeps them.
+set(served_scripts ${lib_files} ${page_files})
+list(FILTER served_scripts INCLUDE REGEX "\\.js$")
+list(TRANSFORM served_scripts REPLACE ".*/" "${WEB_DIR}/")
+execute_process(COMMAND ${NODE} ${SOURCE_DIR}/cmake/compact_js.cjs ${served_scripts}
+                RESULT_VARIABLE compacted)
+if(NOT compacted EQUAL 0)
+    message(FATAL_ERROR "The page's scripts could not be compacted")
+endif()
 
 # What the service worker keeps for offline use; the model has a cache of
 # its own, filled when accents are first asked for.
