@@ -148,7 +148,24 @@ double PhraseSearch::EdgeLikelihood(std::uint32_t number, GreekModel::Beside bes
 // weighed by how much of what follows `first` no counted pair accounts
 // for: after a word nearly always followed by the same few, an unseen
 // follower is unlikely.
-double PhraseSearch::PairLikelihood(std::uint32_t first, const Choice& second) const {
+const PhraseSearch::FirstFacts& PhraseSearch::FactsOf(std::uint32_t first,
+                                                      const GreekModel::Word& word) {
+    FirstFacts& facts = first_facts_[first % kFirstFacts];
+    if (facts.word != first) {
+        const double frequency = model_.Frequency(word);
+        facts.word = first;
+        facts.ending = GreekModel::EndingOf(model_.Letters(word));
+        facts.of_ending = model_.EndingCount(facts.ending);
+        facts.most = std::log(kPhraseWeights.most_uncounted / frequency);
+        const double unaccounted = std::max(
+            1.0, frequency -
+                     static_cast<double>(std::min(model_.Followed(word), model_.Frequency(word))));
+        facts.unaccounted = std::log(unaccounted / frequency);
+    }
+    return facts;
+}
+
+double PhraseSearch::PairLikelihood(std::uint32_t first, const Choice& second) {
     const double alone = second.score + kWordWeights.cost_weight * second.cost;
     const GreekModel::Word* word = model_.WordAt(first);
     if (word == nullptr || model_.Frequency(*word) == 0) {
@@ -180,23 +197,20 @@ double PhraseSearch::PairLikelihood(std::uint32_t first, const Choice& second) c
         evidence += std::log(with_ending / frequency) + std::log(share / of_ending);
         ++kinds;
     }
-    const std::uint32_t first_ending = GreekModel::EndingOf(model_.Letters(*word));
-    const std::uint32_t after_ending = model_.EndingWordCount(first_ending, second.word);
-    const std::uint32_t of_ending = model_.EndingCount(first_ending);
+    const FirstFacts& facts = FactsOf(first, *word);
+    const std::uint32_t after_ending = model_.EndingWordCount(facts.ending, second.word);
+    const std::uint32_t of_ending = facts.of_ending;
     if (after_ending > 0 && of_ending >= after_ending) {
         evidence += std::log(static_cast<double>(after_ending) / of_ending);
         ++kinds;
     }
     // A pair is counted from three times on: one not counted was seen at
     // most twice, however likely its endings make it (η before να).
-    const double most = std::log(kPhraseWeights.most_uncounted / frequency);
+    const double most = facts.most;
     if (kinds > 0) {
         return std::min(kPhraseWeights.back_off + evidence / kinds, most);
     }
-    const double unaccounted = std::max(
-        1.0,
-        frequency - static_cast<double>(std::min(model_.Followed(*word), model_.Frequency(*word))));
-    return std::min(kPhraseWeights.back_off + std::log(unaccounted / frequency) + alone, most);
+    return std::min(kPhraseWeights.back_off + facts.unaccounted + alone, most);
 }
 
 }  // namespace bivano::internal

@@ -72,7 +72,18 @@ class PhraseSearch {
         }
         return memo.likelihood - kWordWeights.cost_weight * second.cost;
     }
-    double PairLikelihood(std::uint32_t first, const Choice& second) const;
+    double PairLikelihood(std::uint32_t first, const Choice& second);
+    // What a pair's likelihood takes from its first word alone, whatever
+    // follows: kept for the last words met, which come first in pair
+    // after pair.
+    struct FirstFacts {
+        std::uint32_t word = 0xFFFFFFFF;  // none
+        std::uint32_t ending = 0;         // GreekModel::EndingOf its letters
+        std::uint32_t of_ending = 0;      // how often words of that ending occur
+        double most = 0;                  // the log likelihood of an uncounted pair at most
+        double unaccounted = 0;           // the log share of followers no pair accounts for
+    };
+    const FirstFacts& FactsOf(std::uint32_t first, const GreekModel::Word& word);
     bool IsInterrogative(std::uint32_t word) const;
     bool OpensAQuestion(std::uint32_t word) const;
     double EdgeScore(std::uint32_t word, GreekModel::Beside beside, bool first);
@@ -98,6 +109,8 @@ class PhraseSearch {
     std::vector<Memo> pair_memo_;
     static constexpr int kEdgeMemoBits = 14;
     std::vector<Memo> edge_memo_;
+    static constexpr std::size_t kFirstFacts = 256;
+    std::vector<FirstFacts> first_facts_ = std::vector<FirstFacts>(kFirstFacts);
 };
 
 }  // namespace bivano::internal

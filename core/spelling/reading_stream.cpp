@@ -188,7 +188,9 @@ class ReadingStream::Reader {
         std::uint64_t words_generation = 0;
         std::uint64_t judged_generation = 0;
     };
-    KnownWord Judge(std::u16string_view word, bool inside);
+    // Sets `known` but for where the word stands (written in place: it is
+    // asked for every word).
+    void Judge(std::u16string_view word, bool inside, KnownWord& known);
 
     WordReader words_;
     WordJoiner joiner_;
@@ -419,7 +421,7 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
             }
             kept_until = stop;
             if (!word.empty()) {
-                known = Judge(word, !StartsASentence(text, i));
+                Judge(word, !StartsASentence(text, i), known);
                 known.begin = i + lead;
                 known.end = known.begin + word.size();
             }
@@ -575,10 +577,8 @@ void ReadingStream::Reader::ForgetIfFull() {
     }
 }
 
-ReadingStream::Reader::KnownWord ReadingStream::Reader::Judge(std::u16string_view word,
-                                                              bool inside) {
+void ReadingStream::Reader::Judge(std::u16string_view word, bool inside, KnownWord& known) {
     TextKeyed<Judged>& judged_words = judged_[inside ? 1 : 0];
-    KnownWord known;
     known.inside = inside;
     known.words_generation = words_.generation();
     known.judged_generation = judged_generation_;
@@ -586,9 +586,10 @@ ReadingStream::Reader::KnownWord ReadingStream::Reader::Judge(std::u16string_vie
     known.entry = judged_words.Find(word, hash);
     if (known.entry != judged_words.kNone) {
         known.judged = judged_words.At(known.entry);
-        return known;
+        return;
     }
     judged_afresh_ = true;
+    known.judged = Judged();
     const KeptJudgement kept = JudgeKeptAsTyped(word, inside, words_);
     known.judged.kept = kept.kept;
     known.judged.small = std::none_of(word.begin(), word.end(), IsUpper);
@@ -603,7 +604,6 @@ ReadingStream::Reader::KnownWord ReadingStream::Reader::Judge(std::u16string_vie
     known.judged.plain = std::all_of(word.begin(), word.end(), word_character) &&
                          (is_letter(word[0]) || (word.size() > 1 && is_letter(word[1])));
     known.entry = judged_words.Add(word, hash, known.judged);
-    return known;
 }
 
 std::span<const int> ReadingStream::Reader::Choose(const PhraseEdges& edges) {
