@@ -226,11 +226,11 @@ exit
 #> README.md	words' everyday frequencies, so `ti kaneis?` gives τι κάνεις;, `exw` έχω,	bivano greek --accents	ti kaneis? exw teleia!	τι κάνεις; έχω τέλεια!
 #> README.md	`teleia!` τέλεια!, while `kaneis den 3erei` stays κανείς δεν ξέρει and	bivano greek --accents	kaneis den 3erei	κανείς δεν ξέρει
 #> README.md	(`denxerw` → δεν ξέρω). One word typed as two is joined only where the model	bivano greek --accents	denxerw	δεν ξέρω
-#> README.md	part is no word at all. So `kali mera` → καλημέρα (the counts never have	bivano greek --accents	kali mera	καλημέρα
-#> README.md	together), `kalh nyxta` → καληνύχτα, `para kalo` → παρακαλώ, `tou	bivano greek --accents	kalh nyxta, para kalo, tou laxiston	καληνύχτα, παρακαλώ, τουλάχιστον
-#> README.md	laxiston` → τουλάχιστον, while `kali idea` stays καλή ιδέα, `para poli`	bivano greek --accents	kali idea, para poli	καλή ιδέα, πάρα πολύ
-#> README.md	πάρα πολύ, `me gala` με γάλα and `to systhma ta` το σύστημά τα. Only two	bivano greek --accents	me gala, to systhma ta	με γάλα, το σύστημά τα
-#> README.md	capital (`Kali mera` → Καλημέρα); never across a mark, a line, two blanks	bivano greek --accents	Kali mera. kali, mera	Καλημέρα. καλή, μέρα
+#> README.md	than the two taken apart. So `kali mera` → καλημέρα (the counts never have	bivano greek --accents	kali mera	καλημέρα
+#> README.md	two words together), `kalh nyxta` → καληνύχτα, `para kalo` → παρακαλώ,	bivano greek --accents	kalh nyxta, para kalo	καληνύχτα, παρακαλώ
+#> README.md	`tou laxiston` → τουλάχιστον, while `kali idea` stays καλή ιδέα, `para	bivano greek --accents	tou laxiston, kali idea, para poli	τουλάχιστον, καλή ιδέα, πάρα πολύ
+#> README.md	poli` πάρα πολύ, `me gala` με γάλα and `to systhma ta` το σύστημά τα. Only	bivano greek --accents	me gala, to systhma ta	με γάλα, το σύστημά τα
+#> README.md	first's capital (`Kali mera` → Καλημέρα); never across a mark, a line, two	bivano greek --accents	Kali mera. kali, mera	Καλημέρα. καλή, μέρα
 #> README.md	reads from its first word: `pou eisai?` → πού είσαι;, `ti 8eleis?` → τι	bivano greek --accents	pou eisai? ti 8eleis?	πού είσαι; τι θέλεις;
 #> README.md	| `elot743` | ELOT 743 / ISO 843 transcription; Greek passports, UN, BGN/PCGN 1996 | Thessaloniki | avrio, efcharisto | Bampas, Lampros | Kerkyra |	bivano latin -s elot743	Θεσσαλονίκη αύριο, ευχαριστώ Μπαμπάς, Λάμπρος Κέρκυρα	Thessaloniki avrio, efcharisto Bampas, Lampros Kerkyra
 #> README.md	| `iso843` | ISO 843 transliteration, reversible, with its diacritics | Thessaloníkī | aúrio, eucharistṓ | Mpampás, Lámpros | Kérkyra |	bivano latin -s iso843	Θεσσαλονίκη αύριο, ευχαριστώ Μπαμπάς, Λάμπρος Κέρκυρα	Thessaloníkī aúrio, eucharistṓ Mpampás, Lámpros Kérkyra

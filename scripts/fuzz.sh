@@ -30,7 +30,7 @@ run() {
     # The first folder takes the new inputs; the seeds are only read.
     "build-fuzz/fuzz/$fuzzer" "build-fuzz/corpus/${fuzzer%_fuzzer}" fuzz/corpus/reader \
         -dict=fuzz/reader.dict -max_len=1024 -max_total_time="$time" -print_final_stats=1 \
-        -artifact_prefix=build-fuzz/artifacts/ 2>&1 | grep -Ev '^#[0-9]+ +(NEW|REDUCE|pulse)'
+        -artifact_prefix=build-fuzz/artifacts/ 2>&1 | grep -Ev '^#[0-9]+[[:space:]]+(NEW|REDUCE|pulse)'
 }
 run reader_fuzzer $((seconds - seconds / 2))
 run conversion_fuzzer $((seconds / 2))

@@ -49,12 +49,12 @@ enum class JoinPart : std::uint8_t { None, Commonest, Word, NoWord };
 
 // Tells whether two words with a blank between them are one word typed as
 // two: `kali mera` is καλημέρα, `para kalo` παρακαλώ, `tou laxiston`
-// τουλάχιστον; `me ta` stays με τα and `to pws` το πώς (the counts have
-// those pairs), `kali idea` καλή ιδέα (no word reads from kaliidea). Only
-// where the model strongly prefers the one word: it is common, the two
-// parts are no pair the counts know, and the word is much likelier than
-// the parts (or a part is no word at all). The answers are remembered by
-// the parts' readings, until the reader forgets them.
+// τουλάχιστον; `me ta` stays με τα and `to pws` το πώς (the commonest
+// words, and pairs the counts have), `kali idea` καλή ιδέα (no word reads
+// from kaliidea). Only where the model strongly prefers the one word: it
+// is common, the two parts are no pair the counts know, and the word is
+// much likelier than the parts (or a part is no word at all). The answers
+// are remembered by the parts' readings, until the reader forgets them.
 class WordJoiner {
   public:
     explicit WordJoiner(WordReader& words) : words_(words) {}

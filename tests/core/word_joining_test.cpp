@@ -71,6 +71,8 @@ TEST_F(WordJoining, OneWordTypedAsTwo) {
     };
     for (const Row& row : rows) {
         EXPECT_EQ(Read(*speller_, row.typed), row.read) << row.name << ": " << row.typed;
+        // The chat abbreviations have no part in it.
+        EXPECT_EQ(Read(*speller_, row.typed, false), row.read) << row.name << ": " << row.typed;
     }
 }
 
@@ -100,6 +102,8 @@ TEST_F(WordJoining, TwoWordsStayApart) {
         {"number", "2 mera", "2 μέρα"},
         {"English word", "super market", "super μάρκετ"},
         {"acronym first", "IP pou", "ΥΠ που"},
+        {"acronym kept", "LVM mera", "LVM μέρα"},
+        {"path kept", "/dev/sda1 mera", "/dev/sda1 μέρα"},
         {"capitals then small", "KALI mera", "ΚΑΛΗ μέρα"},
         {"capital second", "kali Mera", "καλή Μέρα"},
         {"between asterisks", "*kali* mera", "kali μέρα"},
