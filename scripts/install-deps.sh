@@ -38,6 +38,8 @@ package_packages=(
 web_packages=(
     # the core in WebAssembly, and GoogleTest's sources to build its tests so
     emscripten libgtest-dev gzip
+    # the parser that leaves the comments out of the page's scripts
+    node-acorn
     # the module's tests, the package's and the page's, in a real browser
     nodejs chromium python3 node-typescript
 )

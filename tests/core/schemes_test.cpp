@@ -183,6 +183,50 @@ TEST(Schemes, TheFourChoicesSteerLativoOnly) {
     EXPECT_EQ(out, u"xthpso");
 }
 
+// A "word" with no end (letters and marks without a break) is held back
+// only up to 65,536 letters: the output keeps up with the pieces, and
+// nothing is lost or doubled.
+TEST(Schemes, AWordWithoutEndNeverPilesUp) {
+    struct Case {
+        const char* name;
+        std::u16string unit;  // repeated to make the word
+        std::u16string latin_unit;
+    };
+    const std::vector<Case> cases = {
+        {"letters", u"α", u"a"},
+        {"letters with a mark", u"ά", u"a"},
+        {"letter and combining mark", u"α\u0301", u"a"},
+    };
+    constexpr std::size_t kUnits = 200'000;
+    constexpr std::size_t kPiece = 4096;
+    for (const Case& test : cases) {
+        std::u16string text;
+        for (std::size_t i = 0; i < kUnits; ++i) {
+            text += test.unit;
+        }
+        ConversionOptions options;
+        options.scheme = LatinScheme::Elot743;
+        LatinStream stream(options);
+        std::u16string out;
+        std::size_t fed = 0;
+        for (std::size_t at = 0; at < text.size(); at += kPiece) {
+            const std::u16string_view piece = std::u16string_view(text).substr(at, kPiece);
+            stream.Convert(piece, out);
+            fed += piece.size();
+            // What is held back is at most the longest word and one piece.
+            ASSERT_LE(fed / test.unit.size() - out.size() / test.latin_unit.size(),
+                      (std::size_t{1} << 16) + kPiece)
+                << test.name << " after " << fed;
+        }
+        stream.Finish(out);
+        std::u16string expected;
+        for (std::size_t i = 0; i < kUnits; ++i) {
+            expected += test.latin_unit;
+        }
+        EXPECT_EQ(out, expected) << test.name;
+    }
+}
+
 TEST(Schemes, NamesReadBack) {
     for (const LatinScheme scheme : kAllSchemes) {
         EXPECT_EQ(SchemeFromName(SchemeName(scheme)), scheme);

@@ -47,6 +47,10 @@ function compact(source) {
     return `${out}\n`;
 }
 
-for (const file of process.argv.slice(2)) {
-    writeFileSync(file, compact(readFileSync(file, 'utf8')));
+if (require.main === module) {
+    for (const file of process.argv.slice(2)) {
+        writeFileSync(file, compact(readFileSync(file, 'utf8')));
+    }
 }
+
+module.exports = { compact };
