@@ -7,6 +7,16 @@
 
 namespace bivano::internal {
 
+std::span<const Choice> WordReader::ScoredBestFirst(float start) {
+    for (Choice& choice : found_) {
+        choice.cost = std::max(0.0F, choice.cost - start);
+        choice.score = WordScore(choice.word) - kWordWeights.cost_weight * choice.cost;
+    }
+    std::sort(found_.begin(), found_.end(),
+              [](const Choice& a, const Choice& b) { return a.score > b.score; });
+    return found_;
+}
+
 std::span<const Choice> WordReader::ReadTogether(std::u16string_view first,
                                                  std::u16string_view second, float most_cost) {
     key_.resize(first.size() + second.size());
@@ -21,13 +31,7 @@ std::span<const Choice> WordReader::ReadTogether(std::u16string_view first,
     // dearer readings at once.
     const float start = std::max(0.0F, kWordWeights.most_cost - most_cost);
     FollowFromRoot(key_, start);
-    for (Choice& choice : found_) {
-        choice.cost = std::max(0.0F, choice.cost - start);
-        choice.score = WordScore(choice.word) - kWordWeights.cost_weight * choice.cost;
-    }
-    std::sort(found_.begin(), found_.end(),
-              [](const Choice& a, const Choice& b) { return a.score > b.score; });
-    return found_;
+    return ScoredBestFirst(start);
 }
 
 std::span<const Choice> WordReader::ReadOn(std::span<const ReadFrom> from,
@@ -42,13 +46,7 @@ std::span<const Choice> WordReader::ReadOn(std::span<const ReadFrom> from,
             Follow(*place.node, key_, 0, start + place.cost);
         }
     }
-    for (Choice& choice : found_) {
-        choice.cost = std::max(0.0F, choice.cost - start);
-        choice.score = WordScore(choice.word) - kWordWeights.cost_weight * choice.cost;
-    }
-    std::sort(found_.begin(), found_.end(),
-              [](const Choice& a, const Choice& b) { return a.score > b.score; });
-    return found_;
+    return ScoredBestFirst(start);
 }
 
 bool WordJoiner::CaseAllowsJoining(std::u16string_view first, std::u16string_view second) {

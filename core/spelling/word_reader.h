@@ -148,6 +148,10 @@ class WordReader {
 
   private:
     void Forget();
+    // The words found by a search started at `start`, their costs counted
+    // from there, scored and best first.
+    std::span<const Choice> ScoredBestFirst(float start);
+
     // `marked`: the word in small letters with the accents typed, when
     // it was typed with some; `chat`: it may be a chat abbreviation.
     WordReading Weigh(std::u16string_view lower, std::u16string_view marked, bool chat);

@@ -13,6 +13,7 @@
 #include "core/spelling/speller.h"
 #include "io/greek_model_file.h"
 #include "model_builder/model_sources.h"
+#include "program_model.h"
 #include "recording_progress.h"
 #include "small_models.h"
 
@@ -27,11 +28,7 @@ struct Row {
 };
 
 std::string Read(const GreekSpeller& speller, std::string_view text, bool chat = true) {
-    ReadingStream stream(speller, ReadingStream::Source::Latin, chat);
-    std::u16string out;
-    stream.Read(U16(std::string(text)), out);
-    stream.Finish(out);
-    return U8(out);
+    return ReadThroughStream(speller, text, ReadingStream::Source::Latin, chat);
 }
 
 std::string WriteFile(const std::string& name, const std::string& text) {
@@ -163,17 +160,7 @@ TEST(EverydayCounts, OrderTheWordsOfOnePlainForm) {
 
 // The program's own model on everyday sentences; the technical sentences
 // of speller_test.cpp keep their readings.
-class EverydayWithTheModel : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { speller_ = io::OpenGreekModel(BIVANO_TEST_MODEL).release(); }
-    static void TearDownTestSuite() {
-        delete speller_;
-        speller_ = nullptr;
-    }
-    void SetUp() override { ASSERT_NE(speller_, nullptr) << BIVANO_TEST_MODEL; }
-    static GreekSpeller* speller_;
-};
-GreekSpeller* EverydayWithTheModel::speller_ = nullptr;
+class EverydayWithTheModel : public WithProgramModel {};
 
 TEST_F(EverydayWithTheModel, EverydayWordsWinWhereThePairsAreSilent) {
     const Row rows[] = {

@@ -12,26 +12,19 @@
 #include "core/pipeline.h"
 #include "core/spelling/speller.h"
 #include "io/greek_model_file.h"
+#include "program_model.h"
 
 namespace bivano::layout {
 namespace {
 
 // The decisions rest on the reader's model as the build makes it.
-class LayoutTest : public ::testing::Test {
+class LayoutTest : public testing::WithProgramModel {
   protected:
-    static void SetUpTestSuite() { speller_ = io::OpenGreekModel(BIVANO_TEST_MODEL).release(); }
-    static void TearDownTestSuite() {
-        delete speller_;
-        speller_ = nullptr;
-    }
-    void SetUp() override { ASSERT_NE(speller_, nullptr) << BIVANO_TEST_MODEL; }
     static const GreekModel& Model() { return speller_->Model(); }
     static std::string Repair(std::u16string_view text) {
         return ToUtf8(RepairLayout(text, Model()));
     }
-    static GreekSpeller* speller_;
 };
-GreekSpeller* LayoutTest::speller_ = nullptr;
 
 struct Row {
     const char16_t* typed;
@@ -208,7 +201,7 @@ TEST_F(LayoutTest, AutoTurnsEachLineTheOtherWay) {
         u"ok\n"
         u"\n"
         u"ok\n";
-    ParagraphStream stream({}, speller_, false);
+    ParagraphStream stream({}, speller_.get(), false);
     std::u16string out;
     stream.Convert(text, out);
     stream.Finish(out);
@@ -220,7 +213,7 @@ TEST_F(LayoutTest, AutoTurnsEachLineTheOtherWay) {
               "\n"
               "ok\n");  // a paragraph of its own: as it is
     for (std::size_t cut = 0; cut <= text.size(); ++cut) {
-        ParagraphStream pieces({}, speller_, false);
+        ParagraphStream pieces({}, speller_.get(), false);
         std::u16string out_in_pieces;
         pieces.Convert(std::u16string_view(text).substr(0, cut), out_in_pieces);
         pieces.Convert(std::u16string_view(text).substr(cut), out_in_pieces);
@@ -239,7 +232,7 @@ TEST(LayoutJudgeLine, ByItsWords) {
 TEST_F(LayoutTest, ThroughThePipeline) {
     PipelineSettings settings;
     settings.direction = Direction::Layout;
-    settings.speller = speller_;
+    settings.speller = speller_.get();
     settings.to = Encoding::Cp1253;
     Pipeline pipeline(settings);
     std::string out;

@@ -15,6 +15,7 @@
 #include <random>
 
 #include "io/greek_model_file.h"
+#include "program_model.h"
 #include "recording_progress.h"
 #include "small_models.h"
 
@@ -38,11 +39,7 @@ const GreekSpeller& SmallSpeller() {
 
 std::string Read(const GreekSpeller& speller, std::string_view text,
                  ReadingStream::Source source = ReadingStream::Source::Latin, bool chat = false) {
-    ReadingStream stream(speller, source, chat);
-    std::u16string out;
-    stream.Read(U16(std::string(text)), out);
-    stream.Finish(out);
-    return U8(out);
+    return ReadThroughStream(speller, text, source, chat);
 }
 
 struct Row {
@@ -261,17 +258,7 @@ TEST(GreekSpeller, ReadsAHunspellList) {
 
 // The program's own model: the choices that only the words around a word,
 // and how often words occur, can make.
-class WithTheModel : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { speller_ = io::OpenGreekModel(BIVANO_TEST_MODEL).release(); }
-    static void TearDownTestSuite() {
-        delete speller_;
-        speller_ = nullptr;
-    }
-    void SetUp() override { ASSERT_NE(speller_, nullptr) << BIVANO_TEST_MODEL; }
-    static GreekSpeller* speller_;
-};
-GreekSpeller* WithTheModel::speller_ = nullptr;
+class WithTheModel : public WithProgramModel {};
 
 TEST_F(WithTheModel, ChoosesByTheWordsAround) {
     const Row rows[] = {

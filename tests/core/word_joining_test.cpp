@@ -11,6 +11,7 @@
 #include "core/spelling/word_joining.h"
 #include "io/greek_model_file.h"
 #include "model_builder/model_sources.h"
+#include "program_model.h"
 #include "recording_progress.h"
 
 namespace bivano {
@@ -25,24 +26,10 @@ struct Row {
 };
 
 std::string Read(const GreekSpeller& speller, std::string_view text, bool chat = true) {
-    ReadingStream stream(speller, ReadingStream::Source::Latin, chat);
-    std::u16string out;
-    stream.Read(U16(std::string(text)), out);
-    stream.Finish(out);
-    return U8(out);
+    return ReadThroughStream(speller, text, ReadingStream::Source::Latin, chat);
 }
 
-class WordJoining : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { speller_ = io::OpenGreekModel(BIVANO_TEST_MODEL).release(); }
-    static void TearDownTestSuite() {
-        delete speller_;
-        speller_ = nullptr;
-    }
-    void SetUp() override { ASSERT_NE(speller_, nullptr) << BIVANO_TEST_MODEL; }
-    static GreekSpeller* speller_;
-};
-GreekSpeller* WordJoining::speller_ = nullptr;
+class WordJoining : public WithProgramModel {};
 
 TEST_F(WordJoining, OneWordTypedAsTwo) {
     const Row rows[] = {
