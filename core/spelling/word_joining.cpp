@@ -12,8 +12,7 @@ std::span<const Choice> WordReader::ScoredBestFirst(float start) {
         choice.cost = std::max(0.0F, choice.cost - start);
         choice.score = WordScore(choice.word) - kWordWeights.cost_weight * choice.cost;
     }
-    std::sort(found_.begin(), found_.end(),
-              [](const Choice& a, const Choice& b) { return a.score > b.score; });
+    SortFoundBestFirst();
     return found_;
 }
 

@@ -251,6 +251,11 @@ double WordReader::WordScore(std::uint32_t number) const {
     return std::log((count + 0.1) / running_words_);
 }
 
+void WordReader::SortFoundBestFirst() {
+    std::sort(found_.begin(), found_.end(),
+              [](const Choice& a, const Choice& b) { return a.score > b.score; });
+}
+
 bool WordReader::WrittenOut(std::u16string_view typed) {
     std::u16string lower(typed);
     std::transform(lower.begin(), lower.end(), lower.begin(), ReadingLower);
@@ -316,8 +321,7 @@ WordReading WordReader::Weigh(std::u16string_view lower, std::u16string_view mar
             choice.entry = *word;
         }
     }
-    std::sort(found_.begin(), found_.end(),
-              [](const Choice& a, const Choice& b) { return a.score > b.score; });
+    SortFoundBestFirst();
     for (const Choice& choice : found_) {
         if (reading.choices.size() == kWordWeights.most_choices ||
             choice.score < found_.front().score - kWordWeights.widest_margin) {

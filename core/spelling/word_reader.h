@@ -151,6 +151,9 @@ class WordReader {
     // The words found by a search started at `start`, their costs counted
     // from there, scored and best first.
     std::span<const Choice> ScoredBestFirst(float start);
+    // Orders found_ best score first. The one place that sorts them, so
+    // that the sort is compiled once.
+    void SortFoundBestFirst();
 
     // `marked`: the word in small letters with the accents typed, when
     // it was typed with some; `chat`: it may be a chat abbreviation.
