@@ -7,10 +7,12 @@ file(GLOB lib_files ${SOURCE_DIR}/lib/*.js ${SOURCE_DIR}/lib/*.d.ts)
 file(GLOB page_files ${SOURCE_DIR}/page/*.html ${SOURCE_DIR}/page/*.js ${SOURCE_DIR}/page/*.css
      ${SOURCE_DIR}/page/*.svg)
 file(COPY ${lib_files} ${page_files} DESTINATION ${WEB_DIR})
-# The page serves its scripts without comments; the package keeps them.
+# The page serves its scripts without comments and with short local
+# names, emscripten's loader too; the package keeps them as written.
 set(served_scripts ${lib_files} ${page_files})
 list(FILTER served_scripts INCLUDE REGEX "\\.js$")
 list(TRANSFORM served_scripts REPLACE ".*/" "${WEB_DIR}/")
+list(APPEND served_scripts ${WEB_DIR}/lativo-core.js)
 execute_process(COMMAND ${NODE} ${SOURCE_DIR}/cmake/compact_js.cjs ${served_scripts}
                 RESULT_VARIABLE compacted)
 if(NOT compacted EQUAL 0)
