@@ -89,7 +89,7 @@ function renameLocals(source) {
     const declared = new Set();
     let unsafe = false;
     const skipped = (parent, key, node) =>
-        ((parent.type === 'MemberExpression' && key === 'property') ||
+        ((parent.type === 'MemberExpression' && key === 'property' && !parent.computed) ||
             ((parent.type === 'Property' || parent.type === 'MethodDefinition' || parent.type === 'PropertyDefinition') &&
                 key === 'key' && !parent.computed) ||
             parent.type === 'LabeledStatement' || parent.type === 'BreakStatement' ||
