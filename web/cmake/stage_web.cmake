@@ -8,7 +8,7 @@ file(GLOB page_files ${SOURCE_DIR}/page/*.html ${SOURCE_DIR}/page/*.js ${SOURCE_
      ${SOURCE_DIR}/page/*.svg)
 file(COPY ${lib_files} ${page_files} DESTINATION ${WEB_DIR})
 # The page serves its scripts without comments and with short local
-# names, emscripten's loader too; the package keeps them as written.
+# names, emscripten's loader too; the package keeps its own as written.
 set(served_scripts ${lib_files} ${page_files})
 list(FILTER served_scripts INCLUDE REGEX "\\.js$")
 list(TRANSFORM served_scripts REPLACE ".*/" "${WEB_DIR}/")
