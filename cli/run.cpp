@@ -236,7 +236,7 @@ Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& out
                      QString& warning) {
     Pipeline pipeline(settings);
     WatchedOutput watched(output);
-    const Status streamed = pipeline.Stream(input, watched, Threads::Two);
+    const Status streamed = pipeline.Stream(input, watched, Threads::Several);
     if (!streamed) {
         error = FailureMessage(streamed.failure());
         return watched.failed() ? Outcome::OutputFailed : Outcome::InputFailed;
