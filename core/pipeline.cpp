@@ -38,7 +38,9 @@ class Pipeline::Converter {
     // Whether the conversion is the reading alone, then the credit: the
     // parts of a text may then be read apart (ReadingStream::ReadPart).
     bool ReadsOnly() const { return reading_.has_value(); }
-    ReadingStream NewReading() const { return *MakeReading(settings_); }
+    ReadingStream NewReading(SharedReadings& shared) const {
+        return *MakeReading(settings_, &shared);
+    }
     void AppendCredit(std::u16string& out) const {
         if (credit_) {
             out.append(kTailBreaks);
@@ -108,7 +110,8 @@ class Pipeline::Converter {
         }
     }
 
-    static std::optional<ReadingStream> MakeReading(const PipelineSettings& settings) {
+    static std::optional<ReadingStream> MakeReading(const PipelineSettings& settings,
+                                                    SharedReadings* shared = nullptr) {
         if (settings.speller == nullptr || settings.direction == Direction::Latin ||
             settings.direction == Direction::Layout || settings.direction == Direction::Auto) {
             return std::nullopt;  // Latin letters have no Greek spelling
@@ -116,7 +119,7 @@ class Pipeline::Converter {
         return ReadingStream(*settings.speller,
                              settings.direction == Direction::Greek ? ReadingStream::Source::Latin
                                                                     : ReadingStream::Source::Greek,
-                             settings.chat);
+                             settings.chat, shared);
     }
 
     Stream stream_;
@@ -540,13 +543,14 @@ Status Pipeline::StreamReadingInParts(ByteSource& source, ByteSink& sink, Recent
     // keeps its own memories of the words met: more would cost memory).
     const std::size_t reader_count = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
     std::vector<std::thread> readers;
+    SharedReadings shared;
     for (std::size_t i = 0; i < reader_count; ++i) {
         readers.emplace_back([&] {
             std::optional<ReadingStream> reading;
             while (Part* part = parts.Take()) {
                 try {
                     if (!reading) {
-                        reading.emplace(converter_->NewReading());
+                        reading.emplace(converter_->NewReading(shared));
                     }
                     part->how = reading->ReadPart(part->input, part->reading);
                 } catch (const std::bad_alloc&) {

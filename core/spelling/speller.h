@@ -66,6 +66,26 @@ class GreekSpeller {
     std::unique_ptr<GreekModel> model_;
 };
 
+namespace internal {
+class WordReader;
+}
+
+// The words read so far by streams that read parts of one text on several
+// threads (ReadingStream::ReadPart): a word new to one stream that another
+// has read is not read again. Its memory is bounded.
+class SharedReadings {
+  public:
+    SharedReadings();
+    ~SharedReadings();
+    SharedReadings(const SharedReadings&) = delete;
+    SharedReadings& operator=(const SharedReadings&) = delete;
+
+  private:
+    friend class internal::WordReader;
+    struct Kept;
+    std::unique_ptr<Kept> kept_;
+};
+
 // A part of a text that reads the same alone as within the text.
 struct ReadingPart {
     std::u16string text;
@@ -126,7 +146,9 @@ class ReadingCutter {
 class ReadingStream {
   public:
     enum class Source { Latin, Greek };
-    ReadingStream(const GreekSpeller& speller, Source source, bool chat = false);
+    // `shared`, when given, outlives the stream.
+    ReadingStream(const GreekSpeller& speller, Source source, bool chat = false,
+                  SharedReadings* shared = nullptr);
     ~ReadingStream();
     ReadingStream(ReadingStream&&) noexcept;
 

@@ -94,7 +94,10 @@ inline constexpr WordWeights kWordWeights{};
 // ForgetIfFull starts afresh.
 class WordReader {
   public:
-    WordReader(const GreekModel& model, ReadingStream::Source source, bool chat);
+    // `shared`, when given, holds what other readers of the same text have
+    // read.
+    WordReader(const GreekModel& model, ReadingStream::Source source, bool chat,
+               SharedReadings* shared = nullptr);
 
     // The number of the readings of a typed word, from the cache when it
     // was met before; good until ForgetIfFull forgets. A word that stands
@@ -131,12 +134,12 @@ class WordReader {
     // Changes whenever the numbers given out become void.
     std::uint64_t generation() const { return cache_.generation(); }
     // Forgets every word once the cache holds most_remembered, or their
-    // characters most_remembered_characters; whether it did.
+    // characters most_remembered_characters (half as many, with readings
+    // shared); whether it did.
     // (Asked after every phrase: the test is inline, the clearing not.)
     bool ForgetIfFull() {
-        if (cache_.size() < kWordWeights.most_remembered &&
-            cache_.key_characters() + spelled_characters_ <
-                kWordWeights.most_remembered_characters) {
+        if (cache_.size() < most_remembered_ &&
+            cache_.key_characters() + spelled_characters_ < most_remembered_characters_) {
             return false;
         }
         Forget();
@@ -179,6 +182,9 @@ class WordReader {
     const GreekModel& model_;
     ReadingStream::Source source_;
     bool chat_;
+    SharedReadings* shared_;
+    std::size_t most_remembered_;
+    std::size_t most_remembered_characters_;
     double running_words_;  // of the counts and the everyday lists, plus one
     ReadingCache cache_;
     std::u16string key_;

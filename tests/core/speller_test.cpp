@@ -307,11 +307,21 @@ TEST(ReadingStream, PartsReadApartGiveWhatOneStreamGives) {
     while (no_place_to_cut.size() < 70'000) {
         no_place_to_cut += "ela kalh ";
     }
+    // More words than the readers and their shared readings keep.
+    std::mt19937 random(22);
+    std::string many_words;
+    for (int word = 0; word < 40'000; ++word) {
+        for (int letter = 0; letter < 8; ++letter) {
+            many_words += static_cast<char>('a' + random() % 26);
+        }
+        many_words += word % 10 == 9 ? ".\n8a ela " : " ";
+    }
     const struct {
         const char* name;
         ReadingStream::Source source;
         std::string text;
     } texts[] = {
+        {"more words than are kept", ReadingStream::Source::Latin, many_words},
         {"capitals decided by earlier parts", ReadingStream::Source::Latin,
          "Ela. 8a ela!\n8a ela\n\n  8a to systhma\nela 8a. 8a ela\n8a\nKalimera! 8a ela? 3ero. "
          "3ero\n8a"},
@@ -326,7 +336,6 @@ TEST(ReadingStream, PartsReadApartGiveWhatOneStreamGives) {
         {"a line with no place to cut", ReadingStream::Source::Latin,
          "Ela.\n" + no_place_to_cut + "\n8a ela. " + no_place_to_cut + ". 8a"},
     };
-    std::mt19937 random(22);
     for (const auto& [name, source, text] : texts) {
         const std::u16string typed = U16(text);
         for (const std::size_t piece : {std::size_t{1}, std::size_t{5}, std::size_t{4096}}) {
@@ -354,11 +363,12 @@ TEST(ReadingStream, PartsReadApartGiveWhatOneStreamGives) {
                 }
                 cutter.Finish(part);
                 parts.push_back(part);
-                // Three readers, each taking parts at random, then the
-                // readings put in order.
+                // Three readers sharing their words' readings, each taking
+                // parts at random, then the readings put in order.
+                SharedReadings shared;
                 std::vector<ReadingStream> readers;
                 for (int i = 0; i < 3; ++i) {
-                    readers.emplace_back(speller, source, true);
+                    readers.emplace_back(speller, source, true, &shared);
                 }
                 std::vector<std::u16string> readings(parts.size());
                 std::vector<ReadingStream::PartReading> how(parts.size());
