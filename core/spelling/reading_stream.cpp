@@ -131,8 +131,7 @@ class ReadingStream::Reader {
         : words_(speller.Model(), source, chat, shared),
           joiner_(words_),
           search_(speller.Model()),
-          chat_(chat),
-          bounds_share_(shared == nullptr ? 1 : 2) {}
+          chat_(chat) {}
 
     // Reads `part` into `out`; the capitals that the sentences before the
     // part decide go into `undecided`, when given, and are left as typed.
@@ -197,8 +196,6 @@ class ReadingStream::Reader {
     WordJoiner joiner_;
     PhraseSearch search_;
     bool chat_;
-    // Readers that share their words' readings keep half as much each.
-    std::size_t bounds_share_;
     std::vector<PhraseWord> phrase_;
     // FlushPhrase's workspace, kept from phrase to phrase.
     std::vector<const std::vector<Choice>*> choices_;
@@ -588,16 +585,14 @@ bool ReadingStream::Reader::JoinTwo(std::u16string_view text, PhraseWord& first,
 void ReadingStream::Reader::ForgetIfFull() {
     judged_afresh_ = false;
     const bool words_forgotten = words_.ForgetIfFull();
-    if (words_forgotten || judged_[0].size() + judged_[1].size() >= kMostJudged / bounds_share_ ||
-        judged_[0].key_characters() + judged_[1].key_characters() >=
-            kMostJudgedCharacters / bounds_share_) {
+    if (words_forgotten || judged_[0].size() + judged_[1].size() >= kMostJudged ||
+        judged_[0].key_characters() + judged_[1].key_characters() >= kMostJudgedCharacters) {
         judged_[0].Clear();
         judged_[1].Clear();
         ++judged_generation_;
     }
-    if (words_forgotten || phrases_.size() >= kMostPhrases / bounds_share_ ||
-        phrases_.key_characters() >= kMostJudgedCharacters / bounds_share_ ||
-        chosen_.size() >= kMostPhrases * 8 / bounds_share_) {
+    if (words_forgotten || phrases_.size() >= kMostPhrases ||
+        phrases_.key_characters() >= kMostJudgedCharacters || chosen_.size() >= kMostPhrases * 8) {
         phrases_.Clear();
         chosen_.clear();
     }

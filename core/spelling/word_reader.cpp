@@ -67,11 +67,6 @@ WordReader::WordReader(const GreekModel& model, ReadingStream::Source source, bo
       source_(source),
       chat_(chat),
       shared_(shared),
-      // Readers that share their readings keep half as many each: the
-      // memory of three stays within about that of two.
-      most_remembered_(kWordWeights.most_remembered / (shared == nullptr ? 1 : 2)),
-      most_remembered_characters_(kWordWeights.most_remembered_characters /
-                                  (shared == nullptr ? 1 : 2)),
       running_words_(static_cast<double>(model_.RunningWords()) +
                      static_cast<double>(model_.EverydayTotal()) + 1.0) {}
 
@@ -113,10 +108,10 @@ std::uint32_t WordReader::Read(std::u16string_view typed, bool alone) {
         }
     }
     spelled_characters_ += reading.fixed.size() + reading.converted.size();
-    if (cache_.size() == most_remembered_ / 2) {
+    if (cache_.size() == kWordWeights.most_remembered / 2) {
         // The words read between two looks at the bound (a phrase's, and
         // those judged with it) need room beyond it, not a doubling.
-        cache_.Reserve(most_remembered_ + 4096);
+        cache_.Reserve(kWordWeights.most_remembered + 4096);
     }
     return cache_.Add(key, hash, std::move(reading));
 }

@@ -134,12 +134,12 @@ class WordReader {
     // Changes whenever the numbers given out become void.
     std::uint64_t generation() const { return cache_.generation(); }
     // Forgets every word once the cache holds most_remembered, or their
-    // characters most_remembered_characters (half as many, with readings
-    // shared); whether it did.
+    // characters most_remembered_characters; whether it did.
     // (Asked after every phrase: the test is inline, the clearing not.)
     bool ForgetIfFull() {
-        if (cache_.size() < most_remembered_ &&
-            cache_.key_characters() + spelled_characters_ < most_remembered_characters_) {
+        if (cache_.size() < kWordWeights.most_remembered &&
+            cache_.key_characters() + spelled_characters_ <
+                kWordWeights.most_remembered_characters) {
             return false;
         }
         Forget();
@@ -183,8 +183,6 @@ class WordReader {
     ReadingStream::Source source_;
     bool chat_;
     SharedReadings* shared_;
-    std::size_t most_remembered_;
-    std::size_t most_remembered_characters_;
     double running_words_;  // of the counts and the everyday lists, plus one
     ReadingCache cache_;
     std::u16string key_;
