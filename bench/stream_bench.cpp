@@ -92,8 +92,8 @@ int main(int argc, char** argv) {
     double best[2] = {1e9, 1e9};
     std::size_t written[2] = {0, 0};
     for (int round = 0; round < rounds; ++round) {
-        for (const bivano::Threads threads : {bivano::Threads::One, bivano::Threads::Two}) {
-            const auto index = static_cast<std::size_t>(threads == bivano::Threads::Two);
+        for (const bivano::Threads threads : {bivano::Threads::One, bivano::Threads::Several}) {
+            const auto index = static_cast<std::size_t>(threads == bivano::Threads::Several);
             const double took = Seconds(settings, bytes, threads, written[index]);
             best[index] = took < best[index] ? took : best[index];
         }
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const double megabytes = static_cast<double>(bytes.size()) / 1e6;
-    std::printf("%s, %.1f MB: one thread %.3f s (%.0f MB/s), two threads %.3f s (%.0f MB/s)\n",
+    std::printf("%s, %.1f MB: one thread %.3f s (%.0f MB/s), several threads %.3f s (%.0f MB/s)\n",
                 argv[1], megabytes, best[0], megabytes / best[0], best[1], megabytes / best[1]);
     return 0;
 }

@@ -228,7 +228,8 @@ PipelineSettings SettingsFor(const Request& request, const GreekSpeller* speller
 
 // Converts one input into `output`, piece by piece, reading on a thread of
 // its own: Latin and Greek run some 15% faster so than on one thread
-// (bench/stream_bench), the reader with its model as fast. `error` says why
+// (bench/stream_bench); the reader with its model reads parts of the text
+// on two threads more. `error` says why
 // it stopped early: the input (bytes that could not be read, a character
 // the output encoding lacks) or the output. `warning` tells of bytes that
 // could not be read, when the conversion went on.
@@ -236,7 +237,7 @@ Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& out
                      QString& warning) {
     Pipeline pipeline(settings);
     WatchedOutput watched(output);
-    const Status streamed = pipeline.Stream(input, watched, Threads::Two);
+    const Status streamed = pipeline.Stream(input, watched, Threads::Several);
     if (!streamed) {
         error = FailureMessage(streamed.failure());
         return watched.failed() ? Outcome::OutputFailed : Outcome::InputFailed;

@@ -3,6 +3,7 @@
 
 #include <utility>
 #include <variant>
+#include <vector>
 
 #include "core/lativo/conversion_run.h"
 #include "core/lativo/convert_to_greek.h"
@@ -16,11 +17,26 @@ namespace bivano {
 class Pipeline::Converter {
   public:
     explicit Converter(const PipelineSettings& settings)
-        : stream_(Make(settings)), reading_(MakeReading(settings)), credit_(settings.credit) {}
+        : stream_(Make(settings)),
+          reading_(MakeReading(settings)),
+          settings_(settings),
+          credit_(settings.credit) {}
 
     void Convert(std::u16string_view text, std::u16string& out, bool last) {
         std::visit([&](auto& stream) { Run(stream, text, out, last); }, stream_);
-        if (last && credit_) {
+        if (last) {
+            AppendCredit(out);
+        }
+    }
+
+    // Whether the conversion is the reading alone, then the credit: the
+    // parts of a text may then be read apart (ReadingStream::ReadPart).
+    bool ReadsOnly() const { return reading_.has_value(); }
+    ReadingStream NewReading(SharedReadings& shared) const {
+        return *MakeReading(settings_, &shared);
+    }
+    void AppendCredit(std::u16string& out) const {
+        if (credit_) {
             out.append(kTailBreaks);
             out.append(*credit_);
         }
@@ -88,7 +104,8 @@ class Pipeline::Converter {
         }
     }
 
-    static std::optional<ReadingStream> MakeReading(const PipelineSettings& settings) {
+    static std::optional<ReadingStream> MakeReading(const PipelineSettings& settings,
+                                                    SharedReadings* shared = nullptr) {
         if (settings.speller == nullptr || settings.direction == Direction::Latin ||
             settings.direction == Direction::Layout || settings.direction == Direction::Auto) {
             return std::nullopt;  // Latin letters have no Greek spelling
@@ -96,13 +113,26 @@ class Pipeline::Converter {
         return ReadingStream(*settings.speller,
                              settings.direction == Direction::Greek ? ReadingStream::Source::Latin
                                                                     : ReadingStream::Source::Greek,
-                             settings.chat);
+                             settings.chat, shared);
     }
 
     Stream stream_;
     std::optional<ReadingStream> reading_;
+    PipelineSettings settings_;
     std::optional<std::u16string> credit_;
 };
+
+bool Pipeline::ReadsOnly() const {
+    return converter_->ReadsOnly();
+}
+
+ReadingStream Pipeline::NewReading(SharedReadings& shared) const {
+    return converter_->NewReading(shared);
+}
+
+void Pipeline::AppendCredit(std::u16string& out) const {
+    converter_->AppendCredit(out);
+}
 
 Pipeline::Pipeline(const PipelineSettings& settings)
     : direction_(settings.direction),

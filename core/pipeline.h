@@ -65,8 +65,10 @@ enum class Threads {
     One,
     // Reading and decoding (and, but for Latin, converting) on a thread of
     // its own, the rest on the caller's, at most two pieces apart: the work
-    // splits about evenly either way.
-    Two,
+    // splits about evenly either way. The spelling (Greek with a speller,
+    // AccentsOnly), much the costliest, on up to two threads more, a part
+    // of the text each.
+    Several,
 };
 
 // Bytes in, bytes out, in pieces of any size: decode, convert, spell,
@@ -129,6 +131,7 @@ class Pipeline {
     class Converter;
     struct Piece;
     class Handoff;
+    class PartQueue;
     friend std::u16string ConvertWithProgress(const PipelineSettings&, std::u16string_view,
                                               ConversionProgress&);
 
@@ -139,6 +142,12 @@ class Pipeline {
                              std::optional<Failure>& not_encodable);
     Status StreamOnTwoThreads(ByteSource& source, ByteSink& sink, RecentText& recent,
                               std::optional<Failure>& not_encodable);
+    Status StreamReadingInParts(ByteSource& source, ByteSink& sink, RecentText& recent,
+                                std::optional<Failure>& not_encodable);
+    // The converter's, for StreamReadingInParts (see Converter::ReadsOnly).
+    bool ReadsOnly() const;
+    ReadingStream NewReading(SharedReadings& shared) const;
+    void AppendCredit(std::u16string& out) const;
     Failure PlacedInInput(const Failure& not_encodable, const RecentText& input) const;
 
     Direction direction_;

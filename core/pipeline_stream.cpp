@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Pipeline::Stream: a stream read, converted and written piece by piece,
-// on one thread or two. Apart from the rest of the pipeline because it is
+// on one thread or several. Apart from the rest of the pipeline because it is
 // the one part that catches running out of memory (and so needs C++
 // exceptions), which the web build, whose module never streams, does
 // without.
@@ -9,10 +9,12 @@
 #include <cerrno>
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "core/lativo/result_tail.h"
 
@@ -64,14 +66,95 @@ class Pipeline::Handoff {
     bool closed_ = false;
 };
 
+// The parts of a text being read on several threads (ReadingCutter), in
+// the text's order: cut by the reading side, read by any of the readers,
+// written in turn. At most kMostParts are under way, so that memory stays
+// flat.
+class Pipeline::PartQueue {
+  public:
+    struct Part {
+        ReadingPart input;
+        std::u16string reading;
+        ReadingStream::PartReading how;
+        std::optional<Failure> failure;  // the source's, or the reader's
+        bool taken = false;              // a reader has it
+        bool read = false;               // and has read it (or it holds a failure)
+    };
+
+    // Adds a part cut (or a failure, already "read"); waits for room; false
+    // when the writing side has given up.
+    bool Push(std::unique_ptr<Part> part) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return closed_ || parts_.size() < kMostParts; });
+        if (closed_) {
+            return false;
+        }
+        parts_.push_back(std::move(part));
+        changed_.notify_all();
+        return true;
+    }
+    // The first part no reader has taken, taken; nothing once closed.
+    Part* Take() {
+        std::unique_lock lock(mutex_);
+        Part* part = nullptr;
+        changed_.wait(lock, [&] {
+            if (closed_) {
+                return true;
+            }
+            for (const std::unique_ptr<Part>& waiting : parts_) {
+                if (!waiting->taken && !waiting->read) {
+                    part = waiting.get();
+                    return true;
+                }
+            }
+            return false;
+        });
+        if (part != nullptr) {
+            part->taken = true;
+        }
+        return part;
+    }
+    void MarkRead(Part& part) {
+        const std::lock_guard lock(mutex_);
+        part.read = true;
+        changed_.notify_all();
+    }
+    // The first part, once read.
+    std::unique_ptr<Part> Pop() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return !parts_.empty() && parts_.front()->read; });
+        std::unique_ptr<Part> part = std::move(parts_.front());
+        parts_.pop_front();
+        changed_.notify_all();
+        return part;
+    }
+    void Close() {
+        const std::lock_guard lock(mutex_);
+        closed_ = true;
+        changed_.notify_all();
+    }
+
+  private:
+    static constexpr std::size_t kMostParts = 4;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::unique_ptr<Part>> parts_;
+    bool closed_ = false;
+};
+
 Status Pipeline::Stream(ByteSource& source, ByteSink& sink, Threads threads) {
     // The input lately converted, to place a character that cannot be
     // written where the input has it.
     RecentText recent;
     std::optional<Failure> not_encodable;
-    const Status streamed = threads == Threads::Two
-                                ? StreamOnTwoThreads(source, sink, recent, not_encodable)
-                                : StreamOnOneThread(source, sink, recent, not_encodable);
+    Status streamed;
+    if (threads == Threads::One) {
+        streamed = StreamOnOneThread(source, sink, recent, not_encodable);
+    } else if (ReadsOnly()) {
+        streamed = StreamReadingInParts(source, sink, recent, not_encodable);
+    } else {
+        streamed = StreamOnTwoThreads(source, sink, recent, not_encodable);
+    }
     if (!streamed) {
         return streamed;
     }
@@ -207,6 +290,114 @@ Status Pipeline::StreamOnTwoThreads(ByteSource& source, ByteSink& sink, RecentTe
     source.Interrupt();
     handoff.Close();
     reader.join();
+    return written;
+}
+
+// Parts of about this many characters keep the readers about equally busy
+// to the end, and few in memory at once.
+constexpr std::size_t kReadingPart = std::size_t{1} << 15;
+
+// The reading, the costliest conversion by far, on several threads: the
+// text cut into parts as one reading stream would read them, each part read
+// by the first reader free, the readings put together in the text's order.
+Status Pipeline::StreamReadingInParts(ByteSource& source, ByteSink& sink, RecentText& recent,
+                                      std::optional<Failure>& not_encodable) {
+    using Part = PartQueue::Part;
+    PartQueue parts;
+    // Read, decode and cut.
+    std::thread cutting([&] {
+        auto out_of_memory = std::make_unique<Part>();
+        out_of_memory->failure = Failure::FromErrno(ENOMEM);
+        out_of_memory->read = true;
+        ReadingCutter cutter(kReadingPart);
+        std::u16string text;
+        try {
+            for (;;) {
+                auto part = std::make_unique<Part>();
+                const Result<std::string_view> bytes = source.Read();
+                if (!bytes) {
+                    part->failure = bytes.failure();
+                    part->read = true;
+                    parts.Push(std::move(part));
+                    return;
+                }
+                text.clear();
+                const bool last = bytes->empty();
+                last ? FinishDecoding(text) : Decode(*bytes, text);
+                cutter.Add(text);
+                while (cutter.Next(part->input)) {
+                    if (!parts.Push(std::move(part))) {
+                        return;  // the writing side has given up
+                    }
+                    part = std::make_unique<Part>();
+                }
+                if (last) {
+                    cutter.Finish(part->input);
+                    parts.Push(std::move(part));
+                    return;
+                }
+            }
+        } catch (const std::bad_alloc&) {
+            parts.Push(std::move(out_of_memory));
+        }
+    });
+    // Read the parts: a reading stream for each processor, up to two (each
+    // keeps its own memories of the words met: more would cost memory).
+    const std::size_t reader_count = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+    std::vector<std::thread> readers;
+    SharedReadings shared;
+    for (std::size_t i = 0; i < reader_count; ++i) {
+        readers.emplace_back([&] {
+            std::optional<ReadingStream> reading;
+            while (Part* part = parts.Take()) {
+                try {
+                    if (!reading) {
+                        reading.emplace(NewReading(shared));
+                    }
+                    part->how = reading->ReadPart(part->input, part->reading);
+                } catch (const std::bad_alloc&) {
+                    part->failure = Failure::FromErrno(ENOMEM);
+                }
+                parts.MarkRead(*part);
+            }
+        });
+    }
+    // Put together, encode and write, in order.
+    PartsInOrder in_order;
+    const auto write = [&]() -> Status {
+        for (;;) {
+            const std::unique_ptr<Part> part = parts.Pop();
+            if (part->failure) {
+                return *part->failure;
+            }
+            in_order.Next(part->how, part->reading);
+            Piece piece;
+            piece.last = part->input.last;
+            if (piece.last) {
+                AppendCredit(part->reading);
+            }
+            piece.text = std::move(part->reading);
+            piece.source = std::move(part->input.text);
+            if (Status written = WritePiece(piece, true, sink, recent, not_encodable); !written) {
+                return written;
+            }
+            if (not_encodable || piece.last) {
+                return {};
+            }
+        }
+    };
+    Status written = Failure::FromErrno(ENOMEM);
+    try {
+        written = write();
+    } catch (const std::bad_alloc&) {
+    }
+    // The cutting side may wait on an input that stays open: wake it.
+    source.Interrupt();
+    parts.Close();
+    cutting.join();
+    for (std::thread& reader : readers) {
+        reader.join();
+    }
     return written;
 }
 

@@ -127,13 +127,16 @@ constexpr std::size_t kLongestHeld = std::size_t{1} << 16;
 
 class ReadingStream::Reader {
   public:
-    Reader(const GreekSpeller& speller, Source source, bool chat)
-        : words_(speller.Model(), source, chat),
+    Reader(const GreekSpeller& speller, Source source, bool chat, SharedReadings* shared)
+        : words_(speller.Model(), source, chat, shared),
           joiner_(words_),
           search_(speller.Model()),
           chat_(chat) {}
 
-    void Process(std::u16string_view text, bool final, std::u16string& out);
+    // Reads `part` into `out`; the capitals that the sentences before the
+    // part decide go into `undecided`, when given, and are left as typed.
+    void Process(const ReadingPart& part, std::u16string& out,
+                 ReadingStream::PartReading* undecided = nullptr);
 
   private:
     // The phrase being gathered: words with only blanks between them.
@@ -148,13 +151,10 @@ class ReadingStream::Reader {
     };
     // The letters typed for one word typed as two, without the blank.
     std::u16string_view JoinedTyped(std::u16string_view text, const PhraseWord& word);
-    // Adds the word at [begin, end), read as `reading`, to the phrase, or
-    // to its last word when the two are one word typed as two.
     // Joins the words of the phrase that are one word typed as two.
     void JoinWordsTypedApart(std::u16string_view text);
-    // Whether two words that may be one (WordJoiner::MayJoin), `second`
-    // right after `first`, are one word typed as two (word_joining.h); if
-    // so, `first` becomes the two.
+    // Whether `second`, right after `first`, is one word with it typed as
+    // two (word_joining.h); if so, `first` becomes the two.
     bool JoinTwo(std::u16string_view text, PhraseWord& first, const PhraseWord& second);
     // Writes the phrase, and the blanks after it up to `upto`.
     void FlushPhrase(std::u16string_view text, std::size_t upto, bool final, std::u16string& out);
@@ -219,10 +219,14 @@ class ReadingStream::Reader {
     std::vector<int> chosen_;
     std::u16string phrase_key_;
     std::vector<int> single_;  // the choices of a phrase of words with one choice or none
-    // The last character before the text, but for blanks: the start of
-    // the text is a sentence's.
+    // The last character before the part, but for blanks.
     char16_t before_text_ = u'\n';
-    bool capital_starts_ = false;  // the last sentence typed began with a capital
+    // The last sentence typed began with a capital; in a part read apart
+    // (undecided_), once `capital_decided_`.
+    bool capital_starts_ = false;
+    bool capital_decided_ = false;
+    ReadingStream::PartReading* undecided_ = nullptr;
+    std::size_t part_begins_ = 0;  // where the part's reading begins in the output
     // The phrase was cut for its length: the flush is no phrase's end, and
     // the next phrase no phrase's start.
     bool phrase_goes_on_ = false;
@@ -312,11 +316,14 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
         if (i == 0 && !typed.empty() && out.size() > begin &&
             StartsASentence(text, phrase_[i].begin)) {
             if (typed.front() < u'A') {
-                if (capital_starts_) {
+                if (undecided_ != nullptr && !capital_decided_) {
+                    undecided_->capital_if_before.push_back(begin - part_begins_);
+                } else if (capital_starts_) {
                     out[begin] = GreekUpper(out[begin]);
                 }
             } else {
                 capital_starts_ = IsUpper(typed.front());
+                capital_decided_ = true;
             }
         }
     }
@@ -339,7 +346,14 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
     ForgetIfFull();
 }
 
-void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u16string& out) {
+void ReadingStream::Reader::Process(const ReadingPart& part, std::u16string& out,
+                                    ReadingStream::PartReading* undecided) {
+    const std::u16string_view text = part.text;
+    const bool final = part.last;
+    before_text_ = part.before;
+    undecided_ = undecided;
+    capital_decided_ = false;
+    part_begins_ = out.size();
     const bool latin = words_.Latin();
     const auto is_space = IsBlankOrBreak;
     const std::uint8_t letter_class = latin ? kLatinClass : 0;
@@ -503,12 +517,10 @@ void ReadingStream::Reader::Process(std::u16string_view text, bool final, std::u
         ++i;
     }
     FlushPhrase(text, text.size(), final, out);
-    for (std::size_t i = text.size(); i-- > 0;) {
-        if (!is_space(text[i]) || text[i] == u'\n') {
-            before_text_ = text[i];
-            break;
-        }
+    if (undecided_ != nullptr && capital_decided_) {
+        undecided_->capital_after = capital_starts_;
     }
+    undecided_ = nullptr;
 }
 
 std::u16string_view ReadingStream::Reader::JoinedTyped(std::u16string_view text,
@@ -525,14 +537,7 @@ void ReadingStream::Reader::JoinWordsTypedApart(std::u16string_view text) {
     for (std::size_t i = 1; i < count; ++i) {
         PhraseWord& first = phrase_[kept - 1];
         const PhraseWord& second = phrase_[i];
-        // A short word first, not joined already, then a single blank: not
-        // a line, nor a mark. Most pairs end here or at MayJoin.
-        const std::size_t first_length = first.end - first.begin;
-        if (first_length > kJoinWeights.longest_first || first.blank != 0 ||
-            first.end + 1 != second.begin || text[first.end] != u' ' ||
-            !WordJoiner::MayJoin(joiner_.PartOf(first.reading, first_length), first_length,
-                                 joiner_.PartOf(second.reading, second.end - second.begin)) ||
-            !JoinTwo(text, first, second)) {
+        if (!JoinTwo(text, first, second)) {
             phrase_[kept++] = second;
         }
     }
@@ -541,12 +546,28 @@ void ReadingStream::Reader::JoinWordsTypedApart(std::u16string_view text) {
 
 bool ReadingStream::Reader::JoinTwo(std::u16string_view text, PhraseWord& first,
                                     const PhraseWord& second) {
+    // A short word first, not joined already, then a single blank: not a
+    // line, nor a mark; parts of a length that may join, in a case that
+    // may. Most pairs end at these tests of the letters, or at MayJoin.
     const std::size_t first_length = first.end - first.begin;
+    const std::size_t second_length = second.end - second.begin;
+    if (first_length > kJoinWeights.longest_first || first.blank != 0 ||
+        first.end + 1 != second.begin || text[first.end] != u' ' ||
+        std::min(first_length, second_length) < kJoinWeights.shortest_part ||
+        first_length + second_length > kJoinWeights.longest_joined) {
+        return false;
+    }
     const std::u16string_view first_typed = text.substr(first.begin, first_length);
-    const std::u16string_view second_typed = text.substr(second.begin, second.end - second.begin);
-    if (!joiner_.OneWord(first_typed, first.reading, second_typed, second.reading) ||
-        (!(first.small && second.small) &&
-         !WordJoiner::CaseAllowsJoining(first_typed, second_typed))) {
+    const std::u16string_view second_typed = text.substr(second.begin, second_length);
+    if (!(first.small && second.small) &&
+        !WordJoiner::CaseAllowsJoining(first_typed, second_typed)) {
+        return false;
+    }
+    const JoinPart first_part = joiner_.PartOf(first.reading, first_length);
+    const JoinPart second_part = joiner_.PartOf(second.reading, second_length);
+    if (!WordJoiner::MayJoin(first_part, first_length, second_part) ||
+        !joiner_.OneWord(first_typed, first.reading, first_part, second_typed, second.reading,
+                         second_part)) {
         return false;
     }
     joined_.assign(first_typed);
@@ -661,32 +682,51 @@ bool ReadingStream::Reader::StartsASentence(std::u16string_view text, std::size_
     }
 }
 
-ReadingStream::ReadingStream(const GreekSpeller& speller, Source source, bool chat)
-    : reader_(std::make_unique<Reader>(speller, source, chat)) {}
+ReadingStream::ReadingStream(const GreekSpeller& speller, Source source, bool chat,
+                             SharedReadings* shared)
+    : reader_(std::make_unique<Reader>(speller, source, chat, shared)) {}
 ReadingStream::~ReadingStream() = default;
 ReadingStream::ReadingStream(ReadingStream&&) noexcept = default;
 
 void ReadingStream::Read(std::u16string_view piece, std::u16string& out) {
-    held_.append(piece);
-    // Cut after a line break, or after a blank that follows punctuation: no
-    // phrase, no word kept as typed and no enclitic reaches across. No group
-    // between asterisks may be open there either.
+    cutter_.Add(piece);
+    while (cutter_.Next(part_)) {
+        reader_->Process(part_, out);
+    }
+}
+
+void ReadingStream::Finish(std::u16string& out) {
+    cutter_.Finish(part_);
+    reader_->Process(part_, out);
+}
+
+ReadingStream::PartReading ReadingStream::ReadPart(const ReadingPart& part, std::u16string& out) {
+    PartReading undecided;
+    reader_->Process(part, out, &undecided);
+    return undecided;
+}
+
+// The last place `text` may be cut, if any (0 for none): after a line
+// break, or after a blank that follows punctuation, where no phrase, no
+// word kept as typed and no enclitic reaches across, and no group between
+// asterisks is open; a group that may yet close after the text is open.
+std::size_t LastCut(std::u16string_view text) {
     const auto word_character = [](char16_t c) {
         return IsGreekLetter(c) || IsLatinLetter(c) || (c >= u'0' && c <= u'9');
     };
     const auto cut_after = [&](std::size_t i) {
-        const char16_t last = held_[i];
-        return last == u'\n' || (IsBlankOrBreak(last) && i >= 1 && !IsBlankOrBreak(held_[i - 1]) &&
-                                 !word_character(held_[i - 1]));
+        const char16_t last = text[i];
+        return last == u'\n' || (IsBlankOrBreak(last) && i >= 1 && !IsBlankOrBreak(text[i - 1]) &&
+                                 !word_character(text[i - 1]));
     };
-    // The last place to cut, found from the end between the asterisks;
-    // a group between asterisks is passed over whole.
+    // Found from the end between the asterisks; a group between asterisks
+    // is passed over whole.
     std::size_t cut = 0;
     std::size_t from = 0;
     std::size_t after_group = std::u16string::npos;  // no group opens here
     for (;;) {
-        const std::size_t star = NextAsterisk(held_, from);
-        for (std::size_t i = star == std::u16string::npos ? held_.size() : star; i-- > from;) {
+        const std::size_t star = NextAsterisk(text, from);
+        for (std::size_t i = star == std::u16string::npos ? text.size() : star; i-- > from;) {
             if (cut_after(i)) {
                 cut = i + 1;
                 break;
@@ -697,9 +737,9 @@ void ReadingStream::Read(std::u16string_view piece, std::u16string& out) {
         }
         from = star + 1;
         if (star != after_group) {
-            const VerbatimGroup group = VerbatimGroupAfter(std::u16string_view(held_).substr(from));
+            const VerbatimGroup group = VerbatimGroupAfter(text.substr(from));
             if (group.undecided) {
-                break;  // a group may close in the next piece
+                break;  // a group may close after the text
             }
             if (group.length != 0) {
                 from += group.length + 1;  // past the closing asterisk
@@ -707,19 +747,63 @@ void ReadingStream::Read(std::u16string_view piece, std::u16string& out) {
             }
         }
     }
-    if (cut == 0 && held_.size() > kLongestHeld) {
-        cut = held_.size();
-    }
-    if (cut == 0) {
-        return;
-    }
-    reader_->Process(std::u16string_view(held_).substr(0, cut), false, out);
-    held_.erase(0, cut);
+    return cut;
 }
 
-void ReadingStream::Finish(std::u16string& out) {
-    reader_->Process(held_, true, out);
-    held_.clear();
+void ReadingCutter::Add(std::u16string_view piece) {
+    held_.erase(0, taken_);
+    taken_ = 0;
+    held_.append(piece);
+    ready_ = LastCut(held_);
+    if (ready_ == 0 && held_.size() > kLongestHeld) {
+        ready_ = held_.size();
+    }
+}
+
+bool ReadingCutter::Next(ReadingPart& part) {
+    if (ready_ == 0) {
+        return false;
+    }
+    // Any place to cut before the last is one too.
+    std::size_t length = ready_;
+    if (length > longest_part_) {
+        const std::size_t shorter =
+            LastCut(std::u16string_view(held_).substr(taken_, longest_part_));
+        if (shorter != 0) {
+            length = shorter;
+        }
+    }
+    Cut(length, false, part);
+    ready_ -= length;
+    return true;
+}
+
+void ReadingCutter::Finish(ReadingPart& part) {
+    Cut(held_.size() - taken_, true, part);
+}
+
+void ReadingCutter::Cut(std::size_t length, bool last, ReadingPart& part) {
+    part.text.assign(held_, taken_, length);
+    part.before = before_;
+    part.last = last;
+    taken_ += length;
+    for (std::size_t i = length; i-- > 0;) {
+        if (!IsBlankOrBreak(part.text[i]) || part.text[i] == u'\n') {
+            before_ = part.text[i];
+            break;
+        }
+    }
+}
+
+void PartsInOrder::Next(const ReadingStream::PartReading& how, std::u16string& reading) {
+    if (capital_starts_) {
+        for (const std::size_t at : how.capital_if_before) {
+            reading[at] = GreekUpper(reading[at]);
+        }
+    }
+    if (how.capital_after) {
+        capital_starts_ = *how.capital_after;
+    }
 }
 
 }  // namespace bivano

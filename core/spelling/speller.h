@@ -66,6 +66,64 @@ class GreekSpeller {
     std::unique_ptr<GreekModel> model_;
 };
 
+namespace internal {
+class WordReader;
+}
+
+// The words read so far by streams that read parts of one text on several
+// threads (ReadingStream::ReadPart): a word new to one stream that another
+// has read is not read again. Its memory is bounded.
+class SharedReadings {
+  public:
+    SharedReadings();
+    ~SharedReadings();
+    SharedReadings(const SharedReadings&) = delete;
+    SharedReadings& operator=(const SharedReadings&) = delete;
+
+  private:
+    friend class internal::WordReader;
+    struct Kept;
+    std::unique_ptr<Kept> kept_;
+};
+
+// A part of a text that reads the same alone as within the text.
+struct ReadingPart {
+    std::u16string text;
+    // The last character before the part that is no blank, or a line
+    // break; a line break at the text's start.
+    char16_t before = u'\n';
+    bool last = false;  // the text's end
+};
+
+// Cuts a text arriving in pieces where no reading reaches across: after a
+// line break, or after a blank that follows punctuation, never inside a
+// group between asterisks; where there is no such place for 64 Ki
+// characters, at the end of the piece.
+//   ReadingCutter cutter;
+//   cutter.Add(piece); while (cutter.Next(part)) ...;   // for each piece
+//   cutter.Finish(part);                                // then the end
+class ReadingCutter {
+  public:
+    // Parts as long as the text up to the last place to cut allows, or
+    // about `longest_part` characters long where it has places enough.
+    explicit ReadingCutter(std::size_t longest_part = std::u16string::npos)
+        : longest_part_(longest_part) {}
+
+    void Add(std::u16string_view piece);
+    // The next part that can be read now, if any.
+    bool Next(ReadingPart& part);
+    // All that is left once Next gives none, as the last part.
+    void Finish(ReadingPart& part);
+
+  private:
+    void Cut(std::size_t length, bool last, ReadingPart& part);
+    std::size_t longest_part_;
+    std::u16string held_;
+    std::size_t taken_ = 0;  // the characters of held_ given out
+    std::size_t ready_ = 0;  // and those after them that can be
+    char16_t before_ = u'\n';
+};
+
 // Reads a text that arrives in pieces, a phrase at a time, holding back the
 // phrase that the end of a piece may cut. The output adds up to the same
 // for any pieces.
@@ -79,20 +137,55 @@ class GreekSpeller {
 // τίποτα, dld δηλαδή, tlk τελικά, ntks εντάξει, kl καλά, smr σήμερα, tespa
 // τέλος πάντων (not in μ'αρέσει, π.χ.). Laughter (xaxa, haha) is written as
 // laughter in Greek letters (χαχα) whether or not.
+//
+// A long text may also be read on several threads: a ReadingCutter cuts it
+// into parts as Read would, each part is read by ReadPart of any stream
+// over the same speller, source and chat (one stream a thread), and a
+// PartsInOrder puts the parts' readings together, in the text's order, into
+// what Read and Finish give.
 class ReadingStream {
   public:
     enum class Source { Latin, Greek };
-    ReadingStream(const GreekSpeller& speller, Source source, bool chat = false);
+    // `shared`, when given, outlives the stream.
+    ReadingStream(const GreekSpeller& speller, Source source, bool chat = false,
+                  SharedReadings* shared = nullptr);
     ~ReadingStream();
     ReadingStream(ReadingStream&&) noexcept;
 
     void Read(std::u16string_view piece, std::u16string& out);
     void Finish(std::u16string& out);
 
+    // What a part read apart leaves to the parts before it: the sentences
+    // it starts with a word typed with a digit first (8a) take a capital
+    // when the sentence before began with one.
+    struct PartReading {
+        // Where such words stand in the part's reading (from its first
+        // character), before any sentence of the part began with a letter.
+        std::vector<std::size_t> capital_if_before;
+        // Whether the part's last sentence that began with a letter began
+        // with a capital; nothing when none did.
+        std::optional<bool> capital_after;
+    };
+    // Reads one part of a ReadingCutter's into `out`, which it adds to.
+    // Not to be mixed with Read on the same stream.
+    PartReading ReadPart(const ReadingPart& part, std::u16string& out);
+
   private:
     class Reader;
     std::unique_ptr<Reader> reader_;
-    std::u16string held_;
+    ReadingCutter cutter_;
+    ReadingPart part_;  // Read's and Finish's
+};
+
+// Puts the readings of a text's parts read apart (ReadingStream::ReadPart)
+// together: given in the text's order, each becomes what a stream reading
+// the whole text would write for it.
+class PartsInOrder {
+  public:
+    void Next(const ReadingStream::PartReading& how, std::u16string& reading);
+
+  private:
+    bool capital_starts_ = false;
 };
 
 }  // namespace bivano

@@ -4,12 +4,44 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <mutex>
 
 #include "core/lativo/conversion_stream.h"
 #include "core/spelling/chat_words.h"
 #include "core/spelling/typed_readings.h"
 
-namespace bivano::internal {
+namespace bivano {
+
+// A word's readings depend on its key and the model alone: any reader's
+// will do for another's.
+struct SharedReadings::Kept {
+    bool Find(std::u16string_view key, std::uint64_t hash, internal::WordReading& reading) {
+        const std::lock_guard lock(mutex);
+        const std::uint32_t found = readings.Find(key, hash);
+        if (found == internal::ReadingCache::kNone) {
+            return false;
+        }
+        reading = readings.At(found);
+        return true;
+    }
+    void Keep(std::u16string_view key, std::uint64_t hash, const internal::WordReading& reading) {
+        const std::lock_guard lock(mutex);
+        // Half a reader's bounds: the readers keep their own besides.
+        if (readings.size() >= internal::kWordWeights.most_remembered / 2 ||
+            readings.key_characters() >= internal::kWordWeights.most_remembered_characters / 2) {
+            readings.Clear();
+        }
+        readings.Add(key, hash, reading);
+    }
+
+    std::mutex mutex;
+    internal::ReadingCache readings;
+};
+
+SharedReadings::SharedReadings() : kept_(std::make_unique<Kept>()) {}
+SharedReadings::~SharedReadings() = default;
+
+namespace internal {
 namespace {
 
 // Whether a word carries a tonos or a diaeresis (in either case).
@@ -29,10 +61,12 @@ std::size_t AccentCount(std::u16string_view lower) {
 
 }  // namespace
 
-WordReader::WordReader(const GreekModel& model, ReadingStream::Source source, bool chat)
+WordReader::WordReader(const GreekModel& model, ReadingStream::Source source, bool chat,
+                       SharedReadings* shared)
     : model_(model),
       source_(source),
       chat_(chat),
+      shared_(shared),
       running_words_(static_cast<double>(model_.RunningWords()) +
                      static_cast<double>(model_.EverydayTotal()) + 1.0) {}
 
@@ -64,9 +98,15 @@ std::uint32_t WordReader::Read(std::u16string_view typed, bool alone) {
     }
     const std::u16string key = key_;
     const std::u16string_view key_view(key);
-    WordReading reading =
-        Weigh(key_view.substr(first, letters),
-              marked ? key_view.substr(first + letters + 1) : std::u16string_view(), chat);
+    WordReading reading;
+    if (shared_ == nullptr || !shared_->kept_->Find(key, hash, reading)) {
+        reading =
+            Weigh(key_view.substr(first, letters),
+                  marked ? key_view.substr(first + letters + 1) : std::u16string_view(), chat);
+        if (shared_ != nullptr) {
+            shared_->kept_->Keep(key, hash, reading);
+        }
+    }
     spelled_characters_ += reading.fixed.size() + reading.converted.size();
     if (cache_.size() == kWordWeights.most_remembered / 2) {
         // The words read between two looks at the bound (a phrase's, and
@@ -454,4 +494,5 @@ void WordReader::Mend(std::u16string_view lower, WordReading& reading) {
     }
 }
 
-}  // namespace bivano::internal
+}  // namespace internal
+}  // namespace bivano

@@ -94,7 +94,10 @@ inline constexpr WordWeights kWordWeights{};
 // ForgetIfFull starts afresh.
 class WordReader {
   public:
-    WordReader(const GreekModel& model, ReadingStream::Source source, bool chat);
+    // `shared`, when given, holds what other readers of the same text have
+    // read.
+    WordReader(const GreekModel& model, ReadingStream::Source source, bool chat,
+               SharedReadings* shared = nullptr);
 
     // The number of the readings of a typed word, from the cache when it
     // was met before; good until ForgetIfFull forgets. A word that stands
@@ -182,6 +185,7 @@ class WordReader {
     const GreekModel& model_;
     ReadingStream::Source source_;
     bool chat_;
+    SharedReadings* shared_;
     double running_words_;  // of the counts and the everyday lists, plus one
     ReadingCache cache_;
     std::u16string key_;

@@ -112,7 +112,7 @@ void PrintTo(const StreamRow& row, std::ostream* out) {
 
 class StreamRows : public ::testing::TestWithParam<StreamRow> {};
 
-TEST_P(StreamRows, GiveTheWholeTextsBytesOnOneThreadOrTwoAtEveryPieceSize) {
+TEST_P(StreamRows, GiveTheWholeTextsBytesOnOneThreadOrSeveralAtEveryPieceSize) {
     const StreamRow& row = GetParam();
     const GreekSpeller speller = SmallSpeller();
     PipelineSettings settings;
@@ -125,9 +125,9 @@ TEST_P(StreamRows, GiveTheWholeTextsBytesOnOneThreadOrTwoAtEveryPieceSize) {
     const std::string expected = Whole(settings, bytes);
     for (const std::size_t piece : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7},
                                     std::size_t{4096}, std::size_t{1} << 20}) {
-        for (const Threads threads : {Threads::One, Threads::Two}) {
+        for (const Threads threads : {Threads::One, Threads::Several}) {
             SCOPED_TRACE("pieces of " + std::to_string(piece) +
-                         (threads == Threads::One ? ", one thread" : ", two threads"));
+                         (threads == Threads::One ? ", one thread" : ", several threads"));
             PiecesSource source(bytes, piece);
             CollectingSink sink;
             Pipeline pipeline(settings);
@@ -193,9 +193,9 @@ TEST_P(FailureRows, StopTheStreamWithTheirCauseAndPlace) {
     settings.from = row.from;
     settings.to = row.to;
     for (const std::size_t piece : {std::size_t{1}, std::size_t{4}, std::size_t{1} << 20}) {
-        for (const Threads threads : {Threads::One, Threads::Two}) {
+        for (const Threads threads : {Threads::One, Threads::Several}) {
             SCOPED_TRACE("pieces of " + std::to_string(piece) +
-                         (threads == Threads::One ? ", one thread" : ", two threads"));
+                         (threads == Threads::One ? ", one thread" : ", several threads"));
             PiecesSource source(row.bytes, piece, row.source_end);
             // A failing write counts pieces: keep it at the first.
             CollectingSink sink(row.failing_write);
@@ -250,7 +250,7 @@ TEST(PipelineStream, BytesThatCouldNotBeReadAreToldOnceTheStreamIsDone) {
     for (const Row& row :
          {Row{Encoding::Utf8, "a\nbc\xFF\xFE", Cause::InvalidByte, "utf-8"},
           Row{Encoding::Iso8859_7, "a\nbc\xAE", Cause::UndefinedByte, "iso-8859-7"}}) {
-        for (const Threads threads : {Threads::One, Threads::Two}) {
+        for (const Threads threads : {Threads::One, Threads::Several}) {
             PipelineSettings settings;
             settings.from = row.from;
             PiecesSource source(row.bytes, 1);
@@ -269,7 +269,7 @@ TEST(PipelineStream, BytesThatCouldNotBeReadAreToldOnceTheStreamIsDone) {
     PiecesSource clean("abc", 1);
     CollectingSink sink;
     Pipeline pipeline(PipelineSettings{});
-    ASSERT_TRUE(pipeline.Stream(clean, sink, Threads::Two));
+    ASSERT_TRUE(pipeline.Stream(clean, sink, Threads::Several));
     EXPECT_EQ(pipeline.UnreadableInput(), std::nullopt);
 }
 
@@ -306,7 +306,7 @@ TEST(PipelineStream, AFailedOutputWakesAnInputThatWaits) {
     EndlessSource source;
     CollectingSink sink(0);
     Pipeline pipeline(PipelineSettings{});
-    const Status streamed = pipeline.Stream(source, sink, Threads::Two);
+    const Status streamed = pipeline.Stream(source, sink, Threads::Several);
     ASSERT_FALSE(streamed);
     EXPECT_EQ(streamed.failure().system_error, ENOSPC);
     EXPECT_TRUE(source.interrupted());

@@ -12,7 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <numeric>
 #include <random>
+#include <vector>
 
 #include "io/greek_model_file.h"
 #include "program_model.h"
@@ -293,6 +295,101 @@ TEST_F(WithTheModel, ChoosesByTheWordsAround) {
 }
 
 // What stands before and after a phrase: ή between two numbers or two
+// A text cut into parts (ReadingCutter), the parts read by streams taking
+// them in any order, reads as one stream reads it from the same pieces: a
+// word typed with a digit first takes the capital that the sentences of
+// earlier parts decide.
+TEST(ReadingStream, PartsReadApartGiveWhatOneStreamGives) {
+    static const GreekSpeller speller =
+        SmallModelSpeller({u"θα", u"έλα", u"ξέρω", u"καλημέρα", u"καλή", u"το", u"σύστημα", u"σας",
+                           u"όνομα", u"του", u"είναι"});
+    std::string no_place_to_cut;  // more than 64 Ki characters
+    while (no_place_to_cut.size() < 70'000) {
+        no_place_to_cut += "ela kalh ";
+    }
+    // More words than the readers and their shared readings keep.
+    std::mt19937 random(22);
+    std::string many_words;
+    for (int word = 0; word < 40'000; ++word) {
+        for (int letter = 0; letter < 8; ++letter) {
+            many_words += static_cast<char>('a' + random() % 26);
+        }
+        many_words += word % 10 == 9 ? ".\n8a ela " : " ";
+    }
+    const struct {
+        const char* name;
+        ReadingStream::Source source;
+        std::string text;
+    } texts[] = {
+        {"more words than are kept", ReadingStream::Source::Latin, many_words},
+        {"capitals decided by earlier parts", ReadingStream::Source::Latin,
+         "Ela. 8a ela!\n8a ela\n\n  8a to systhma\nela 8a. 8a ela\n8a\nKalimera! 8a ela? 3ero. "
+         "3ero\n8a"},
+        {"sentences in small letters", ReadingStream::Source::Latin,
+         "ela. 8a ela\n8a ela\nELA. 8a\n8a ela\n"},
+        {"groups between asterisks over lines", ReadingStream::Source::Latin,
+         "ela *a\nb* 8a\n*ab\n* ela. *x\n8a ela* 8a ela\n**\n*a*\n8a"},
+        {"enclitics and question marks", ReadingStream::Source::Latin,
+         "to systhma sas?\nto onoma tou. 8a ela??\n"},
+        {"Greek letters", ReadingStream::Source::Greek,
+         "το συστημα σας. το ονομα του\nΕλα. θα ελα\nο,τι ειναι"},
+        {"a line with no place to cut", ReadingStream::Source::Latin,
+         "Ela.\n" + no_place_to_cut + "\n8a ela. " + no_place_to_cut + ". 8a"},
+    };
+    for (const auto& [name, source, text] : texts) {
+        const std::u16string typed = U16(text);
+        for (const std::size_t piece : {std::size_t{1}, std::size_t{5}, std::size_t{4096}}) {
+            if (piece < 4096 && typed.size() > 1000) {
+                continue;
+            }
+            std::u16string expected;
+            ReadingStream one(speller, source, true);
+            for (std::size_t at = 0; at < typed.size(); at += piece) {
+                one.Read(std::u16string_view(typed).substr(at, piece), expected);
+            }
+            one.Finish(expected);
+            for (const std::size_t longest_part :
+                 {std::size_t{1}, std::size_t{3}, std::size_t{17}, std::u16string::npos}) {
+                SCOPED_TRACE(std::string(name) + ", pieces of " + std::to_string(piece) +
+                             ", parts of " + std::to_string(longest_part));
+                ReadingCutter cutter(longest_part);
+                std::vector<ReadingPart> parts;
+                ReadingPart part;
+                for (std::size_t at = 0; at < typed.size(); at += piece) {
+                    cutter.Add(std::u16string_view(typed).substr(at, piece));
+                    while (cutter.Next(part)) {
+                        parts.push_back(part);
+                    }
+                }
+                cutter.Finish(part);
+                parts.push_back(part);
+                // Three readers sharing their words' readings, each taking
+                // parts at random, then the readings put in order.
+                SharedReadings shared;
+                std::vector<ReadingStream> readers;
+                for (int i = 0; i < 3; ++i) {
+                    readers.emplace_back(speller, source, true, &shared);
+                }
+                std::vector<std::u16string> readings(parts.size());
+                std::vector<ReadingStream::PartReading> how(parts.size());
+                std::vector<std::size_t> order(parts.size());
+                std::iota(order.begin(), order.end(), 0);
+                std::shuffle(order.begin(), order.end(), random);
+                for (const std::size_t i : order) {
+                    how[i] = readers[random() % readers.size()].ReadPart(parts[i], readings[i]);
+                }
+                PartsInOrder in_order;
+                std::u16string joined;
+                for (std::size_t i = 0; i < parts.size(); ++i) {
+                    in_order.Next(how[i], readings[i]);
+                    joined += readings[i];
+                }
+                ASSERT_EQ(U8(joined), U8(expected));
+            }
+        }
+    }
+}
+
 // Latin words, η first in a sentence.
 // The reader remembers the words and phrases it has read, within bounds;
 // when it starts afresh, in the middle of a text, nothing it writes

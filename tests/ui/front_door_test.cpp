@@ -56,7 +56,7 @@ TEST_P(WindowRuns, GiveWhatThePipelineStreams) {
     (row.direction == Direction::Latin ? window.EnglishBtn : window.GreekBtn)->click();
     EXPECT_TRUE(message_box.messages.isEmpty());
 
-    // The same text through a stream in small pieces, on two threads.
+    // The same text through a stream in small pieces, on several threads.
     const std::unique_ptr<GreekSpeller> speller = io::OpenHunspellList(word_list);
     ASSERT_NE(speller, nullptr);
     PipelineSettings settings;
@@ -90,7 +90,7 @@ TEST_P(WindowRuns, GiveWhatThePipelineStreams) {
         QByteArray bytes_;
     } sink;
     Pipeline pipeline(settings);
-    ASSERT_TRUE(pipeline.Stream(source, sink, Threads::Two));
+    ASSERT_TRUE(pipeline.Stream(source, sink, Threads::Several));
     EXPECT_EQ(window.ResultText(), QString::fromUtf8(sink.bytes_));
 }
 
