@@ -310,7 +310,6 @@ Status Pipeline::StreamReadingInParts(ByteSource& source, ByteSink& sink, Recent
         out_of_memory->failure = Failure::FromErrno(ENOMEM);
         out_of_memory->read = true;
         ReadingCutter cutter(kReadingPart);
-        std::u16string text;
         try {
             for (;;) {
                 auto part = std::make_unique<Part>();
@@ -321,10 +320,10 @@ Status Pipeline::StreamReadingInParts(ByteSource& source, ByteSink& sink, Recent
                     parts.Push(std::move(part));
                     return;
                 }
-                text.clear();
                 const bool last = bytes->empty();
-                last ? FinishDecoding(text) : Decode(*bytes, text);
-                cutter.Add(text);
+                cutter.AddWritten([&](std::u16string& held) {
+                    last ? FinishDecoding(held) : Decode(*bytes, held);
+                });
                 while (cutter.Next(part->input)) {
                     if (!parts.Push(std::move(part))) {
                         return;  // the writing side has given up

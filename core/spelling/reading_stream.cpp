@@ -750,10 +750,7 @@ std::size_t LastCut(std::u16string_view text) {
     return cut;
 }
 
-void ReadingCutter::Add(std::u16string_view piece) {
-    held_.erase(0, taken_);
-    taken_ = 0;
-    held_.append(piece);
+void ReadingCutter::FindReady() {
     ready_ = LastCut(held_);
     if (ready_ == 0 && held_.size() > kLongestHeld) {
         ready_ = held_.size();

@@ -109,13 +109,25 @@ class ReadingCutter {
     explicit ReadingCutter(std::size_t longest_part = std::u16string::npos)
         : longest_part_(longest_part) {}
 
-    void Add(std::u16string_view piece);
+    void Add(std::u16string_view piece) {
+        AddWritten([piece](std::u16string& held) { held.append(piece); });
+    }
+    // The same, the piece written by `write` at the end of the text held,
+    // where it is kept: no copy of it.
+    template <class Write>
+    void AddWritten(Write write) {
+        held_.erase(0, taken_);
+        taken_ = 0;
+        write(held_);
+        FindReady();
+    }
     // The next part that can be read now, if any.
     bool Next(ReadingPart& part);
     // All that is left once Next gives none, as the last part.
     void Finish(ReadingPart& part);
 
   private:
+    void FindReady();
     void Cut(std::size_t length, bool last, ReadingPart& part);
     std::size_t longest_part_;
     std::u16string held_;
