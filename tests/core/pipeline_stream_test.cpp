@@ -177,6 +177,7 @@ struct FailureRow {
     std::optional<int> failing_write;   // the sink fails at this write
     Failure expected;
     std::string written;
+    bool speller = false;  // spelled: read in parts on several threads
 };
 
 void PrintTo(const FailureRow& row, std::ostream* out) {
@@ -187,7 +188,9 @@ class FailureRows : public ::testing::TestWithParam<FailureRow> {};
 
 TEST_P(FailureRows, StopTheStreamWithTheirCauseAndPlace) {
     const FailureRow& row = GetParam();
+    const GreekSpeller speller = SmallSpeller();
     PipelineSettings settings;
+    settings.speller = row.speller ? &speller : nullptr;
     settings.direction = row.direction;
     settings.options.scheme = row.scheme;
     settings.from = row.from;
@@ -226,6 +229,19 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"SinkFails", Direction::Greek, Encoding::Utf8, Encoding::Utf8,
                    LatinScheme::Lativo, "kalimera", std::nullopt, 0, Failure::FromErrno(ENOSPC),
                    ""},
+        // Spelled: what was read up to the last place a part may end.
+        FailureRow{"SourceFailsWhileSpelling", Direction::AccentsOnly, Encoding::Utf8,
+                   Encoding::Utf8, LatinScheme::Lativo, "θαλασσα\nτι κανεις",
+                   Failure::FromErrno(EIO), std::nullopt, Failure::FromErrno(EIO), "θάλασσα\n",
+                   true},
+        FailureRow{"SinkFailsWhileSpelling", Direction::Greek, Encoding::Utf8, Encoding::Utf8,
+                   LatinScheme::Lativo, "kalimera\nti kaneis", std::nullopt, 0,
+                   Failure::FromErrno(ENOSPC), "", true},
+        // In Windows-1253: τι, κάνεις.
+        FailureRow{"NotEncodableWhileSpelling", Direction::AccentsOnly, Encoding::Utf8,
+                   Encoding::Cp1253, LatinScheme::Lativo, "τι\nκανεις Ж", std::nullopt,
+                   std::nullopt, Failure::InText(Cause::NotEncodable, {2, 8}, U'Ж'),
+                   "\xF4\xE9\n\xEA\xDC\xED\xE5\xE9\xF2 ", true},
         // Placed where the input has the character: line 2, column 3.
         FailureRow{"NotEncodable", Direction::Latin, Encoding::Utf8, Encoding::Cp1253,
                    LatinScheme::Lativo, "ab\r\nc Ж d", std::nullopt, std::nullopt,
@@ -251,8 +267,12 @@ TEST(PipelineStream, BytesThatCouldNotBeReadAreToldOnceTheStreamIsDone) {
          {Row{Encoding::Utf8, "a\nbc\xFF\xFE", Cause::InvalidByte, "utf-8"},
           Row{Encoding::Iso8859_7, "a\nbc\xAE", Cause::UndefinedByte, "iso-8859-7"}}) {
         for (const Threads threads : {Threads::One, Threads::Several}) {
+            const GreekSpeller speller = SmallSpeller();
             PipelineSettings settings;
             settings.from = row.from;
+            // Spelled on several threads, read in parts.
+            settings.direction = Direction::AccentsOnly;
+            settings.speller = &speller;
             PiecesSource source(row.bytes, 1);
             CollectingSink sink;
             Pipeline pipeline(settings);
@@ -280,7 +300,7 @@ class EndlessSource final : public ByteSource {
     Result<std::string_view> Read() override {
         std::unique_lock lock(mutex_);
         if (reads_++ == 0) {
-            return std::string_view("θάλασσα ");
+            return std::string_view("θάλασσα\n");
         }
         woken_.wait(lock, [&] { return interrupted_; });
         return Failure::FromErrno(ECANCELED);
@@ -303,13 +323,21 @@ class EndlessSource final : public ByteSource {
 };
 
 TEST(PipelineStream, AFailedOutputWakesAnInputThatWaits) {
-    EndlessSource source;
-    CollectingSink sink(0);
-    Pipeline pipeline(PipelineSettings{});
-    const Status streamed = pipeline.Stream(source, sink, Threads::Several);
-    ASSERT_FALSE(streamed);
-    EXPECT_EQ(streamed.failure().system_error, ENOSPC);
-    EXPECT_TRUE(source.interrupted());
+    const GreekSpeller speller = SmallSpeller();
+    for (const bool spelled : {false, true}) {
+        SCOPED_TRACE(spelled ? "spelled" : "converted");
+        EndlessSource source;
+        CollectingSink sink(0);
+        PipelineSettings settings;
+        settings.direction = spelled ? Direction::AccentsOnly : Direction::Latin;
+        settings.speller = spelled ? &speller : nullptr;
+        settings.from = Encoding::Utf8;  // not held back to judge the encoding
+        Pipeline pipeline(settings);
+        const Status streamed = pipeline.Stream(source, sink, Threads::Several);
+        ASSERT_FALSE(streamed);
+        EXPECT_EQ(streamed.failure().system_error, ENOSPC);
+        EXPECT_TRUE(source.interrupted());
+    }
 }
 
 }  // namespace
