@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -76,13 +77,13 @@ class Pipeline::PartQueue {
         ReadingPart input;
         std::u16string reading;
         ReadingStream::PartReading how;
-        std::optional<Failure> failure;  // the source's, or the reader's
+        std::optional<Failure> failure;  // the reader's
         bool taken = false;              // a reader has it
-        bool read = false;               // and has read it (or it holds a failure)
+        bool read = false;               // and has read it
     };
 
-    // Adds a part cut (or a failure, already "read"); waits for room; false
-    // when the writing side has given up.
+    // Adds a part cut; waits for room; false when the writing side has
+    // given up.
     bool Push(std::unique_ptr<Part> part) {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [&] { return closed_ || parts_.size() < kMostParts; });
@@ -119,14 +120,30 @@ class Pipeline::PartQueue {
         part.read = true;
         changed_.notify_all();
     }
-    // The first part, once read.
+    // The cutting side's failure, after the parts it cut: nothing to
+    // allocate, so that running out of memory can be told too.
+    void Fail(const Failure& failure) {
+        const std::lock_guard lock(mutex_);
+        failure_ = failure;
+        changed_.notify_all();
+    }
+    // The first part, once read; nothing once the parts before the cutting
+    // side's failure are all taken (see failure()).
     std::unique_ptr<Part> Pop() {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return !parts_.empty() && parts_.front()->read; });
+        changed_.wait(lock,
+                      [&] { return parts_.empty() ? failure_.has_value() : parts_.front()->read; });
+        if (parts_.empty()) {
+            return nullptr;
+        }
         std::unique_ptr<Part> part = std::move(parts_.front());
         parts_.pop_front();
         changed_.notify_all();
         return part;
+    }
+    Failure failure() {
+        const std::lock_guard lock(mutex_);
+        return *failure_;
     }
     void Close() {
         const std::lock_guard lock(mutex_);
@@ -139,6 +156,7 @@ class Pipeline::PartQueue {
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::unique_ptr<Part>> parts_;
+    std::optional<Failure> failure_;
     bool closed_ = false;
 };
 
@@ -304,20 +322,58 @@ Status Pipeline::StreamReadingInParts(ByteSource& source, ByteSink& sink, Recent
                                       std::optional<Failure>& not_encodable) {
     using Part = PartQueue::Part;
     PartQueue parts;
-    // Read, decode and cut.
-    std::thread cutting([&] {
-        auto out_of_memory = std::make_unique<Part>();
-        out_of_memory->failure = Failure::FromErrno(ENOMEM);
-        out_of_memory->read = true;
-        ReadingCutter cutter(kReadingPart);
+    SharedReadings shared;
+    std::vector<std::thread> threads;
+    // However this ends, the threads started stop first: the cutting side
+    // may wait on an input that stays open (woken), the readers on parts.
+    struct Stopped {
+        ByteSource& source;
+        PartQueue& parts;
+        std::vector<std::thread>& threads;
+        ~Stopped() {
+            source.Interrupt();
+            parts.Close();
+            for (std::thread& thread : threads) {
+                thread.join();
+            }
+        }
+    } stopped{source, parts, threads};
+    // Read the parts: a reading stream for each processor, up to two (each
+    // keeps its own memories of the words met: more would cost memory).
+    const auto read = [&] {
+        std::optional<ReadingStream> reading;
+        while (Part* part = parts.Take()) {
+            try {
+                if (!reading) {
+                    reading.emplace(NewReading(shared));
+                }
+                part->how = reading->ReadPart(part->input, part->reading);
+            } catch (const std::bad_alloc&) {
+                part->failure = Failure::FromErrno(ENOMEM);
+            }
+            parts.MarkRead(*part);
+        }
+    };
+    const unsigned readers = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+    for (unsigned i = 0; i < readers; ++i) {
         try {
+            threads.emplace_back(read);
+        } catch (const std::system_error&) {
+            if (i == 0) {
+                throw;  // as when no thread at all can be started
+            }
+            break;  // one reader does it all
+        }
+    }
+    // Read, decode and cut.
+    threads.emplace_back([&] {
+        try {
+            ReadingCutter cutter(kReadingPart);
             for (;;) {
                 auto part = std::make_unique<Part>();
                 const Result<std::string_view> bytes = source.Read();
                 if (!bytes) {
-                    part->failure = bytes.failure();
-                    part->read = true;
-                    parts.Push(std::move(part));
+                    parts.Fail(bytes.failure());
                     return;
                 }
                 const bool last = bytes->empty();
@@ -337,35 +393,17 @@ Status Pipeline::StreamReadingInParts(ByteSource& source, ByteSink& sink, Recent
                 }
             }
         } catch (const std::bad_alloc&) {
-            parts.Push(std::move(out_of_memory));
+            parts.Fail(Failure::FromErrno(ENOMEM));
         }
     });
-    // Read the parts: a reading stream for each processor, up to two (each
-    // keeps its own memories of the words met: more would cost memory).
-    const std::size_t reader_count = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
-    std::vector<std::thread> readers;
-    SharedReadings shared;
-    for (std::size_t i = 0; i < reader_count; ++i) {
-        readers.emplace_back([&] {
-            std::optional<ReadingStream> reading;
-            while (Part* part = parts.Take()) {
-                try {
-                    if (!reading) {
-                        reading.emplace(NewReading(shared));
-                    }
-                    part->how = reading->ReadPart(part->input, part->reading);
-                } catch (const std::bad_alloc&) {
-                    part->failure = Failure::FromErrno(ENOMEM);
-                }
-                parts.MarkRead(*part);
-            }
-        });
-    }
     // Put together, encode and write, in order.
     PartsInOrder in_order;
     const auto write = [&]() -> Status {
         for (;;) {
             const std::unique_ptr<Part> part = parts.Pop();
+            if (part == nullptr) {
+                return parts.failure();
+            }
             if (part->failure) {
                 return *part->failure;
             }
@@ -385,19 +423,11 @@ Status Pipeline::StreamReadingInParts(ByteSource& source, ByteSink& sink, Recent
             }
         }
     };
-    Status written = Failure::FromErrno(ENOMEM);
     try {
-        written = write();
+        return write();
     } catch (const std::bad_alloc&) {
+        return Failure::FromErrno(ENOMEM);
     }
-    // The cutting side may wait on an input that stays open: wake it.
-    source.Interrupt();
-    parts.Close();
-    cutting.join();
-    for (std::thread& reader : readers) {
-        reader.join();
-    }
-    return written;
 }
 
 }  // namespace bivano
