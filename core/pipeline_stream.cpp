@@ -152,7 +152,8 @@ class Pipeline::PartQueue {
     }
 
   private:
-    static constexpr std::size_t kMostParts = 4;
+    // Room for one reader to go on while the other ends a slow part.
+    static constexpr std::size_t kMostParts = 6;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::unique_ptr<Part>> parts_;
