@@ -8,12 +8,18 @@
 #include <string_view>
 #include <vector>
 
+#include "core/encoding/greek_letters.h"
 #include "core/spelling/greek_model.h"
 #include "core/spelling/reading_cache.h"
 #include "core/spelling/speller.h"
 #include "core/spelling/typed_readings.h"
 
 namespace bivano::internal {
+
+// A small letter with a tonos: ά, ΐ; not ϊ, nor a capital.
+inline bool IsAccented(char16_t c) {
+    return HasTonos(c) && !IsGreekUpper(c);
+}
 
 // How a typed word is read: what its readings may cost, which words they
 // may give, and when an English word or an acronym stays as typed. Costs
