@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The reader's search of the model's tree for the words a typed word may
-// be: the one loop that runs for every letter of every word read afresh.
-// Apart from word_reader.cpp, which weighs what it finds once a word, so
-// that the web build can make that small and keep this fast.
+// What the reader does for every word: its readings looked up among those
+// it remembers, and for a word new to it, the search of the model's tree,
+// which runs for every letter. Apart from word_reader.cpp, which weighs
+// what the search finds once a new word, so that the web build can make
+// that small and keep this fast.
 #include <algorithm>
+#include <iterator>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "core/encoding/greek_letters.h"
+#include "core/spelling/chat_words.h"
 #include "core/spelling/typed_readings.h"
 #include "core/spelling/word_reader.h"
 
@@ -16,11 +19,41 @@ namespace bivano {
 namespace internal {
 namespace {
 
+// Whether a word carries a tonos or a diaeresis (in either case).
+bool HasMarks(std::u16string_view typed) {
+    return std::any_of(typed.begin(), typed.end(),
+                       [](char16_t c) { return HasTonos(c) || HasDiaeresis(c); });
+}
+
 std::size_t AccentCount(std::u16string_view lower) {
     return static_cast<std::size_t>(std::count_if(lower.begin(), lower.end(), IsAccented));
 }
 
 }  // namespace
+
+std::uint32_t WordReader::Read(std::u16string_view typed, bool alone) {
+    const bool chat = chat_ && alone && typed.size() <= kLongestAbbreviation;
+    const std::size_t first = chat ? 1 : 0;
+    key_.resize(first + typed.size());
+    if (chat) {
+        key_[0] = kChatKey;
+    }
+    std::transform(typed.begin(), typed.end(), key_.begin() + first, ReadingLower);
+    const std::size_t letters = key_.size() - first;
+    // Greek typed with accents of its own is read only as words that
+    // keep them (ό alone is no ο): the small letters with the marks
+    // follow the plain ones in the key.
+    const bool marked = source_ == ReadingStream::Source::Greek && HasMarks(typed);
+    if (marked) {
+        key_.push_back(kMarksKey);
+        std::transform(typed.begin(), typed.end(), std::back_inserter(key_), GreekLower);
+    }
+    const std::uint64_t hash = HashOf(key_);
+    if (const std::uint32_t found = cache_.Find(key_, hash); found != ReadingCache::kNone) {
+        return found;
+    }
+    return ReadAfresh(hash, first, letters, marked, chat);
+}
 
 void WordReader::FollowFromRoot(std::u16string_view word, float cost, bool slip) {
     read_word_ = word;

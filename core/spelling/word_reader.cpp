@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <mutex>
 
 #include "core/lativo/conversion_stream.h"
@@ -42,15 +41,6 @@ SharedReadings::SharedReadings() : kept_(std::make_unique<Kept>()) {}
 SharedReadings::~SharedReadings() = default;
 
 namespace internal {
-namespace {
-
-// Whether a word carries a tonos or a diaeresis (in either case).
-bool HasMarks(std::u16string_view typed) {
-    return std::any_of(typed.begin(), typed.end(),
-                       [](char16_t c) { return HasTonos(c) || HasDiaeresis(c); });
-}
-
-}  // namespace
 
 WordReader::WordReader(const GreekModel& model, ReadingStream::Source source, bool chat,
                        SharedReadings* shared)
@@ -66,27 +56,8 @@ void WordReader::Forget() {
     spelled_characters_ = 0;
 }
 
-std::uint32_t WordReader::Read(std::u16string_view typed, bool alone) {
-    const bool chat = chat_ && alone && typed.size() <= kLongestAbbreviation;
-    const std::size_t first = chat ? 1 : 0;
-    key_.resize(first + typed.size());
-    if (chat) {
-        key_[0] = kChatKey;
-    }
-    std::transform(typed.begin(), typed.end(), key_.begin() + first, ReadingLower);
-    const std::size_t letters = key_.size() - first;
-    // Greek typed with accents of its own is read only as words that
-    // keep them (ό alone is no ο): the small letters with the marks
-    // follow the plain ones in the key.
-    const bool marked = source_ == ReadingStream::Source::Greek && HasMarks(typed);
-    if (marked) {
-        key_.push_back(kMarksKey);
-        std::transform(typed.begin(), typed.end(), std::back_inserter(key_), GreekLower);
-    }
-    const std::uint64_t hash = HashOf(key_);
-    if (const std::uint32_t found = cache_.Find(key_, hash); found != ReadingCache::kNone) {
-        return found;
-    }
+std::uint32_t WordReader::ReadAfresh(std::uint64_t hash, std::size_t first, std::size_t letters,
+                                     bool marked, bool chat) {
     const std::u16string key = key_;
     const std::u16string_view key_view(key);
     WordReading reading;
@@ -106,6 +77,7 @@ std::uint32_t WordReader::Read(std::u16string_view typed, bool alone) {
     }
     return cache_.Add(key, hash, std::move(reading));
 }
+
 bool WordReader::ReadsAsGreek(std::u16string_view typed, float most) {
     const WordReading& reading = ReadingOf(typed);
     return std::any_of(reading.choices.begin(), reading.choices.end(), [&](const Choice& c) {

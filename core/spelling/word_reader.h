@@ -167,6 +167,10 @@ class WordReader {
     // `marked`: the word in small letters with the accents typed, when
     // it was typed with some; `chat`: it may be a chat abbreviation.
     WordReading Weigh(std::u16string_view lower, std::u16string_view marked, bool chat);
+    // Read's work for a key (key_, of `letters` typed letters after `first`)
+    // that it does not remember: weighed, or taken from the shared readings.
+    std::uint32_t ReadAfresh(std::uint64_t hash, std::size_t first, std::size_t letters,
+                             bool marked, bool chat);
     // Follows every reading of `word` from place `at` down the letter tree;
     // with `slip`, one slip of typing too (see FollowSlips).
     void Follow(const GreekModel::Node& node, std::u16string_view word, std::size_t at, float cost,
