@@ -8,12 +8,18 @@
 #include <string_view>
 #include <vector>
 
+#include "core/encoding/greek_letters.h"
 #include "core/spelling/greek_model.h"
 #include "core/spelling/reading_cache.h"
 #include "core/spelling/speller.h"
 #include "core/spelling/typed_readings.h"
 
 namespace bivano::internal {
+
+// A small letter with a tonos: ά, ΐ; not ϊ, nor a capital.
+inline bool IsAccented(char16_t c) {
+    return HasTonos(c) && !IsGreekUpper(c);
+}
 
 // How a typed word is read: what its readings may cost, which words they
 // may give, and when an English word or an acronym stays as typed. Costs
@@ -161,6 +167,10 @@ class WordReader {
     // `marked`: the word in small letters with the accents typed, when
     // it was typed with some; `chat`: it may be a chat abbreviation.
     WordReading Weigh(std::u16string_view lower, std::u16string_view marked, bool chat);
+    // Read's work for a key (key_, of `letters` typed letters after `first`)
+    // that it does not remember: weighed, or taken from the shared readings.
+    std::uint32_t ReadAfresh(std::uint64_t hash, std::size_t first, std::size_t letters,
+                             bool marked, bool chat);
     // Follows every reading of `word` from place `at` down the letter tree;
     // with `slip`, one slip of typing too (see FollowSlips).
     void Follow(const GreekModel::Node& node, std::u16string_view word, std::size_t at, float cost,
