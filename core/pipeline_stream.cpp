@@ -103,7 +103,7 @@ class Pipeline::PartQueue {
                 return true;
             }
             for (const std::unique_ptr<Part>& waiting : parts_) {
-                if (!waiting->taken && !waiting->read) {
+                if (!waiting->taken) {
                     part = waiting.get();
                     return true;
                 }

@@ -706,6 +706,8 @@ ReadingStream::PartReading ReadingStream::ReadPart(const ReadingPart& part, std:
     return undecided;
 }
 
+namespace {
+
 // The last place `text` may be cut, if any (0 for none): after a line
 // break, or after a blank that follows punctuation, where no phrase, no
 // word kept as typed and no enclitic reaches across, and no group between
@@ -749,6 +751,8 @@ std::size_t LastCut(std::u16string_view text) {
     }
     return cut;
 }
+
+}  // namespace
 
 void ReadingCutter::FindReady() {
     ready_ = LastCut(held_);
