@@ -1,18 +1,20 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Puts the page together in WEB_DIR beside lativo-core.js/.wasm and the
+# Puts the page together in WEB_DIR with the core (CORE_WASM) and the
 # model that the build made there, writes the service worker with the hash
 # of what it caches, and lays out the npm package in PACKAGE_DIR.
 file(MAKE_DIRECTORY ${WEB_DIR} ${PACKAGE_DIR})
+file(COPY ${CORE_WASM} DESTINATION ${WEB_DIR})
+# emscripten's loader, served by earlier builds: lativo.js loads the core now.
+file(REMOVE ${WEB_DIR}/lativo-core.js)
 file(GLOB lib_files ${SOURCE_DIR}/lib/*.js ${SOURCE_DIR}/lib/*.d.ts)
 file(GLOB page_files ${SOURCE_DIR}/page/*.html ${SOURCE_DIR}/page/*.js ${SOURCE_DIR}/page/*.css
      ${SOURCE_DIR}/page/*.svg)
 file(COPY ${lib_files} ${page_files} DESTINATION ${WEB_DIR})
 # The page serves its scripts without comments and with short local
-# names, emscripten's loader too; the package keeps its own as written.
+# names; the package keeps its own as written.
 set(served_scripts ${lib_files} ${page_files})
 list(FILTER served_scripts INCLUDE REGEX "\\.js$")
 list(TRANSFORM served_scripts REPLACE ".*/" "${WEB_DIR}/")
-list(APPEND served_scripts ${WEB_DIR}/lativo-core.js)
 execute_process(COMMAND ${NODE} ${SOURCE_DIR}/cmake/compact_js.cjs ${served_scripts}
                 RESULT_VARIABLE compacted)
 if(NOT compacted EQUAL 0)
@@ -21,8 +23,8 @@ endif()
 
 # What the service worker keeps for offline use; the model has a cache of
 # its own, filled when accents are first asked for.
-set(app_files index.html boot.js app.js style.css icon.svg lativo.js client.js worker.js lativo-core.js
-              lativo-core.wasm model-info.js)
+set(app_files index.html boot.js app.js style.css icon.svg lativo.js client.js worker.js lativo-core.wasm
+              model-info.js)
 set(hashes "")
 foreach(name IN LISTS app_files)
     if(NOT EXISTS ${WEB_DIR}/${name})
@@ -44,7 +46,7 @@ if(old_package)
     file(REMOVE_RECURSE ${old_package})
 endif()
 file(GLOB models ${WEB_DIR}/greek-*.model.gz)
-file(COPY ${lib_files} ${WEB_DIR}/lativo-core.js ${WEB_DIR}/lativo-core.wasm
+file(COPY ${lib_files} ${WEB_DIR}/lativo-core.wasm
           ${WEB_DIR}/model-info.js ${models} ${SOURCE_DIR}/README.md
           ${SOURCE_DIR}/../LICENSE DESTINATION ${PACKAGE_DIR})
 # The package's manifest, without what only its tests need.

@@ -13,8 +13,6 @@
 //   await loadModel('greek.model');
 //   layout('Kalhm;era ηελλο');                // 'Καλημέρα hello'
 //   auto('θάλασσα και ψυχή\nkalimera ti kaneis');  // '8alassa kai cyxh\nκαλημέρα τι κανείς'
-import createLativoCore from './lativo-core.js';
-
 const inNode = typeof process === 'object' && typeof process.versions?.node === 'string';
 
 /**
@@ -24,36 +22,87 @@ const inNode = typeof process === 'object' && typeof process.versions?.node === 
  */
 export const COMPILED_CORE = Symbol.for('lativo-bivano.compiled-core');
 
-function instantiateCompiled(module) {
-    return new Promise((resolve, reject) => {
-        createLativoCore({
-            instantiateWasm(imports, receive) {
-                WebAssembly.instantiate(module, imports).then((instance) => receive(instance, module), reject);
-                return {};
-            },
-        }).then(resolve, reject);
+// The core (lativo-core.wasm): its C functions (lativo_*), and views of
+// its memory, made anew whenever the memory grows.
+const core = {};
+// As the core was linked: at most 2 GB of memory.
+const MAX_MEMORY = 2 ** 31;
+
+function viewMemory() {
+    const { buffer } = core.memory;
+    core.HEAPU8 = new Uint8Array(buffer);
+    core.HEAPU16 = new Uint16Array(buffer);
+    core.HEAP32 = new Int32Array(buffer);
+    core.HEAPU32 = new Uint32Array(buffer);
+}
+
+// All that the core asks of JavaScript.
+const imports = {
+    env: {
+        // A check that cannot fail here failed: the core cannot go on.
+        abort() {
+            throw new WebAssembly.RuntimeError('the core aborted');
+        },
+        // The memory grown to at least `requested` bytes, as emscripten's
+        // own loader grows it: a fifth more than it had (a tenth, then a
+        // twentieth, if that cannot be had), at most 96 MB past the need.
+        emscripten_resize_heap(requested) {
+            requested >>>= 0;
+            const old = core.memory.buffer.byteLength;
+            for (let cutDown = 1; cutDown <= 4 && requested <= MAX_MEMORY; cutDown *= 2) {
+                const wanted = Math.max(requested, Math.min(old * (1 + 0.2 / cutDown), requested + 96 * 2 ** 20));
+                const size = Math.min(MAX_MEMORY, Math.ceil(wanted / 65536) * 65536);
+                try {
+                    core.memory.grow((size - old) / 65536);
+                    viewMemory();
+                    return 1;
+                } catch {
+                    // less, then
+                }
+            }
+            return 0;
+        },
+    },
+};
+
+async function fetchCore(url) {
+    const fetched = () => fetch(url, { credentials: 'same-origin' }).then((response) => {
+        if (!response.ok) {
+            throw new Error(`${url}: ${response.status} ${response.statusText}`);
+        }
+        return response;
     });
+    if (typeof WebAssembly.instantiateStreaming === 'function') {
+        try {
+            return await WebAssembly.instantiateStreaming(fetched(), imports);
+        } catch {
+            // served as other than application/wasm, say: read whole below
+        }
+    }
+    return WebAssembly.instantiate(await (await fetched()).arrayBuffer(), imports);
 }
 
 async function instantiate() {
     const wasm = new URL('./lativo-core.wasm', import.meta.url);
     if (inNode) {
-        // emscripten's loader would fetch a file: URL, which node refuses.
+        // fetch refuses file: URLs in node.
         const { readFile } = await import('node:fs/promises');
-        return createLativoCore({ wasmBinary: await readFile(wasm) });
+        return (await WebAssembly.instantiate(await readFile(wasm), imports)).instance;
     }
     const compiled = await globalThis[COMPILED_CORE];
     if (compiled instanceof WebAssembly.Module) {
         try {
-            return await instantiateCompiled(compiled);
+            return await WebAssembly.instantiate(compiled, imports);
         } catch {
             // fetched and compiled here after all
         }
     }
-    return createLativoCore({ locateFile: () => wasm.href });
+    return (await fetchCore(wasm)).instance;
 }
 
-const core = await instantiate();
+Object.assign(core, (await instantiate()).exports);
+viewMemory();
+core.__wasm_call_ctors();
 
 /** Characters converted at a time: memory stays bounded whatever the text. */
 export const PIECE_LENGTH = 256 * 1024;
@@ -194,11 +243,11 @@ function wordAfter(pointer, bytes) {
 }
 
 function withScratch(bytes, use) {
-    const pointer = core._lativo_alloc(bytes);
+    const pointer = core.lativo_alloc(bytes);
     try {
         return use(pointer);
     } finally {
-        core._lativo_free(pointer);
+        core.lativo_free(pointer);
     }
 }
 
@@ -236,7 +285,7 @@ function conversionPipeline(direction, options) {
     ];
     const pipeline = withScratch(settings.length * 4, (pointer) => {
         core.HEAP32.set(settings, pointer >>> 2);
-        return core._lativo_pipeline_new(pointer, spelled ? loadedModel : 0);
+        return core.lativo_pipeline_new(pointer, spelled ? loadedModel : 0);
     });
     if (pipeline === 0) {
         throw new RangeError('these options do not go together');
@@ -261,9 +310,9 @@ export class Converter {
 
     #reserve(units) {
         if (units > this.#capacity) {
-            core._lativo_free(this.#scratch);
+            core.lativo_free(this.#scratch);
             this.#capacity = Math.max(units, 16);
-            this.#scratch = core._lativo_alloc(this.#capacity * 2 + 8);
+            this.#scratch = core.lativo_alloc(this.#capacity * 2 + 8);
         }
         return this.#scratch;
     }
@@ -274,7 +323,7 @@ export class Converter {
         const input = this.#reserve(length);
         const lengthAt = wordAfter(input, this.#capacity * 2);
         fill(input);
-        const out = core._lativo_convert(this.#pipeline, input, length, last ? 1 : 0, lengthAt);
+        const out = core.lativo_convert(this.#pipeline, input, length, last ? 1 : 0, lengthAt);
         return read(out, core.HEAPU32[lengthAt >>> 2]);
     }
 
@@ -319,8 +368,8 @@ export class Converter {
 
     close() {
         if (this.#pipeline) {
-            core._lativo_pipeline_delete(this.#pipeline);
-            core._lativo_free(this.#scratch);
+            core.lativo_pipeline_delete(this.#pipeline);
+            core.lativo_free(this.#scratch);
             this.#pipeline = 0;
             this.#scratch = 0;
             this.#capacity = 0;
@@ -475,7 +524,7 @@ export async function loadModel(source, { size, releaseChunks = false } = {}) {
     let chunks = [];
     let target = 0;  // straight into place when the size is known
     if (Number.isInteger(size) && size > 0 && size <= MAX_MODEL_BYTES) {
-        target = core._lativo_alloc(size);
+        target = core.lativo_alloc(size);
     }
     try {
         for await (let chunk of chunksOf(source)) {
@@ -497,7 +546,7 @@ export async function loadModel(source, { size, releaseChunks = false } = {}) {
                 if (target) {
                     // Longer than announced: gather what came so far.
                     chunks.push(core.HEAPU8.slice(target, target + total));
-                    core._lativo_free(target);
+                    core.lativo_free(target);
                     target = 0;
                 }
                 chunks.push(chunk);
@@ -507,7 +556,7 @@ export async function loadModel(source, { size, releaseChunks = false } = {}) {
         let bytes = target;
         target = 0;
         if (!bytes) {
-            bytes = core._lativo_alloc(total);
+            bytes = core.lativo_alloc(total);
             let at = bytes;
             for (const chunk of chunks) {
                 core.HEAPU8.set(chunk, at);
@@ -515,18 +564,18 @@ export async function loadModel(source, { size, releaseChunks = false } = {}) {
             }
         }
         chunks = [];
-        const handle = withScratch(4, (problem) => core._lativo_model_open(bytes, total, problem));
+        const handle = withScratch(4, (problem) => core.lativo_model_open(bytes, total, problem));
         if (handle === 0) {
             throw new ModelError();
         }
         if (loadedModel !== null) {
-            core._lativo_model_close(loadedModel);
+            core.lativo_model_close(loadedModel);
         }
         loadedModel = handle;
-        return { words: core._lativo_model_word_count(handle) };
+        return { words: core.lativo_model_word_count(handle) };
     } finally {
         if (target) {
-            core._lativo_free(target);
+            core.lativo_free(target);
         }
     }
 }
@@ -534,7 +583,7 @@ export async function loadModel(source, { size, releaseChunks = false } = {}) {
 /** Forgets the model and frees its memory. */
 export function unloadModel() {
     if (loadedModel !== null) {
-        core._lativo_model_close(loadedModel);
+        core.lativo_model_close(loadedModel);
         loadedModel = null;
     }
 }
@@ -548,14 +597,14 @@ export function detectEncoding(bytes) {
     return withScratch(bytes.length + 8, (pointer) => {
         core.HEAPU8.set(bytes, pointer);
         const markAt = wordAfter(pointer, bytes.length);
-        return ENCODINGS[core._lativo_detect_encoding(pointer, bytes.length, 1, markAt)];
+        return ENCODINGS[core.lativo_detect_encoding(pointer, bytes.length, 1, markAt)];
     });
 }
 
 function pipelineFor(settings) {
     return withScratch(40, (pointer) => {
         core.HEAP32.set([0, 0, 0, 0, 0, 0, ...settings], pointer >>> 2);
-        return core._lativo_pipeline_new(pointer, 0);
+        return core.lativo_pipeline_new(pointer, 0);
     });
 }
 
@@ -572,7 +621,7 @@ export class TextFileDecoder {
 
     /** The encoding read in: once judged, at the latest after the last piece. */
     get encoding() {
-        return this.#pipeline ? ENCODINGS[core._lativo_decoded_encoding(this.#pipeline)] : this.#finished;
+        return this.#pipeline ? ENCODINGS[core.lativo_decoded_encoding(this.#pipeline)] : this.#finished;
     }
 
     decode(bytes, last = false) {
@@ -598,14 +647,14 @@ export class TextFileDecoder {
             throw new Error('the decoder has finished');
         }
         if (bytes.length > this.#capacity) {
-            core._lativo_free(this.#scratch);
+            core.lativo_free(this.#scratch);
             this.#capacity = bytes.length;
-            this.#scratch = core._lativo_alloc(this.#capacity + 8);
+            this.#scratch = core.lativo_alloc(this.#capacity + 8);
         }
-        const pointer = this.#scratch || (this.#scratch = core._lativo_alloc(8));
+        const pointer = this.#scratch || (this.#scratch = core.lativo_alloc(8));
         core.HEAPU8.set(bytes, pointer);
         const lengthAt = wordAfter(pointer, this.#capacity);
-        const out = core._lativo_decode(this.#pipeline, pointer, bytes.length, last ? 1 : 0, lengthAt);
+        const out = core.lativo_decode(this.#pipeline, pointer, bytes.length, last ? 1 : 0, lengthAt);
         const text = read(out, core.HEAPU32[lengthAt >>> 2]);
         if (last) {
             this.#finished = this.encoding;
@@ -618,8 +667,8 @@ export class TextFileDecoder {
 
     close() {
         if (this.#pipeline) {
-            core._lativo_pipeline_delete(this.#pipeline);
-            core._lativo_free(this.#scratch);
+            core.lativo_pipeline_delete(this.#pipeline);
+            core.lativo_free(this.#scratch);
             this.#pipeline = 0;
             this.#scratch = 0;
         }
@@ -673,9 +722,9 @@ export class TextFileEncoder {
         }
         const pieceLength = Math.min(length, PIECE_LENGTH);
         if (pieceLength > this.#capacity || !this.#scratch) {
-            core._lativo_free(this.#scratch);
+            core.lativo_free(this.#scratch);
             this.#capacity = pieceLength;
-            this.#scratch = core._lativo_alloc(this.#capacity * 2 + 8);
+            this.#scratch = core.lativo_alloc(this.#capacity * 2 + 8);
         }
         const lengthAt = wordAfter(this.#scratch, this.#capacity * 2);
         const parts = [];
@@ -684,7 +733,7 @@ export class TextFileEncoder {
                 const end = Math.min(length, at + PIECE_LENGTH);
                 const final = last && end >= length;
                 fill(this.#scratch, at, end);
-                const out = core._lativo_encode(this.#pipeline, this.#scratch, end - at, final ? 1 : 0, lengthAt);
+                const out = core.lativo_encode(this.#pipeline, this.#scratch, end - at, final ? 1 : 0, lengthAt);
                 if (out === 0) {
                     const error = encodingFailure(this.#pipeline, this.#target);
                     this.close();
@@ -714,8 +763,8 @@ export class TextFileEncoder {
 
     close() {
         if (this.#pipeline) {
-            core._lativo_pipeline_delete(this.#pipeline);
-            core._lativo_free(this.#scratch);
+            core.lativo_pipeline_delete(this.#pipeline);
+            core.lativo_free(this.#scratch);
             this.#pipeline = 0;
             this.#scratch = 0;
         }
@@ -724,7 +773,7 @@ export class TextFileEncoder {
 
 function encodingFailure(pipeline, target) {
     const [line, column, character] = withScratch(12, (failure) => {
-        core._lativo_encoding_failure(pipeline, failure, failure + 4, failure + 8);
+        core.lativo_encoding_failure(pipeline, failure, failure + 4, failure + 8);
         return Array.from(core.HEAPU32.subarray(failure >>> 2, (failure >>> 2) + 3));
     });
     return new EncodingError(line, column, character, ENCODINGS[target]);
@@ -756,11 +805,11 @@ export class FileConverter {
         try {
             this.#converter = conversionPipeline(direction, options);
         } catch (error) {
-            core._lativo_pipeline_delete(this.#decoder);
+            core.lativo_pipeline_delete(this.#decoder);
             throw error;
         }
         this.#encoder = pipelineFor([AUTO, this.#target, 0, 0]);
-        this.#lengths = core._lativo_alloc(12);
+        this.#lengths = core.lativo_alloc(12);
     }
 
     /**
@@ -773,17 +822,17 @@ export class FileConverter {
             throw new Error('the converter has finished');
         }
         if (bytes.length > this.#capacity || !this.#input) {
-            core._lativo_free(this.#input);
+            core.lativo_free(this.#input);
             this.#capacity = bytes.length;
-            this.#input = core._lativo_alloc(Math.max(1, bytes.length));
+            this.#input = core.lativo_alloc(Math.max(1, bytes.length));
         }
         core.HEAPU8.set(bytes, this.#input);
         const end = last ? 1 : 0;
         const lengths = this.#lengths >>> 2;
-        const decoded = core._lativo_decode(this.#decoder, this.#input, bytes.length, end, this.#lengths);
-        const converted = core._lativo_convert(this.#converter, decoded, core.HEAPU32[lengths], end, this.#lengths + 4);
+        const decoded = core.lativo_decode(this.#decoder, this.#input, bytes.length, end, this.#lengths);
+        const converted = core.lativo_convert(this.#converter, decoded, core.HEAPU32[lengths], end, this.#lengths + 4);
         this.#text = [converted, core.HEAPU32[lengths + 1]];
-        const out = core._lativo_encode(this.#encoder, converted, this.#text[1], end, this.#lengths + 8);
+        const out = core.lativo_encode(this.#encoder, converted, this.#text[1], end, this.#lengths + 8);
         if (out === 0) {
             const error = encodingFailure(this.#encoder, this.#target);
             this.close();
@@ -799,16 +848,16 @@ export class FileConverter {
 
     /** The encoding the file is read in: once judged, at the latest after the last piece. */
     get encoding() {
-        return this.#decoder ? ENCODINGS[core._lativo_decoded_encoding(this.#decoder)] : undefined;
+        return this.#decoder ? ENCODINGS[core.lativo_decoded_encoding(this.#decoder)] : undefined;
     }
 
     close() {
         if (this.#decoder) {
             for (const pipeline of [this.#decoder, this.#converter, this.#encoder]) {
-                core._lativo_pipeline_delete(pipeline);
+                core.lativo_pipeline_delete(pipeline);
             }
-            core._lativo_free(this.#input);
-            core._lativo_free(this.#lengths);
+            core.lativo_free(this.#input);
+            core.lativo_free(this.#lengths);
             this.#decoder = 0;
             this.#input = 0;
         }

@@ -16,7 +16,7 @@ let giveCore;
 globalThis[COMPILED_CORE] = new Promise((resolve) => {
     giveCore = resolve;
 });
-const loading = Promise.all([import('./lativo.js'), import('./model-info.js'), import('./lativo-core.js')]);
+const loading = Promise.all([import('./lativo.js'), import('./model-info.js')]);
 
 let lativo = null;
 let modelInfo = null;
