@@ -174,31 +174,24 @@ constexpr char16_t kStandInAA = u'\uF8F9';
 constexpr char16_t kStandInD2 = u'\uF8FA';
 constexpr char16_t kStandInFF = u'\uF8FB';
 
-struct ReverseTable {
-    // Indexed by character; 0 means no byte (the NUL character is handled
-    // before the table is consulted).
-    std::array<std::uint8_t, 0x10000> strict{};
-    std::array<std::uint8_t, 0x10000> total{};
-};
+// The byte of each character that Cp1253Decode gives, 0 for none. Below
+// 0x80 a character is its own byte and the table is not asked: those
+// entries stay 0, and so out of the web build's data.
+using ReverseTable = std::array<std::uint8_t, 0x10000>;
 
 constexpr ReverseTable MakeReverseTable() {
     ReverseTable table{};
-    for (unsigned code = 1; code < 0x80; ++code) {
-        table.strict[code] = static_cast<std::uint8_t>(code);
-        table.total[code] = static_cast<std::uint8_t>(code);
-    }
     for (unsigned index = 0; index < kHighHalf.size(); ++index) {
         const auto byte = static_cast<std::uint8_t>(0x80 + index);
         if (kHighHalf[index] != kUndefined) {
-            table.strict[kHighHalf[index]] = byte;
-            table.total[kHighHalf[index]] = byte;
+            table[kHighHalf[index]] = byte;
         } else if (byte < 0xA0) {
-            table.total[byte] = byte;
+            table[byte] = byte;
         }
     }
-    table.total[kStandInAA] = 0xAA;
-    table.total[kStandInD2] = 0xD2;
-    table.total[kStandInFF] = 0xFF;
+    table[kStandInAA] = 0xAA;
+    table[kStandInD2] = 0xD2;
+    table[kStandInFF] = 0xFF;
     return table;
 }
 
@@ -207,14 +200,29 @@ const ReverseTable& Reverse() {
     return kTable;
 }
 
+// What only reading a file gives: the C1 controls of the undefined bytes
+// below 0xA0 (no defined byte decodes below 0xA0) and the stand-ins.
+constexpr bool ForFilesOnly(char16_t character) {
+    return character < 0xA0 || (character >= kStandInAA && character <= kStandInFF);
+}
+static_assert(kStandInD2 == kStandInAA + 1 && kStandInFF == kStandInAA + 2);
+static_assert([] {
+    for (const char16_t character : kHighHalf) {
+        if (character != kUndefined && character < 0xA0) {
+            return false;
+        }
+    }
+    return true;
+}());
+
 }  // namespace
 
 std::optional<std::uint8_t> Cp1253Code(char16_t character) {
     if (character < 0x80) {
         return static_cast<std::uint8_t>(character);
     }
-    const std::uint8_t code = Reverse().strict[character];
-    if (code == 0) {
+    const std::uint8_t code = Reverse()[character];
+    if (code == 0 || ForFilesOnly(character)) {
         return std::nullopt;
     }
     return code;
@@ -244,7 +252,7 @@ std::optional<std::uint8_t> Cp1253Encode(char16_t character) {
     if (character < 0x80) {
         return static_cast<std::uint8_t>(character);
     }
-    const std::uint8_t byte = Reverse().total[character];
+    const std::uint8_t byte = Reverse()[character];
     if (byte == 0) {
         return std::nullopt;
     }

@@ -182,21 +182,29 @@ LatinForms::LatinForms(const ConversionOptions& options) {
         }
     }
     // Every other Greek character reads as the text it folds to.
-    for (const GreekFold& fold : GreekFolds()) {
-        LatinForm form;
-        form.present = true;
-        for (const char16_t character : fold.text) {
-            const LatinForm* part = Find(character);
-            if (part != nullptr) {
-                form.letter = form.letter || part->letter;
-            }
-            for (const char16_t output :
-                 part != nullptr ? part->View() : std::u16string_view(&character, 1)) {
-                form.text[form.length++] = output;
+    for (const auto& [first, last] : kFoldedBlocks) {
+        for (char16_t folded = first; folded <= last; ++folded) {
+            if (const auto fold = GreekFold(folded)) {
+                *Slot(folded) = FoldedForm(*fold);
             }
         }
-        *Slot(fold.character) = form;
     }
+}
+
+LatinForm LatinForms::FoldedForm(std::u16string_view fold) const {
+    LatinForm form;
+    form.present = true;
+    for (const char16_t character : fold) {
+        const LatinForm* part = Find(character);
+        if (part != nullptr) {
+            form.letter = form.letter || part->letter;
+        }
+        for (const char16_t output :
+             part != nullptr ? part->View() : std::u16string_view(&character, 1)) {
+            form.text[form.length++] = output;
+        }
+    }
+    return form;
 }
 
 }  // namespace internal

@@ -46,15 +46,12 @@ std::size_t LettersOf(char16_t c, std::array<Letter, 3>& letters) {
         return 1;
     }
     // Polytonic letters and the letter variants, as Lativo folds them.
-    const auto folds = GreekFolds();
-    const auto found = std::lower_bound(
-        folds.begin(), folds.end(), c,
-        [](const GreekFold& fold, char16_t character) { return fold.character < character; });
-    if (found == folds.end() || found->character != c || found->text.size() > letters.size()) {
+    const std::optional<std::u16string_view> fold = GreekFold(c);
+    if (!fold || fold->size() > letters.size()) {
         return 0;
     }
     std::size_t count = 0;
-    for (const char16_t part : found->text) {
+    for (const char16_t part : *fold) {
         std::array<Letter, 3> inner;
         if (part == c || LettersOf(part, inner) != 1) {
             return 0;

@@ -46,6 +46,8 @@ class LatinForms {
     static constexpr char16_t kExtendedFirst = u'\u1F00';
 
     LatinForm* Slot(char16_t character);
+    // The form of a character that folds to `fold` (to_latin_folds.h).
+    LatinForm FoldedForm(std::u16string_view fold) const;
 
     std::array<LatinForm, 0x90> basic_{};
     std::array<LatinForm, 0x100> extended_{};

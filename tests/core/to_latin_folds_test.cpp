@@ -2,9 +2,13 @@
 // "Lativo" reads every Greek letter of Unicode, not only the code page's.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "all_options.h"
 #include "core/encoding/cp1253.h"
 #include "core/lativo/convert_to_latin.h"
+#include "core/lativo/to_latin_folds.h"
 #include "recording_progress.h"
 #include "run_invariants.h"
 
@@ -76,6 +80,57 @@ bool IsGreekLetter(char16_t c) {
         }
     }
     return false;
+}
+
+struct FoldOfSample {
+    const char* name;
+    char16_t character;
+    const char* fold;  // UTF-8; nullptr for none
+};
+
+void PrintTo(const FoldOfSample& sample, std::ostream* out) {
+    *out << sample.name;
+}
+
+class FoldsOf : public ::testing::TestWithParam<FoldOfSample> {};
+
+TEST_P(FoldsOf, Character) {
+    const FoldOfSample& sample = GetParam();
+    const auto fold = internal::GreekFold(sample.character);
+    if (sample.fold == nullptr) {
+        EXPECT_FALSE(fold.has_value()) << U8(std::u16string(*fold));
+    } else {
+        ASSERT_TRUE(fold.has_value());
+        EXPECT_EQ(U8(std::u16string(*fold)), sample.fold);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FoldsOf,
+                         ::testing::Values(FoldOfSample{"FirstOfBlock", u'\u0370', "Η"},
+                                           FoldOfSample{"ToTwoLetters", u'\u03DB', "στ"},
+                                           FoldOfSample{"ToThreeLetters", u'\u03CF', "ΚΑΙ"},
+                                           FoldOfSample{"ToLatinLetters", u'\u03F7', "Sh"},
+                                           FoldOfSample{"ToNothing", u'\u037A', ""},
+                                           FoldOfSample{"Sign", u'\u037E', ";"},
+                                           FoldOfSample{"Polytonic", u'\u1F04', "α"},
+                                           FoldOfSample{"LastFolded", u'\u1FFD', "´"},
+                                           FoldOfSample{"CodePageLetter", u'\u03B1', nullptr},
+                                           FoldOfSample{"CopticLetter", u'\u03E2', nullptr},
+                                           FoldOfSample{"Unassigned", u'\u1FFF', nullptr},
+                                           FoldOfSample{"CombiningMark", u'\u0301', nullptr},
+                                           FoldOfSample{"Latin", u'a', nullptr}));
+
+TEST(GreekFold, NoneOutsideTheGreekBlocksNoneLong) {
+    for (char32_t c = 0; c <= 0xFFFF; ++c) {
+        const auto character = static_cast<char16_t>(c);
+        const auto fold = internal::GreekFold(character);
+        const bool inside = std::any_of(
+            internal::kFoldedBlocks.begin(), internal::kFoldedBlocks.end(), [&](const auto& block) {
+                return character >= block.first && character <= block.second;
+            });
+        ASSERT_TRUE(inside || !fold) << "U+" << std::hex << int(c);
+        ASSERT_LE(fold.value_or(u"").size(), 3U) << "U+" << std::hex << int(c);
+    }
 }
 
 TEST(GreekFold, NoGreekLetterSurvivesUnderAnyOptions) {
