@@ -78,6 +78,7 @@ const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.l
 
 // Sizes.
 const gz = (dir, name) => (existsSync(join(dir, name)) ? gzipSync(readFileSync(join(dir, name)), { level: 9 }).length / 1024 : 0);
+// lativo-core.js: emscripten's loader, which earlier builds served (lativo.js loads the core now).
 const moduleFiles = ['lativo-core.wasm', 'lativo-core.js', 'lativo.js'];
 const pageFiles = [...moduleFiles, 'index.html', 'boot.js', 'app.js', 'style.css', 'icon.svg', 'client.js', 'worker.js', 'sw.js', 'model-info.js'];
 const modelFile = (dir) => readdirSync(dir).find((name) => /^greek-.*\.model\.gz$/.test(name));
