@@ -626,6 +626,35 @@ test('a damaged model leaves the plain conversions and says so once', async () =
     }
 });
 
+test('the core loads though its server calls it other than application/wasm', async () => {
+    // The browser then compiles it only once it is read whole, which
+    // lativo.js falls back to. The page from a server of its own that
+    // serves .wasm as application/octet-stream.
+    const port = await freePort();
+    const serve = 'import functools, http.server, sys\n' +
+        'handler = http.server.SimpleHTTPRequestHandler\n' +
+        "handler.extensions_map['.wasm'] = 'application/octet-stream'\n" +
+        'http.server.test(HandlerClass=functools.partial(handler, directory=sys.argv[1]), ' +
+        "bind='127.0.0.1', port=int(sys.argv[2]))\n";
+    const second = spawn('python3', ['-c', serve, webDir, String(port)], { stdio: 'ignore' });
+    try {
+        await waitForPort(port);
+        const page = await openPage({ url: `http://127.0.0.1:${port}` });
+        const [streamed, latin] = await page.evaluate(async () => [
+            await WebAssembly.compileStreaming(fetch('lativo-core.wasm')).then(() => 'compiled', () => 'refused'),
+            (await import('./lativo.js')).toLatin('Καλημέρα, θάλασσα!'),
+        ]);
+        assert.equal(streamed, 'refused');
+        assert.equal(latin, 'Kalhmera, 8alassa!');
+        await typeSource(page, 'Καλημέρα');
+        await page.click('#to-latin');
+        await page.waitForFunction(() => document.getElementById('result').value === 'Kalhmera');
+        await page.close();
+    } finally {
+        process.kill(second.pid);
+    }
+});
+
 test('no request left the page', () => {
     assert.ok(requests.length > 0);
     const elsewhere = requests.filter((url) => !url.startsWith('http://127.0.0.1:') && !url.startsWith('blob:') && !url.startsWith('data:'));
