@@ -39,7 +39,8 @@ function viewMemory() {
 // All that the core asks of JavaScript.
 const imports = {
     env: {
-        // A check that cannot fail here failed: the core cannot go on.
+        // The core cannot go on: out of memory, or a check that cannot fail
+        // here failed.
         abort() {
             throw new WebAssembly.RuntimeError('the core aborted');
         },
