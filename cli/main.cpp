@@ -38,6 +38,10 @@ int Main(int argc, char* argv[], const bivano::io::StandardDescriptors& standard
     // keep them on the heap rather than mapping fresh pages for each.
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
     mallopt(M_TRIM_THRESHOLD, 128 << 20);
+    // Heaps grow 8 MiB at a time: whole huge pages for the threads that
+    // ask for them (io::PreferHugePagesForThisThread); to the others, room
+    // only, taken as touched.
+    mallopt(M_TOP_PAD, 8 << 20);
     // The system's error texts in the user's language too.
     std::setlocale(LC_ALL, "");
     QCoreApplication application(argc, argv);

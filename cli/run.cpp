@@ -21,6 +21,7 @@
 #include "core/product.h"
 #include "io/greek_model_file.h"
 #include "io/safe_file.h"
+#include "io/thread_memory.h"
 #include "messages.h"
 
 namespace bivano::cli {
@@ -223,6 +224,7 @@ PipelineSettings SettingsFor(const Request& request, const GreekSpeller* speller
     }
     settings.speller = speller;
     settings.chat = request.chat;
+    settings.on_spelling_thread = io::PreferHugePagesForThisThread;
     return settings;
 }
 

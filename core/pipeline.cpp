@@ -32,7 +32,11 @@ class Pipeline::Converter {
     // Whether the conversion is the reading alone, then the credit: the
     // parts of a text may then be read apart (ReadingStream::ReadPart).
     bool ReadsOnly() const { return reading_.has_value(); }
+    // On the thread that will read with it.
     ReadingStream NewReading(SharedReadings& shared) const {
+        if (settings_.on_spelling_thread != nullptr) {
+            settings_.on_spelling_thread();
+        }
         return *MakeReading(settings_, &shared);
     }
     void AppendCredit(std::u16string& out) const {

@@ -36,6 +36,9 @@ struct PipelineSettings {
     std::optional<std::u16string> credit;   // ends the text after four CR LF pairs
     const GreekSpeller* speller = nullptr;  // Greek and AccentsOnly spell with it
     bool chat = false;                      // and write out the chat abbreviations
+    // Called first on each thread that spells parts of a streamed text
+    // (Threads::Several), from it: a front end may tune the thread there.
+    void (*on_spelling_thread)() = nullptr;
 };
 
 // Where the bytes of a streamed run come from: a file, standard input.

@@ -5,6 +5,7 @@
 // build has no threads.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <mutex>
@@ -291,6 +292,43 @@ TEST(PipelineStream, BytesThatCouldNotBeReadAreToldOnceTheStreamIsDone) {
     Pipeline pipeline(PipelineSettings{});
     ASSERT_TRUE(pipeline.Stream(clean, sink, Threads::Several));
     EXPECT_EQ(pipeline.UnreadableInput(), std::nullopt);
+}
+
+// The front end's tuning runs on each thread that spells, before it reads,
+// and only there: the thread that cuts and the caller's are left alone.
+std::atomic<int> spelling_threads_tuned{0};
+thread_local bool tuned_here = false;
+
+TEST(PipelineStream, EachSpellingThreadIsTunedFirst) {
+    const GreekSpeller speller = SmallSpeller();
+    for (const Direction direction : {Direction::AccentsOnly, Direction::Latin}) {
+        spelling_threads_tuned = 0;
+        PipelineSettings settings;
+        settings.direction = direction;
+        settings.speller = &speller;
+        settings.on_spelling_thread = [] {
+            tuned_here = true;
+            ++spelling_threads_tuned;
+        };
+        // Enough parts for every reader to take one.
+        std::string text;
+        for (int line = 0; line < 20000; ++line) {
+            text += "καλημερα τι κανεις.\n";
+        }
+        PiecesSource source(text, 4096);
+        CollectingSink sink;
+        Pipeline pipeline(settings);
+        ASSERT_TRUE(pipeline.Stream(source, sink, Threads::Several));
+        EXPECT_FALSE(tuned_here);
+        if (direction == Direction::AccentsOnly) {
+            EXPECT_GE(spelling_threads_tuned.load(), 1);
+            EXPECT_LE(spelling_threads_tuned.load(), 2);
+            const std::string line = "καλημέρα τι κάνεις.\n";
+            EXPECT_EQ(sink.bytes().substr(0, line.size()), line);
+        } else {
+            EXPECT_EQ(spelling_threads_tuned.load(), 0);  // no spelling: nothing to tune
+        }
+    }
 }
 
 // An input that never ends (a terminal, a pipe kept open) must not hold
