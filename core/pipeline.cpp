@@ -17,10 +17,7 @@ namespace bivano {
 class Pipeline::Converter {
   public:
     explicit Converter(const PipelineSettings& settings)
-        : stream_(Make(settings)),
-          reading_(MakeReading(settings)),
-          settings_(settings),
-          credit_(settings.credit) {}
+        : stream_(Make(settings)), reading_(MakeReading(settings)), settings_(settings) {}
 
     void Convert(std::u16string_view text, std::u16string& out, bool last) {
         std::visit([&](auto& stream) { Run(stream, text, out, last); }, stream_);
@@ -40,9 +37,9 @@ class Pipeline::Converter {
         return *MakeReading(settings_, &shared);
     }
     void AppendCredit(std::u16string& out) const {
-        if (credit_) {
+        if (settings_.credit) {
             out.append(kTailBreaks);
-            out.append(*credit_);
+            out.append(*settings_.credit);
         }
     }
 
@@ -122,8 +119,7 @@ class Pipeline::Converter {
 
     Stream stream_;
     std::optional<ReadingStream> reading_;
-    PipelineSettings settings_;
-    std::optional<std::u16string> credit_;
+    PipelineSettings settings_;  // for the readings made later, and the credit
 };
 
 bool Pipeline::ReadsOnly() const {
