@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QString>
-#include <QStringList>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -33,11 +32,14 @@ struct Request {
 // the status to end with (help, version, or a usage error).
 struct Parsed {
     std::optional<Request> request;
-    QString message;
+    std::string message;  // in the user's language and the locale's character set
     int status = 0;
 };
 
-// `arguments` as ArgumentFromBytes makes them, so that any file name passes.
-Parsed ParseCommandLine(const QStringList& arguments);
+// `arguments` without the program's name, as the system's bytes (file names
+// need not be UTF-8). Options may come before, between and after the file
+// names; "--" ends them. Short ones may be run together, a value joined to
+// its letter (-x3) or next (-x 3); long ones take theirs after "=" or next.
+Parsed ParseCommandLine(std::span<const std::string_view> arguments);
 
 }  // namespace bivano::cli

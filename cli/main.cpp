@@ -2,35 +2,24 @@
 // bivano: the conversions from the command line, for files and pipelines.
 #include <malloc.h>
 
-#include <QCoreApplication>
-#include <QLocale>
-#include <QStringList>
-#include <QTranslator>
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
+#include <string_view>
+#include <vector>
 
+#include "catalogue.h"
 #include "command_line.h"
-#include "file_names.h"
 #include "io/safe_file.h"
 #include "run.h"
 
 namespace {
 
-// Messages in the user's language, bivano's own and those of Qt's parser:
-// the installed catalogue, else the one built into the program; English
-// when there is none for the language.
-void LoadTranslations(QTranslator& translator, const QString& name) {
-    const QString installed =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/bivano/translations");
-    for (const QString& folder : {installed, QStringLiteral(":/i18n")}) {
-        if (translator.load(QLocale(), name, QStringLiteral("_"), folder)) {
-            QCoreApplication::installTranslator(&translator);
-            return;
-        }
-    }
+void Write(std::string_view text, std::FILE* stream) {
+    std::fwrite(text.data(), 1, text.size(), stream);
 }
 
 int Main(int argc, char* argv[], const bivano::io::StandardDescriptors& standard) {
@@ -42,32 +31,21 @@ int Main(int argc, char* argv[], const bivano::io::StandardDescriptors& standard
     // ask for them (io::PreferHugePagesForThisThread); to the others, room
     // only, taken as touched.
     mallopt(M_TOP_PAD, 8 << 20);
-    // The system's error texts in the user's language too.
+    // Messages in the user's language, the system's error texts included.
     std::setlocale(LC_ALL, "");
-    QCoreApplication application(argc, argv);
-    QTranslator own_messages;
-    QTranslator parser_messages;
-    LoadTranslations(own_messages, QStringLiteral("bivano"));
-    LoadTranslations(parser_messages, QStringLiteral("bivano_qt"));
+    bivano::cli::OpenCatalogue();
 
-    QStringList arguments;
-    for (int index = 0; index < argc; ++index) {
-        arguments << bivano::cli::ArgumentFromBytes(argv[index]);
-    }
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
     const bivano::cli::Parsed parsed = bivano::cli::ParseCommandLine(arguments);
     if (!parsed.request) {
         if (parsed.status == 0 && standard.output_closed) {
-            const QByteArray text =
-                (QStringLiteral("bivano: ") +
-                 QCoreApplication::translate("bivano", "(standard output)") + QStringLiteral(": ") +
-                 QString::fromLocal8Bit(std::strerror(EBADF)) + QLatin1Char('\n'))
-                    .toLocal8Bit();
-            std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stderr);
+            Write(
+                bivano::cli::Fill("bivano: %1: %2\n", {bivano::cli::Translate("(standard output)"),
+                                                       std::strerror(EBADF)}),
+                stderr);
             return 1;
         }
-        const QByteArray text = parsed.message.toLocal8Bit();
-        std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()),
-                    parsed.status == 0 ? stdout : stderr);
+        Write(parsed.message, parsed.status == 0 ? stdout : stderr);
         return parsed.status;
     }
     try {
@@ -75,9 +53,7 @@ int Main(int argc, char* argv[], const bivano::io::StandardDescriptors& standard
     } catch (const std::bad_alloc&) {
         // What the run held is freed by now: there is room for the message
         // in the user's language.
-        const QByteArray text =
-            QCoreApplication::translate("bivano", "bivano: out of memory\n").toLocal8Bit();
-        std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stderr);
+        Write(bivano::cli::Translate("bivano: out of memory\n"), stderr);
         return 1;
     }
 }

@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QString>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -16,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include <QCoreApplication>
+#include "catalogue.h"
 #include "core/pipeline.h"
 #include "core/product.h"
 #include "io/greek_model_file.h"
@@ -34,11 +33,11 @@ constexpr std::size_t kPieceBytes = std::size_t{256} << 10;
 const std::string kStandardInput = "-";
 
 // Writes "bivano: NAME: WHAT"; the name goes out as the bytes it is.
-void Complain(std::string_view name, const QString& what) {
+void Complain(std::string_view name, std::string_view what) {
     std::string line = "bivano: ";
     line.append(name);
     line.append(": ");
-    line.append(what.toLocal8Bit().toStdString());
+    line.append(what);
     line.push_back('\n');
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
@@ -47,7 +46,7 @@ std::string DisplayName(const std::string& input) {
     if (input != kStandardInput) {
         return input;
     }
-    return QCoreApplication::translate("bivano", "(standard input)").toLocal8Bit().toStdString();
+    return Translate("(standard input)");
 }
 
 // Where one input's result goes.
@@ -235,8 +234,8 @@ PipelineSettings SettingsFor(const Request& request, const GreekSpeller* speller
 // it stopped early: the input (bytes that could not be read, a character
 // the output encoding lacks) or the output. `warning` tells of bytes that
 // could not be read, when the conversion went on.
-Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& output, QString& error,
-                     QString& warning) {
+Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& output,
+                     std::string& error, std::string& warning) {
     Pipeline pipeline(settings);
     WatchedOutput watched(output);
     const Status streamed = pipeline.Stream(input, watched, Threads::Several);
@@ -253,7 +252,7 @@ Outcome ConvertInput(const PipelineSettings& settings, Input& input, Output& out
 // Why the word list named, or the program's model, cannot be used: the
 // reader's own causes as FailureMessage says them, a file too large for a
 // word list, else that it cannot be read.
-QString DictionaryProblem(const Failure& failure) {
+std::string DictionaryProblem(const Failure& failure) {
     switch (failure.cause) {
         case Cause::NotAModel:
         case Cause::WordListEncodingUnknown:
@@ -262,11 +261,10 @@ QString DictionaryProblem(const Failure& failure) {
         case Cause::AffixUnreadable:
             return FailureMessage(failure);
         case Cause::TooLarge:
-            return QCoreApplication::translate(
-                       "bivano", "the file is larger than a word list can be (%1 MiB)")
-                .arg(GreekSpeller::kLargestWordList >> 20);
+            return Fill(Translate("the file is larger than a word list can be (%1 MiB)"),
+                        {std::to_string(GreekSpeller::kLargestWordList >> 20)});
         default:
-            return QCoreApplication::translate("bivano", "the file cannot be read");
+            return Translate("the file cannot be read");
     }
 }
 
@@ -312,10 +310,8 @@ int Run(const Request& request, const io::StandardDescriptors& standard) {
             const bool layout = request.direction == Direction::Layout;
             Complain(request.dictionary_named ? request.dictionary : io::DefaultGreekModelPath(),
                      DictionaryProblem(failure) +
-                         (layout ? QCoreApplication::translate(
-                                       "bivano", ": no word can be judged, the text stays as it is")
-                                 : QCoreApplication::translate(
-                                       "bivano", ": the text stays without accents")));
+                         (layout ? Translate(": no word can be judged, the text stays as it is")
+                                 : Translate(": the text stays without accents")));
             // A list the user named and that cannot be used is a failure;
             // the program's model missing is only a loss of accents (but
             // the whole of layout).
@@ -345,8 +341,7 @@ int Run(const Request& request, const io::StandardDescriptors& standard) {
     for (const std::string& name : request.inputs) {
         std::unique_ptr<FileOutput> own_file;
         Output* output = &standard_output;
-        std::string output_name =
-            QCoreApplication::translate("bivano", "(standard output)").toLocal8Bit().toStdString();
+        std::string output_name = Translate("(standard output)");
         if (single_file) {
             output = single_file.get();
             output_name = request.output_file;
@@ -355,16 +350,13 @@ int Run(const Request& request, const io::StandardDescriptors& standard) {
             const auto earlier = written_from.find(output_name);
             if (earlier != written_from.end()) {
                 Complain(name,
-                         QCoreApplication::translate(
-                             "bivano", "its result would overwrite that of %1 (%2): not written")
-                             .arg(QString::fromStdString(earlier->second),
-                                  QString::fromStdString(output_name)));
+                         Fill(Translate("its result would overwrite that of %1 (%2): not written"),
+                              {earlier->second, output_name}));
                 all_well = false;
                 continue;
             }
             if (io::SameFile(output_name, name)) {
-                Complain(output_name,
-                         QCoreApplication::translate("bivano", "not written over the file itself"));
+                Complain(output_name, Translate("not written over the file itself"));
                 all_well = false;
                 continue;
             }
@@ -378,8 +370,7 @@ int Run(const Request& request, const io::StandardDescriptors& standard) {
         // Appending to one's own input would read what was written, on
         // and on, until the disk is full.
         if (output == &standard_output && io::SameRegularFile(input.fd(), STDOUT_FILENO)) {
-            Complain(DisplayName(name),
-                     QCoreApplication::translate("bivano", "input file is output file"));
+            Complain(DisplayName(name), Translate("input file is output file"));
             all_well = false;
             continue;
         }
@@ -394,10 +385,10 @@ int Run(const Request& request, const io::StandardDescriptors& standard) {
             written_from.emplace(output_name,
                                  name);  // an input that could not be read claims no name
         }
-        QString message;
-        QString warning;
+        std::string message;
+        std::string warning;
         const Outcome outcome = ConvertInput(settings, input, *output, message, warning);
-        if (!warning.isEmpty()) {
+        if (!warning.empty()) {
             Complain(DisplayName(name), warning);
         }
         switch (outcome) {

@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian packages: cmake --build build --target package makes
-#   bivano_VERSION_ARCH.deb         the command line (Qt Core only), its pages and translations
+#   bivano_VERSION_ARCH.deb         the command line (no Qt), its pages and translations
 #   lativo-bivano_VERSION_ARCH.deb  the window, which depends on bivano
 execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE deb_architecture
                 OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
@@ -31,8 +31,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.example.org)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
-# The command line: its library dependencies come from dpkg-shlibdeps (Qt
-# Core, no display). The reader's model for accents is in the package.
+# The command line: its library dependencies come from dpkg-shlibdeps (the
+# C and C++ libraries). The reader's model for accents is in the package.
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME bivano)
 set(CPACK_DEBIAN_CLI_FILE_NAME bivano_${PROJECT_VERSION}_${deb_architecture}.deb)
 set(CPACK_COMPONENT_CLI_DESCRIPTION

@@ -12,8 +12,10 @@ task=${1:-test}
 run_packages=(
     # build
     cmake make g++ pkg-config
-    # Qt: the windows, the command line and its translations
+    # Qt: the windows and their translations
     qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-tools-dev qt6-qpa-plugins libgl-dev
+    # the command line's message catalogues
+    gettext
     # "Arial" in the layouts resolves to Liberation Sans
     fonts-liberation2 fontconfig
     # the Greek and English word lists the reader's model is made from
