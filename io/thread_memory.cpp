@@ -8,6 +8,18 @@
 #include <cstdlib>
 
 namespace bivano::io {
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// Linux 6.1's MADV_COLLAPSE, which older headers lack; a kernel before it
+// refuses the call, and nothing is lost.
+#ifdef MADV_COLLAPSE
+constexpr int kCollapse = MADV_COLLAPSE;
+#else
+constexpr int kCollapse = 25;
+#endif
+
+}  // namespace
 
 bool ThreadsHaveHeapsOfTheirOwn() {
     // glibc's allocator, unless a sanitizer's stands in for it.
@@ -36,7 +48,12 @@ void PreferHugePagesForThisThread() {
         if (at < reinterpret_cast<std::uintptr_t>(::sbrk(0))) {
             return;
         }
-        ::madvise(reinterpret_cast<void*>(at & ~(kThreadHeap - 1)), kThreadHeap, MADV_HUGEPAGE);
+        void* const heap = reinterpret_cast<void*>(at & ~(kThreadHeap - 1));
+        ::madvise(heap, kThreadHeap, MADV_HUGEPAGE);
+        // Its first pages were touched before the mark, and keep the rest of
+        // their huge page's room in small pages: made one huge page now,
+        // else each of them would be a fault of its own.
+        ::madvise(heap, kHugePage, kCollapse);
     }
 #endif
 }
