@@ -15,31 +15,14 @@
 
 namespace {
 
-// The flags the kernel keeps for the mapping that holds `address`
-// (/proc/self/smaps: "VmFlags: rd wr mr mw me ac hg"); empty if none does.
-std::string MappingFlagsAt(const void* address) {
-    const auto at = reinterpret_cast<std::uintptr_t>(address);
-    std::ifstream smaps("/proc/self/smaps");
-    bool inside = false;
-    for (std::string line; std::getline(smaps, line);) {
-        std::uintptr_t begin = 0;
-        std::uintptr_t end = 0;
-        char dash = 0;
-        std::istringstream head(line);
-        if (head >> std::hex >> begin >> dash >> end && dash == '-') {
-            inside = begin <= at && at < end;
-        } else if (inside && line.rfind("VmFlags:", 0) == 0) {
-            return line.substr(8) + ' ';
-        }
-    }
-    return {};
-}
-
-// The mapping that holds an address: where it ends, and the kilobytes of
-// huge pages in it (/proc/self/smaps: "AnonHugePages: 2048 kB").
+// What the kernel tells of the mapping that holds an address
+// (/proc/self/smaps): where it ends, the kilobytes of huge pages in it
+// ("AnonHugePages: 2048 kB") and its flags ("VmFlags: rd wr mr mw me ac hg",
+// empty if no mapping holds it).
 struct Mapping {
     std::uintptr_t end = 0;
     long huge_kilobytes = -1;
+    std::string flags;
 };
 
 Mapping MappingAt(const void* address) {
@@ -59,6 +42,8 @@ Mapping MappingAt(const void* address) {
             }
         } else if (inside && line.rfind("AnonHugePages:", 0) == 0) {
             found.huge_kilobytes = std::stol(line.substr(14));
+        } else if (inside && line.rfind("VmFlags:", 0) == 0) {
+            found.flags = line.substr(8) + ' ';
             return found;
         }
     }
@@ -102,15 +87,15 @@ TEST(ThreadMemory, AThreadsOwnHeapIsMarkedForHugePages) {
     std::thread([&] {
         bivano::io::PreferHugePagesForThisThread();
         const auto piece = std::make_unique<char[]>(100);
-        asked = MappingFlagsAt(piece.get());
+        asked = MappingAt(piece.get()).flags;
     }).join();
     std::thread([&] {
         const auto piece = std::make_unique<char[]>(100);
-        not_asked = MappingFlagsAt(piece.get());
+        not_asked = MappingAt(piece.get()).flags;
     }).join();
     bivano::io::PreferHugePagesForThisThread();  // the first thread
     const auto first = std::make_unique<char[]>(100);
-    const std::string first_flags = MappingFlagsAt(first.get());
+    const std::string first_flags = MappingAt(first.get()).flags;
     ASSERT_FALSE(asked.empty());
     EXPECT_NE(asked.find(" hg "), std::string::npos) << asked;
     EXPECT_EQ(first_flags.find(" hg "), std::string::npos) << first_flags;
