@@ -179,6 +179,40 @@ TEST(Cli, MessagesInEnglishAndUnderAGreekLocaleInGreek) {
     EXPECT_TRUE(missing.contains("Δεν υπάρχει τέτοιο αρχείο")) << missing.toStdString();
 }
 
+// LANGUAGE picks the messages' language under any locale but C, the
+// system's Greek locale or none; a program with no catalogue near it says
+// its messages in English.
+TEST(Cli, LanguagesInOrderOfPreferenceAndNoCatalogueNearby) {
+    QTemporaryDir folder;
+    const QString copy = folder.filePath(QStringLiteral("bivano"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(BIVANO_CLI), copy));
+    struct Row {
+        QString program;
+        const char* lang;
+        const char* language;
+        const char* begins;
+    };
+    const Row rows[] = {
+        {QStringLiteral(BIVANO_CLI), "C.UTF-8", "el:en", "Χρήση: bivano latin"},
+        {QStringLiteral(BIVANO_CLI), "C.UTF-8", "fr:el", "Χρήση: bivano latin"},
+        {QStringLiteral(BIVANO_CLI), "C", "el", "Usage: bivano latin"},
+        {copy, "C.UTF-8", "el", "Usage: bivano latin"},
+    };
+    for (const Row& row : rows) {
+        QProcess process;
+        QProcessEnvironment environment = EnvironmentIn(QString::fromLatin1(row.lang));
+        environment.insert(QStringLiteral("LANGUAGE"), QString::fromLatin1(row.language));
+        process.setProcessEnvironment(environment);
+        process.start(row.program, {QStringLiteral("--help")});
+        ASSERT_TRUE(process.waitForFinished(30000));
+        const QByteArray out = process.readAllStandardOutput();
+        EXPECT_EQ(process.exitCode(), 0);
+        EXPECT_TRUE(out.startsWith(row.begins))
+            << row.program.toStdString() << " LANG=" << row.lang << " LANGUAGE=" << row.language
+            << ": " << out.left(40).toStdString();
+    }
+}
+
 TEST(Cli, UnknownSchemeListsTheSchemes) {
     const Result result = RunBivano({"latin", "--scheme", "passport"}, "α");
     EXPECT_EQ(result.status, 2);
