@@ -119,6 +119,15 @@ constexpr std::array<OptionName, kOptionCount> kOptions = {{
     {Option::Help, 'h', "help", false},
     {Option::Version, 'V', "version", false},
 }};
+// Options are found by their place in kOptions: it follows Option's order.
+static_assert([] {
+    for (std::size_t index = 0; index < kOptions.size(); ++index) {
+        if (kOptions[index].option != static_cast<Option>(index)) {
+            return false;
+        }
+    }
+    return true;
+}());
 
 const OptionName* ByLetter(char letter) {
     for (const OptionName& option : kOptions) {
