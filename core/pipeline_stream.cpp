@@ -86,19 +86,23 @@ class Pipeline::PartQueue {
     // given up.
     bool Push(std::unique_ptr<Part> part) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return closed_ || parts_.size() < kMostParts; });
+        // Once full, the cutting side waits until half are written, and then
+        // cuts several at a go: fewer wakings, each costly.
+        if (parts_.size() >= kMostParts) {
+            room_.wait(lock, [&] { return closed_ || parts_.size() <= kRoomAgain; });
+        }
         if (closed_) {
             return false;
         }
         parts_.push_back(std::move(part));
-        changed_.notify_all();
+        untaken_.notify_one();
         return true;
     }
     // The first part no reader has taken, taken; nothing once closed.
     Part* Take() {
         std::unique_lock lock(mutex_);
         Part* part = nullptr;
-        changed_.wait(lock, [&] {
+        untaken_.wait(lock, [&] {
             if (closed_) {
                 return true;
             }
@@ -118,27 +122,32 @@ class Pipeline::PartQueue {
     void MarkRead(Part& part) {
         const std::lock_guard lock(mutex_);
         part.read = true;
-        changed_.notify_all();
+        // The writing side waits for the first part only.
+        if (&part == parts_.front().get()) {
+            first_read_.notify_one();
+        }
     }
     // The cutting side's failure, after the parts it cut: nothing to
     // allocate, so that running out of memory can be told too.
     void Fail(const Failure& failure) {
         const std::lock_guard lock(mutex_);
         failure_ = failure;
-        changed_.notify_all();
+        first_read_.notify_one();
     }
     // The first part, once read; nothing once the parts before the cutting
     // side's failure are all taken (see failure()).
     std::unique_ptr<Part> Pop() {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock,
-                      [&] { return parts_.empty() ? failure_.has_value() : parts_.front()->read; });
+        first_read_.wait(
+            lock, [&] { return parts_.empty() ? failure_.has_value() : parts_.front()->read; });
         if (parts_.empty()) {
             return nullptr;
         }
         std::unique_ptr<Part> part = std::move(parts_.front());
         parts_.pop_front();
-        changed_.notify_all();
+        if (parts_.size() == kRoomAgain) {
+            room_.notify_one();
+        }
         return part;
     }
     Failure failure() {
@@ -148,14 +157,21 @@ class Pipeline::PartQueue {
     void Close() {
         const std::lock_guard lock(mutex_);
         closed_ = true;
-        changed_.notify_all();
+        room_.notify_all();
+        untaken_.notify_all();
+        first_read_.notify_all();
     }
 
   private:
     // Room for one reader to go on while the other ends a slow part.
     static constexpr std::size_t kMostParts = 6;
+    static constexpr std::size_t kRoomAgain = kMostParts / 2;
     std::mutex mutex_;
-    std::condition_variable changed_;
+    // Each side waits on its own: the cutting side for room, the readers
+    // for a part to take, the writing side for the first part's reading.
+    std::condition_variable room_;
+    std::condition_variable untaken_;
+    std::condition_variable first_read_;
     std::deque<std::unique_ptr<Part>> parts_;
     std::optional<Failure> failure_;
     bool closed_ = false;

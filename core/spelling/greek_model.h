@@ -122,6 +122,17 @@ class GreekModel {
         spelling.size_ = length;
         return spelling;
     }
+    // Asks for the letters of word `number` to be brought near, ahead of
+    // Letters: a phrase asks for all its words' before it writes any.
+    void PrefetchLetters(std::uint32_t number, Word word) const {
+        const model_format::LengthRun& run =
+            length_runs_[(number < tree_words_ ? 0 : 64) + word.Length()];
+        const std::uint64_t offset =
+            run.first_letter + std::uint64_t{number - run.first_word} * word.Length();
+        if (number >= run.first_word && offset < letters_.size()) {
+            __builtin_prefetch(letters_.data() + static_cast<std::size_t>(offset));
+        }
+    }
     std::size_t WordCount() const { return words_.size(); }
     const Word* WordAt(std::uint32_t number) const {
         return number < words_.size() ? &words_[number] : nullptr;

@@ -267,10 +267,28 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
     }
     edges.before = BesideOf(before_at == 0 ? before_text_ : text[before_at - 1]);
     edges.after = BesideOf(after < text.size() ? text[after] : u'\n');
+    // The words' readings, their choices and the chosen words' letters lie
+    // apart in memory: each is asked for for the whole phrase at once, so
+    // that the waits overlap rather than follow one another.
+    for (const PhraseWord& word : phrase_) {
+        __builtin_prefetch(&words_.At(word.reading));
+    }
     const std::span<const int> chosen = Choose(edges);
+    const GreekModel& model = words_.Model();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (chosen[i] >= 0) {
+            __builtin_prefetch(words_.At(phrase_[i].reading).choices.data() + chosen[i]);
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (chosen[i] >= 0) {
+            const Choice& choice =
+                words_.At(phrase_[i].reading).choices[static_cast<std::size_t>(chosen[i])];
+            model.PrefetchLetters(choice.word, choice.entry);
+        }
+    }
     // The words as written, between the blanks as typed, then their
     // second accents.
-    const GreekModel& model = words_.Model();
     stress_.assign(count, 3);
     written_.resize(count);
     for (std::size_t i = 0; i < count; ++i) {

@@ -294,6 +294,62 @@ TEST(PipelineStream, BytesThatCouldNotBeReadAreToldOnceTheStreamIsDone) {
     EXPECT_EQ(pipeline.UnreadableInput(), std::nullopt);
 }
 
+// A text of many parts, more than the readers may hold under way at once:
+// the cutting side waits for room again and again, the readers for parts,
+// the writing side for each first part. Every way it ends is as on one
+// thread: the whole text, the bytes read before the source failed, or the
+// sink's failure with nothing waiting for ever.
+TEST(PipelineStream, ManyPartsEndAsOnOneThread) {
+    const GreekSpeller speller = SmallSpeller();
+    PipelineSettings settings;
+    settings.direction = Direction::Greek;
+    settings.speller = &speller;
+    std::string text;
+    while (text.size() < 1'500'000) {
+        text += LongText(Direction::Greek);
+    }
+    struct Row {
+        const char* name;
+        std::optional<Failure> source_end;
+        std::optional<int> failing_write;
+    };
+    for (const Row& row : {Row{"whole", std::nullopt, std::nullopt},
+                           Row{"source fails", Failure::FromErrno(EIO), std::nullopt},
+                           Row{"sink fails early", std::nullopt, 2},
+                           Row{"sink fails late", std::nullopt, 30}}) {
+        for (const std::size_t piece : {std::size_t{4096}, std::size_t{1} << 20}) {
+            SCOPED_TRACE(std::string(row.name) + ", pieces of " + std::to_string(piece));
+            std::string written[2];
+            std::optional<Failure> failure[2];
+            for (const Threads threads : {Threads::One, Threads::Several}) {
+                PiecesSource source(text, piece, row.source_end);
+                CollectingSink sink(row.failing_write);
+                Pipeline pipeline(settings);
+                const Status streamed = pipeline.Stream(source, sink, threads);
+                const int at = threads == Threads::One ? 0 : 1;
+                written[at] = sink.bytes();
+                if (!streamed) {
+                    failure[at] = streamed.failure();
+                }
+            }
+            // Several threads write part by part, some forty times here.
+            ASSERT_EQ(failure[1].has_value(), row.source_end || row.failing_write);
+            if (row.failing_write) {
+                EXPECT_EQ(failure[1]->system_error, ENOSPC);
+                continue;  // one thread writes fewer, larger pieces
+            }
+            ASSERT_EQ(failure[0].has_value(), failure[1].has_value());
+            if (failure[0]) {
+                EXPECT_EQ(failure[1]->system_error, failure[0]->system_error);
+            }
+            EXPECT_EQ(written[1], written[0]);
+            if (!row.source_end) {
+                EXPECT_EQ(written[1], Whole(settings, text));
+            }
+        }
+    }
+}
+
 // The front end's tuning runs on each thread that spells, before it reads,
 // and only there: the thread that cuts and the caller's are left alone.
 std::atomic<int> spelling_threads_tuned{0};
