@@ -313,10 +313,10 @@ TEST(PipelineStream, ManyPartsEndAsOnOneThread) {
         std::optional<Failure> source_end;
         std::optional<int> failing_write;
     };
-    for (const Row& row : {Row{"whole", std::nullopt, std::nullopt},
-                           Row{"source fails", Failure::FromErrno(EIO), std::nullopt},
-                           Row{"sink fails early", std::nullopt, 2},
-                           Row{"sink fails late", std::nullopt, 30}}) {
+    for (const Row& row :
+         {Row{"whole", std::nullopt, std::nullopt},
+          Row{"source fails", Failure::FromErrno(EIO), std::nullopt},
+          Row{"sink fails early", std::nullopt, 2}, Row{"sink fails late", std::nullopt, 30}}) {
         for (const std::size_t piece : {std::size_t{4096}, std::size_t{1} << 20}) {
             SCOPED_TRACE(std::string(row.name) + ", pieces of " + std::to_string(piece));
             std::string written[2];
