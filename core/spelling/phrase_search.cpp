@@ -25,6 +25,15 @@ std::span<const int> PhraseSearch::Choose(std::span<const std::vector<Choice>* c
     }
     first_cell_[count] = cells;
     cells_.resize(cells);
+    // The remembered pairs lie all over their table: asked for together,
+    // before any is needed, their waits overlap.
+    for (std::size_t i = 1; i < count; ++i) {
+        for (const Choice& choice : *words[i]) {
+            for (const Choice& before : *words[i - 1]) {
+                __builtin_prefetch(&pair_memo_[PairMemoSlot(before.word, choice.word)]);
+            }
+        }
+    }
     Cell* cell = cells_.data();
     for (std::size_t i = 0; i < count; ++i) {
         const std::vector<Choice>& choices = *words[i];

@@ -65,12 +65,19 @@ class PhraseSearch {
     // likelihood of the pair less the reading's cost. Phrases repeat their
     // pairs: the last answer for a pair is kept.
     double PairScore(std::uint32_t first, const Choice& second) {
-        const std::uint64_t key = (static_cast<std::uint64_t>(first) << 32 | second.word) + 1;
-        Memo& memo = pair_memo_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - kPairMemoBits)];
+        const std::uint64_t key = PairMemoKey(first, second.word);
+        Memo& memo = pair_memo_[PairMemoSlot(first, second.word)];
         if (memo.key != key) {
             memo = {key, PairLikelihood(first, second)};
         }
         return memo.likelihood - kWordWeights.cost_weight * second.cost;
+    }
+    static std::uint64_t PairMemoKey(std::uint32_t first, std::uint32_t second) {
+        return (static_cast<std::uint64_t>(first) << 32 | second) + 1;
+    }
+    static std::size_t PairMemoSlot(std::uint32_t first, std::uint32_t second) {
+        return static_cast<std::size_t>((PairMemoKey(first, second) * 0x9E3779B97F4A7C15ULL) >>
+                                        (64 - kPairMemoBits));
     }
     double PairLikelihood(std::uint32_t first, const Choice& second);
     // What a pair's likelihood takes from its first word alone, whatever

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "core/spelling/greek_model.h"
@@ -169,6 +170,118 @@ class TextKeyed {
     std::u16string keys_;
     std::vector<std::uint32_t> slots_;
     std::uint64_t generation_ = 0;
+};
+
+// Small plain values by text, as TextKeyed, each kept with its key in one
+// record: a value found costs a look at its slot and one at its record,
+// not three places apart. The slots hold a part of each hash, so that a
+// slot of another key is passed without a look at its record.
+template <class Value, std::uint64_t (*Hash)(std::u16string_view) = HashOf>
+class PackedTextKeyed {
+    static_assert(std::is_trivially_copyable_v<Value>);
+
+  public:
+    static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+
+    // The place of the value of `key`, or kNone. (The tables hash their
+    // keys themselves, so that a growing table places them again alike.)
+    std::uint32_t Find(std::u16string_view key) const {
+        if (slots_.empty()) {
+            return kNone;
+        }
+        const std::uint64_t hash = Hash(key);
+        const std::size_t mask = slots_.size() - 1;
+        const std::uint32_t tag = TagOf(hash);
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            const std::uint64_t slot = slots_[at];
+            if (slot == 0) {
+                return kNone;
+            }
+            if (static_cast<std::uint32_t>(slot >> 32) != tag) {
+                continue;
+            }
+            const auto place = static_cast<std::uint32_t>(slot) - 1;
+            const std::byte* record = records_.data() + place;
+            std::uint32_t length;
+            std::memcpy(&length, record + kLengthAt, sizeof length);
+            if (length == key.size() &&
+                std::memcmp(record + kKeyAt, key.data(), key.size() * sizeof(char16_t)) == 0) {
+                return place;
+            }
+        }
+    }
+    // Adds a key not yet there; its value's place.
+    std::uint32_t Add(std::u16string_view key, const Value& value) {
+        const std::uint64_t hash = Hash(key);
+        if (2 * (count_ + 1) > slots_.size()) {
+            Grow();
+        }
+        const auto place = static_cast<std::uint32_t>(records_.size());
+        const auto length = static_cast<std::uint32_t>(key.size());
+        records_.resize(records_.size() + RecordSize(key.size()));
+        std::byte* record = records_.data() + place;
+        std::memcpy(record, &value, sizeof value);
+        std::memcpy(record + kLengthAt, &length, sizeof length);
+        std::memcpy(record + kKeyAt, key.data(), key.size() * sizeof(char16_t));
+        Place(hash, place);
+        ++count_;
+        key_characters_ += key.size();
+        return place;
+    }
+    Value At(std::uint32_t place) const {
+        Value value;
+        std::memcpy(&value, records_.data() + place, sizeof value);
+        return value;
+    }
+    void Set(std::uint32_t place, const Value& value) {
+        std::memcpy(records_.data() + place, &value, sizeof value);
+    }
+    std::size_t size() const { return count_; }
+    std::size_t key_characters() const { return key_characters_; }
+    void Clear() {
+        records_.clear();
+        count_ = 0;
+        key_characters_ = 0;
+        std::fill(slots_.begin(), slots_.end(), 0);
+    }
+
+  private:
+    // A record: the value, the key's length, the key's characters, then
+    // room to the next multiple of 8 bytes.
+    static constexpr std::size_t kLengthAt = sizeof(Value);
+    static constexpr std::size_t kKeyAt = kLengthAt + sizeof(std::uint32_t);
+    static constexpr std::size_t RecordSize(std::size_t key_length) {
+        return (kKeyAt + key_length * sizeof(char16_t) + 7) & ~std::size_t{7};
+    }
+    static std::uint32_t TagOf(std::uint64_t hash) {
+        return static_cast<std::uint32_t>(hash >> 32);
+    }
+    void Place(std::uint64_t hash, std::uint32_t place) {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t at = hash & mask;
+        while (slots_[at] != 0) {
+            at = (at + 1) & mask;
+        }
+        slots_[at] = std::uint64_t{TagOf(hash)} << 32 | (place + 1);
+    }
+    // Twice the slots, each record placed again by its key's hash.
+    void Grow() {
+        slots_.assign(std::max<std::size_t>(1024, slots_.size() * 2), 0);
+        for (std::size_t place = 0; place < records_.size();) {
+            const std::byte* record = records_.data() + place;
+            std::uint32_t length;
+            std::memcpy(&length, record + kLengthAt, sizeof length);
+            std::u16string key(length, u'\0');
+            std::memcpy(key.data(), record + kKeyAt, length * sizeof(char16_t));
+            Place(Hash(key), static_cast<std::uint32_t>(place));
+            place += RecordSize(length);
+        }
+    }
+
+    std::vector<std::byte> records_;
+    std::vector<std::uint64_t> slots_;  // tag << 32 | place + 1; 0 for none
+    std::size_t count_ = 0;
+    std::size_t key_characters_ = 0;
 };
 
 // The readings of the typed words met so far, by their small letters.

@@ -206,7 +206,7 @@ class ReadingStream::Reader {
     // The words judged so far, by their letters after a mark of `inside`;
     // good while the word reader remembers the readings they name.
     // They name readings by their numbers: all are forgotten together.
-    TextKeyed<Judged> judged_[2];          // first in a sentence, inside one
+    PackedTextKeyed<Judged> judged_[2];    // first in a sentence, inside one
     std::uint64_t judged_generation_ = 0;  // changes when they are forgotten
     bool judged_afresh_ = false;           // a word was judged since ForgetIfFull looked
     // The phrases chosen for, by their words' readings and edges: where
@@ -270,16 +270,12 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
     // The words' readings, their choices and the chosen words' letters lie
     // apart in memory: each is asked for for the whole phrase at once, so
     // that the waits overlap rather than follow one another.
+    // (The readings were asked for as the words were taken.)
     for (const PhraseWord& word : phrase_) {
-        __builtin_prefetch(&words_.At(word.reading));
+        __builtin_prefetch(words_.At(word.reading).choices.data());
     }
     const std::span<const int> chosen = Choose(edges);
     const GreekModel& model = words_.Model();
-    for (std::size_t i = 0; i < count; ++i) {
-        if (chosen[i] >= 0) {
-            __builtin_prefetch(words_.At(phrase_[i].reading).choices.data() + chosen[i]);
-        }
-    }
     for (std::size_t i = 0; i < count; ++i) {
         if (chosen[i] >= 0) {
             const Choice& choice =
@@ -415,9 +411,15 @@ void ReadingStream::Reader::Process(const ReadingPart& part, std::u16string& out
         if (reading == ReadingCache::kNone) {
             reading = words_.Read(text.substr(i, end - i), alone);
             if (judged_whole && alone && known.judged_generation == judged_generation_) {
-                judged_[known.inside ? 1 : 0].At(known.entry).alone_reading = reading;
+                PackedTextKeyed<Judged>& judged = judged_[known.inside ? 1 : 0];
+                Judged with_alone = judged.At(known.entry);
+                with_alone.alone_reading = reading;
+                judged.Set(known.entry, with_alone);
             }
         }
+        // Asked for now, the reading is near by the time the phrase is
+        // written.
+        __builtin_prefetch(&words_.At(reading));
         phrase_.push_back({i, end, reading, judged_whole && known.judged.small});
         i = end;
         after_word = true;
@@ -617,12 +619,11 @@ void ReadingStream::Reader::ForgetIfFull() {
 }
 
 void ReadingStream::Reader::Judge(std::u16string_view word, bool inside, KnownWord& known) {
-    TextKeyed<Judged>& judged_words = judged_[inside ? 1 : 0];
+    PackedTextKeyed<Judged>& judged_words = judged_[inside ? 1 : 0];
     known.inside = inside;
     known.words_generation = words_.generation();
     known.judged_generation = judged_generation_;
-    const std::uint64_t hash = HashOf(word);
-    known.entry = judged_words.Find(word, hash);
+    known.entry = judged_words.Find(word);
     if (known.entry != judged_words.kNone) {
         known.judged = judged_words.At(known.entry);
         return;
@@ -642,7 +643,7 @@ void ReadingStream::Reader::Judge(std::u16string_view word, bool inside, KnownWo
     };
     known.judged.plain = std::all_of(word.begin(), word.end(), word_character) &&
                          (is_letter(word[0]) || (word.size() > 1 && is_letter(word[1])));
-    known.entry = judged_words.Add(word, hash, known.judged);
+    known.entry = judged_words.Add(word, known.judged);
 }
 
 std::span<const int> ReadingStream::Reader::Choose(const PhraseEdges& edges) {
