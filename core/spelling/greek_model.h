@@ -104,20 +104,29 @@ class GreekModel {
     Spelling Letters(const Word& word) const { return Letters(NumberOf(word), word); }
     // The same of word `number`, from a copy of its entry.
     Spelling Letters(std::uint32_t number, Word word) const {
-        Spelling spelling;
+        return SpellingOf(LetterBytes(number, word));
+    }
+    // The model's bytes for those letters (each a letter's code less
+    // model_format::kLetterBase); none where Letters gives none.
+    std::span<const std::uint8_t> LetterBytes(std::uint32_t number, Word word) const {
         const std::size_t length = word.Length();
         const model_format::LengthRun& run = length_runs_[(number < tree_words_ ? 0 : 64) + length];
         if (number < run.first_word) {
-            return spelling;
+            return {};
         }
         const std::uint64_t offset =
             run.first_letter + std::uint64_t{number - run.first_word} * length;
         if (offset > letters_.size() || letters_.size() - offset < length) {
-            return spelling;
+            return {};
         }
-        const std::uint8_t* letters = letters_.data() + static_cast<std::size_t>(offset);
+        return letters_.subspan(static_cast<std::size_t>(offset), length);
+    }
+    // The letters such bytes stand for.
+    static Spelling SpellingOf(std::span<const std::uint8_t> bytes) {
+        Spelling spelling;
+        const std::size_t length = std::min(bytes.size(), spelling.letters_.size());
         for (std::size_t i = 0; i < length; ++i) {
-            spelling.letters_[i] = static_cast<char16_t>(model_format::kLetterBase + letters[i]);
+            spelling.letters_[i] = static_cast<char16_t>(model_format::kLetterBase + bytes[i]);
         }
         spelling.size_ = length;
         return spelling;
@@ -125,12 +134,8 @@ class GreekModel {
     // Asks for the letters of word `number` to be brought near, ahead of
     // Letters: a phrase asks for all its words' before it writes any.
     void PrefetchLetters(std::uint32_t number, Word word) const {
-        const model_format::LengthRun& run =
-            length_runs_[(number < tree_words_ ? 0 : 64) + word.Length()];
-        const std::uint64_t offset =
-            run.first_letter + std::uint64_t{number - run.first_word} * word.Length();
-        if (number >= run.first_word && offset < letters_.size()) {
-            __builtin_prefetch(letters_.data() + static_cast<std::size_t>(offset));
+        if (const std::span<const std::uint8_t> bytes = LetterBytes(number, word); !bytes.empty()) {
+            __builtin_prefetch(bytes.data());
         }
     }
     std::size_t WordCount() const { return words_.size(); }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -32,13 +33,21 @@ static_assert(sizeof(Choice) == 24);
 // What a typed word (in small letters) may be.
 struct WordReading {
     std::vector<Choice> choices;  // best first; empty for an unknown word
-    std::u16string fixed;         // an unknown word spelled by its ending, a chat word
-    std::u16string converted;     // an unknown word's letters, small
-    bool chat = false;            // a chat abbreviation, written out
-    bool in_english = false;      // in the English word list
-    bool exact = false;           // a Greek word in use reads from its very letters
-    bool english = false;         // and reads as no Greek word as typed
-    bool mended = false;          // read only with a slip of typing, or as two words
+    // The first choice, which phrases mostly write: its entry and, when it
+    // is no longer than kFirstLetters, its letters as the model's bytes
+    // (GreekModel::LetterBytes). Kept beside the choices, so that a phrase
+    // writes it without a look there or into the model.
+    static constexpr std::size_t kFirstLetters = 21;
+    std::uint8_t first_length = 0;  // 0: not kept here
+    GreekModel::Word first_entry{};
+    std::array<std::uint8_t, kFirstLetters> first_letters{};
+    std::u16string fixed;      // an unknown word spelled by its ending, a chat word
+    std::u16string converted;  // an unknown word's letters, small
+    bool chat = false;         // a chat abbreviation, written out
+    bool in_english = false;   // in the English word list
+    bool exact = false;        // a Greek word in use reads from its very letters
+    bool english = false;      // and reads as no Greek word as typed
+    bool mended = false;       // read only with a slip of typing, or as two words
 };
 
 // A hash of a short text: four letters at a time, the last four (which

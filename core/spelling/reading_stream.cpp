@@ -277,9 +277,9 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
     const std::span<const int> chosen = Choose(edges);
     const GreekModel& model = words_.Model();
     for (std::size_t i = 0; i < count; ++i) {
-        if (chosen[i] >= 0) {
-            const Choice& choice =
-                words_.At(phrase_[i].reading).choices[static_cast<std::size_t>(chosen[i])];
+        const WordReading& reading = words_.At(phrase_[i].reading);
+        if (chosen[i] > 0 || (chosen[i] == 0 && reading.first_length == 0)) {
+            const Choice& choice = reading.choices[static_cast<std::size_t>(chosen[i])];
             model.PrefetchLetters(choice.word, choice.entry);
         }
     }
@@ -302,12 +302,19 @@ void ReadingStream::Reader::FlushPhrase(std::u16string_view text, std::size_t up
         const WordReading& reading = words_.At(phrase_[i].reading);
         const std::size_t begin = out.size();
         if (chosen[i] >= 0) {
-            const Choice& choice = reading.choices[static_cast<std::size_t>(chosen[i])];
-            const GreekModel::Word known = choice.entry;
+            // The first choice from beside the choices, when kept there.
+            const bool first_kept = chosen[i] == 0 && reading.first_length > 0;
+            const Choice* choice =
+                first_kept ? nullptr : &reading.choices[static_cast<std::size_t>(chosen[i])];
+            const GreekModel::Word known = first_kept ? reading.first_entry : choice->entry;
+            const GreekModel::Spelling letters =
+                first_kept ? GreekModel::SpellingOf(std::span<const std::uint8_t>(
+                                 reading.first_letters.data(), reading.first_length))
+                           : model.Letters(choice->word, known);
             if (phrase_[i].small) {
-                out.append(model.Letters(choice.word, known));
+                out.append(letters);
             } else {
-                AppendWithCaseOf(typed, model.Letters(choice.word, known), out);
+                AppendWithCaseOf(typed, letters, out);
             }
             stress_[i] = known.Stress();
             // A word the dictionary knows only with a capital (a name)

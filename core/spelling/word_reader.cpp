@@ -56,6 +56,20 @@ void WordReader::Forget() {
     spelled_characters_ = 0;
 }
 
+void WordReader::KeepFirstChoice(WordReading& reading) const {
+    if (reading.choices.empty()) {
+        return;
+    }
+    const Choice& first = reading.choices.front();
+    const std::span<const std::uint8_t> bytes = model_.LetterBytes(first.word, first.entry);
+    if (bytes.empty() || bytes.size() > WordReading::kFirstLetters) {
+        return;
+    }
+    std::copy(bytes.begin(), bytes.end(), reading.first_letters.begin());
+    reading.first_length = static_cast<std::uint8_t>(bytes.size());
+    reading.first_entry = first.entry;
+}
+
 std::uint32_t WordReader::ReadAfresh(std::uint64_t hash, std::size_t first, std::size_t letters,
                                      bool marked, bool chat) {
     const std::u16string key = key_;
@@ -65,6 +79,7 @@ std::uint32_t WordReader::ReadAfresh(std::uint64_t hash, std::size_t first, std:
         reading =
             Weigh(key_view.substr(first, letters),
                   marked ? key_view.substr(first + letters + 1) : std::u16string_view(), chat);
+        KeepFirstChoice(reading);
         if (shared_ != nullptr) {
             shared_->kept_->Keep(key, hash, reading);
         }

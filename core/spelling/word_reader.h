@@ -183,6 +183,8 @@ class WordReader {
     // The readings of a word no reading places: with a run of one letter
     // collapsed, with a slip of typing, or as two words typed as one.
     void Mend(std::u16string_view lower, WordReading& reading);
+    // Copies the first choice's entry and letters beside the choices.
+    void KeepFirstChoice(WordReading& reading) const;
     std::u16string Converted(std::u16string_view lower) const;
     std::u16string ByEnding(std::u16string_view plain) const;
     double WordScore(std::uint32_t word) const;

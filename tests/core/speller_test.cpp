@@ -108,6 +108,47 @@ TEST(ReadingStream, FollowsEveryReadingOfTheLatinLetters) {
 }
 
 // What is plainly not Greek stays as typed.
+// Short words and long ones are written whole, with a capital as typed,
+// wherever they stand in a phrase.
+TEST(ReadingStream, WritesWordsOfEveryLengthWhole) {
+    std::vector<std::u16string> words{u"καλή"};
+    struct Typed {
+        std::string small;
+        std::string capital;
+        std::string read;
+        std::string read_capital;
+    };
+    std::vector<Typed> rows;
+    for (const std::size_t length : {7, 8, 19, 20, 21, 22, 23, 40}) {
+        // κακα…λή, or κακα…λιά for an odd length.
+        const bool odd = length % 2 == 1;
+        std::u16string word;
+        Typed typed;
+        while (word.size() + (odd ? 3 : 2) < length) {
+            word += u"κα";
+            typed.small += "ka";
+            typed.read += "κα";
+        }
+        word += odd ? u"λιά" : u"λή";
+        typed.small += odd ? "lia" : "li";
+        typed.read += odd ? "λιά" : "λή";
+        typed.capital = typed.small;
+        typed.capital[0] = 'K';
+        typed.read_capital = typed.read;
+        typed.read_capital.replace(0, std::string_view("κ").size(), "Κ");
+        words.push_back(word);
+        rows.push_back(typed);
+    }
+    const GreekSpeller speller = SmallModelSpeller(words);
+    for (const Typed& row : rows) {
+        SCOPED_TRACE(row.small);
+        EXPECT_EQ(Read(speller, row.small), row.read);
+        EXPECT_EQ(Read(speller, "kali " + row.small + " kali"), "καλή " + row.read + " καλή");
+        EXPECT_EQ(Read(speller, row.capital + " kali"), row.read_capital + " καλή");
+        EXPECT_EQ(Read(speller, "kali " + row.capital), "καλή " + row.read_capital);
+    }
+}
+
 TEST(ReadingStream, KeepsWhatIsNotGreek) {
     const Row rows[] = {
         // English words that read as no Greek word as typed; "to", "me",
