@@ -2,6 +2,7 @@
 #include "core/spelling/word_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <mutex>
 
@@ -12,29 +13,41 @@
 namespace bivano {
 
 // A word's readings depend on its key and the model alone: any reader's
-// will do for another's.
+// will do for another's. Kept in shards by the keys' hashes, each with its
+// lock: the readers, each at its own words, seldom wait for one another.
 struct SharedReadings::Kept {
+    struct Shard {
+        std::mutex mutex;
+        internal::ReadingCache readings;
+    };
+    static constexpr int kShardBits = 4;
+
+    Shard& ShardOf(std::uint64_t hash) { return shards[hash >> (64 - kShardBits)]; }
     bool Find(std::u16string_view key, std::uint64_t hash, internal::WordReading& reading) {
-        const std::lock_guard lock(mutex);
-        const std::uint32_t found = readings.Find(key, hash);
+        Shard& shard = ShardOf(hash);
+        const std::lock_guard lock(shard.mutex);
+        const std::uint32_t found = shard.readings.Find(key, hash);
         if (found == internal::ReadingCache::kNone) {
             return false;
         }
-        reading = readings.At(found);
+        reading = shard.readings.At(found);
         return true;
     }
     void Keep(std::u16string_view key, std::uint64_t hash, const internal::WordReading& reading) {
-        const std::lock_guard lock(mutex);
-        // Half a reader's bounds: the readers keep their own besides.
-        if (readings.size() >= internal::kWordWeights.most_remembered / 2 ||
-            readings.key_characters() >= internal::kWordWeights.most_remembered_characters / 2) {
-            readings.Clear();
+        Shard& shard = ShardOf(hash);
+        const std::lock_guard lock(shard.mutex);
+        // Half a reader's bounds, all shards together: the readers keep
+        // their own besides.
+        constexpr std::size_t kShards = std::size_t{1} << kShardBits;
+        if (shard.readings.size() >= internal::kWordWeights.most_remembered / 2 / kShards ||
+            shard.readings.key_characters() >=
+                internal::kWordWeights.most_remembered_characters / 2 / kShards) {
+            shard.readings.Clear();
         }
-        readings.Add(key, hash, reading);
+        shard.readings.Add(key, hash, reading);
     }
 
-    std::mutex mutex;
-    internal::ReadingCache readings;
+    std::array<Shard, std::size_t{1} << kShardBits> shards;
 };
 
 SharedReadings::SharedReadings() : kept_(std::make_unique<Kept>()) {}
