@@ -28,6 +28,9 @@ std::span<const int> PhraseSearch::Choose(std::span<const std::vector<Choice>* c
     // The remembered pairs lie all over their table: asked for together,
     // before any is needed, their waits overlap.
     for (std::size_t i = 1; i < count; ++i) {
+        if (words[i]->size() == 1 && words[i - 1]->size() == 1) {
+            continue;  // not weighed: see below
+        }
         for (const Choice& choice : *words[i]) {
             for (const Choice& before : *words[i - 1]) {
                 __builtin_prefetch(&pair_memo_[PairMemoSlot(before.word, choice.word)]);
@@ -50,6 +53,10 @@ std::span<const int> PhraseSearch::Choose(std::span<const std::vector<Choice>* c
                 *cell++ = {choice.score + asking + first + last, 0};
                 continue;
             }
+            // A word of one choice after a word of one choice: every way
+            // through the phrase goes through both, so their pair adds
+            // the same to all and chooses nothing.
+            const bool same_for_all = before->size() == 1 && choices.size() == 1;
             Cell best{-1e300, 0};
             for (std::size_t p = 0; p < before->size(); ++p) {
                 // A greeting or a word that opens a question may stand
@@ -59,7 +66,8 @@ std::span<const int> PhraseSearch::Choose(std::span<const std::vector<Choice>* c
                                           ? kPhraseWeights.question_bonus
                                           : 0;
                 const double score = cells_[first_cell_[i - 1] + p].score +
-                                     PairScore((*before)[p].word, choice) + asking;
+                                     (same_for_all ? 0.0 : PairScore((*before)[p].word, choice)) +
+                                     asking;
                 if (score > best.score) {
                     best = {score, static_cast<std::uint32_t>(p)};
                 }
