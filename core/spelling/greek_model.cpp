@@ -27,6 +27,27 @@ std::span<const T> SectionAs(std::span<const std::byte> bytes, const format::Sec
             static_cast<std::size_t>(place.size / sizeof(T))};
 }
 
+// The last of `sorted` whose key is not above `key`, or none: found by
+// halves without a branch, so that which half follows is no guess to get
+// wrong, and both places it may look at next are asked for ahead.
+template <class Entry, class KeyOf>
+const Entry* LastNotAbove(std::span<const Entry> sorted, std::uint32_t key, KeyOf key_of) {
+    if (sorted.empty() || key_of(sorted.front()) > key) {
+        return nullptr;
+    }
+    const Entry* at = sorted.data();
+    std::size_t length = sorted.size();
+    while (length > 1) {
+        const std::size_t half = length / 2;
+        const std::size_t next_half = (length - half) / 2;
+        __builtin_prefetch(at + next_half);
+        __builtin_prefetch(at + half + next_half);
+        at = key_of(at[half]) <= key ? at + half : at;
+        length -= half;
+    }
+    return at;
+}
+
 }  // namespace
 
 std::span<const GreekModel::Word> GreekModel::WordsOf(std::u16string_view plain) const {
@@ -118,13 +139,12 @@ std::uint32_t GreekModel::Probe(std::uint32_t first, std::uint32_t second) const
         }
         entry = std::size_t{block.pairs_before} + format::CountBits(block.pair_bits & (bit - 1));
     } else {
-        entry = static_cast<std::size_t>(
-            std::lower_bound(pair_firsts_.begin() + static_cast<std::ptrdiff_t>(word_firsts_),
-                             pair_firsts_.end(), first,
-                             [](const format::PairFirst& group, std::uint32_t key) {
-                                 return group.first < key;
-                             }) -
-            pair_firsts_.begin());
+        const format::PairFirst* found =
+            LastNotAbove(pair_firsts_.subspan(std::min(word_firsts_, pair_firsts_.size())), first,
+                         [](const format::PairFirst& group) { return group.first; });
+        if (found != nullptr) {
+            entry = static_cast<std::size_t>(found - pair_firsts_.data());
+        }
     }
     if (entry >= pair_firsts_.size() || pair_firsts_[entry].first != first) {
         return 0;
@@ -135,11 +155,10 @@ std::uint32_t GreekModel::Probe(std::uint32_t first, std::uint32_t second) const
     if (begin > end || end > pair_seconds_.size()) {
         return 0;
     }
-    const auto seconds = pair_seconds_.subspan(begin, end - begin);
-    const auto found = std::lower_bound(
-        seconds.begin(), seconds.end(), second,
-        [](const format::PairSecond& group, std::uint32_t key) { return group.second < key; });
-    return found != seconds.end() && found->second == second ? found->count : 0;
+    const format::PairSecond* found =
+        LastNotAbove(pair_seconds_.subspan(begin, end - begin), second,
+                     [](const format::PairSecond& group) { return group.second; });
+    return found != nullptr && found->second == second ? found->count : 0;
 }
 
 std::pair<const GreekModel::Word*, std::size_t> GreekModel::LongestEnding(
