@@ -212,6 +212,48 @@ TEST(ModelBuilder, WhatGoesInIsWhatTheModelGives) {
 // Many words of every length, several to a plain form and many to a node's
 // children: every one is found where it belongs, across the blocks of 8
 // nodes and 32 words whose places the model works out.
+// Firsts followed by one word up to by hundreds, in every place of their
+// lists: each counted pair is found with its count, and no other.
+TEST(ModelBuilder, EveryPairOfEveryFirstIsFound) {
+    constexpr std::u16string_view kLetters = u"αβγδεζηθικλμνξοπρστυφχψω";
+    builder::ModelSource source;
+    std::vector<std::u16string> words;
+    for (std::size_t index = 0; index < 300; ++index) {
+        std::u16string word = u"κα";
+        word += kLetters[index % kLetters.size()];
+        word += kLetters[index / kLetters.size()];
+        words.push_back(word);
+        source.words.push_back(word);
+        source.frequencies.push_back({word, 5000});
+    }
+    // First k is followed by every (k + 1)th word, each pair counted by
+    // where it stands.
+    const auto counted = [](std::size_t first, std::size_t second) -> std::uint32_t {
+        return first < 40 && second % (first + 1) == 0 ? 3 + static_cast<std::uint32_t>(second) : 0;
+    };
+    for (std::size_t first = 0; first < 40; ++first) {
+        for (std::size_t second = 0; second < words.size(); ++second) {
+            if (const std::uint32_t count = counted(first, second); count > 0) {
+                source.pairs.push_back({{words[first], words[second]}, count});
+            }
+        }
+    }
+    const std::vector<std::byte> bytes = builder::BuildModel(source);
+    const auto model = GreekModel::FromBytes(bytes, nullptr);
+    ASSERT_NE(model, nullptr);
+    const auto number = [&](std::size_t index) {
+        const auto found = model->WordsOf(words[index]);
+        EXPECT_EQ(found.size(), 1u);
+        return found.empty() ? 0 : model->NumberOf(found[0]);
+    };
+    for (std::size_t first = 0; first < 45; ++first) {
+        for (std::size_t second = 0; second < words.size(); ++second) {
+            ASSERT_EQ(model->PairCount(number(first), number(second)), counted(first, second))
+                << first << " " << second;
+        }
+    }
+}
+
 TEST(ModelBuilder, EveryWordOfALongListIsFound) {
     std::mt19937 random(7);
     const std::u16string letters = u"αβγδεζηθικλμνξοπρστυφχψω";
