@@ -28,9 +28,6 @@ std::span<const int> PhraseSearch::Choose(std::span<const std::vector<Choice>* c
     // The remembered pairs lie all over their table: asked for together,
     // before any is needed, their waits overlap.
     for (std::size_t i = 1; i < count; ++i) {
-        if (words[i]->size() == 1 && words[i - 1]->size() == 1) {
-            continue;  // not weighed: see below
-        }
         for (const Choice& choice : *words[i]) {
             for (const Choice& before : *words[i - 1]) {
                 __builtin_prefetch(&pair_memo_[PairMemoSlot(before.word, choice.word)]);
@@ -41,38 +38,28 @@ std::span<const int> PhraseSearch::Choose(std::span<const std::vector<Choice>* c
     for (std::size_t i = 0; i < count; ++i) {
         const std::vector<Choice>& choices = *words[i];
         const std::vector<Choice>* before = i > 0 ? words[i - 1] : nullptr;
-        // What only a word of one choice adds, every way through the phrase
-        // goes through, adding the same to all: it chooses nothing and is
-        // not weighed. So too the pair of two such words.
-        const bool only_choice = choices.size() == 1;
         for (const Choice& choice : choices) {
-            const double last = i + 1 == count && edges.ends && !only_choice
-                                    ? EdgeScore(choice.word, edges.after, false)
-                                    : 0;
+            const double last =
+                i + 1 == count && edges.ends ? EdgeScore(choice.word, edges.after, false) : 0;
             if (before == nullptr || before->empty()) {
-                const double asking =
-                    i == 0 && edges.question && !only_choice && IsInterrogative(choice.word)
-                        ? kPhraseWeights.question_bonus
-                        : 0;
-                const double first = i == 0 && edges.starts && !only_choice
-                                         ? EdgeScore(choice.word, edges.before, true)
-                                         : 0;
+                const double asking = i == 0 && edges.question && IsInterrogative(choice.word)
+                                          ? kPhraseWeights.question_bonus
+                                          : 0;
+                const double first =
+                    i == 0 && edges.starts ? EdgeScore(choice.word, edges.before, true) : 0;
                 *cell++ = {choice.score + asking + first + last, 0};
                 continue;
             }
-            const bool same_for_all = before->size() == 1 && only_choice;
             Cell best{-1e300, 0};
             for (std::size_t p = 0; p < before->size(); ++p) {
                 // A greeting or a word that opens a question may stand
                 // before its question word: καλημέρα, πώς είσαι;
-                const double asking = i == 1 && edges.question && !same_for_all &&
-                                              IsInterrogative(choice.word) &&
+                const double asking = i == 1 && edges.question && IsInterrogative(choice.word) &&
                                               OpensAQuestion((*before)[p].word)
                                           ? kPhraseWeights.question_bonus
                                           : 0;
                 const double score = cells_[first_cell_[i - 1] + p].score +
-                                     (same_for_all ? 0.0 : PairScore((*before)[p].word, choice)) +
-                                     asking;
+                                     PairScore((*before)[p].word, choice) + asking;
                 if (score > best.score) {
                     best = {score, static_cast<std::uint32_t>(p)};
                 }
