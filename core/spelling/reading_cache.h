@@ -276,11 +276,12 @@ class PackedTextKeyed {
     // Twice the slots, each record placed again by its key's hash.
     void Grow() {
         slots_.assign(std::max<std::size_t>(1024, slots_.size() * 2), 0);
+        std::u16string key;  // each record's key in turn, in one buffer
         for (std::size_t place = 0; place < records_.size();) {
             const std::byte* record = records_.data() + place;
             std::uint32_t length;
             std::memcpy(&length, record + kLengthAt, sizeof length);
-            std::u16string key(length, u'\0');
+            key.resize(length);
             std::memcpy(key.data(), record + kKeyAt, length * sizeof(char16_t));
             Place(Hash(key), static_cast<std::uint32_t>(place));
             place += RecordSize(length);
